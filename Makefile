@@ -1,0 +1,33 @@
+# Front door: `make test` sets up the machine, builds and runs every test.
+PRESET ?= debug
+PREFIX ?= /usr/local
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build test asan bench run screenshot format clean
+
+all: build
+
+deps:
+	./scripts/install-deps
+
+configure: deps
+	cmake --preset $(PRESET)
+
+build: configure
+	cmake --build --preset $(PRESET) -j $(JOBS)
+
+test: build
+	ctest --preset $(PRESET) -j $(JOBS)
+
+asan:
+	$(MAKE) test PRESET=asan
+
+bench:
+	$(MAKE) build PRESET=release
+	./build/release/bin/pinwright-bench
+
+format:
+	git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
+
+clean:
+	rm -rf build

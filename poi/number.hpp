@@ -1,0 +1,20 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace pinwright::poi {
+
+// One decimal number: optional sign ("+" or "-"), digits with an optional
+// point, optional exponent. "nan", "inf", hexadecimal and anything else fail.
+// The value is the float nearest to the decimal number.
+std::optional<float> parse_number(std::string_view token);
+
+// Free-form reading of values.size() numbers from the start of `text`: values
+// are separated by blanks, by a comma, or by a comma with blanks around it.
+// Whatever follows the last value is not looked at. False when a value is
+// missing, empty (two commas) or not a number.
+bool read_free_form(std::string_view text, std::span<float> values);
+
+}  // namespace pinwright::poi

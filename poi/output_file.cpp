@@ -1,0 +1,27 @@
+#include "poi/output_file.hpp"
+
+namespace pinwright::poi {
+
+OutputFile::OutputFile(const std::string& path, OpenMode mode)
+    : file_(std::fopen(path.c_str(), mode == OpenMode::append ? "ab" : "wb")), path_(path) {
+  failed_ = file_ == nullptr;
+}
+
+void OutputFile::write(std::string_view bytes) {
+  if (!file_ || bytes.empty()) return;
+  if (std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size()) failed_ = true;
+}
+
+void OutputFile::write_line(std::string_view line) {
+  write(line);
+  write("\n");
+}
+
+bool OutputFile::close() {
+  if (!file_) return false;
+  if (std::fflush(file_.get()) != 0 || std::ferror(file_.get()) != 0) failed_ = true;
+  if (std::fclose(file_.release()) != 0) failed_ = true;
+  return !failed_;
+}
+
+}  // namespace pinwright::poi

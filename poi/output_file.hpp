@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace pinwright::poi {
+
+enum class OpenMode { truncate, append };
+
+// A file being written. Every failure (open, write, flush, close) is kept and
+// reported by close(), so a short or failed write is never taken for success.
+// Destroying an open file closes it without reporting: call close() to know.
+class OutputFile {
+ public:
+  OutputFile() = default;
+
+  // Opens `path` for writing as bytes; is_open() tells whether it worked.
+  OutputFile(const std::string& path, OpenMode mode);
+
+  bool is_open() const { return file_ != nullptr; }
+  bool failed() const { return failed_; }
+  const std::string& path() const { return path_; }
+
+  void write(std::string_view bytes);
+  // `line` followed by a line feed.
+  void write_line(std::string_view line);
+
+  // Flushes and closes; true only when everything written reached the file.
+  // Closing a file that is not open returns false and does nothing else.
+  bool close();
+
+ private:
+  struct Closer {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
+  std::unique_ptr<std::FILE, Closer> file_;
+  std::string path_;
+  bool failed_ = false;
+};
+
+}  // namespace pinwright::poi

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "poi/read_result.hpp"
+#include "poi/table.hpp"
+
+namespace pinwright::poi {
+
+// OV2 coordinates are whole units of 1e-5 degree, little-endian int32.
+// Reading: the integer times the double 1e-05, rounded to the nearest float.
+float from_ov2_units(std::int32_t units);
+// Writing: the float times 100000 (exact in double), rounded half away from
+// zero; values beyond the int32 range saturate.
+std::int32_t to_ov2_units(float degrees);
+
+// Reads an OV2 file into `table` from entry 1: record types 2 and 3 are POIs,
+// 0 (deleted) and 1 (skipper block) are skipped. The table's capacity is the
+// limit. A file that ends inside a record, or whose length field points past
+// its end, is reported as damaged.
+ReadResult read_ov2_file(const std::string& path, PoiTable& table);
+
+// One type-2 record for a POI (type, length, longitude, latitude, name, NUL).
+std::string ov2_record(const PoiRecord& record);
+
+// Creates or overwrites `path` with entries first..last, comment records left
+// out. False when the file could not be written completely.
+bool write_ov2_file(const std::string& path, const PoiTable& table, std::int32_t first,
+                    std::int32_t last);
+
+}  // namespace pinwright::poi

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace pinwright::poi {
+
+// Why a file could not be read, with the title and text of the message box
+// that tells the user. Readers never show it themselves.
+struct ReadFailure {
+  enum class Kind {
+    open_failed,         // missing, unreadable, or a read error
+    format_error,        // a text line that is not a POI line
+    storage_limit,       // more records than the table holds
+    unsupported_record,  // an OV2 record type other than 0 to 3
+    damaged,             // an OV2 file that ends inside a record
+  };
+  Kind kind;
+  std::string title;
+  std::string text;
+  std::int64_t where = 0;  // 1-based line (text) or byte offset of the record (OV2)
+
+  // These end the program; the others leave it running with the slot unloaded.
+  bool is_fatal() const {
+    return kind == Kind::format_error || kind == Kind::storage_limit ||
+           kind == Kind::unsupported_record;
+  }
+};
+
+// What a reader stored: entries 1..count of the table, comment records included.
+struct ReadResult {
+  std::int32_t count = 0;
+  std::int32_t comment_count = 0;
+  std::optional<ReadFailure> failure;
+};
+
+}  // namespace pinwright::poi

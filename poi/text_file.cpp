@@ -1,0 +1,154 @@
+#include "poi/text_file.hpp"
+
+#include <array>
+
+#include "poi/format.hpp"
+#include "poi/line_reader.hpp"
+#include "poi/number.hpp"
+
+namespace pinwright::poi {
+
+LineKind classify_line(std::string_view justified, std::size_t stored_length) {
+  if (stored_length == 0) return LineKind::empty;
+  if (justified.empty() || justified.front() == ' ') return LineKind::blank;
+  if (justified.starts_with(";*")) return LineKind::header;
+  if (justified.front() == ';') return LineKind::user_comment;
+  return LineKind::poi;
+}
+
+NameSplit split_name(std::string_view line) {
+  NameSplit split;
+  const std::size_t first_comma = line.find(',');
+  std::size_t start = 0;  // index of the first character of the name field
+  if (first_comma != std::string_view::npos) {
+    const std::size_t second_comma = line.find(',', first_comma + 1);
+    start = (second_comma != std::string_view::npos ? second_comma : first_comma) + 1;
+  }
+  const std::string_view field = trim_right(line.substr(std::min(start, line.size())));
+  std::string name;
+  bool quoted = false;
+  for (std::size_t i = 0; i < field.size(); ++i) {
+    const char c = field[i];
+    if (c == '"') {
+      quoted = !quoted;
+    } else if ((c == ',' || c == ';') && !quoted) {
+      split.information.assign(field.substr(i));
+      break;
+    } else if (c == ' ' && name.empty()) {
+      continue;
+    } else if (name.size() < kTextLength + 4) {  // enough to cut a UTF-8 sequence cleanly
+      name += c;
+    }
+  }
+  split.name.assign(name);
+  return split;
+}
+
+ReadResult read_text_poi_file(const std::string& path, PoiTable& table, TableSlot slot) {
+  ReadResult result;
+  LineReader reader(path);
+  if (!reader.is_open()) {
+    result.failure = ReadFailure{ReadFailure::Kind::open_failed, std::string(kFileOpenConflictTitle),
+                                 std::string(kFileOpenConflictText), 0};
+    return result;
+  }
+  std::string window;
+  std::size_t length = 0;
+  const auto store = [&](const PoiRecord& record) {
+    if (append(table, result.count, record)) return true;
+    result.failure = ReadFailure{
+        ReadFailure::Kind::storage_limit, std::string(kStorageLimitTitle),
+        std::string(slot == TableSlot::master ? kTooManyMasterText : kTooManyUpdateText),
+        static_cast<std::int64_t>(reader.line_number())};
+    return false;
+  };
+  while (reader.next(window, length)) {
+    const std::string justified = justify_left(window);
+    switch (classify_line(justified, length)) {
+      case LineKind::header:
+        continue;
+      case LineKind::empty:
+        if (!store(make_comment(";"))) return result;
+        ++result.comment_count;
+        continue;
+      case LineKind::blank:
+        if (!store(make_comment(""))) return result;
+        ++result.comment_count;
+        continue;
+      case LineKind::user_comment:
+        if (!store(make_comment(justified))) return result;
+        ++result.comment_count;
+        continue;
+      case LineKind::poi:
+        break;
+    }
+    std::array<float, 2> position{};
+    if (!read_free_form(justified, position)) {
+      result.failure = ReadFailure{ReadFailure::Kind::format_error, std::string(kTextFormatErrorTitle),
+                                   std::string(kTextFormatErrorText),
+                                   static_cast<std::int64_t>(reader.line_number())};
+      return result;
+    }
+    NameSplit split = split_name(justified);
+    PoiRecord record;
+    record.longitude = position[0];
+    record.latitude = position[1];
+    record.name = split.name;
+    record.information = split.information;
+    if (!store(record)) return result;
+  }
+  if (reader.failed()) {
+    result.failure = ReadFailure{ReadFailure::Kind::open_failed, std::string(kFileOpenConflictTitle),
+                                 std::string(kFileOpenConflictText),
+                                 static_cast<std::int64_t>(reader.line_number())};
+  }
+  return result;
+}
+
+std::string header_line(std::chrono::year_month_day date) {
+  return ";* Created by Pinwright Pro v2.01 on " + format_date(date);
+}
+
+std::string poi_line(const PoiRecord& record) {
+  std::string line = f10_5(record.longitude);
+  line += ',';
+  line += f10_5(record.latitude);
+  line += ", \"";
+  line += record.name.trimmed();
+  line += '"';
+  line += record.information.trimmed();
+  return line;
+}
+
+std::string record_line(const PoiRecord& record) {
+  return is_comment(record) ? std::string(record.name.trimmed()) : poi_line(record);
+}
+
+std::string trailer_line(std::int32_t poi_lines, std::int32_t comment_lines) {
+  return ";*" + i5(poi_lines) + " POI records." + i5(comment_lines) + " user comment lines.";
+}
+
+void write_text_header(OutputFile& file, std::chrono::year_month_day date) {
+  file.write_line(header_line(date));
+  file.write_line(kSecondHeaderLine);
+}
+
+LineCounts write_text_records(OutputFile& file, const PoiTable& table, std::int32_t first,
+                              std::int32_t last) {
+  LineCounts counts;
+  std::string buffer;
+  for (std::int32_t k = first; k <= last; ++k) {
+    const PoiRecord& record = table[k];
+    ++(is_comment(record) ? counts.comment_lines : counts.poi_lines);
+    buffer += record_line(record);
+    buffer += '\n';
+    if (buffer.size() >= (1 << 16)) {
+      file.write(buffer);
+      buffer.clear();
+    }
+  }
+  file.write(buffer);
+  return counts;
+}
+
+}  // namespace pinwright::poi

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "poi/output_file.hpp"
+#include "poi/read_result.hpp"
+#include "poi/record.hpp"
+#include "poi/table.hpp"
+
+namespace pinwright::poi {
+
+inline constexpr std::string_view kTextFormatErrorTitle = "Format error";
+inline constexpr std::string_view kTextFormatErrorText =
+    "Text records must have the following format\rwith the positions in decimal degrees\r\r"
+    "; Comment text\rLongitude, Latitude, \"Text description\"";
+inline constexpr std::string_view kStorageLimitTitle = "Storage limit";
+inline constexpr std::string_view kTooManyMasterText = "Too many Master entries.\rMaximum is 50,000";
+inline constexpr std::string_view kTooManyUpdateText = "Too many Update entries.\rMaximum is 30,000";
+inline constexpr std::string_view kTooManyMergedText = "Too many merged entries.\rMaximum is 50,000";
+inline constexpr std::string_view kFileOpenConflictTitle = "File Open Conflict";
+inline constexpr std::string_view kFileOpenConflictText =
+    "Please select different files or use\rthe CANCEL button in the Open File\r"
+    "Dialog box to clear an entry";
+
+enum class TableSlot { master, update };
+
+enum class LineKind { empty, blank, header, user_comment, poi };
+
+// Kind of a line from its left-justified text and its stored length.
+LineKind classify_line(std::string_view justified, std::size_t stored_length);
+
+struct NameSplit {
+  Text name;
+  Text information;
+};
+
+// Splits a POI line into name and information: the name field starts after
+// the second comma; double quotes switch quoting; a comma or semicolon outside
+// quotes ends the name and starts the information, which keeps it.
+NameSplit split_name(std::string_view line);
+
+// Reads a text POI file into `table` from entry 1. The table's capacity is the
+// limit; the storage-limit text names the slot.
+ReadResult read_text_poi_file(const std::string& path, PoiTable& table, TableSlot slot);
+
+// Written line forms, without the line end.
+std::string header_line(std::chrono::year_month_day date);
+inline constexpr std::string_view kSecondHeaderLine = ";* Longitude, Latitude, \"Name\"";
+std::string poi_line(const PoiRecord& record);
+std::string record_line(const PoiRecord& record);  // a comment's text, or the POI line
+std::string trailer_line(std::int32_t poi_lines, std::int32_t comment_lines);
+
+// The two header lines of a text Output file.
+void write_text_header(OutputFile& file, std::chrono::year_month_day date);
+
+struct LineCounts {
+  std::int32_t poi_lines = 0;
+  std::int32_t comment_lines = 0;
+};
+
+// Entries first..last of `table`, one line each, in table order.
+LineCounts write_text_records(OutputFile& file, const PoiTable& table, std::int32_t first,
+                              std::int32_t last);
+
+}  // namespace pinwright::poi

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pinwright::ui {
+
+// The toolkit services the program needs, and nothing else. The program talks
+// to its window only through this interface, so it runs the same in the Qt
+// window and under a script. Controls are addressed by their identifiers in
+// the main dialog (see controls.hpp).
+//
+// Two pure text operations of the toolkit, justify left and lower-case, are
+// plain functions in poi/fixed_text.hpp.
+
+enum class EventKind : int { push_button = 3, repaint = 7, field_changed = 10 };
+
+struct Event {
+  EventKind kind;
+  int value = 0;  // the control identifier; 2 is the dialog's cancel command
+};
+
+enum class FieldState : int { disabled = 0, enabled = 1, read_only = 2, hidden = 3 };
+
+enum class ButtonSet : int {
+  ok = 0,
+  ok_cancel = 1,
+  retry_cancel = 2,
+  yes_no = 3,
+  yes_no_cancel = 4,
+  abort_retry_ignore = 5,
+};
+
+enum class Icon : int { stop = 1, question = 2, exclamation = 3, information = 4 };
+
+// Result of a message box: 1 OK, Yes or Retry; 2 No or Abort; 0 Cancel or Ignore.
+inline constexpr int kAnswerOkYesRetry = 1;
+inline constexpr int kAnswerNoAbort = 2;
+inline constexpr int kAnswerCancelIgnore = 0;
+
+enum class FileDialogForm { open, save };
+
+// A fixed-point display form such as F10.6.
+struct RealFormat {
+  int width;
+  int decimals;
+};
+
+class DialogLayer {
+ public:
+  virtual ~DialogLayer() = default;
+
+  // initialise: `settings_file` blank means none. The other operations work afterwards.
+  virtual void initialise(std::string_view settings_file) = 0;
+  // open root window: option 128 = hidden. An implementation without such a
+  // window may do nothing.
+  virtual void open_root_window(int option) = 0;
+  // load dialog: resource 101, the main dialog, becomes the current dialog with its defaults.
+  virtual void load_dialog(int resource_id) = 0;
+  // show dialog: modeless at the default position with default focus.
+  virtual void show_dialog() = 0;
+  virtual void set_title(std::string_view title) = 0;
+
+  // Caption or content replaced; one blank clears it.
+  virtual void put_text(int id, std::string_view text) = 0;
+  // The field's text as bytes (the caller cuts or pads it to its length).
+  virtual std::string get_text(int id) = 0;
+  virtual void set_field_state(int id, FieldState state) = 0;
+  virtual bool get_check_box(int id) = 0;
+  virtual void set_check_box(int id, bool checked) = 0;
+
+  // Field-changed events are delivered only once enabled; push-button and
+  // repaint events always.
+  virtual void enable_event_kind(EventKind kind, bool enabled) = 0;
+  // Blocks until the next event.
+  virtual Event wait_for_event() = 0;
+
+  // `default_button` is 1 to 3; a carriage return in `text` breaks the line.
+  // Returns 1, 2 or 0 as above.
+  virtual int message_box(ButtonSet buttons, Icon icon, int default_button, std::string_view text,
+                          std::string_view title) = 0;
+
+  // `filter` is a list of description|pattern| pairs, patterns separated by
+  // ';' ("Text files (*.asc, *.csv)|*.asc;*.csv|"). The save form asks before
+  // overwriting. The chosen path, or nothing when the user cancelled.
+  virtual std::optional<std::string> choose_file(std::string_view filter, FileDialogForm form,
+                                                 std::string_view start_path,
+                                                 std::string_view title) = 0;
+
+  // Shows the help file at its contents; a blank name closes the help.
+  virtual void help(std::string_view help_file) = 0;
+  // Draws the bitmap file into a picture field; a missing file draws nothing.
+  virtual void draw_picture(int id, std::string_view bitmap_path) = 0;
+
+  // File services; the program does not check their outcome, but the result
+  // is there for those who do.
+  virtual bool copy_file(const std::string& from, const std::string& to);
+  virtual bool delete_file(const std::string& path);
+
+  // The dialog and the window go away.
+  virtual void close_down() = 0;
+
+  // get integer: the field's text read as an integer; an empty (or blank)
+  // text gives -999; nothing when the text is not a number.
+  std::optional<std::int32_t> get_integer(int id);
+  // get real: the field's text read as a number; nothing when it is not one.
+  std::optional<float> get_real(int id);
+  // put real: the value printed in `format` (asterisks when it does not fit).
+  void put_real(int id, double value, RealFormat format);
+};
+
+}  // namespace pinwright::ui
