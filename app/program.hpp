@@ -38,6 +38,7 @@ struct Program {
   std::string program_dir;   // ends with '/'
   std::string selected_path; // last choice of a file dialog
   std::string ov2_input_path;
+  std::string master_path;  // the Master file last read; named in the excluded list's header
   std::string output_path;
   std::string master_symbol_path;  // empty: no picture
   std::string update_symbol_path;
