@@ -14,9 +14,9 @@ using ui::FieldState;
 void mode_labels(Program& program) {
   ui::DialogLayer& dialog = program.dialog;
   static constexpr std::array kReviewFields = {
-      c::kRow1Name,   c::kRow1Information, c::kRow1Longitude,    c::kRow1Latitude,
-      c::kRow1Entry,  c::kRow2Name,        c::kRow2Information,  c::kRow2Longitude,
-      c::kRow2Latitude, c::kRow2Entry,     c::kSeparation};
+      c::kRow1Name,     c::kRow1Information, c::kRow1Longitude,   c::kRow1Latitude,
+      c::kRow1Entry,    c::kRow2Name,        c::kRow2Information, c::kRow2Longitude,
+      c::kRow2Latitude, c::kRow2Entry,       c::kSeparation};
   for (const int id : kReviewFields) dialog.put_text(id, " ");
   if (program.update_mode) {
     dialog.put_text(c::kRow2Label, "Update Long/Lat deg");

@@ -34,11 +34,12 @@ struct Program {
   bool output_is_ov2 = false;
 
   // Texts and paths
-  std::string file_filter;   // for the next file dialog
-  std::string program_dir;   // ends with '/'
-  std::string selected_path; // last choice of a file dialog
+  std::string file_filter;    // for the next file dialog
+  std::string program_dir;    // ends with '/'
+  std::string selected_path;  // last choice of a file dialog
   std::string ov2_input_path;
   std::string master_path;  // the Master file last read; named in the excluded list's header
+  std::string update_path;  // the Update file last chosen
   std::string output_path;
   std::string master_symbol_path;  // empty: no picture
   std::string update_symbol_path;

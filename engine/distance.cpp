@@ -17,10 +17,12 @@ const float kE2 = [] {
 }();
 
 // A = 6378.137 * (1 - e^2), stored in single precision.
-const float kA = static_cast<float>(static_cast<double>(kEquatorialRadiusKm) *
-                                    (1.0 - static_cast<double>(kE2)));
+const float kA =
+    static_cast<float>(static_cast<double>(kEquatorialRadiusKm) * (1.0 - static_cast<double>(kE2)));
 
-double to_radians(double degrees) { return degrees * std::numbers::pi / 180.0; }
+double to_radians(double degrees) {
+  return degrees * std::numbers::pi / 180.0;
+}
 
 }  // namespace
 

@@ -16,12 +16,12 @@ std::size_t utf8_sequence_length(std::string_view text, std::size_t pos) {
     length = 2;
   } else if (lead >= 0xE0 && lead <= 0xEF) {
     length = 3;
-    if (lead == 0xE0) min_second = 0xA0;   // no overlong forms
-    if (lead == 0xED) max_second = 0x9F;   // no surrogates
+    if (lead == 0xE0) min_second = 0xA0;  // no overlong forms
+    if (lead == 0xED) max_second = 0x9F;  // no surrogates
   } else if (lead >= 0xF0 && lead <= 0xF4) {
     length = 4;
     if (lead == 0xF0) min_second = 0x90;
-    if (lead == 0xF4) max_second = 0x8F;   // nothing above U+10FFFF
+    if (lead == 0xF4) max_second = 0x8F;  // nothing above U+10FFFF
   } else {
     return 0;
   }

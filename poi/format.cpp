@@ -10,7 +10,8 @@ namespace pinwright::poi {
 namespace {
 
 std::string right_aligned(std::string_view digits, int width) {
-  if (static_cast<int>(digits.size()) > width) return std::string(static_cast<std::size_t>(width), '*');
+  if (static_cast<int>(digits.size()) > width)
+    return std::string(static_cast<std::size_t>(width), '*');
   std::string field(static_cast<std::size_t>(width) - digits.size(), ' ');
   field.append(digits);
   return field;
@@ -35,8 +36,8 @@ std::string format_integer(std::int64_t value, int width) {
 }
 
 std::string format_date(std::chrono::year_month_day date) {
-  static constexpr std::array<const char*, 12> kMonths = {
-      "JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+  static constexpr std::array<const char*, 12> kMonths = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                                          "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
   const unsigned day = static_cast<unsigned>(date.day());
   const unsigned month = static_cast<unsigned>(date.month());
   const int year = static_cast<int>(date.year());

@@ -45,7 +45,8 @@ bool LineReader::next(std::string& window, std::size_t& length) {
     const char* stop = buffer_.data() + end_;
     const char* hit = std::find_if(start, stop, [](char c) { return c == '\n' || c == '\r'; });
     const std::size_t taken = static_cast<std::size_t>(hit - start);
-    const std::size_t room = kLineWindow + kWindowSlack - std::min(window.size(), kLineWindow + kWindowSlack);
+    const std::size_t room =
+        kLineWindow + kWindowSlack - std::min(window.size(), kLineWindow + kWindowSlack);
     window.append(start, std::min(taken, room));
     length += taken;
     begin_ += taken;

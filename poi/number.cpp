@@ -6,8 +6,12 @@ namespace pinwright::poi {
 
 namespace {
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_blank(char c) {
+  return c == ' ' || c == '\t';
+}
+bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 }  // namespace
 
@@ -21,8 +25,8 @@ std::optional<float> parse_number(std::string_view token) {
   // from_chars alone would also take "inf", "nan" and a second sign.
   if (digits.empty() || !(is_digit(digits.front()) || digits.front() == '.')) return std::nullopt;
   float value = 0.0f;
-  const auto result =
-      std::from_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::general);
+  const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value,
+                                      std::chars_format::general);
   if (result.ec != std::errc{} || result.ptr != digits.data() + digits.size()) return std::nullopt;
   return negative ? -value : value;
 }

@@ -107,7 +107,9 @@ ReadFailure damaged_failure(std::uint64_t record_offset) {
 
 }  // namespace
 
-float from_ov2_units(std::int32_t units) { return static_cast<float>(units * 1e-05); }
+float from_ov2_units(std::int32_t units) {
+  return static_cast<float>(units * 1e-05);
+}
 
 std::int32_t to_ov2_units(float degrees) {
   const double scaled = std::round(static_cast<double>(degrees) * 100000.0);
@@ -123,8 +125,9 @@ ReadResult read_ov2_file(const std::string& path, PoiTable& table) {
   ReadResult result;
   ByteReader reader(path);
   if (!reader.is_open()) {
-    result.failure = ReadFailure{ReadFailure::Kind::open_failed, std::string(kFileOpenConflictTitle),
-                                 std::string(kFileOpenConflictText), 0};
+    result.failure =
+        ReadFailure{ReadFailure::Kind::open_failed, std::string(kFileOpenConflictTitle),
+                    std::string(kFileOpenConflictText), 0};
     return result;
   }
   std::vector<char> text;
@@ -142,8 +145,8 @@ ReadResult read_ov2_file(const std::string& path, PoiTable& table) {
       std::int32_t length = 0;
       std::int32_t longitude = 0;
       std::int32_t latitude = 0;
-      complete = reader.read_int32(length) && reader.read_int32(longitude) &&
-                 reader.read_int32(latitude);
+      complete =
+          reader.read_int32(length) && reader.read_int32(longitude) && reader.read_int32(latitude);
       const std::uint64_t text_length = length > 13 ? static_cast<std::uint64_t>(length) - 13 : 0;
       complete = complete && text_length <= reader.remaining();
       if (complete) {
@@ -151,35 +154,36 @@ ReadResult read_ov2_file(const std::string& path, PoiTable& table) {
         record.longitude = from_ov2_units(longitude);
         record.latitude = from_ov2_units(latitude);
         // Only what can reach the name is read; the rest is skipped.
-        const std::size_t kept = static_cast<std::size_t>(std::min<std::uint64_t>(text_length, kTextLength + 4));
+        const std::size_t kept =
+            static_cast<std::size_t>(std::min<std::uint64_t>(text_length, kTextLength + 4));
         text.resize(kept);
         complete = reader.read(text.data(), kept) && reader.skip(text_length - kept);
         if (complete) {
           const std::string_view bytes(text.data(), kept);
           record.name.assign(bytes.substr(0, bytes.find('\0')));
           if (!append(table, result.count, record)) {
-            result.failure = ReadFailure{
-                ReadFailure::Kind::storage_limit, std::string(kStorageLimitTitle),
-                "Too many POI entries in file.\rMaximum is" +
-                    std::string(trim_right(i6(table.capacity()))),
-                static_cast<std::int64_t>(record_offset)};
+            result.failure =
+                ReadFailure{ReadFailure::Kind::storage_limit, std::string(kStorageLimitTitle),
+                            "Too many POI entries in file.\rMaximum is" +
+                                std::string(trim_right(i6(table.capacity()))),
+                            static_cast<std::int64_t>(record_offset)};
             return result;
           }
         }
       }
     } else {
-      result.failure = ReadFailure{ReadFailure::Kind::unsupported_record, "Pinlayer Error",
-                                   "Unsupported record type:" + i2(type) + "\rPlease inform the author",
-                                   static_cast<std::int64_t>(record_offset)};
+      result.failure =
+          ReadFailure{ReadFailure::Kind::unsupported_record, "Pinlayer Error",
+                      "Unsupported record type:" + i2(type) + "\rPlease inform the author",
+                      static_cast<std::int64_t>(record_offset)};
       return result;
     }
     if (!complete) {
-      result.failure = reader.failed()
-                           ? ReadFailure{ReadFailure::Kind::open_failed,
-                                         std::string(kFileOpenConflictTitle),
-                                         std::string(kFileOpenConflictText),
-                                         static_cast<std::int64_t>(record_offset)}
-                           : damaged_failure(record_offset);
+      result.failure = reader.failed() ? ReadFailure{ReadFailure::Kind::open_failed,
+                                                     std::string(kFileOpenConflictTitle),
+                                                     std::string(kFileOpenConflictText),
+                                                     static_cast<std::int64_t>(record_offset)}
+                                       : damaged_failure(record_offset);
       return result;
     }
   }

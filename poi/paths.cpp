@@ -1,5 +1,8 @@
 #include "poi/paths.hpp"
 
+#include <filesystem>
+#include <system_error>
+
 #include "poi/fixed_text.hpp"
 
 namespace pinwright::poi {
@@ -32,6 +35,17 @@ std::string shorten_path(std::string_view path, std::size_t limit) {
       return std::string(root) + std::string(kEllipsis) + std::string(rest);
   }
   return std::string(rest.substr(rest.size() > limit ? rest.size() - limit : 0));
+}
+
+bool same_file(const std::string& a, const std::string& b) {
+  namespace fs = std::filesystem;
+  if (a.empty() || b.empty()) return false;
+  std::error_code error;
+  if (fs::equivalent(a, b, error)) return true;
+  const fs::path first = fs::weakly_canonical(a, error);
+  if (error) return false;
+  const fs::path second = fs::weakly_canonical(b, error);
+  return !error && first == second;
 }
 
 }  // namespace pinwright::poi

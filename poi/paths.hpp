@@ -27,4 +27,9 @@ SplitExtension split_extension(std::string_view path);
 // `limit` characters.
 std::string shorten_path(std::string_view path, std::size_t limit);
 
+// Whether two paths name the same file, however they are written ("a/../b",
+// a symbolic link, a second hard link). A file that does not exist yet is
+// compared by its absolute, normalised path. Empty paths name no file.
+bool same_file(const std::string& a, const std::string& b);
+
 }  // namespace pinwright::poi

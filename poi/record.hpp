@@ -25,7 +25,9 @@ struct PoiRecord {
 };
 
 // A record is a comment exactly when its longitude is -999.0, whatever its latitude.
-inline bool is_comment(const PoiRecord& record) { return record.longitude == kCommentCoordinate; }
+inline bool is_comment(const PoiRecord& record) {
+  return record.longitude == kCommentCoordinate;
+}
 
 inline PoiRecord make_comment(std::string_view line) {
   PoiRecord record;

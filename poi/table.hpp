@@ -18,8 +18,7 @@ inline constexpr std::int32_t kExclusionCapacity = 5'000;
 // the number read from the file), so the table itself holds no count.
 class PoiTable {
  public:
-  explicit PoiTable(std::int32_t capacity)
-      : records_(static_cast<std::size_t>(capacity)) {}
+  explicit PoiTable(std::int32_t capacity) : records_(static_cast<std::size_t>(capacity)) {}
 
   std::int32_t capacity() const { return static_cast<std::int32_t>(records_.size()); }
 

@@ -48,8 +48,9 @@ ReadResult read_text_poi_file(const std::string& path, PoiTable& table, TableSlo
   ReadResult result;
   LineReader reader(path);
   if (!reader.is_open()) {
-    result.failure = ReadFailure{ReadFailure::Kind::open_failed, std::string(kFileOpenConflictTitle),
-                                 std::string(kFileOpenConflictText), 0};
+    result.failure =
+        ReadFailure{ReadFailure::Kind::open_failed, std::string(kFileOpenConflictTitle),
+                    std::string(kFileOpenConflictText), 0};
     return result;
   }
   std::string window;
@@ -84,9 +85,9 @@ ReadResult read_text_poi_file(const std::string& path, PoiTable& table, TableSlo
     }
     std::array<float, 2> position{};
     if (!read_free_form(justified, position)) {
-      result.failure = ReadFailure{ReadFailure::Kind::format_error, std::string(kTextFormatErrorTitle),
-                                   std::string(kTextFormatErrorText),
-                                   static_cast<std::int64_t>(reader.line_number())};
+      result.failure = ReadFailure{
+          ReadFailure::Kind::format_error, std::string(kTextFormatErrorTitle),
+          std::string(kTextFormatErrorText), static_cast<std::int64_t>(reader.line_number())};
       return result;
     }
     NameSplit split = split_name(justified);
@@ -98,9 +99,9 @@ ReadResult read_text_poi_file(const std::string& path, PoiTable& table, TableSlo
     if (!store(record)) return result;
   }
   if (reader.failed()) {
-    result.failure = ReadFailure{ReadFailure::Kind::open_failed, std::string(kFileOpenConflictTitle),
-                                 std::string(kFileOpenConflictText),
-                                 static_cast<std::int64_t>(reader.line_number())};
+    result.failure = ReadFailure{
+        ReadFailure::Kind::open_failed, std::string(kFileOpenConflictTitle),
+        std::string(kFileOpenConflictText), static_cast<std::int64_t>(reader.line_number())};
   }
   return result;
 }

@@ -17,9 +17,12 @@ inline constexpr std::string_view kTextFormatErrorText =
     "Text records must have the following format\rwith the positions in decimal degrees\r\r"
     "; Comment text\rLongitude, Latitude, \"Text description\"";
 inline constexpr std::string_view kStorageLimitTitle = "Storage limit";
-inline constexpr std::string_view kTooManyMasterText = "Too many Master entries.\rMaximum is 50,000";
-inline constexpr std::string_view kTooManyUpdateText = "Too many Update entries.\rMaximum is 30,000";
-inline constexpr std::string_view kTooManyMergedText = "Too many merged entries.\rMaximum is 50,000";
+inline constexpr std::string_view kTooManyMasterText =
+    "Too many Master entries.\rMaximum is 50,000";
+inline constexpr std::string_view kTooManyUpdateText =
+    "Too many Update entries.\rMaximum is 30,000";
+inline constexpr std::string_view kTooManyMergedText =
+    "Too many merged entries.\rMaximum is 50,000";
 inline constexpr std::string_view kFileOpenConflictTitle = "File Open Conflict";
 inline constexpr std::string_view kFileOpenConflictText =
     "Please select different files or use\rthe CANCEL button in the Open File\r"

@@ -48,13 +48,13 @@ inline constexpr int kUpdateSymbol = 1045;
 inline constexpr int kOutputSymbol = 1046;
 
 // Review area
-inline constexpr int kMasterLabel = 1013;   // "Master Long/Lat deg"
+inline constexpr int kMasterLabel = 1013;  // "Master Long/Lat deg"
 inline constexpr int kRow1Longitude = 1017;
 inline constexpr int kRow1Latitude = 1018;
 inline constexpr int kRow1Entry = 1031;
 inline constexpr int kRow1Name = 1011;
 inline constexpr int kRow1Information = 1051;
-inline constexpr int kRow2Label = 1014;     // "Update Long/Lat deg" / "Matched Long/Lat deg"
+inline constexpr int kRow2Label = 1014;  // "Update Long/Lat deg" / "Matched Long/Lat deg"
 inline constexpr int kRow2Longitude = 1019;
 inline constexpr int kRow2Latitude = 1020;
 inline constexpr int kRow2Entry = 1032;
@@ -64,9 +64,9 @@ inline constexpr int kSeparationLabel = 1025;
 inline constexpr int kSeparation = 1026;
 
 // Options
-inline constexpr int kAutoLabel = 1055;       // "Skip if" / "Delete if"
-inline constexpr int kUnderOneMetre = 1054;   // "< 1 or"
-inline constexpr int kUnderRadius = 1053;     // "< 20 metres"
+inline constexpr int kAutoLabel = 1055;      // "Skip if" / "Delete if"
+inline constexpr int kUnderOneMetre = 1054;  // "< 1 or"
+inline constexpr int kUnderRadius = 1053;    // "< 20 metres"
 inline constexpr int kAppend = 1056;
 inline constexpr int kRadiusCombo = 1023;
 inline constexpr int kMetresLabel = 1024;

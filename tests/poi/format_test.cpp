@@ -2,14 +2,100 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <string>
+
+#include "poi/number.hpp"
+
 namespace pinwright::poi {
 namespace {
 
-TEST(format_test, f10_5_examples) {
+struct FixedCase {
+  double value;
+  int width;
+  int decimals;
+  const char* expected;
+};
+
+class format_fixed_test : public ::testing::TestWithParam<FixedCase> {};
+
+TEST_P(format_fixed_test, right_aligned_rounded_or_asterisks) {
+  const FixedCase& c = GetParam();
+  EXPECT_EQ(format_fixed(c.value, c.width, c.decimals), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    forms, format_fixed_test,
+    ::testing::Values(FixedCase{4.89f, 10, 5, "   4.89000"},         // the float 4.8899998664...
+                      FixedCase{-0.12345, 10, 5, "  -0.12345"},      // zero before the point
+                      FixedCase{-122.419418f, 10, 5, "-122.41942"},  // exactly ten characters
+                      FixedCase{-1000.0, 10, 5, "**********"},
+                      FixedCase{99999.999999, 10, 5, "**********"},
+                      FixedCase{0.000004, 10, 5, "   0.00000"}, FixedCase{4.5, 10, 5, "   4.50000"},
+                      FixedCase{52.37f, 10, 6, " 52.369999"},
+                      FixedCase{-122.419418f, 10, 6, "**********"},
+                      FixedCase{-99.5, 10, 6, "-99.500000"}, FixedCase{12.345, 8, 2, "   12.35"},
+                      FixedCase{-0.5, 8, 2, "   -0.50"}, FixedCase{123456.0, 8, 2, "********"},
+                      FixedCase{25.0f, 8, 1, "    25.0"}, FixedCase{1.25, 8, 1, "     1.2"},
+                      FixedCase{1e300, 8, 1, "********"},
+                      FixedCase{std::numeric_limits<double>::infinity(), 8, 2, "********"},
+                      FixedCase{std::numeric_limits<double>::quiet_NaN(), 10, 5, "**********"}));
+
+struct IntegerCase {
+  long value;
+  int width;
+  const char* expected;
+};
+
+class format_integer_test : public ::testing::TestWithParam<IntegerCase> {};
+
+TEST_P(format_integer_test, right_aligned_or_asterisks) {
+  EXPECT_EQ(format_integer(GetParam().value, GetParam().width), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    forms, format_integer_test,
+    ::testing::Values(IntegerCase{7, 2, " 7"}, IntegerCase{12, 2, "12"}, IntegerCase{100, 2, "**"},
+                      IntegerCase{-56, 2, "**"}, IntegerCase{-5, 2, "-5"},
+                      IntegerCase{1500, 4, "1500"}, IntegerCase{-999, 4, "-999"},
+                      IntegerCase{12345, 4, "****"}, IntegerCase{1234, 5, " 1234"},
+                      IntegerCase{3, 5, "    3"}, IntegerCase{50000, 6, " 50000"},
+                      IntegerCase{12, 8, "      12"}, IntegerCase{-1234567, 8, "-1234567"},
+                      IntegerCase{123456789, 8, "********"}));
+
+TEST(format_test, named_forms) {
   EXPECT_EQ(f10_5(4.89f), "   4.89000");
-  EXPECT_EQ(f10_5(-0.12345), "  -0.12345");
-  EXPECT_EQ(f10_5(-122.419418f), "-122.41942");
-  EXPECT_EQ(f10_5(-1000.0), "**********");
+  EXPECT_EQ(f10_6(4.89f), "  4.890000");
+  EXPECT_EQ(f8_2(5.0), "    5.00");
+  EXPECT_EQ(f8_1(25.0), "    25.0");
+  EXPECT_EQ(i2(7), " 7");
+  EXPECT_EQ(i4(20), "  20");
+  EXPECT_EQ(i5(17), "   17");
+  EXPECT_EQ(i6(30000), " 30000");
+  EXPECT_EQ(i8(12), "      12");
+}
+
+TEST(format_test, date_is_dd_mmm_yy) {
+  using namespace std::chrono;
+  EXPECT_EQ(format_date(year{2026} / December / day{7}), "07-DEC-26");
+  EXPECT_EQ(format_date(year{2000} / January / day{31}), "31-JAN-00");
+  EXPECT_EQ(format_date(year{1999} / May / day{1}), "01-MAY-99");
+  EXPECT_EQ(format_date(year{2031} / September / day{15}), "15-SEP-31");
+}
+
+// Qt sets LC_NUMERIC from the environment; the number forms must not follow it.
+TEST(format_test, independent_of_a_german_locale) {
+  const std::string saved = std::setlocale(LC_ALL, nullptr);
+  ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
+      << "de_DE.UTF-8 is missing: scripts/install-deps generates it";
+  const std::string fixed = f10_5(4.89f);
+  const std::string separation = f8_2(12.345);
+  const auto parsed = parse_number("4.89");
+  std::setlocale(LC_ALL, saved.c_str());
+  EXPECT_EQ(fixed, "   4.89000");
+  EXPECT_EQ(separation, "   12.35");
+  ASSERT_TRUE(parsed.has_value());
+  EXPECT_EQ(*parsed, 4.89f);
 }
 
 }  // namespace

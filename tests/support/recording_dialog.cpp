@@ -14,7 +14,9 @@ void RecordingDialog::load_dialog(int resource_id) {
   calls.push_back("load_dialog " + std::to_string(resource_id));
 }
 
-void RecordingDialog::show_dialog() { calls.push_back("show_dialog"); }
+void RecordingDialog::show_dialog() {
+  calls.push_back("show_dialog");
+}
 
 void RecordingDialog::set_title(std::string_view text) {
   title = text;
@@ -26,7 +28,9 @@ void RecordingDialog::put_text(int id, std::string_view text) {
   calls.push_back("put_text " + std::to_string(id) + " \"" + std::string(text) + "\"");
 }
 
-std::string RecordingDialog::get_text(int id) { return controls[id].text; }
+std::string RecordingDialog::get_text(int id) {
+  return controls[id].text;
+}
 
 void RecordingDialog::set_field_state(int id, ui::FieldState state) {
   controls[id].state = state;
@@ -34,7 +38,9 @@ void RecordingDialog::set_field_state(int id, ui::FieldState state) {
                   std::to_string(static_cast<int>(state)));
 }
 
-bool RecordingDialog::get_check_box(int id) { return controls[id].checked; }
+bool RecordingDialog::get_check_box(int id) {
+  return controls[id].checked;
+}
 
 void RecordingDialog::set_check_box(int id, bool checked) {
   controls[id].checked = checked;
@@ -86,6 +92,8 @@ void RecordingDialog::draw_picture(int id, std::string_view bitmap_path) {
   calls.push_back("draw_picture " + std::to_string(id) + " \"" + std::string(bitmap_path) + "\"");
 }
 
-void RecordingDialog::close_down() { calls.push_back("close_down"); }
+void RecordingDialog::close_down() {
+  calls.push_back("close_down");
+}
 
 }  // namespace pinwright::testing

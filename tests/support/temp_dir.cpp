@@ -25,7 +25,9 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-std::string TempDir::file(std::string_view name) const { return (path_ / name).string(); }
+std::string TempDir::file(std::string_view name) const {
+  return (path_ / name).string();
+}
 
 std::string TempDir::write(std::string_view name, std::string_view bytes) const {
   const std::string target = file(name);

@@ -1,0 +1,74 @@
+// Reading and writing the 50,000-entry files of the shared data set.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+
+#include "poi/ov2_file.hpp"
+#include "poi/table.hpp"
+#include "poi/text_file.hpp"
+
+namespace {
+
+using namespace pinwright::poi;
+
+std::string data_file(const char* name) {
+  return std::string(PINWRIGHT_SHARED_DATA_DIR) + "/" + name;
+}
+
+std::string scratch(const char* name) {
+  return (std::filesystem::temp_directory_path() / name).string();
+}
+
+void read_text_50k(benchmark::State& state) {
+  PoiTable table(kMasterCapacity);
+  for (auto _ : state) {
+    const ReadResult result =
+        read_text_poi_file(data_file("master_50k.asc"), table, TableSlot::master);
+    if (result.failure || result.count != 50'000) state.SkipWithError("unexpected read result");
+    benchmark::DoNotOptimize(table[result.count]);
+  }
+  state.SetItemsProcessed(state.iterations() * 50'000);
+}
+BENCHMARK(read_text_50k)->Unit(benchmark::kMillisecond);
+
+void read_ov2_50k(benchmark::State& state) {
+  PoiTable table(kMasterCapacity);
+  for (auto _ : state) {
+    const ReadResult result = read_ov2_file(data_file("master_50k.ov2"), table);
+    if (result.failure || result.count != 49'990) state.SkipWithError("unexpected read result");
+    benchmark::DoNotOptimize(table[result.count]);
+  }
+  state.SetItemsProcessed(state.iterations() * 49'990);
+}
+BENCHMARK(read_ov2_50k)->Unit(benchmark::kMillisecond);
+
+void write_text_50k(benchmark::State& state) {
+  PoiTable table(kMasterCapacity);
+  const ReadResult read = read_text_poi_file(data_file("master_50k.asc"), table, TableSlot::master);
+  const std::string path = scratch("pinwright-bench-out.asc");
+  for (auto _ : state) {
+    OutputFile file(path, OpenMode::truncate);
+    write_text_header(file, std::chrono::year{2026} / 12 / 7);
+    const LineCounts counts = write_text_records(file, table, 1, read.count);
+    file.write_line(trailer_line(counts.poi_lines, counts.comment_lines));
+    if (!file.close()) state.SkipWithError("write failed");
+  }
+  std::filesystem::remove(path);
+  state.SetItemsProcessed(state.iterations() * read.count);
+}
+BENCHMARK(write_text_50k)->Unit(benchmark::kMillisecond);
+
+void write_ov2_50k(benchmark::State& state) {
+  PoiTable table(kMasterCapacity);
+  const ReadResult read = read_ov2_file(data_file("master_50k.ov2"), table);
+  const std::string path = scratch("pinwright-bench-out.ov2");
+  for (auto _ : state) {
+    if (!write_ov2_file(path, table, 1, read.count)) state.SkipWithError("write failed");
+  }
+  std::filesystem::remove(path);
+  state.SetItemsProcessed(state.iterations() * read.count);
+}
+BENCHMARK(write_ov2_50k)->Unit(benchmark::kMillisecond);
+
+}  // namespace

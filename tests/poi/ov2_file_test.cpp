@@ -1,0 +1,246 @@
+#include "poi/ov2_file.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "tests/support/temp_dir.hpp"
+
+namespace pinwright::poi {
+namespace {
+
+using testing::read_file;
+using testing::TempDir;
+
+void put_int32(std::string& out, std::int32_t value) {
+  const auto bits = static_cast<std::uint32_t>(value);
+  for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((bits >> shift) & 0xFF);
+}
+
+// A type 2 or 3 record with an explicit length field.
+std::string poi_record(char type, std::int32_t length, std::int32_t lon, std::int32_t lat,
+                       std::string_view text) {
+  std::string out(1, type);
+  put_int32(out, length);
+  put_int32(out, lon);
+  put_int32(out, lat);
+  out += text;
+  return out;
+}
+
+std::string simple(std::int32_t lon, std::int32_t lat, std::string_view name) {
+  return poi_record(2, static_cast<std::int32_t>(name.size()) + 14, lon, lat,
+                    std::string(name) + '\0');
+}
+
+std::string deleted(std::int32_t length, std::string_view filler) {
+  std::string out(1, '\0');
+  put_int32(out, length);
+  return out + std::string(filler);
+}
+
+std::string skipper() {
+  return std::string(1, '\x01') + std::string(20, 'S');
+}
+
+class ov2_reader_test : public ::testing::Test {
+ protected:
+  ReadResult read(std::string_view bytes) {
+    return read_ov2_file(dir.write("in.ov2", bytes), table);
+  }
+  TempDir dir;
+  PoiTable table{kMasterCapacity};
+};
+
+TEST_F(ov2_reader_test, loads_types_2_and_3_in_file_order) {
+  const std::string bytes = deleted(10, "12345") + simple(489000, 5237000, "Central") + skipper() +
+                            poi_record(3, 17, -12241942, 3777493, std::string("Pie\0", 4)) +
+                            deleted(3, "") + simple(0, 0, "Last");
+  const ReadResult result = read(bytes);
+  ASSERT_FALSE(result.failure);
+  ASSERT_EQ(result.count, 3);
+  EXPECT_EQ(result.comment_count, 0);
+  EXPECT_EQ(table[1].name.trimmed(), "Central");
+  EXPECT_EQ(table[1].longitude, 4.89f);
+  EXPECT_EQ(table[1].latitude, 52.37f);
+  EXPECT_TRUE(table[1].information.is_blank());
+  EXPECT_EQ(table[2].name.trimmed(), "Pie");
+  EXPECT_EQ(table[2].longitude, -122.41942f);
+  EXPECT_EQ(table[3].name.trimmed(), "Last");
+}
+
+TEST_F(ov2_reader_test, short_lengths_mean_no_text) {
+  const std::string bytes = poi_record(2, 14, 1, 2, std::string(1, '\0')) +  // empty name
+                            poi_record(2, 13, 3, 4, "") + poi_record(2, 0, 5, 6, "") +
+                            poi_record(2, -7, 7, 8, "") + simple(9, 10, "After");
+  const ReadResult result = read(bytes);
+  ASSERT_FALSE(result.failure);
+  ASSERT_EQ(result.count, 5);
+  EXPECT_TRUE(table[1].name.is_blank());
+  EXPECT_TRUE(table[4].name.is_blank());
+  EXPECT_EQ(table[5].name.trimmed(), "After");
+}
+
+TEST_F(ov2_reader_test, long_names_are_cut_and_the_next_record_is_read) {
+  const ReadResult result = read(simple(1, 2, std::string(200, 'L')) + simple(3, 4, "Next") +
+                                 poi_record(2, 13 + 10'000, 5, 6, std::string(10'000, 'N')));
+  ASSERT_FALSE(result.failure);
+  ASSERT_EQ(result.count, 3);
+  EXPECT_EQ(table[1].name.trimmed(), std::string(128, 'L'));
+  EXPECT_EQ(table[2].name.trimmed(), "Next");
+  EXPECT_EQ(table[3].name.trimmed(), std::string(128, 'N'));
+}
+
+TEST_F(ov2_reader_test, an_empty_file_loads_nothing) {
+  const ReadResult result = read("");
+  EXPECT_FALSE(result.failure);
+  EXPECT_EQ(result.count, 0);
+}
+
+struct TypeCase {
+  signed char type;
+  const char* first_line;
+};
+
+class ov2_unsupported_test : public ::testing::TestWithParam<TypeCase> {};
+
+TEST_P(ov2_unsupported_test, stops_with_the_record_type) {
+  TempDir dir;
+  PoiTable table(10);
+  const std::string bytes = simple(1, 2, "Kept") +
+                            std::string(1, static_cast<char>(GetParam().type)) + "garbage" +
+                            simple(3, 4, "Never");
+  const ReadResult result = read_ov2_file(dir.write("t.ov2", bytes), table);
+  ASSERT_TRUE(result.failure);
+  EXPECT_EQ(result.failure->kind, ReadFailure::Kind::unsupported_record);
+  EXPECT_TRUE(result.failure->is_fatal());
+  EXPECT_EQ(result.failure->title, "Pinlayer Error");
+  EXPECT_EQ(result.failure->text,
+            std::string(GetParam().first_line) + "\rPlease inform the author");
+  EXPECT_EQ(result.failure->text.size(), 51u);
+  EXPECT_EQ(result.failure->where, 18);
+  EXPECT_EQ(result.count, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(types, ov2_unsupported_test,
+                         ::testing::Values(TypeCase{7, "Unsupported record type: 7"},
+                                           TypeCase{4, "Unsupported record type: 4"},
+                                           TypeCase{12, "Unsupported record type:12"},
+                                           TypeCase{99, "Unsupported record type:99"},
+                                           TypeCase{-1, "Unsupported record type:-1"},
+                                           TypeCase{-56, "Unsupported record type:**"},
+                                           TypeCase{100, "Unsupported record type:**"}));
+
+struct Ov2CapacityCase {
+  std::int32_t capacity;
+  const char* text;
+};
+
+class ov2_capacity_test : public ::testing::TestWithParam<Ov2CapacityCase> {};
+
+TEST_P(ov2_capacity_test, exactly_full_loads_one_more_is_the_storage_limit) {
+  TempDir dir;
+  PoiTable table(GetParam().capacity);
+  std::string bytes;
+  for (std::int32_t i = 0; i < GetParam().capacity; ++i) bytes += simple(i, i, "P") + skipper();
+  ReadResult result = read_ov2_file(dir.write("full.ov2", bytes), table);
+  ASSERT_FALSE(result.failure);
+  EXPECT_EQ(result.count, GetParam().capacity);
+
+  result = read_ov2_file(dir.write("over.ov2", bytes + simple(1, 1, "One more")), table);
+  ASSERT_TRUE(result.failure);
+  EXPECT_EQ(result.failure->kind, ReadFailure::Kind::storage_limit);
+  EXPECT_EQ(result.failure->title, "Storage limit");
+  EXPECT_EQ(result.failure->text, GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    tables, ov2_capacity_test,
+    ::testing::Values(
+        Ov2CapacityCase{kMasterCapacity, "Too many POI entries in file.\rMaximum is 50000"},
+        Ov2CapacityCase{kUpdateCapacity, "Too many POI entries in file.\rMaximum is 30000"}));
+
+TEST_F(ov2_reader_test, a_file_cut_at_any_byte_of_a_record_is_damaged_not_a_crash) {
+  const std::string whole = simple(1, 2, "First") + deleted(12, "1234567") + skipper() +
+                            simple(489000, 5237000, "Central Station");
+  // Record boundaries: 19 (after "First"), 31 (deleted), 52 (skipper).
+  for (std::size_t cut = 20; cut < whole.size(); ++cut) {
+    if (cut == 31 || cut == 52) continue;
+    const ReadResult result = read(whole.substr(0, cut));
+    ASSERT_TRUE(result.failure) << "cut at " << cut;
+    EXPECT_EQ(result.failure->kind, ReadFailure::Kind::damaged) << "cut at " << cut;
+    EXPECT_FALSE(result.failure->is_fatal());
+    EXPECT_EQ(result.failure->title, "Pinlayer Error");
+  }
+}
+
+TEST_F(ov2_reader_test, huge_length_fields_are_damaged_without_allocating_them) {
+  for (const std::int32_t length : {INT32_MAX, 2'000'000'000, 1'000'000}) {
+    const ReadResult text_past_end = read(simple(1, 2, "A") + poi_record(2, length, 3, 4, "xx"));
+    ASSERT_TRUE(text_past_end.failure);
+    EXPECT_EQ(text_past_end.failure->kind, ReadFailure::Kind::damaged);
+    EXPECT_EQ(text_past_end.failure->where, 15);
+    const ReadResult skip_past_end = read(deleted(length, "abc"));
+    ASSERT_TRUE(skip_past_end.failure);
+    EXPECT_EQ(skip_past_end.failure->kind, ReadFailure::Kind::damaged);
+  }
+  // A negative length is legal: no text bytes.
+  const ReadResult negative = read(deleted(INT32_MIN, "") + simple(1, 2, "B"));
+  ASSERT_FALSE(negative.failure);
+  EXPECT_EQ(negative.count, 1);
+}
+
+TEST(ov2_conversion_test, the_4_89_case_round_trips) {
+  EXPECT_EQ(to_ov2_units(4.89f), 489000);  // 4.8899998664... x 100000 rounds up
+  EXPECT_EQ(from_ov2_units(489000), 4.89f);
+  EXPECT_EQ(to_ov2_units(from_ov2_units(489000)), 489000);
+}
+
+TEST(ov2_conversion_test, halves_round_away_from_zero) {
+  EXPECT_EQ(to_ov2_units(0.015625f), 1563);  // exactly 1562.5
+  EXPECT_EQ(to_ov2_units(-0.015625f), -1563);
+  EXPECT_EQ(to_ov2_units(0.0f), 0);
+  EXPECT_EQ(to_ov2_units(-180.0f), -18000000);
+  EXPECT_EQ(to_ov2_units(1e30f), INT32_MAX);
+  EXPECT_EQ(to_ov2_units(-1e30f), INT32_MIN);
+}
+
+// Below 128 degrees a float resolves every 1e-5 step; beyond, its spacing is
+// 1.5e-5 degrees and neighbouring units can share a float.
+TEST(ov2_conversion_test, every_whole_unit_below_128_degrees_round_trips) {
+  for (std::int32_t units = -12'799'999; units <= 12'799'999; units += 997) {
+    ASSERT_EQ(to_ov2_units(from_ov2_units(units)), units) << units;
+  }
+}
+
+TEST(ov2_writer_test, writes_type_2_records_without_comments_or_information) {
+  TempDir dir;
+  PoiTable table(5);
+  std::int32_t count = 0;
+  PoiRecord poi;
+  poi.longitude = 4.89f;
+  poi.latitude = 52.37f;
+  poi.name.assign("Central  ");
+  poi.information.assign(", lost");
+  append(table, count, make_comment("; dropped"));
+  append(table, count, poi);
+  poi.name.assign("");
+  poi.longitude = -0.5f;
+  append(table, count, poi);
+  ASSERT_TRUE(write_ov2_file(dir.file("out.ov2"), table, 1, count));
+  EXPECT_EQ(read_file(dir.file("out.ov2")),
+            simple(489000, 5237000, "Central") + simple(-50000, 5237000, ""));
+  EXPECT_EQ(ov2_record(poi).size(), 14u);
+}
+
+TEST(ov2_writer_test, reports_a_write_that_fails) {
+  PoiTable table(1);
+  EXPECT_FALSE(write_ov2_file("/nonexistent-folder/out.ov2", table, 1, 0));
+  std::int32_t count = 0;
+  append(table, count, PoiRecord{});
+  EXPECT_FALSE(write_ov2_file("/dev/full", table, 1, 1));
+}
+
+}  // namespace
+}  // namespace pinwright::poi

@@ -1,0 +1,283 @@
+#include "poi/text_file.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "poi/fixed_text.hpp"
+#include "tests/support/temp_dir.hpp"
+
+namespace pinwright::poi {
+namespace {
+
+using testing::read_file;
+using testing::TempDir;
+
+struct KindCase {
+  const char* line;
+  LineKind kind;
+};
+
+class classify_line_test : public ::testing::TestWithParam<KindCase> {};
+
+TEST_P(classify_line_test, by_the_left_justified_text) {
+  const std::string line = GetParam().line;
+  EXPECT_EQ(classify_line(justify_left(line), line.size()), GetParam().kind) << line;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    lines, classify_line_test,
+    ::testing::Values(KindCase{"", LineKind::empty}, KindCase{"    ", LineKind::blank},
+                      KindCase{";* Created by Pinwright", LineKind::header},
+                      KindCase{"  ;* indented header", LineKind::header},
+                      KindCase{"; comment", LineKind::user_comment},
+                      KindCase{"   ; indented comment", LineKind::user_comment},
+                      KindCase{";", LineKind::user_comment},
+                      KindCase{"4.89, 52.37, \"x\"", LineKind::poi},
+                      KindCase{"  4.89, 52.37", LineKind::poi}, KindCase{"\t", LineKind::poi}));
+
+struct SplitCase {
+  const char* line;
+  const char* name;
+  const char* information;
+};
+
+class split_name_test : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(split_name_test, name_and_information) {
+  const NameSplit split = split_name(GetParam().line);
+  EXPECT_EQ(split.name.trimmed(), GetParam().name);
+  EXPECT_EQ(split.information.trimmed(), GetParam().information);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    lines, split_name_test,
+    ::testing::Values(
+        SplitCase{"4.89, 52.37, \"Central Station\", open 24h", "Central Station", ", open 24h"},
+        SplitCase{"1.5, 2.5, Plain name", "Plain name", ""},
+        SplitCase{"1.5, 2.5, \"Pier\" 7, x", "Pier 7", ", x"},
+        SplitCase{"1, 2, \"A, B\"", "A, B", ""}, SplitCase{"1, 2, A, B", "A", ", B"},
+        SplitCase{"1, 2, \"A; B\"; PPLA2", "A; B", "; PPLA2"},
+        SplitCase{"4.9 52.3, \"Name\"", "Name", ""},      // one comma: the name starts after it
+        SplitCase{"4.9 52.3 Name", "4.9 52.3 Name", ""},  // no comma: from the first character
+        SplitCase{"1, 2, \"open quote, to the end", "open quote, to the end", ""},
+        SplitCase{"1, 2,    \"  padded\"", "padded", ""}, SplitCase{"1,2,\"\"", "", ""},
+        SplitCase{"1, 2, \"A\"\"B\"", "AB", ""}, SplitCase{"1, 2, \"x\";", "x", ";"}));
+
+TEST(split_name_test, cuts_the_name_at_128_bytes) {
+  const std::string line = "1, 2, \"" + std::string(200, 'n') + "\", info";
+  const NameSplit split = split_name(line);
+  EXPECT_EQ(split.name.trimmed(), std::string(128, 'n'));
+  EXPECT_EQ(split.information.trimmed(), ", info");
+}
+
+TEST(split_name_test, never_cuts_inside_a_utf8_letter) {
+  std::string name = "a";
+  for (int i = 0; i < 80; ++i) name += "\xC3\xBC";  // u-umlaut
+  const NameSplit split = split_name("1, 2, \"" + name + "\"");
+  EXPECT_EQ(split.name.trimmed().size(), 127u);
+  EXPECT_TRUE(is_valid_utf8(split.name.trimmed()));
+}
+
+class text_reader_test : public ::testing::Test {
+ protected:
+  ReadResult read(std::string_view content, TableSlot slot = TableSlot::master) {
+    return read_text_poi_file(dir.write("in.asc", content), table, slot);
+  }
+  TempDir dir;
+  PoiTable table{kMasterCapacity};
+};
+
+TEST_F(text_reader_test, keeps_comments_in_place_and_skips_own_lines) {
+  const ReadResult result = read(
+      ";* Created by Pinwright Pro v2.01 on 07-DEC-26\n"
+      "; first comment\n"
+      "\n"
+      "4.89, 52.37, \"Central Station\", open 24h\n"
+      "    \n"
+      "   ; indented\n"
+      "-122.419418,37.774929,\"San Francisco\"\n"
+      ";*    2 POI records.    3 user comment lines.\n");
+  ASSERT_FALSE(result.failure);
+  EXPECT_EQ(result.count, 6);
+  EXPECT_EQ(result.comment_count, 4);
+  EXPECT_EQ(table[1].name.trimmed(), "; first comment");
+  EXPECT_TRUE(is_comment(table[2]));
+  EXPECT_EQ(table[2].name.trimmed(), ";");
+  EXPECT_EQ(table[3].longitude, 4.89f);
+  EXPECT_EQ(table[3].latitude, 52.37f);
+  EXPECT_EQ(table[3].name.trimmed(), "Central Station");
+  EXPECT_EQ(table[3].information.trimmed(), ", open 24h");
+  EXPECT_TRUE(table[4].name.is_blank());
+  EXPECT_EQ(table[5].name.trimmed(), "; indented");
+  EXPECT_EQ(table[6].longitude, -122.419418f);
+}
+
+TEST_F(text_reader_test, reads_crlf_lf_and_lone_cr_line_ends_alike) {
+  for (const char* end : {"\n", "\r\n", "\r"}) {
+    const std::string content =
+        std::string("; c") + end + "1, 2, \"A\"" + end + end + "3, 4, \"B\"";
+    const ReadResult result = read(content);
+    ASSERT_FALSE(result.failure);
+    EXPECT_EQ(result.count, 4);
+    EXPECT_EQ(table[2].name.trimmed(), "A");
+    EXPECT_EQ(table[3].name.trimmed(), ";");  // the empty line
+    EXPECT_EQ(table[4].name.trimmed(), "B");
+  }
+}
+
+TEST_F(text_reader_test, sees_only_the_first_256_bytes_of_a_line) {
+  const std::string long_line = "1, 2, \"Name\", " + std::string(100'000, 'x');
+  const ReadResult result = read(long_line + "\n3, 4, \"Next\"\n");
+  ASSERT_FALSE(result.failure);
+  EXPECT_EQ(result.count, 2);
+  EXPECT_EQ(table[1].information.trimmed(), ", " + std::string(126, 'x'));
+  EXPECT_EQ(table[2].name.trimmed(), "Next");
+}
+
+TEST_F(text_reader_test, reads_nul_bytes_and_invalid_utf8_as_bytes) {
+  const std::string name = std::string("A\0B\xFF\xC3", 5);
+  const ReadResult result = read("1, 2, \"" + name + "\"\n");
+  ASSERT_FALSE(result.failure);
+  EXPECT_EQ(table[1].name.trimmed(), name);
+}
+
+TEST_F(text_reader_test, a_line_with_one_number_is_a_format_error) {
+  const ReadResult result = read("; ok\n1, 2, \"A\"\n4.89\n5, 6, \"B\"\n");
+  ASSERT_TRUE(result.failure);
+  EXPECT_EQ(result.failure->kind, ReadFailure::Kind::format_error);
+  EXPECT_TRUE(result.failure->is_fatal());
+  EXPECT_EQ(result.failure->title, "Format error");
+  EXPECT_EQ(result.failure->text.size(), 137u);
+  EXPECT_EQ(result.failure->text, kTextFormatErrorText);
+  EXPECT_EQ(result.failure->where, 3);
+}
+
+TEST_F(text_reader_test, a_missing_file_is_an_open_failure) {
+  const ReadResult result = read_text_poi_file(dir.file("missing.asc"), table, TableSlot::master);
+  ASSERT_TRUE(result.failure);
+  EXPECT_EQ(result.failure->kind, ReadFailure::Kind::open_failed);
+  EXPECT_FALSE(result.failure->is_fatal());
+  EXPECT_EQ(result.failure->title, "File Open Conflict");
+  EXPECT_EQ(result.failure->text.size(), 100u);
+}
+
+TEST_F(text_reader_test, an_empty_file_loads_nothing) {
+  const ReadResult result = read("");
+  EXPECT_FALSE(result.failure);
+  EXPECT_EQ(result.count, 0);
+}
+
+std::string records(int count) {
+  std::string content;
+  for (int i = 0; i < count; ++i) content += i % 10 == 0 ? "; c\n" : "1, 2, \"P\"\n";
+  return content;
+}
+
+struct CapacityCase {
+  TableSlot slot;
+  std::int32_t capacity;
+  const char* text;
+};
+
+class text_capacity_test : public ::testing::TestWithParam<CapacityCase> {};
+
+TEST_P(text_capacity_test, exactly_full_loads_one_more_is_the_storage_limit) {
+  const CapacityCase& c = GetParam();
+  TempDir dir;
+  PoiTable table(c.capacity);
+  // The program's own ";*" lines never count, wherever they stand.
+  const std::string full = ";* header\n" + records(c.capacity) + ";* trailer\n";
+  ReadResult result = read_text_poi_file(dir.write("full.asc", full), table, c.slot);
+  ASSERT_FALSE(result.failure);
+  EXPECT_EQ(result.count, c.capacity);
+
+  result = read_text_poi_file(dir.write("over.asc", full + "\n"), table, c.slot);
+  ASSERT_TRUE(result.failure);
+  EXPECT_EQ(result.failure->kind, ReadFailure::Kind::storage_limit);
+  EXPECT_TRUE(result.failure->is_fatal());
+  EXPECT_EQ(result.failure->title, "Storage limit");
+  EXPECT_EQ(result.failure->text, c.text);
+  EXPECT_EQ(result.count, c.capacity);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    slots, text_capacity_test,
+    ::testing::Values(CapacityCase{TableSlot::master, kMasterCapacity,
+                                   "Too many Master entries.\rMaximum is 50,000"},
+                      CapacityCase{TableSlot::update, kUpdateCapacity,
+                                   "Too many Update entries.\rMaximum is 30,000"}));
+
+TEST(text_writer_test, writes_header_records_and_trailer) {
+  TempDir dir;
+  PoiTable table(10);
+  std::int32_t count = 0;
+  PoiRecord poi;
+  poi.longitude = 4.89f;
+  poi.latitude = 52.37f;
+  poi.name.assign("Central Station");
+  poi.information.assign(", open 24h");
+  append(table, count, make_comment("; kept"));
+  append(table, count, poi);
+  append(table, count, make_comment(";"));
+  append(table, count, make_comment(""));
+  poi.longitude = -122.419418f;
+  poi.information.assign("");
+  append(table, count, poi);
+
+  OutputFile file(dir.file("out.asc"), OpenMode::truncate);
+  write_text_header(file, std::chrono::year{2026} / std::chrono::December / std::chrono::day{7});
+  const LineCounts counts = write_text_records(file, table, 1, count);
+  file.write_line(trailer_line(counts.poi_lines, counts.comment_lines));
+  ASSERT_TRUE(file.close());
+
+  EXPECT_EQ(counts.poi_lines, 2);
+  EXPECT_EQ(counts.comment_lines, 3);
+  EXPECT_EQ(read_file(dir.file("out.asc")),
+            ";* Created by Pinwright Pro v2.01 on 07-DEC-26\n"
+            ";* Longitude, Latitude, \"Name\"\n"
+            "; kept\n"
+            "   4.89000,  52.37000, \"Central Station\", open 24h\n"
+            ";\n"
+            "\n"
+            "-122.41942,  52.37000, \"Central Station\"\n"
+            ";*    2 POI records.    3 user comment lines.\n");
+}
+
+TEST(text_writer_test, trailer_counts_are_i5) {
+  EXPECT_EQ(trailer_line(1234, 3), ";* 1234 POI records.    3 user comment lines.");
+  EXPECT_EQ(trailer_line(123456, 0), ";****** POI records.    0 user comment lines.");
+}
+
+TEST(text_round_trip_test, a_written_file_reads_back_the_same) {
+  TempDir dir;
+  const std::string original =
+      "; comment\n\n    \n4.89, 52.37, \"Central Station\", open 24h\n"
+      "1.5, 2.5, \"Pier\" 7, x\n-0.12345,-89.5,\"South; Pole\"; PPL\n";
+  PoiTable first(100);
+  const ReadResult read1 =
+      read_text_poi_file(dir.write("a.asc", original), first, TableSlot::master);
+  ASSERT_FALSE(read1.failure);
+
+  OutputFile file(dir.file("b.asc"), OpenMode::truncate);
+  write_text_header(file, std::chrono::year{2026} / 1 / 2);
+  const LineCounts counts = write_text_records(file, first, 1, read1.count);
+  file.write_line(trailer_line(counts.poi_lines, counts.comment_lines));
+  ASSERT_TRUE(file.close());
+
+  PoiTable second(100);
+  const ReadResult read2 = read_text_poi_file(dir.file("b.asc"), second, TableSlot::master);
+  ASSERT_FALSE(read2.failure);
+  ASSERT_EQ(read2.count, read1.count);  // headers and trailer do not accumulate
+  // A blank line is written as an empty line, which reads back as ";".
+  EXPECT_TRUE(first[3].name.is_blank());
+  EXPECT_EQ(second[3].name.trimmed(), ";");
+  for (std::int32_t i = 1; i <= read1.count; ++i) {
+    if (i != 3) {
+      EXPECT_EQ(second[i], first[i]) << i;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace pinwright::poi
