@@ -3,7 +3,7 @@ PRESET ?= debug
 PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test asan bench run screenshot format clean
+.PHONY: all deps configure build test asan bench fuzz format clean
 
 all: build
 
@@ -25,6 +25,13 @@ asan:
 bench:
 	$(MAKE) build PRESET=release
 	./build/release/bin/pinwright-bench
+
+# Each fuzz target for FUZZ_SECONDS (libFuzzer, clang, sanitizers).
+FUZZ_SECONDS ?= 10
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS) --target fuzz_targets
+	./scripts/run-fuzzers $(FUZZ_SECONDS)
 
 format:
 	git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
