@@ -1,0 +1,63 @@
+#include "tests/ui/qt_test_support.hpp"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QWidget>
+
+#include "app/options.hpp"
+#include "ui/qt/main_window.hpp"
+
+namespace pinwright::testing {
+
+Watchdog::Watchdog(ui::qt::QtDialog& dialog, std::chrono::milliseconds limit) : dialog_(dialog) {
+  timer_.setInterval(limit);
+  QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { bite(); });
+  timer_.start();
+}
+
+void Watchdog::bite() {
+  if (!failed_) ADD_FAILURE() << "watchdog: the test waited too long and was freed";
+  failed_ = true;
+  timer_.setInterval(100);
+  while (QWidget* modal = QApplication::activeModalWidget()) {
+    if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+      dialog->reject();
+    } else {
+      modal->close();
+    }
+    if (QApplication::activeModalWidget() == modal) break;
+  }
+  if (dialog_.window()) dialog_.window()->close();
+}
+
+ModalAnswer::ModalAnswer(std::function<void(QWidget*)> action, const char* class_name)
+    : action_(std::move(action)), class_name_(class_name) {
+  timer_.setInterval(10);
+  QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || (class_name_ && !modal->inherits(class_name_))) return;
+    timer_.stop();
+    action_(modal);
+  });
+  timer_.start();
+}
+
+int handle_field_changes(app::Program& program, ui::qt::QtDialog& dialog) {
+  int handled = 0;
+  while (dialog.pending_events() > 0) {
+    const ui::Event event = dialog.wait_for_event();
+    EXPECT_EQ(event.kind, ui::EventKind::field_changed) << "event for " << event.value;
+    app::handle_field_change(program, event.value);
+    ++handled;
+  }
+  return handled;
+}
+
+void settle() {
+  QCoreApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+}  // namespace pinwright::testing

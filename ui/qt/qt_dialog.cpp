@@ -1,0 +1,433 @@
+#include "ui/qt/qt_dialog.hpp"
+
+#include <array>
+#include <span>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QTextBrowser>
+#include <QUrl>
+
+#include "poi/fixed_text.hpp"
+#include "ui/controls.hpp"
+#include "ui/qt/file_filter.hpp"
+#include "ui/qt/main_window.hpp"
+
+// Resources of a static library must be registered by name, outside any namespace.
+static void register_pinwright_resources() {
+  Q_INIT_RESOURCE(pinwright);
+}
+
+namespace pinwright::ui::qt {
+
+namespace {
+
+constexpr char kIconPath[] = ":/pinwright/pinwright.png";
+constexpr int kPictureSize = 16;
+
+QString decode(std::string_view bytes) {
+  const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  return poi::is_valid_utf8(bytes) ? QString::fromUtf8(view) : QString::fromLatin1(view);
+}
+
+std::string_view trim_blanks(std::string_view text) {
+  const std::size_t start = text.find_first_not_of(' ');
+  if (start == std::string_view::npos) return {};
+  return poi::trim_right(text.substr(start));
+}
+
+bool is_picture(const QWidget* widget) {
+  return widget->property("controlKind").toString() == QLatin1String("picture");
+}
+
+QMessageBox::Icon qt_icon(Icon icon) {
+  switch (icon) {
+    case Icon::stop:
+      return QMessageBox::Critical;
+    case Icon::question:
+      return QMessageBox::Question;
+    case Icon::exclamation:
+      return QMessageBox::Warning;
+    case Icon::information:
+      return QMessageBox::Information;
+  }
+  return QMessageBox::NoIcon;
+}
+
+// The buttons of a set in the order the default button counts them.
+std::span<const QMessageBox::StandardButton> qt_buttons(ButtonSet set) {
+  using B = QMessageBox::StandardButton;
+  static constexpr std::array<B, 1> kOk = {B::Ok};
+  static constexpr std::array<B, 2> kOkCancel = {B::Ok, B::Cancel};
+  static constexpr std::array<B, 2> kRetryCancel = {B::Retry, B::Cancel};
+  static constexpr std::array<B, 2> kYesNo = {B::Yes, B::No};
+  static constexpr std::array<B, 3> kYesNoCancel = {B::Yes, B::No, B::Cancel};
+  static constexpr std::array<B, 3> kAbortRetryIgnore = {B::Abort, B::Retry, B::Ignore};
+  switch (set) {
+    case ButtonSet::ok:
+      return kOk;
+    case ButtonSet::ok_cancel:
+      return kOkCancel;
+    case ButtonSet::retry_cancel:
+      return kRetryCancel;
+    case ButtonSet::yes_no:
+      return kYesNo;
+    case ButtonSet::yes_no_cancel:
+      return kYesNoCancel;
+    case ButtonSet::abort_retry_ignore:
+      return kAbortRetryIgnore;
+  }
+  return kOk;
+}
+
+int answer_code(QMessageBox::StandardButton button) {
+  switch (button) {
+    case QMessageBox::Ok:
+    case QMessageBox::Yes:
+    case QMessageBox::Retry:
+      return kAnswerOkYesRetry;
+    case QMessageBox::No:
+    case QMessageBox::Abort:
+      return kAnswerNoAbort;
+    default:
+      return kAnswerCancelIgnore;
+  }
+}
+
+// A relative help file name is looked up beside the executable first.
+QString help_file_path(std::string_view name) {
+  const QString path =
+      QFile::decodeName(QByteArray(name.data(), static_cast<qsizetype>(name.size())));
+  if (QFileInfo(path).isAbsolute()) return path;
+  const QString beside_program = QCoreApplication::applicationDirPath() + u'/' + path;
+  return QFileInfo::exists(beside_program) ? beside_program : QFileInfo(path).absoluteFilePath();
+}
+
+}  // namespace
+
+QtDialog::QtDialog() {
+  register_pinwright_resources();
+}
+
+QtDialog::~QtDialog() {
+  delete help_window_.data();
+}
+
+void QtDialog::initialise(std::string_view) {
+  // There is no settings file to read: the options live in the dialog.
+  QApplication::setWindowIcon(QIcon(QString::fromLatin1(kIconPath)));
+}
+
+// The dialog is a top-level window of its own; no hidden owner is needed.
+void QtDialog::open_root_window(int) {}
+
+void QtDialog::load_dialog(int resource_id) {
+  if (resource_id != control::kMainDialog) return;
+  window_ = std::make_unique<MainWindow>();
+  window_->setWindowIcon(QIcon(QString::fromLatin1(kIconPath)));
+  controls_.clear();
+  access_.clear();
+  pictures_.clear();
+  put_texts_.clear();
+  for (QWidget* child : window_->findChildren<QWidget*>()) {
+    const QVariant id = child->property("controlId");
+    if (!id.isValid()) continue;
+    controls_[id.toInt()] = child;
+
+    FieldState access = FieldState::enabled;
+    if (!child->isEnabled()) {
+      access = FieldState::disabled;
+    } else if (const auto* edit = qobject_cast<QLineEdit*>(child); edit && edit->isReadOnly()) {
+      access = FieldState::read_only;
+    }
+    access_[id.toInt()] = access;
+
+    // Names come from files and may hold '<' or '&': never read them as markup.
+    if (auto* label = qobject_cast<QLabel*>(child)) label->setTextFormat(Qt::PlainText);
+    // Enter always means the default button, wherever the focus is.
+    if (auto* button = qobject_cast<QPushButton*>(child); button && !button->isDefault())
+      button->setAutoDefault(false);
+    // A radius typed into the combo box stays out of its list.
+    if (auto* combo = qobject_cast<QComboBox*>(child)) combo->setInsertPolicy(QComboBox::NoInsert);
+  }
+  connect_controls();
+}
+
+void QtDialog::connect_controls() {
+  MainWindow* context = window_.get();
+  for (const auto& [id, widget] : controls_) {
+    const int control_id = id;
+    if (auto* button = qobject_cast<QPushButton*>(widget)) {
+      QObject::connect(button, &QPushButton::clicked, context, [this, control_id] {
+        queue({EventKind::push_button, control_id});
+      });
+    } else if (auto* box = qobject_cast<QCheckBox*>(widget)) {
+      QObject::connect(box, &QCheckBox::toggled, context,
+                       [this, control_id] { queue_field_change(control_id); });
+    } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+      QObject::connect(combo, &QComboBox::currentTextChanged, context,
+                       [this, control_id] { queue_field_change(control_id); });
+    }
+  }
+  QObject::connect(context, &MainWindow::cancel_requested, context, [this] {
+    queue({EventKind::push_button, control::kCancelCommand});
+  });
+}
+
+void QtDialog::queue(Event event) {
+  events_.push_back(event);
+}
+
+void QtDialog::queue_field_change(int id) {
+  if (program_is_setting_ || !field_changes_enabled_) return;
+  queue({EventKind::field_changed, id});
+}
+
+void QtDialog::show_dialog() {
+  if (!window_) return;
+  window_->show();
+  window_->raise();
+  window_->activateWindow();
+}
+
+void QtDialog::set_title(std::string_view title) {
+  if (window_) window_->setWindowTitle(decode(title));
+}
+
+QWidget* QtDialog::widget(int id) const {
+  const auto found = controls_.find(id);
+  return found == controls_.end() ? nullptr : found->second;
+}
+
+std::vector<int> QtDialog::control_ids() const {
+  std::vector<int> ids;
+  for (const auto& entry : controls_) ids.push_back(entry.first);
+  return ids;
+}
+
+QString QtDialog::shown_text(int id) const {
+  const QWidget* control = widget(id);
+  if (!control) return {};
+  if (const auto* group = qobject_cast<const QGroupBox*>(control)) return group->title();
+  if (const auto* button = qobject_cast<const QAbstractButton*>(control)) return button->text();
+  if (const auto* edit = qobject_cast<const QLineEdit*>(control)) return edit->text();
+  if (const auto* combo = qobject_cast<const QComboBox*>(control)) return combo->currentText();
+  if (const auto* label = qobject_cast<const QLabel*>(control))
+    return is_picture(label) ? QString() : label->text();
+  return {};
+}
+
+void QtDialog::put_text(int id, std::string_view text) {
+  QWidget* control = widget(id);
+  if (!control || is_picture(control)) return;
+  const QString shown = decode(text);
+  const QScopedValueRollback setting(program_is_setting_, true);
+  if (auto* group = qobject_cast<QGroupBox*>(control)) {
+    group->setTitle(shown);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+    button->setText(shown);
+  } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+    edit->setText(shown);
+    edit->setCursorPosition(0);
+  } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+    combo->setEditText(shown);
+  } else if (auto* label = qobject_cast<QLabel*>(control)) {
+    label->setText(shown);
+  }
+  put_texts_[id] = {std::string(text), shown_text(id)};
+}
+
+std::string QtDialog::text(int id) const {
+  const QString shown = shown_text(id);
+  const auto put = put_texts_.find(id);
+  if (put != put_texts_.end() && put->second.shown == shown) return put->second.bytes;
+  return shown.toUtf8().toStdString();
+}
+
+std::string QtDialog::get_text(int id) {
+  return text(id);
+}
+
+void QtDialog::set_field_state(int id, FieldState state) {
+  QWidget* control = widget(id);
+  if (!control) return;
+  if (state == FieldState::hidden) {
+    control->hide();
+    return;
+  }
+  if (state == FieldState::disabled || state == FieldState::enabled ||
+      state == FieldState::read_only) {
+    access_[id] = state;
+    control->setEnabled(state != FieldState::disabled);
+    if (auto* edit = qobject_cast<QLineEdit*>(control); edit && state != FieldState::disabled)
+      edit->setReadOnly(state == FieldState::read_only);
+  }
+  control->show();
+}
+
+FieldState QtDialog::state(int id) const {
+  const QWidget* control = widget(id);
+  if (!control) return FieldState::hidden;
+  if (control->isHidden()) return FieldState::hidden;
+  return access_.at(id);
+}
+
+bool QtDialog::get_check_box(int id) {
+  const auto* box = qobject_cast<const QCheckBox*>(widget(id));
+  return box && box->isChecked();
+}
+
+void QtDialog::set_check_box(int id, bool checked) {
+  auto* box = qobject_cast<QCheckBox*>(widget(id));
+  if (!box) return;
+  const QScopedValueRollback setting(program_is_setting_, true);
+  box->setChecked(checked);
+}
+
+std::optional<bool> QtDialog::checked(int id) const {
+  const auto* box = qobject_cast<const QCheckBox*>(widget(id));
+  if (!box) return std::nullopt;
+  return box->isChecked();
+}
+
+std::optional<std::string> QtDialog::picture(int id) const {
+  const QWidget* control = widget(id);
+  if (!control || !is_picture(control)) return std::nullopt;
+  const auto found = pictures_.find(id);
+  return found == pictures_.end() ? std::string() : found->second;
+}
+
+void QtDialog::enable_event_kind(EventKind kind, bool enabled) {
+  // Push-button and repaint events are always delivered.
+  if (kind == EventKind::field_changed) field_changes_enabled_ = enabled;
+}
+
+Event QtDialog::wait_for_event() {
+  while (events_.empty()) {
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    // processEvents() alone never deletes what deleteLater() left behind.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  const Event event = events_.front();
+  events_.pop_front();
+  return event;
+}
+
+int QtDialog::message_box(ButtonSet buttons, Icon icon, int default_button, std::string_view text,
+                          std::string_view title) {
+  QString message = decode(text);
+  message.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+  message.replace(u'\r', u'\n');
+
+  const std::span<const QMessageBox::StandardButton> set = qt_buttons(buttons);
+  QMessageBox::StandardButtons flags;
+  for (const QMessageBox::StandardButton button : set) flags |= button;
+  QMessageBox box(qt_icon(icon), decode(title), message, flags, window_.get());
+  box.setTextFormat(Qt::PlainText);
+  const bool in_range = default_button >= 1 && default_button <= static_cast<int>(set.size());
+  box.setDefaultButton(set[in_range ? static_cast<std::size_t>(default_button - 1) : 0]);
+  box.exec();
+  return answer_code(box.standardButton(box.clickedButton()));
+}
+
+std::optional<std::string> QtDialog::choose_file(std::string_view filter, FileDialogForm form,
+                                                 std::string_view start_path,
+                                                 std::string_view title) {
+  QFileDialog dialog(window_.get(), decode(title));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  // The descriptions already name their patterns.
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
+  // The program reports a missing input file itself.
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setAcceptMode(form == FileDialogForm::save ? QFileDialog::AcceptSave
+                                                    : QFileDialog::AcceptOpen);
+  const std::string filters = qt_name_filters(filter);
+  if (!filters.empty()) dialog.setNameFilter(QString::fromUtf8(filters));
+
+  const std::string_view start = trim_blanks(start_path);
+  if (!start.empty()) {
+    const QString path =
+        QFile::decodeName(QByteArray(start.data(), static_cast<qsizetype>(start.size())));
+    const QFileInfo info(path);
+    if (path.endsWith(u'/') || info.isDir()) {
+      dialog.setDirectory(path);
+    } else {
+      dialog.setDirectory(info.absolutePath());
+      dialog.selectFile(info.fileName());
+    }
+  }
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList chosen = dialog.selectedFiles();
+  if (chosen.isEmpty()) return std::nullopt;
+  return QFile::encodeName(chosen.front()).toStdString();
+}
+
+void QtDialog::help(std::string_view help_file) {
+  const std::string_view name = trim_blanks(help_file);
+  if (name.empty()) {
+    if (help_window_) help_window_->close();
+    return;
+  }
+  if (!help_window_) {
+    help_window_ = new QTextBrowser(window_.get());
+    help_window_->setWindowFlag(Qt::Window);
+    help_window_->setAttribute(Qt::WA_DeleteOnClose);
+    help_window_->setOpenExternalLinks(true);
+    help_window_->resize(560, 480);
+  }
+  const QString path = help_file_path(name);
+  QFile file(path);
+  if (file.open(QIODevice::ReadOnly)) {
+    const QByteArray content = file.readAll();
+    if (Qt::mightBeRichText(QString::fromUtf8(content))) {
+      help_window_->setSource(QUrl::fromLocalFile(path), QTextDocument::HtmlResource);
+    } else {
+      help_window_->setPlainText(QString::fromUtf8(content));
+    }
+  } else {
+    help_window_->setPlainText(QStringLiteral("The help file %1 cannot be read.").arg(path));
+  }
+  const QString document_title = help_window_->documentTitle();
+  help_window_->setWindowTitle(document_title.isEmpty() ? QFileInfo(path).fileName()
+                                                        : document_title);
+  help_window_->moveCursor(QTextCursor::Start);
+  help_window_->show();
+  help_window_->raise();
+  help_window_->activateWindow();
+}
+
+void QtDialog::draw_picture(int id, std::string_view bitmap_path) {
+  auto* label = qobject_cast<QLabel*>(widget(id));
+  if (!label || !is_picture(label)) return;
+  QPixmap bitmap;
+  if (!bitmap.load(QFile::decodeName(
+          QByteArray(bitmap_path.data(), static_cast<qsizetype>(bitmap_path.size())))))
+    return;
+  if (bitmap.size() != QSize(kPictureSize, kPictureSize))
+    bitmap =
+        bitmap.scaled(kPictureSize, kPictureSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  label->setPixmap(bitmap);
+  pictures_[id] = std::string(bitmap_path);
+}
+
+void QtDialog::close_down() {
+  if (help_window_) help_window_->close();
+  if (window_) {
+    window_->allow_close();
+    window_->close();
+  }
+}
+
+}  // namespace pinwright::ui::qt

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <QPointer>
+#include <QString>
+#include <QTextBrowser>
+
+#include "ui/dialog_layer.hpp"
+
+class QWidget;
+
+namespace pinwright::ui::qt {
+
+class MainWindow;
+
+// The dialog layer over Qt Widgets. The main dialog comes from
+// resources/main_dialog.ui; its controls are found by their "controlId"
+// property. Events are queued by the widgets' signals and handed out by
+// wait_for_event(), which runs Qt's event loop until one is there, so the
+// program keeps a loop of its own. Needs a QApplication.
+//
+// Field-changed events come from the user only: a check box or the combo box
+// changed by the program itself (set_check_box, put_text) queues nothing, so
+// a handler that unchecks one box when the other is checked cannot start a
+// chain of events.
+class QtDialog : public DialogLayer {
+ public:
+  QtDialog();
+  ~QtDialog() override;
+  QtDialog(const QtDialog&) = delete;
+  QtDialog& operator=(const QtDialog&) = delete;
+
+  void initialise(std::string_view settings_file) override;
+  void open_root_window(int option) override;
+  void load_dialog(int resource_id) override;
+  void show_dialog() override;
+  void set_title(std::string_view title) override;
+  void put_text(int id, std::string_view text) override;
+  std::string get_text(int id) override;
+  void set_field_state(int id, FieldState state) override;
+  bool get_check_box(int id) override;
+  void set_check_box(int id, bool checked) override;
+  void enable_event_kind(EventKind kind, bool enabled) override;
+  Event wait_for_event() override;
+  int message_box(ButtonSet buttons, Icon icon, int default_button, std::string_view text,
+                  std::string_view title) override;
+  std::optional<std::string> choose_file(std::string_view filter, FileDialogForm form,
+                                         std::string_view start_path,
+                                         std::string_view title) override;
+  void help(std::string_view help_file) override;
+  void draw_picture(int id, std::string_view bitmap_path) override;
+  void close_down() override;
+
+  // For tests and tools: the window and what its controls show now.
+  MainWindow* window() const { return window_.get(); }
+  QWidget* widget(int id) const;
+  std::vector<int> control_ids() const;
+  // Caption or content as bytes ("" for a picture, the current text for the combo box).
+  std::string text(int id) const;
+  // Hidden when hidden, otherwise the access last set (or the description's).
+  FieldState state(int id) const;
+  // Check boxes only.
+  std::optional<bool> checked(int id) const;
+  // Picture fields only: the bitmap drawn into the field last, "" when none.
+  std::optional<std::string> picture(int id) const;
+  // The help window, while it is open.
+  QTextBrowser* help_window() const { return help_window_.data(); }
+  // Events queued and not yet handed out.
+  std::size_t pending_events() const { return events_.size(); }
+
+ private:
+  // Text the program put into a control, with the bytes it came as: an 8-bit
+  // code page is shown as Latin-1 and read back byte for byte unless the user
+  // edits it.
+  struct PutText {
+    std::string bytes;
+    QString shown;
+  };
+
+  void connect_controls();
+  void queue(Event event);
+  void queue_field_change(int id);
+  QString shown_text(int id) const;
+
+  std::unique_ptr<MainWindow> window_;
+  std::map<int, QWidget*> controls_;
+  std::map<int, FieldState> access_;
+  std::map<int, std::string> pictures_;
+  std::map<int, PutText> put_texts_;
+  std::deque<Event> events_;
+  QPointer<QTextBrowser> help_window_;
+  bool field_changes_enabled_ = false;
+  bool program_is_setting_ = false;
+};
+
+}  // namespace pinwright::ui::qt
