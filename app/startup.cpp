@@ -1,0 +1,79 @@
+#include "app/startup.hpp"
+
+#include <filesystem>
+#include <system_error>
+
+#include "app/dispatch.hpp"
+#include "app/options.hpp"
+#include "poi/paths.hpp"
+#include "ui/controls.hpp"
+
+namespace pinwright::app {
+
+namespace c = ui::control;
+
+namespace {
+
+constexpr std::string_view kMarkerFile = "DeduRuvav_output.yes";
+constexpr std::string_view kTitle = "Pinwright Pro v2.03";
+constexpr int kHiddenRootWindow = 128;
+
+}  // namespace
+
+std::string program_dir_from(std::string_view argv0) {
+  std::string dir = poi::directory_part(argv0);
+  if (!dir.empty()) return dir;
+  std::error_code error;
+  const std::filesystem::path own = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error || !own.has_parent_path()) return "./";
+  dir = own.parent_path().string();
+  if (!dir.ends_with('/')) dir += '/';
+  return dir;
+}
+
+void start_up(Program& program) {
+  ui::DialogLayer& dialog = program.dialog;
+  // Only the marker's existence counts; nothing is read from it.
+  std::error_code error;
+  program.deduruvav_marker =
+      std::filesystem::exists(program.program_dir + std::string(kMarkerFile), error);
+  dialog.initialise("");
+  dialog.open_root_window(kHiddenRootWindow);
+  dialog.load_dialog(c::kMainDialog);
+  dialog.set_title(kTitle);
+  dialog.show_dialog();
+  dialog.set_field_state(c::kStart, ui::FieldState::disabled);
+  // No Update file is loaded yet: the duplicate-run captions.
+  dialog.put_text(c::kFirstDecision, "Keep");
+  dialog.put_text(c::kSecondDecision, "Delete Master entry");
+  mode_labels(program);
+  dialog.enable_event_kind(ui::EventKind::field_changed, true);
+}
+
+void run_event_loop(Program& program) {
+  while (!program.quit_requested) {
+    const ui::Event event = program.dialog.wait_for_event();
+    switch (event.kind) {
+      case ui::EventKind::push_button:
+        dispatch(program, event.value);
+        break;
+      case ui::EventKind::repaint:
+        redraw_symbols(program);
+        break;
+      case ui::EventKind::field_changed:
+        handle_field_change(program, event.value);
+        break;
+      default:
+        break;  // other kinds are ignored
+    }
+  }
+}
+
+int run_program(Program& program) {
+  start_up(program);
+  run_event_loop(program);
+  program.dialog.close_down();
+  return 0;
+}
+
+}  // namespace pinwright::app

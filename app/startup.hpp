@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/program.hpp"
+
+namespace pinwright::app {
+
+// The directory of the program's own file, ending with '/': the directory part
+// of `argv0` when it names one; for a bare name (found on the search path)
+// the directory of the running executable as the system reports it, or "./"
+// when it does not.
+std::string program_dir_from(std::string_view argv0);
+
+// The program's life after `program_dir` is set: the marker test, bringing up
+// the dialog, the event loop, and closing down. Returns the exit status.
+int run_program(Program& program);
+
+// Each step on its own, for those who drive the program in pieces.
+void start_up(Program& program);
+void run_event_loop(Program& program);
+
+}  // namespace pinwright::app

@@ -1,0 +1,182 @@
+#include "app/startup.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/options.hpp"
+#include "tests/support/recording_dialog.hpp"
+#include "tests/support/temp_dir.hpp"
+#include "ui/controls.hpp"
+
+namespace pinwright::app {
+namespace {
+
+using testing::RecordingDialog;
+using ui::EventKind;
+namespace c = ui::control;
+
+struct Fixture {
+  RecordingDialog dialog;
+  std::unique_ptr<Program> program = std::make_unique<Program>(dialog);
+};
+
+TEST(start_up_test, brings_up_the_dialog_in_order_and_then_enables_field_changes) {
+  Fixture started;
+  start_up(*started.program);
+
+  // What mode labels does on its own, to find it again inside start-up.
+  Fixture labels_only;
+  mode_labels(*labels_only.program);
+
+  std::vector<std::string> expected = {
+      "initialise \"\"",
+      "open_root_window 128",
+      "load_dialog 101",
+      "set_title \"Pinwright Pro v2.03\"",
+      "show_dialog",
+      "set_field_state 1027 0",
+      "put_text 1001 \"Keep\"",
+      "put_text 1002 \"Delete Master entry\"",
+  };
+  expected.insert(expected.end(), labels_only.dialog.calls.begin(), labels_only.dialog.calls.end());
+  expected.push_back("enable_event_kind 10 on");
+  EXPECT_EQ(started.dialog.calls, expected);
+  EXPECT_FALSE(started.program->quit_requested);
+}
+
+TEST(start_up_test, leaves_the_duplicate_run_labels_and_idle_buttons) {
+  Fixture f;
+  start_up(*f.program);
+  EXPECT_EQ(f.dialog.title, "Pinwright Pro v2.03");
+  EXPECT_EQ(f.dialog.control(c::kFirstDecision).text, "Keep");
+  EXPECT_EQ(f.dialog.control(c::kSecondDecision).text, "Delete Master entry");
+  EXPECT_EQ(f.dialog.control(c::kOptionsGroup).text, "Duplicate Options");
+  EXPECT_EQ(f.dialog.control(c::kAutoLabel).text, "Delete if");
+  EXPECT_EQ(f.dialog.control(c::kUnderRadius).text, "< 20 metres");
+  EXPECT_EQ(f.dialog.control(c::kStart).state, ui::FieldState::disabled);
+  EXPECT_EQ(f.dialog.control(c::kQuit).state, ui::FieldState::disabled);
+  EXPECT_EQ(f.dialog.control(c::kExit).state, ui::FieldState::enabled);
+  for (const int id : {c::kPosition, c::kText, c::kBoth, c::kAppend})
+    EXPECT_EQ(f.dialog.control(id).state, ui::FieldState::hidden) << id;
+  EXPECT_TRUE(f.dialog.field_changes_enabled);
+}
+
+TEST(start_up_test, marker_file_beside_the_program_sets_the_flag) {
+  testing::TempDir dir;
+  Fixture without;
+  without.program->program_dir = dir.path().string() + "/";
+  start_up(*without.program);
+  EXPECT_FALSE(without.program->deduruvav_marker);
+
+  dir.write("DeduRuvav_output.yes", "");
+  Fixture with;
+  with.program->program_dir = dir.path().string() + "/";
+  start_up(*with.program);
+  EXPECT_TRUE(with.program->deduruvav_marker);
+
+  // The name must match exactly.
+  testing::TempDir other;
+  other.write("deduruvav_output.yes", "");
+  Fixture wrong_case;
+  wrong_case.program->program_dir = other.path().string() + "/";
+  start_up(*wrong_case.program);
+  EXPECT_FALSE(wrong_case.program->deduruvav_marker);
+}
+
+struct DirCase {
+  const char* argv0;
+  const char* dir;
+};
+
+class program_dir_from_test : public ::testing::TestWithParam<DirCase> {};
+
+TEST_P(program_dir_from_test, keeps_the_directory_with_its_separator) {
+  EXPECT_EQ(program_dir_from(GetParam().argv0), GetParam().dir);
+}
+
+INSTANTIATE_TEST_SUITE_P(cases, program_dir_from_test,
+                         ::testing::Values(DirCase{"/opt/pinwright/bin/pinwright",
+                                                   "/opt/pinwright/bin/"},
+                                           DirCase{"build/bin/pinwright-script", "build/bin/"},
+                                           DirCase{"./pinwright", "./"}, DirCase{"/pinwright", "/"},
+                                           DirCase{"../a b/pinwright", "../a b/"}));
+
+TEST(program_dir_from_test, bare_name_uses_the_running_executable) {
+  const std::string dir = program_dir_from("pinwright");
+  ASSERT_TRUE(dir.ends_with('/'));
+  const auto own = std::filesystem::read_symlink("/proc/self/exe");
+  EXPECT_EQ(dir, own.parent_path().string() + "/");
+}
+
+TEST(event_loop_test, runs_handlers_until_exit_and_leaves_later_events_unread) {
+  Fixture f;
+  start_up(*f.program);
+  f.dialog.control(c::kUnderOneMetre).checked = true;
+  f.dialog.control(c::kUnderRadius).checked = true;
+  f.dialog.events = {{EventKind::field_changed, c::kUnderRadius},
+                     {EventKind::push_button, c::kExit},
+                     {EventKind::push_button, c::kHelp}};
+  f.dialog.calls.clear();
+  run_event_loop(*f.program);
+  EXPECT_TRUE(f.program->quit_requested);
+  EXPECT_FALSE(f.dialog.control(c::kUnderOneMetre).checked);
+  ASSERT_EQ(f.dialog.events.size(), 1u);
+  EXPECT_EQ(f.dialog.events.front().value, c::kHelp);
+  EXPECT_EQ(f.dialog.calls, (std::vector<std::string>{"set_check_box 1054 0", "help \"\""}));
+}
+
+TEST(event_loop_test, cancel_command_ends_it_like_exit) {
+  Fixture f;
+  f.dialog.events = {{EventKind::push_button, c::kCancelCommand},
+                     {EventKind::push_button, c::kExit}};
+  run_event_loop(*f.program);
+  EXPECT_TRUE(f.program->quit_requested);
+  EXPECT_EQ(f.dialog.events.size(), 1u);
+  EXPECT_EQ(f.dialog.calls, (std::vector<std::string>{"help \"\""}));
+}
+
+TEST(event_loop_test, tests_the_quit_request_before_waiting) {
+  Fixture f;
+  f.program->quit_requested = true;
+  f.dialog.events = {{EventKind::push_button, c::kExit}};
+  run_event_loop(*f.program);
+  EXPECT_EQ(f.dialog.events.size(), 1u);
+  EXPECT_TRUE(f.dialog.calls.empty());
+}
+
+TEST(event_loop_test, repaint_redraws_the_symbols_that_are_set) {
+  Fixture f;
+  f.program->master_symbol_path = "m.bmp";
+  f.program->output_symbol_path = "o.bmp";
+  f.dialog.events = {{EventKind::repaint, 0}};
+  run_event_loop(*f.program);
+  EXPECT_EQ(f.dialog.calls, (std::vector<std::string>{"draw_picture 1044 \"m.bmp\"",
+                                                      "draw_picture 1046 \"o.bmp\"", "help \"\""}));
+}
+
+TEST(event_loop_test, ignores_events_of_other_kinds) {
+  Fixture f;
+  f.dialog.control(c::kUnderOneMetre).checked = true;
+  f.dialog.control(c::kUnderRadius).checked = true;
+  f.dialog.events = {{static_cast<EventKind>(5), c::kUnderRadius},
+                     {static_cast<EventKind>(5), c::kExit}};
+  run_event_loop(*f.program);  // then the empty queue gives the cancel command
+  EXPECT_TRUE(f.dialog.control(c::kUnderOneMetre).checked);
+  EXPECT_EQ(f.dialog.calls, (std::vector<std::string>{"help \"\""}));
+}
+
+TEST(run_program_test, closes_down_after_the_loop) {
+  Fixture f;
+  f.dialog.events = {{EventKind::push_button, c::kExit}};
+  EXPECT_EQ(run_program(*f.program), 0);
+  ASSERT_GE(f.dialog.calls.size(), 2u);
+  EXPECT_EQ(f.dialog.calls[f.dialog.calls.size() - 2], "help \"\"");
+  EXPECT_EQ(f.dialog.calls.back(), "close_down");
+}
+
+}  // namespace
+}  // namespace pinwright::app
