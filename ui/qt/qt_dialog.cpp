@@ -17,6 +17,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QStyle>
 #include <QTextBrowser>
 #include <QUrl>
 
@@ -137,6 +138,9 @@ void QtDialog::load_dialog(int resource_id) {
   if (resource_id != control::kMainDialog) return;
   window_ = std::make_unique<MainWindow>();
   window_->setWindowIcon(QIcon(QString::fromLatin1(kIconPath)));
+  // Read-only fields look like the dialog, not like fields to type into.
+  window_->setStyleSheet(
+      QStringLiteral("QLineEdit[readOnly=\"true\"] { background: palette(window); }"));
   controls_.clear();
   access_.clear();
   pictures_.clear();
@@ -271,8 +275,12 @@ void QtDialog::set_field_state(int id, FieldState state) {
       state == FieldState::read_only) {
     access_[id] = state;
     control->setEnabled(state != FieldState::disabled);
-    if (auto* edit = qobject_cast<QLineEdit*>(control); edit && state != FieldState::disabled)
+    if (auto* edit = qobject_cast<QLineEdit*>(control); edit && state != FieldState::disabled) {
       edit->setReadOnly(state == FieldState::read_only);
+      // The style sheet looks at readOnly only when a widget is polished.
+      edit->style()->unpolish(edit);
+      edit->style()->polish(edit);
+    }
   }
   control->show();
 }
