@@ -1,0 +1,125 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "app/program.hpp"
+#include "poi/record.hpp"
+#include "poi/text_file.hpp"
+#include "tests/support/recording_dialog.hpp"
+#include "tests/support/temp_dir.hpp"
+#include "ui/controls.hpp"
+
+namespace pinwright::testing {
+
+// The header a text Output file gets when chosen on 7 December 2026.
+inline constexpr std::string_view kOutputHeader =
+    ";* Created by Pinwright Pro v2.01 on 07-DEC-26\n"
+    ";* Longitude, Latitude, \"Name\"\n";
+
+inline poi::PoiRecord poi_at(float longitude, float latitude, std::string_view name,
+                             std::string_view information = "") {
+  poi::PoiRecord record;
+  record.longitude = longitude;
+  record.latitude = latitude;
+  record.name.assign(name);
+  record.information.assign(information);
+  return record;
+}
+
+// One type-2 OV2 record, built byte by byte: type, total length (name + 14),
+// longitude and latitude in 1e-5 degree, the name and a zero byte.
+inline std::string ov2_bytes(std::int32_t longitude_units, std::int32_t latitude_units,
+                             std::string_view name) {
+  std::string bytes(1, '\x02');
+  const auto put = [&bytes](std::int32_t value) {
+    const auto u = static_cast<std::uint32_t>(value);
+    for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>((u >> shift) & 0xFF);
+  };
+  put(static_cast<std::int32_t>(name.size()) + 14);
+  put(longitude_units);
+  put(latitude_units);
+  bytes += name;
+  bytes += '\0';
+  return bytes;
+}
+
+// A program with its dialog's option defaults (radius 20, "< 1 or" and
+// "Append" checked), tables filled by the test and an Output file chosen as
+// the file slots would choose it.
+class RunFixture : public ::testing::Test {
+ protected:
+  RunFixture() {
+    program.fixed_today = std::chrono::year_month_day{std::chrono::year{2026},
+                                                      std::chrono::December, std::chrono::day{7}};
+    dialog.control(ui::control::kRadiusCombo).text = "20";
+    dialog.control(ui::control::kUnderOneMetre).checked = true;
+    dialog.control(ui::control::kUnderRadius).checked = false;
+    dialog.control(ui::control::kAppend).checked = true;
+  }
+
+  void set_master(std::initializer_list<poi::PoiRecord> records) {
+    program.master_count = 0;
+    program.master_comment_count = 0;
+    for (const poi::PoiRecord& record : records) {
+      program.master_table[++program.master_count] = record;
+      if (poi::is_comment(record)) ++program.master_comment_count;
+    }
+    program.master_loaded = true;
+    program.master_path = dir.file("master.asc");
+  }
+
+  // `count` Master entries far from the positions the tests use.
+  void fill_master(std::int32_t count) {
+    for (std::int32_t k = 1; k <= count; ++k)
+      program.master_table[k] = poi_at(0.0f, 0.0f, "Filler");
+    program.master_count = count;
+    program.master_loaded = true;
+  }
+
+  void set_update(std::initializer_list<poi::PoiRecord> records) {
+    program.update_count = 0;
+    for (const poi::PoiRecord& record : records)
+      program.update_table[++program.update_count] = record;
+    program.update_mode = true;
+  }
+
+  void choose_text_output(std::string_view name = "out.asc") {
+    program.output_is_ov2 = false;
+    program.output_path = dir.file(name);
+    program.output_file = poi::OutputFile(program.output_path, poi::OpenMode::truncate);
+    poi::write_text_header(program.output_file, *program.fixed_today);
+    chosen();
+  }
+
+  void choose_ov2_output(std::string_view name = "out.ov2") {
+    program.output_is_ov2 = true;
+    program.output_path = dir.file(name);
+    chosen();
+  }
+
+  void set_radius(std::string_view text) { dialog.control(ui::control::kRadiusCombo).text = text; }
+  void check(int id, bool checked) { dialog.control(id).checked = checked; }
+  void edit(int id, std::string_view text) { dialog.control(id).text = text; }
+  std::string text_of(int id) { return dialog.control(id).text; }
+
+  std::string output() const { return read_file(program.output_path); }
+
+  TempDir dir;
+  RecordingDialog dialog;
+  app::Program program{dialog};
+
+ private:
+  void chosen() {
+    program.output_chosen = true;
+    program.merged_count = 0;
+    program.comment_counter = 0;
+  }
+};
+
+}  // namespace pinwright::testing
