@@ -3,7 +3,7 @@ PRESET ?= debug
 PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test asan bench fuzz format clean
+.PHONY: all deps configure build test asan bench fuzz run screenshot format clean
 
 all: build
 
@@ -25,6 +25,20 @@ asan:
 bench:
 	$(MAKE) build PRESET=release
 	./build/release/bin/pinwright-bench
+
+# The window needs a desktop; without one, say so before building anything.
+run:
+	$(if $(DISPLAY)$(WAYLAND_DISPLAY),,$(error make run: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); start it from a desktop session))
+	$(MAKE) configure PRESET=release
+	cmake --build --preset release -j $(JOBS) --target pinwright
+	./build/release/bin/pinwright
+
+# The main dialog after start-up, rendered off screen.
+screenshot:
+	$(MAKE) configure PRESET=release
+	cmake --build --preset release -j $(JOBS) --target pinwright-screenshot
+	mkdir -p docs
+	QT_QPA_PLATFORM=offscreen ./build/release/bin/pinwright-screenshot docs/main-dialog.png
 
 # Each fuzz target for FUZZ_SECONDS (libFuzzer, clang, sanitizers).
 FUZZ_SECONDS ?= 10
