@@ -1,0 +1,763 @@
+#include "app/file_slots.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "poi/format.hpp"
+#include "poi/ov2_file.hpp"
+#include "poi/paths.hpp"
+#include "tests/support/recording_dialog.hpp"
+#include "tests/support/temp_dir.hpp"
+#include "ui/controls.hpp"
+
+namespace pinwright::app {
+namespace {
+
+using testing::read_file;
+using testing::RecordingDialog;
+using testing::TempDir;
+using ui::FieldState;
+namespace c = ui::control;
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr std::string_view kConflictText =
+    "Please select different files or use\rthe CANCEL button in the Open File\r"
+    "Dialog box to clear an entry";
+
+std::string ov2_file(int records) {
+  std::string bytes;
+  for (int i = 1; i <= records; ++i) {
+    poi::PoiRecord record;
+    record.longitude = static_cast<float>(i);
+    record.latitude = 52.0f;
+    record.name.assign("poi " + std::to_string(i));
+    bytes += poi::ov2_record(record);
+  }
+  return bytes;
+}
+
+// One program with its recording dialog in a fresh folder; Start disabled as
+// after start-up.
+struct Scene {
+  RecordingDialog dialog;
+  Program program{dialog};
+  TempDir dir;
+
+  Scene() {
+    program.fixed_today = 2026y / std::chrono::December / 7d;
+    fs::create_directory(dir.path() / "program");
+    program.program_dir = dir.file("program") + "/";
+    dialog.set_field_state(c::kStart, FieldState::disabled);
+    dialog.calls.clear();
+  }
+
+  // Presses a slot button, the file dialog answering with `answer` (nothing: cancel).
+  void press(int id, std::optional<std::string> answer = std::nullopt) {
+    dialog.file_answers.push_back(std::move(answer));
+    ASSERT_TRUE(handle_slot_button(program, id));
+    EXPECT_TRUE(dialog.file_answers.empty());
+  }
+
+  std::string master(std::string_view name = "master.asc") {
+    return dir.write(name, "; my POIs\n4.89, 52.37, \"Central\"\n5.12, 52.09, \"Dom\"\n");
+  }
+  const std::string& text(int id) { return dialog.control(id).text; }
+  FieldState state(int id) { return dialog.control(id).state; }
+  std::vector<std::string> box_titles() const {
+    std::vector<std::string> titles;
+    for (const auto& box : dialog.boxes) titles.push_back(box.title);
+    return titles;
+  }
+};
+
+struct InputCase {
+  int button;
+  bool ov2;
+  const char* file;
+  std::string contents;
+  std::int32_t entries;   // master_count or update_count
+  std::int32_t comments;  // comment records among them
+};
+
+class input_choice_test : public ::testing::TestWithParam<InputCase> {};
+
+TEST_P(input_choice_test, reads_the_file_into_the_slot) {
+  const InputCase& param = GetParam();
+  const bool master = param.button == c::kMasterText || param.button == c::kMasterOv2;
+  Scene scene;
+  scene.program.selected_path = scene.dir.file("earlier.asc");
+  const std::string path = scene.dir.write(param.file, param.contents);
+  scene.press(param.button, path);
+
+  ASSERT_EQ(scene.dialog.file_dialogs.size(), 1u);
+  const auto& dialog = scene.dialog.file_dialogs[0];
+  EXPECT_EQ(dialog.title, "Open File");
+  EXPECT_EQ(dialog.form, ui::FileDialogForm::open);
+  EXPECT_EQ(dialog.filter,
+            param.ov2 ? "Overlay files (*.ov2)|*.ov2|" : "Text files (*.asc, *.csv)|*.asc;*.csv|");
+  EXPECT_EQ(dialog.start_path, scene.dir.file("earlier.asc"));
+  EXPECT_TRUE(scene.dialog.boxes.empty());
+  EXPECT_EQ(scene.program.selected_path, path);
+
+  const std::int32_t pois = param.entries - param.comments;
+  EXPECT_EQ(scene.text(master ? c::kMasterCount : c::kUpdateCount),
+            "Number of POI entries:" + poi::i5(pois));
+  EXPECT_EQ(scene.text(master ? c::kMasterPath : c::kUpdatePath), poi::shorten_path(path, 60));
+  if (master) {
+    EXPECT_TRUE(scene.program.master_loaded);
+    EXPECT_EQ(scene.program.master_is_ov2, param.ov2);
+    EXPECT_EQ(scene.program.master_count, param.entries);
+    EXPECT_EQ(scene.program.master_comment_count, param.comments);
+    EXPECT_EQ(scene.program.master_path, path);
+  } else {
+    EXPECT_TRUE(scene.program.update_mode);
+    EXPECT_EQ(scene.program.update_is_ov2, param.ov2);
+    EXPECT_EQ(scene.program.update_count, param.entries);
+    EXPECT_EQ(scene.program.update_poi_count, pois);
+    EXPECT_EQ(scene.program.update_path, path);
+  }
+  EXPECT_EQ(scene.program.ov2_input_path, param.ov2 ? path : "");
+  const poi::PoiTable& table = master ? scene.program.master_table : scene.program.update_table;
+  EXPECT_EQ(table[param.entries].name.trimmed(), param.ov2 ? "poi 3" : "Dom");
+  // No Output file yet: Start stays disabled.
+  EXPECT_EQ(scene.state(c::kStart), FieldState::disabled);
+}
+
+const std::string kTextPois = "; my POIs\n4.89, 52.37, \"Central\"\n\n5.12, 52.09, \"Dom\"\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    buttons, input_choice_test,
+    ::testing::Values(InputCase{c::kMasterText, false, "m.asc", kTextPois, 4, 2},
+                      InputCase{c::kMasterOv2, true, "m.ov2", ov2_file(3), 3, 0},
+                      InputCase{c::kUpdateText, false, "u.csv", kTextPois, 4, 2},
+                      InputCase{c::kUpdateOv2, true, "u.ov2", ov2_file(3), 3, 0}));
+
+struct CancelCase {
+  int button;
+  bool kind;  // the kind flag the button sets
+};
+
+class cancel_test : public ::testing::TestWithParam<CancelCase> {};
+
+TEST_P(cancel_test, clears_the_slot_and_keeps_the_kind) {
+  const int button = GetParam().button;
+  Scene scene;
+  // Fill all three slots first, each in the other kind.
+  scene.program.master_is_ov2 = scene.program.update_is_ov2 = scene.program.output_is_ov2 =
+      !GetParam().kind;
+  scene.dir.write("m.ov2", ov2_file(2));
+  scene.dir.write("m.bmp", "bitmap");
+  scene.master();
+  const auto fill = [&](int text_button, int ov2_button, const std::string& name) {
+    scene.press(GetParam().kind ? text_button : ov2_button, scene.dir.file(name));
+  };
+  fill(c::kMasterText, c::kMasterOv2, GetParam().kind ? "master.asc" : "m.ov2");
+  fill(c::kUpdateText, c::kUpdateOv2, GetParam().kind ? "master.asc" : "m.ov2");
+  fill(c::kOutputText, c::kOutputOv2, "out");
+  ASSERT_TRUE(scene.program.master_loaded && scene.program.update_mode &&
+              scene.program.output_chosen);
+
+  scene.press(button);
+  const bool master = button == c::kMasterText || button == c::kMasterOv2;
+  const bool update = button == c::kUpdateText || button == c::kUpdateOv2;
+  const int path = master ? c::kMasterPath : update ? c::kUpdatePath : c::kOutputPath;
+  const int count = master ? c::kMasterCount : update ? c::kUpdateCount : c::kOutputCount;
+  const int picture = master ? c::kMasterSymbol : update ? c::kUpdateSymbol : c::kOutputSymbol;
+  EXPECT_EQ(scene.text(path), " ");
+  EXPECT_EQ(scene.text(count), " ");
+  EXPECT_EQ(scene.state(picture), FieldState::hidden);
+  EXPECT_EQ(scene.program.master_loaded, !master);
+  EXPECT_EQ(scene.program.update_mode, !update);
+  EXPECT_EQ(scene.program.output_chosen, master || update);
+  const bool flag = master   ? scene.program.master_is_ov2
+                    : update ? scene.program.update_is_ov2
+                             : scene.program.output_is_ov2;
+  EXPECT_EQ(flag, GetParam().kind);
+  EXPECT_EQ(scene.state(c::kStart), update ? FieldState::enabled : FieldState::disabled);
+  EXPECT_TRUE(scene.dialog.boxes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    buttons, cancel_test,
+    ::testing::Values(CancelCase{c::kMasterText, false}, CancelCase{c::kMasterOv2, true},
+                      CancelCase{c::kUpdateText, false}, CancelCase{c::kUpdateOv2, true},
+                      CancelCase{c::kOutputText, false}, CancelCase{c::kOutputOv2, true}));
+
+class clear_test : public ::testing::TestWithParam<int> {};
+
+TEST_P(clear_test, empties_the_slot_without_a_dialog) {
+  Scene scene;
+  scene.press(c::kMasterText, scene.master());
+  scene.press(c::kUpdateText, scene.master("u.asc"));
+  scene.press(c::kOutputText, scene.dir.file("out.asc"));
+  ASSERT_EQ(scene.state(c::kStart), FieldState::enabled);
+  scene.dialog.file_dialogs.clear();
+  ASSERT_TRUE(handle_slot_button(scene.program, GetParam()));
+  EXPECT_TRUE(scene.dialog.file_dialogs.empty());
+  const int id = GetParam();
+  EXPECT_EQ(scene.program.master_loaded, id != c::kMasterClear);
+  EXPECT_EQ(scene.program.update_mode, id != c::kUpdateClear);
+  EXPECT_EQ(scene.program.output_chosen, id != c::kOutputClear);
+  EXPECT_EQ(scene.state(c::kStart),
+            id == c::kUpdateClear ? FieldState::enabled : FieldState::disabled);
+  // Clearing the Output closes it; its header stays.
+  EXPECT_EQ(scene.program.output_file.is_open(), id != c::kOutputClear);
+}
+
+INSTANTIATE_TEST_SUITE_P(buttons, clear_test,
+                         ::testing::Values(c::kMasterClear, c::kUpdateClear, c::kOutputClear));
+
+TEST(handle_slot_button_test, other_buttons_are_not_slot_buttons) {
+  for (const int id : {2, 1001, 1002, 1003, 1004, 1015, 1027, 1030, 1044}) {
+    Scene scene;
+    EXPECT_FALSE(handle_slot_button(scene.program, id)) << id;
+    EXPECT_TRUE(scene.dialog.calls.empty()) << id;
+  }
+}
+
+TEST(input_choice_test, a_long_path_is_shortened_in_the_field) {
+  Scene scene;
+  const fs::path deep =
+      scene.dir.path() / "a_folder_with_a_long_name" / "and_one_more_folder_below";
+  fs::create_directories(deep);
+  const std::string path = (deep / "master.asc").string();
+  fs::copy_file(scene.master(), path);
+  scene.press(c::kMasterText, path);
+  ASSERT_GT(path.size(), 60u);
+  EXPECT_EQ(scene.text(c::kMasterPath), "/.../and_one_more_folder_below/master.asc");
+  EXPECT_EQ(scene.program.master_path, path);  // the path itself is never cut
+}
+
+struct NameCase {
+  const char* chosen;
+  bool ov2;
+  const char* expected;
+};
+
+class output_name_test : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(output_name_test, extension_only_without_any_dot) {
+  EXPECT_EQ(output_file_name(GetParam().chosen, GetParam().ov2), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(paths, output_name_test,
+                         ::testing::Values(NameCase{"/out/result", true, "/out/result.ov2"},
+                                           NameCase{"/out/result", false, "/out/result.asc"},
+                                           NameCase{"/out/result  ", false, "/out/result.asc"},
+                                           NameCase{"/my.dir/result", true, "/my.dir/result"},
+                                           NameCase{"/out/result.txt", true, "/out/result.txt"},
+                                           NameCase{"/out/result.ov2", false, "/out/result.ov2"},
+                                           NameCase{"/out/result.", false, "/out/result."}));
+
+struct CandidateCase {
+  const char* path;
+  const char* expected;
+};
+
+class symbol_candidate_test : public ::testing::TestWithParam<CandidateCase> {};
+
+TEST_P(symbol_candidate_test, first_dot_of_the_file_name) {
+  EXPECT_EQ(symbol_candidate(GetParam().path), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(paths, symbol_candidate_test,
+                         ::testing::Values(CandidateCase{"/maps/fuel.ov2", "/maps/fuel.bmp"},
+                                           CandidateCase{"/maps/fuel.old.ov2", "/maps/fuel.bmp"},
+                                           CandidateCase{"/my.maps/fuel.ov2", "/my.maps/fuel.bmp"},
+                                           CandidateCase{"/my.maps/fuel", "/my.maps/fuel.bmp"},
+                                           CandidateCase{"fuel.OV2", "fuel.bmp"}));
+
+TEST(output_choice_test, text_output_is_created_with_its_two_header_lines) {
+  Scene scene;
+  scene.program.selected_path = scene.dir.file("master.asc");
+  scene.program.merged_count = 12;
+  scene.program.comment_counter = 3;
+  scene.dir.write("result.asc", "old contents that must go\n");
+  scene.press(c::kOutputText, scene.dir.file("result.asc"));
+
+  ASSERT_EQ(scene.dialog.file_dialogs.size(), 1u);
+  const auto& dialog = scene.dialog.file_dialogs[0];
+  EXPECT_EQ(dialog.title, "Save File");
+  EXPECT_EQ(dialog.form, ui::FileDialogForm::save);
+  EXPECT_EQ(dialog.filter, "Text files (*.asc, *.csv)|*.asc;*.csv|");
+  EXPECT_EQ(dialog.start_path, scene.dir.file(""));
+  EXPECT_TRUE(scene.dialog.boxes.empty());
+
+  EXPECT_TRUE(scene.program.output_chosen);
+  EXPECT_FALSE(scene.program.output_is_ov2);
+  EXPECT_EQ(scene.program.output_path, scene.dir.file("result.asc"));
+  EXPECT_EQ(scene.program.merged_count, 0);
+  EXPECT_EQ(scene.program.comment_counter, 0);
+  EXPECT_EQ(scene.text(c::kOutputPath), poi::shorten_path(scene.program.output_path, 60));
+  EXPECT_EQ(scene.text(c::kOutputCount), " ");
+  EXPECT_EQ(scene.state(c::kOutputSymbol), FieldState::hidden);
+  EXPECT_EQ(scene.state(c::kStart), FieldState::disabled);  // no Master yet
+
+  // The file stays open for the run, after its header.
+  ASSERT_TRUE(scene.program.output_file.is_open());
+  scene.program.output_file.write_line("   4.89000,  52.37000, \"Central\"");
+  ASSERT_TRUE(scene.program.output_file.close());
+  EXPECT_EQ(read_file(scene.program.output_path),
+            ";* Created by Pinwright Pro v2.01 on 07-DEC-26\n"
+            ";* Longitude, Latitude, \"Name\"\n"
+            "   4.89000,  52.37000, \"Central\"\n");
+}
+
+TEST(output_choice_test, a_name_without_a_dot_gets_the_kind_s_extension) {
+  for (const bool ov2 : {false, true}) {
+    Scene scene;
+    scene.press(ov2 ? c::kOutputOv2 : c::kOutputText, scene.dir.file("result"));
+    const std::string expected = scene.dir.file(ov2 ? "result.ov2" : "result.asc");
+    EXPECT_EQ(scene.program.output_path, expected);
+    EXPECT_EQ(scene.program.output_is_ov2, ov2);
+    // A text Output exists at once; the run creates an OV2 Output.
+    EXPECT_EQ(fs::exists(expected), !ov2);
+    EXPECT_FALSE(fs::exists(scene.dir.file("result")));
+  }
+}
+
+TEST(output_choice_test, an_existing_ov2_output_is_left_for_the_run) {
+  Scene scene;
+  const std::string old = ov2_file(2);
+  const std::string path = scene.dir.write("result.ov2", old);
+  scene.press(c::kOutputOv2, path);
+  EXPECT_TRUE(scene.program.output_chosen);
+  EXPECT_FALSE(scene.program.output_file.is_open());
+  EXPECT_EQ(read_file(path), old);
+  EXPECT_EQ(scene.dialog.file_dialogs[0].filter, "Overlay files (*.ov2)|*.ov2|");
+}
+
+struct FailureCase {
+  const char* what;
+  int button;
+  const char* file;  // written with `contents` unless empty
+  std::string contents;
+  const char* title;
+  bool fatal;
+};
+
+class input_failure_test : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(input_failure_test, leaves_the_slot_unloaded_and_start_disabled) {
+  const FailureCase& param = GetParam();
+  Scene scene;
+  scene.press(c::kOutputText, scene.dir.file("out.asc"));
+  const bool master = param.button == c::kMasterText || param.button == c::kMasterOv2;
+  if (!master) scene.press(c::kMasterText, scene.master());
+  // A file the slot had loaded before is dropped too.
+  scene.press(master ? c::kMasterText : c::kUpdateText, scene.master("earlier.asc"));
+  scene.dir.write("exclusions.asc", "1, 2\n");
+  fs::remove(scene.dir.file("excluded.asc"));
+  scene.dialog.boxes.clear();
+
+  const std::string path = scene.dir.file(param.file);
+  if (!param.contents.empty()) scene.dir.write(param.file, param.contents);
+  scene.press(param.button, path);
+
+  ASSERT_EQ(scene.dialog.boxes.size(), 1u) << param.what;
+  const auto& box = scene.dialog.boxes[0];
+  EXPECT_EQ(box.title, param.title);
+  EXPECT_EQ(box.icon, ui::Icon::information);
+  EXPECT_EQ(box.buttons, ui::ButtonSet::ok);
+  if (std::string_view(param.title) == "File Open Conflict") {
+    EXPECT_EQ(box.text, kConflictText);
+  }
+  EXPECT_EQ(scene.program.quit_requested, param.fatal);
+  EXPECT_FALSE(master ? scene.program.master_loaded : scene.program.update_mode);
+  EXPECT_EQ(scene.state(c::kStart), FieldState::disabled);
+  EXPECT_EQ(scene.text(master ? c::kMasterPath : c::kUpdatePath), " ");
+  EXPECT_EQ(scene.text(master ? c::kMasterCount : c::kUpdateCount), " ");
+  EXPECT_EQ(master ? scene.program.master_count : scene.program.update_count, 0);
+  // A fatal failure writes nothing more: no excluded list.
+  if (master) {
+    EXPECT_EQ(fs::exists(scene.dir.file("excluded.asc")), !param.fatal);
+  }
+}
+
+std::string too_many_lines(int count) {
+  std::string lines;
+  for (int i = 0; i < count; ++i) lines += "1, 2, \"x\"\n";
+  return lines;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    files, input_failure_test,
+    ::testing::Values(
+        FailureCase{"missing text", c::kMasterText, "missing.asc", "", "File Open Conflict", false},
+        FailureCase{"missing ov2", c::kMasterOv2, "missing.ov2", "", "File Open Conflict", false},
+        FailureCase{"missing update", c::kUpdateText, "missing.asc", "", "File Open Conflict",
+                    false},
+        FailureCase{"damaged ov2", c::kUpdateOv2, "cut.ov2", ov2_file(2).substr(0, 30),
+                    "Pinlayer Error", false},
+        FailureCase{"bad text line", c::kMasterText, "bad.asc", "1, 2, \"a\"\nnot a line\n",
+                    "Format error", true},
+        FailureCase{"unsupported record", c::kMasterOv2, "seven.ov2", ov2_file(1) + "\x07",
+                    "Pinlayer Error", true},
+        FailureCase{"too many updates", c::kUpdateText, "big.asc", too_many_lines(30001),
+                    "Storage limit", true}));
+
+TEST(input_choice_test, a_folder_is_no_file) {
+  Scene scene;
+  fs::create_directory(scene.dir.path() / "folder.asc");
+  scene.press(c::kMasterText, scene.dir.file("folder.asc"));
+  EXPECT_EQ(scene.box_titles(), std::vector<std::string>{"File Open Conflict"});
+  EXPECT_FALSE(scene.program.master_loaded);
+}
+
+struct StartCase {
+  const char* what;
+  std::vector<std::pair<int, const char*>> presses;  // button, file chosen ("" = cancel)
+  bool enabled;
+};
+
+class start_state_test : public ::testing::TestWithParam<StartCase> {};
+
+TEST_P(start_state_test, needs_a_master_file_and_an_output_file) {
+  Scene scene;
+  scene.master("m.asc");
+  scene.master("u.asc");
+  for (const auto& [button, file] : GetParam().presses) {
+    if (button == c::kMasterClear || button == c::kUpdateClear || button == c::kOutputClear)
+      handle_slot_button(scene.program, button);
+    else
+      scene.press(button, *file ? std::optional(scene.dir.file(file)) : std::nullopt);
+  }
+  EXPECT_EQ(scene.state(c::kStart), GetParam().enabled ? FieldState::enabled : FieldState::disabled)
+      << GetParam().what;
+  EXPECT_EQ(scene.program.master_loaded && scene.program.output_chosen, GetParam().enabled);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    sequences, start_state_test,
+    ::testing::Values(
+        StartCase{"nothing", {}, false}, StartCase{"master", {{c::kMasterText, "m.asc"}}, false},
+        StartCase{"output", {{c::kOutputText, "o.asc"}}, false},
+        StartCase{"update and output", {{c::kUpdateText, "u.asc"}, {c::kOutputText, "o"}}, false},
+        StartCase{"master, output", {{c::kMasterText, "m.asc"}, {c::kOutputText, "o"}}, true},
+        StartCase{"output, master", {{c::kOutputOv2, "o"}, {c::kMasterText, "m.asc"}}, true},
+        StartCase{"then update",
+                  {{c::kMasterText, "m.asc"}, {c::kOutputText, "o"}, {c::kUpdateText, "u.asc"}},
+                  true},
+        StartCase{"then clear update",
+                  {{c::kMasterText, "m.asc"}, {c::kOutputText, "o"}, {c::kUpdateClear, ""}},
+                  true},
+        StartCase{"then clear master",
+                  {{c::kMasterText, "m.asc"}, {c::kOutputText, "o"}, {c::kMasterClear, ""}},
+                  false},
+        StartCase{"then clear output",
+                  {{c::kMasterText, "m.asc"}, {c::kOutputText, "o"}, {c::kOutputClear, ""}},
+                  false},
+        StartCase{"then cancel master",
+                  {{c::kMasterText, "m.asc"}, {c::kOutputText, "o"}, {c::kMasterOv2, ""}},
+                  false},
+        StartCase{"then cancel output",
+                  {{c::kMasterText, "m.asc"}, {c::kOutputText, "o"}, {c::kOutputText, ""}},
+                  false},
+        StartCase{"missing master", {{c::kMasterText, "x.asc"}, {c::kOutputText, "o"}}, false},
+        StartCase{"master again",
+                  {{c::kMasterText, "m.asc"},
+                   {c::kOutputText, "o"},
+                   {c::kMasterClear, ""},
+                   {c::kMasterText, "m.asc"}},
+                  true}));
+
+// Start is disabled by an Update file that cannot be read, although a Master
+// file and an Output file are there: the user meant an update run.
+TEST(start_state_test, a_failed_update_disables_start) {
+  Scene scene;
+  scene.press(c::kMasterText, scene.master());
+  scene.press(c::kOutputText, scene.dir.file("o.asc"));
+  scene.press(c::kUpdateText, scene.dir.file("missing.asc"));
+  EXPECT_EQ(scene.state(c::kStart), FieldState::disabled);
+  EXPECT_TRUE(scene.program.master_loaded && scene.program.output_chosen);
+}
+
+TEST(mode_caption_test, follow_the_update_slot) {
+  Scene scene;
+  const auto expect_update_run = [&](bool update) {
+    EXPECT_EQ(scene.text(c::kFirstDecision), update ? "Skip" : "Keep");
+    EXPECT_EQ(scene.text(c::kSecondDecision), update ? "Save as new entry" : "Delete Master entry");
+    EXPECT_EQ(scene.text(c::kOptionsGroup), update ? "Updating Options" : "Duplicate Options");
+    EXPECT_EQ(scene.text(c::kAutoLabel), update ? "Skip if" : "Delete if");
+    EXPECT_EQ(scene.state(c::kAppend), update ? FieldState::enabled : FieldState::hidden);
+  };
+  scene.press(c::kMasterText, scene.master());
+  expect_update_run(false);
+  scene.press(c::kUpdateText, scene.master("u.asc"));
+  expect_update_run(true);
+  scene.press(c::kMasterText, scene.master());  // a new Master keeps the update run
+  expect_update_run(true);
+  ASSERT_TRUE(handle_slot_button(scene.program, c::kUpdateClear));
+  expect_update_run(false);
+  scene.press(c::kUpdateOv2, scene.dir.write("u.ov2", ov2_file(1)));
+  expect_update_run(true);
+  scene.press(c::kUpdateText);  // cancel
+  expect_update_run(false);
+  scene.press(c::kUpdateText, scene.master("u.asc"));
+  scene.press(c::kUpdateText, scene.dir.file("missing.asc"));
+  expect_update_run(false);
+}
+
+TEST(symbol_test, master_and_update_draw_the_bitmap_beside_the_file) {
+  for (const int button : {c::kMasterOv2, c::kUpdateOv2}) {
+    Scene scene;
+    const int picture = button == c::kMasterOv2 ? c::kMasterSymbol : c::kUpdateSymbol;
+    std::string& symbol = button == c::kMasterOv2 ? scene.program.master_symbol_path
+                                                  : scene.program.update_symbol_path;
+    scene.dir.write("fuel.bmp", "bitmap");
+    scene.press(button, scene.dir.write("fuel.ov2", ov2_file(1)));
+    EXPECT_EQ(symbol, scene.dir.file("fuel.bmp"));
+    EXPECT_EQ(scene.dialog.control(picture).picture, scene.dir.file("fuel.bmp"));
+    EXPECT_EQ(scene.state(picture), FieldState::enabled);
+
+    // Without a bitmap the picture of the earlier file does not stay.
+    scene.press(button, scene.dir.write("camera.ov2", ov2_file(1)));
+    EXPECT_EQ(symbol, "");
+    EXPECT_EQ(scene.state(picture), FieldState::hidden);
+
+    scene.press(button, scene.dir.file("fuel.ov2"));
+    scene.press(button == c::kMasterOv2 ? c::kMasterText : c::kUpdateText, scene.master());
+    EXPECT_EQ(symbol, "");
+    EXPECT_EQ(scene.state(picture), FieldState::hidden);
+  }
+}
+
+struct OutputSymbolCase {
+  const char* what;
+  bool candidate;       // result.bmp beside the Output
+  bool beside_default;  // default_symbol.bmp beside the Output
+  bool shipped;         // REZ_default_symbol.bmp in the program's folder
+  const char* shown;    // file drawn, relative to the folder; empty: hidden
+};
+
+class output_symbol_test : public ::testing::TestWithParam<OutputSymbolCase> {};
+
+TEST_P(output_symbol_test, own_then_folder_default_then_shipped_default) {
+  const OutputSymbolCase& param = GetParam();
+  Scene scene;
+  if (param.candidate) scene.dir.write("result.bmp", "own");
+  if (param.beside_default) scene.dir.write("default_symbol.bmp", "folder default");
+  if (param.shipped) scene.dir.write("program/REZ_default_symbol.bmp", "shipped");
+  scene.press(c::kOutputOv2, scene.dir.file("result"));
+
+  EXPECT_TRUE(scene.program.output_chosen);
+  EXPECT_TRUE(scene.dialog.boxes.empty());
+  if (*param.shown == '\0') {
+    EXPECT_EQ(scene.program.output_symbol_path, "");
+    EXPECT_EQ(scene.state(c::kOutputSymbol), FieldState::hidden);
+    EXPECT_FALSE(fs::exists(scene.dir.file("result.bmp")));
+    return;
+  }
+  EXPECT_EQ(scene.program.output_symbol_path, scene.dir.file(param.shown));
+  EXPECT_EQ(scene.dialog.control(c::kOutputSymbol).picture, scene.dir.file(param.shown));
+  EXPECT_EQ(scene.state(c::kOutputSymbol), FieldState::enabled);
+  // The OV2 Output gets a symbol of its own name.
+  EXPECT_EQ(read_file(scene.dir.file("result.bmp")), read_file(scene.dir.file(param.shown)));
+}
+
+INSTANTIATE_TEST_SUITE_P(files, output_symbol_test,
+                         ::testing::Values(OutputSymbolCase{"own", true, true, true, "result.bmp"},
+                                           OutputSymbolCase{"folder default", false, true, true,
+                                                            "default_symbol.bmp"},
+                                           OutputSymbolCase{"shipped default", false, false, true,
+                                                            "program/REZ_default_symbol.bmp"},
+                                           OutputSymbolCase{"none", false, false, false, ""}));
+
+TEST(symbol_test, the_shipped_default_is_a_16_by_16_bitmap) {
+  const std::string bitmap =
+      read_file(std::string(PINWRIGHT_SOURCE_DIR) + "/resources/REZ_default_symbol.bmp");
+  ASSERT_GE(bitmap.size(), 54u);
+  EXPECT_EQ(bitmap.substr(0, 2), "BM");
+  const auto int32_at = [&](std::size_t offset) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(bitmap[offset])) |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(bitmap[offset + 1])) << 8 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(bitmap[offset + 2])) << 16 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(bitmap[offset + 3])) << 24;
+  };
+  EXPECT_EQ(int32_at(2), bitmap.size());
+  EXPECT_EQ(int32_at(18), 16u);
+  EXPECT_EQ(int32_at(22), 16u);
+}
+
+TEST(symbol_test, the_text_output_has_no_symbol) {
+  Scene scene;
+  scene.dir.write("program/REZ_default_symbol.bmp", "shipped");
+  scene.press(c::kOutputOv2, scene.dir.file("a.ov2"));
+  EXPECT_EQ(scene.state(c::kOutputSymbol), FieldState::enabled);
+  scene.press(c::kOutputText, scene.dir.file("a.asc"));
+  EXPECT_EQ(scene.program.output_symbol_path, "");
+  EXPECT_EQ(scene.state(c::kOutputSymbol), FieldState::hidden);
+}
+
+// The same file, written another way.
+struct SpellingCase {
+  const char* what;
+  std::string (*spell)(const TempDir& dir, const std::string& name);
+};
+
+class output_conflict_test : public ::testing::TestWithParam<SpellingCase> {};
+
+TEST_P(output_conflict_test, a_loaded_file_is_never_chosen_as_output) {
+  for (const int input : {c::kMasterText, c::kUpdateText, c::kMasterOv2, c::kUpdateOv2}) {
+    Scene scene;
+    const bool ov2 = input == c::kMasterOv2 || input == c::kUpdateOv2;
+    const std::string contents = ov2 ? ov2_file(2) : "; mine\n1, 2, \"a\"\n";
+    const std::string name = ov2 ? "data.ov2" : "data.asc";
+    scene.dir.write(name, contents);
+    scene.press(input, scene.dir.file(name));
+    scene.press(ov2 ? c::kOutputOv2 : c::kOutputText, GetParam().spell(scene.dir, name));
+
+    EXPECT_EQ(scene.box_titles(), std::vector<std::string>{"File Open Conflict"})
+        << GetParam().what << " " << input;
+    EXPECT_FALSE(scene.program.output_chosen);
+    EXPECT_FALSE(scene.program.output_file.is_open());
+    EXPECT_EQ(scene.text(c::kOutputPath), " ");
+    EXPECT_EQ(scene.state(c::kStart), FieldState::disabled);
+    EXPECT_EQ(read_file(scene.dir.file(name)), contents);
+    EXPECT_FALSE(fs::exists(scene.dir.file("data.bmp")));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    spellings, output_conflict_test,
+    ::testing::Values(SpellingCase{"as chosen",
+                                   [](const TempDir& dir, const std::string& name) {
+                                     return dir.file(name);
+                                   }},
+                      SpellingCase{"with ./ and ../",
+                                   [](const TempDir& dir, const std::string& name) {
+                                     fs::create_directory(dir.path() / "sub");
+                                     return dir.file("sub/.././" + name);
+                                   }},
+                      SpellingCase{"double slash",
+                                   [](const TempDir& dir, const std::string& name) {
+                                     return dir.path().string() + "//" + name;
+                                   }},
+                      SpellingCase{"symbolic link",
+                                   [](const TempDir& dir, const std::string& name) {
+                                     fs::create_symlink(dir.file(name), dir.file("link.asc"));
+                                     return dir.file("link.asc");
+                                   }},
+                      SpellingCase{"hard link", [](const TempDir& dir, const std::string& name) {
+                                     fs::create_hard_link(dir.file(name), dir.file("hard.asc"));
+                                     return dir.file("hard.asc");
+                                   }}));
+
+TEST(output_conflict_test, a_cleared_input_may_become_the_output) {
+  Scene scene;
+  const std::string path = scene.master();
+  scene.press(c::kMasterText, path);
+  ASSERT_TRUE(handle_slot_button(scene.program, c::kMasterClear));
+  scene.press(c::kOutputText, path);
+  EXPECT_TRUE(scene.dialog.boxes.empty());
+  EXPECT_TRUE(scene.program.output_chosen);
+}
+
+TEST(output_conflict_test, the_output_file_is_never_read_as_input) {
+  for (const int input : {c::kMasterText, c::kUpdateText, c::kMasterOv2, c::kUpdateOv2}) {
+    Scene scene;
+    const std::string old = ov2_file(3);
+    const std::string path = scene.dir.write("result.ov2", old);
+    scene.press(c::kOutputOv2, path);
+    scene.press(input, scene.dir.file("./result.ov2"));
+    EXPECT_EQ(scene.box_titles(), std::vector<std::string>{"File Open Conflict"}) << input;
+    EXPECT_FALSE(scene.program.master_loaded || scene.program.update_mode);
+    // Quit would delete the Output file: it must not hold what the user loaded.
+    EXPECT_TRUE(scene.program.output_chosen);
+    EXPECT_EQ(read_file(path), old);
+  }
+}
+
+TEST(output_conflict_test, the_open_excluded_list_is_no_output) {
+  Scene scene;
+  scene.dir.write("exclusions.asc", "1, 2\n");
+  scene.press(c::kMasterText, scene.master());
+  ASSERT_TRUE(scene.program.excluded_list.is_open());
+  scene.press(c::kOutputText, scene.dir.file("excluded.asc"));
+  EXPECT_EQ(scene.box_titles(), std::vector<std::string>{"File Open Conflict"});
+  EXPECT_FALSE(scene.program.output_chosen);
+}
+
+struct UnwritableCase {
+  const char* what;
+  int button;
+  std::string (*target)(const TempDir& dir);
+};
+
+class unwritable_output_test : public ::testing::TestWithParam<UnwritableCase> {};
+
+TEST_P(unwritable_output_test, is_reported_and_not_chosen) {
+  Scene scene;
+  scene.press(c::kMasterText, scene.master());
+  scene.press(GetParam().button, GetParam().target(scene.dir));
+  ASSERT_EQ(scene.dialog.boxes.size(), 1u) << GetParam().what;
+  EXPECT_EQ(scene.dialog.boxes[0].title, "File Open Conflict");
+  EXPECT_EQ(scene.dialog.boxes[0].text, kConflictText);
+  EXPECT_FALSE(scene.program.output_chosen);
+  EXPECT_FALSE(scene.program.output_file.is_open());
+  EXPECT_EQ(scene.text(c::kOutputPath), " ");
+  EXPECT_EQ(scene.state(c::kStart), FieldState::disabled);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    targets, unwritable_output_test,
+    ::testing::Values(
+        UnwritableCase{"missing folder, text", c::kOutputText,
+                       [](const TempDir& dir) { return dir.file("no/such/folder/out.asc"); }},
+        UnwritableCase{"missing folder, ov2", c::kOutputOv2,
+                       [](const TempDir& dir) { return dir.file("no/such/folder/out.ov2"); }},
+        UnwritableCase{"a folder, ov2", c::kOutputOv2,
+                       [](const TempDir& dir) {
+                         fs::create_directory(dir.path() / "folder.ov2");
+                         return dir.file("folder.ov2");
+                       }},
+        // A full disk: the header cannot be written.
+        UnwritableCase{"full device, text", c::kOutputText, [](const TempDir& dir) {
+                         fs::create_symlink("/dev/full", dir.file("full.asc"));
+                         return dir.file("full.asc");
+                       }}));
+
+TEST(output_choice_test, the_check_of_an_ov2_output_leaves_no_file) {
+  Scene scene;
+  scene.press(c::kOutputOv2, scene.dir.file("new.ov2"));
+  EXPECT_TRUE(scene.program.output_chosen);
+  EXPECT_FALSE(fs::exists(scene.dir.file("new.ov2")));
+}
+
+TEST(exclusions_lookup_test, every_master_press_reads_the_exclusions_cancelled_or_not) {
+  Scene scene;
+  scene.dir.write("exclusions.asc", "radius = 25\n1, 2\n3, 4\n");
+  scene.press(c::kMasterText, scene.master());
+  EXPECT_EQ(scene.program.exclusion_count, 2);
+  ASSERT_TRUE(fs::exists(scene.dir.file("excluded.asc")));
+
+  scene.program.excluded_list.close();
+  fs::remove(scene.dir.file("excluded.asc"));
+  scene.dir.write("exclusions.asc", "radius = 5\n1, 2\n");
+  scene.press(c::kMasterOv2);  // cancelled: the last Master file's folder again
+  EXPECT_FALSE(scene.program.master_loaded);
+  EXPECT_TRUE(scene.program.master_is_ov2);
+  EXPECT_EQ(scene.program.exclusion_count, 1);
+  EXPECT_FLOAT_EQ(scene.program.exclusion_radius, 5.0f);
+  EXPECT_TRUE(fs::exists(scene.dir.file("excluded.asc")));
+}
+
+TEST(exclusions_lookup_test, update_and_output_buttons_do_not_read_them) {
+  Scene scene;
+  scene.dir.write("exclusions.asc", "1, 2\n");
+  scene.program.master_path = scene.master();
+  scene.program.exclusion_count = 7;
+  scene.press(c::kUpdateText, scene.master("u.asc"));
+  scene.press(c::kUpdateOv2);
+  scene.press(c::kOutputText, scene.dir.file("o.asc"));
+  EXPECT_EQ(scene.program.exclusion_count, 7);
+  EXPECT_FALSE(fs::exists(scene.dir.file("excluded.asc")));
+}
+
+}  // namespace
+}  // namespace pinwright::app
