@@ -1,5 +1,6 @@
 #include "app/dispatch.hpp"
 
+#include "app/file_slots.hpp"
 #include "ui/controls.hpp"
 
 namespace pinwright::app {
@@ -16,6 +17,17 @@ void dispatch(Program& program, int id) {
     case c::kCancelCommand:
     case c::kExit:
       exit_program(program);
+      break;
+    case c::kMasterText:
+    case c::kMasterOv2:
+    case c::kUpdateText:
+    case c::kUpdateOv2:
+    case c::kOutputText:
+    case c::kOutputOv2:
+    case c::kMasterClear:
+    case c::kUpdateClear:
+    case c::kOutputClear:
+      handle_slot_button(program, id);
       break;
     default:
       break;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/dispatch.hpp"
 #include "poi/format.hpp"
 #include "poi/ov2_file.hpp"
 #include "poi/paths.hpp"
@@ -219,6 +220,38 @@ TEST(handle_slot_button_test, other_buttons_are_not_slot_buttons) {
     EXPECT_TRUE(scene.dialog.calls.empty()) << id;
   }
 }
+
+struct DispatchCase {
+  int button;
+  const char* title;  // of the file dialog; empty: none
+};
+
+class slot_dispatch_test : public ::testing::TestWithParam<DispatchCase> {};
+
+TEST_P(slot_dispatch_test, the_dispatcher_passes_slot_buttons_on) {
+  Scene scene;
+  scene.program.master_loaded = scene.program.update_mode = scene.program.output_chosen = true;
+  dispatch(scene.program, GetParam().button);
+  ASSERT_EQ(scene.dialog.file_dialogs.size(), *GetParam().title ? 1u : 0u);
+  if (*GetParam().title) {
+    EXPECT_EQ(scene.dialog.file_dialogs[0].title, GetParam().title);
+  }
+  // Cancelled or cleared: exactly one slot is emptied.
+  EXPECT_EQ(
+      !scene.program.master_loaded + !scene.program.update_mode + !scene.program.output_chosen, 1);
+  EXPECT_FALSE(scene.program.quit_requested);
+}
+
+INSTANTIATE_TEST_SUITE_P(buttons, slot_dispatch_test,
+                         ::testing::Values(DispatchCase{c::kMasterText, "Open File"},
+                                           DispatchCase{c::kMasterOv2, "Open File"},
+                                           DispatchCase{c::kUpdateText, "Open File"},
+                                           DispatchCase{c::kUpdateOv2, "Open File"},
+                                           DispatchCase{c::kOutputText, "Save File"},
+                                           DispatchCase{c::kOutputOv2, "Save File"},
+                                           DispatchCase{c::kMasterClear, ""},
+                                           DispatchCase{c::kUpdateClear, ""},
+                                           DispatchCase{c::kOutputClear, ""}));
 
 TEST(input_choice_test, a_long_path_is_shortened_in_the_field) {
   Scene scene;
