@@ -44,6 +44,20 @@ ModalAnswer::ModalAnswer(std::function<void(QWidget*)> action, const char* class
   timer_.start();
 }
 
+UserSteps::UserSteps(ui::qt::QtDialog& dialog, std::vector<std::function<void()>> steps)
+    : dialog_(dialog), steps_(std::move(steps)) {
+  timer_.setInterval(5);
+  QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
+    if (dialog_.pending_events() > 0) return;
+    if (done()) {
+      timer_.stop();
+      return;
+    }
+    steps_[next_++]();
+  });
+  timer_.start();
+}
+
 int handle_field_changes(app::Program& program, ui::qt::QtDialog& dialog) {
   int handled = 0;
   while (dialog.pending_events() > 0) {

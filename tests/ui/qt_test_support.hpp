@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <functional>
+#include <vector>
 
 #include <QTimer>
 
@@ -38,6 +39,20 @@ class ModalAnswer {
  private:
   std::function<void(QWidget*)> action_;
   const char* class_name_;
+  QTimer timer_;
+};
+
+// Plays a user's actions one by one while the program's loop waits for
+// events: each step runs once the loop has taken the events of the last.
+class UserSteps {
+ public:
+  UserSteps(ui::qt::QtDialog& dialog, std::vector<std::function<void()>> steps);
+  bool done() const { return next_ == steps_.size(); }
+
+ private:
+  ui::qt::QtDialog& dialog_;
+  std::vector<std::function<void()>> steps_;
+  std::size_t next_ = 0;
   QTimer timer_;
 };
 

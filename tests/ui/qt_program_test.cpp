@@ -1,0 +1,183 @@
+// The program itself in the Qt window: start-up, its single event loop and
+// the option handlers, driven by clicks and keys.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/program.hpp"
+#include "app/startup.hpp"
+#include "tests/support/temp_dir.hpp"
+#include "tests/ui/qt_test_support.hpp"
+#include "ui/controls.hpp"
+#include "ui/dialog_description.hpp"
+#include "ui/qt/main_window.hpp"
+#include "ui/qt/qt_dialog.hpp"
+#include "ui/script/scripted_dialog.hpp"
+#include "ui/transcript.hpp"
+
+namespace pinwright::testing {
+namespace {
+
+namespace c = ui::control;
+using ui::FieldState;
+using ui::qt::QtDialog;
+
+class QtProgramTest : public ::testing::Test {
+ protected:
+  QtProgramTest() { program.program_dir = folder.path().string() + "/"; }
+
+  void click(int id) {
+    auto* button = qobject_cast<QPushButton*>(dialog.widget(id));
+    ASSERT_NE(button, nullptr) << id;
+    QTest::mouseClick(button, Qt::LeftButton);
+  }
+
+  void click_check_box(int id) {
+    auto* box = qobject_cast<QCheckBox*>(dialog.widget(id));
+    ASSERT_NE(box, nullptr) << id;
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+  }
+
+  void choose_radius(const QString& item) {
+    auto* combo = qobject_cast<QComboBox*>(dialog.widget(c::kRadiusCombo));
+    ASSERT_NE(combo, nullptr);
+    combo->showPopup();
+    QAbstractItemView* list = combo->view();
+    const QModelIndex index = list->model()->index(combo->findText(item), 0);
+    ASSERT_TRUE(index.isValid()) << item.toStdString();
+    list->scrollTo(index);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
+  }
+
+  // The show lines of every control, from what the window's widgets show.
+  std::vector<std::string> qt_show_all() const {
+    std::vector<std::string> lines;
+    for (const int id : dialog.control_ids()) {
+      lines.push_back(ui::control_line(
+          {id, dialog.text(id), dialog.state(id), dialog.checked(id), dialog.picture(id)}));
+    }
+    return lines;
+  }
+
+  TempDir folder;
+  QtDialog dialog;
+  Watchdog watchdog{dialog};
+  app::Program program{dialog};
+};
+
+TEST_F(QtProgramTest, start_up_leaves_the_idle_duplicate_run_window) {
+  app::start_up(program);
+  const QWidget* window = dialog.window();
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->windowTitle(), "Pinwright Pro v2.03");
+  EXPECT_EQ(dialog.text(c::kFirstDecision), "Keep");
+  EXPECT_EQ(dialog.text(c::kSecondDecision), "Delete Master entry");
+  EXPECT_EQ(dialog.text(c::kOptionsGroup), "Duplicate Options");
+  EXPECT_EQ(dialog.text(c::kRow2Label), "Matched Long/Lat deg");
+  EXPECT_EQ(dialog.text(c::kAutoLabel), "Delete if");
+  EXPECT_EQ(dialog.text(c::kUnderRadius), "< 20 metres");
+  EXPECT_EQ(dialog.text(c::kRadiusCombo), "20");
+  EXPECT_EQ(dialog.checked(c::kUnderOneMetre), true);
+  EXPECT_EQ(dialog.checked(c::kUnderRadius), false);
+  EXPECT_EQ(dialog.checked(c::kAppend), true);
+  for (const int id : {c::kPosition, c::kText, c::kBoth, c::kAppend})
+    EXPECT_TRUE(dialog.widget(id)->isHidden()) << id;
+  for (const int id : {c::kStart, c::kQuit, c::kFirstDecision, c::kSecondDecision})
+    EXPECT_FALSE(dialog.widget(id)->isEnabled()) << id;
+  EXPECT_TRUE(dialog.widget(c::kExit)->isEnabled());
+}
+
+enum class Ending { exit_button, close_button, escape };
+
+class LoopEnding : public QtProgramTest, public ::testing::WithParamInterface<Ending> {};
+
+TEST_P(LoopEnding, ends_the_program_and_closes_the_window) {
+  const UserSteps user(dialog, {[&] {
+                         switch (GetParam()) {
+                           case Ending::exit_button:
+                             click(c::kExit);
+                             break;
+                           case Ending::close_button:
+                             dialog.window()->close();
+                             break;
+                           case Ending::escape:
+                             QTest::keyClick(dialog.window(), Qt::Key_Escape);
+                             break;
+                         }
+                       }});
+  EXPECT_EQ(app::run_program(program), 0);
+  EXPECT_TRUE(user.done());
+  EXPECT_TRUE(program.quit_requested);
+  EXPECT_FALSE(dialog.window()->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(Window, LoopEnding,
+                         ::testing::Values(Ending::exit_button, Ending::close_button,
+                                           Ending::escape));
+
+TEST_F(QtProgramTest, options_through_the_event_loop) {
+  std::vector<std::string> seen;
+  const auto note = [&] {
+    seen.push_back(std::to_string(*dialog.checked(c::kUnderOneMetre)) +
+                   std::to_string(*dialog.checked(c::kUnderRadius)) + " " +
+                   dialog.text(c::kUnderRadius));
+  };
+  const UserSteps user(dialog, {
+                                   [&] { click_check_box(c::kUnderRadius); },
+                                   note,
+                                   [&] { click_check_box(c::kUnderOneMetre); },
+                                   note,
+                                   [&] { click_check_box(c::kUnderOneMetre); },
+                                   note,
+                                   [&] { choose_radius("1500"); },
+                                   note,
+                                   [&] { choose_radius("1"); },
+                                   note,
+                                   [&] { click(c::kExit); },
+                               });
+  EXPECT_EQ(app::run_program(program), 0);
+  EXPECT_TRUE(user.done());
+  EXPECT_EQ(seen, (std::vector<std::string>{
+                      "01 < 20 metres",
+                      "10 < 20 metres",
+                      "00 < 20 metres",
+                      "00 < 1500 metres",
+                      "00 < 1 metres",
+                  }));
+  EXPECT_EQ(program.radius_caption, "< 1 metres");
+}
+
+TEST_F(QtProgramTest, after_start_up_both_layers_show_the_same_controls) {
+  app::start_up(program);
+  const std::vector<std::string> qt_lines = qt_show_all();
+
+  const ui::DescriptionResult description =
+      ui::read_dialog_description(ui::main_dialog_designer_xml());
+  ASSERT_TRUE(description.dialog) << description.error;
+  std::ostringstream transcript;
+  ui::script::ScriptedDialog scripted(*description.dialog, ui::script::split_lines("show all\n"),
+                                      transcript);
+  app::Program scripted_program(scripted);
+  scripted_program.program_dir = program.program_dir;
+  app::run_program(scripted_program);
+  std::vector<std::string> scripted_lines;
+  std::istringstream lines(transcript.str());
+  for (std::string line; std::getline(lines, line);) {
+    if (line.starts_with("control ")) scripted_lines.push_back(line);
+  }
+
+  EXPECT_EQ(qt_lines.size(), 53u);
+  EXPECT_EQ(qt_lines, scripted_lines);
+}
+
+}  // namespace
+}  // namespace pinwright::testing
