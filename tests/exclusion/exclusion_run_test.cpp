@@ -1,0 +1,245 @@
+#include "exclusion/exclusion_run.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "engine/distance.hpp"
+#include "poi/paths.hpp"
+#include "tests/support/recording_dialog.hpp"
+#include "tests/support/temp_dir.hpp"
+
+namespace pinwright::exclusion {
+namespace {
+
+using testing::read_file;
+
+poi::PoiRecord entry_at(float longitude, float latitude, std::string_view name = "Alpha",
+                        std::string_view information = "") {
+  poi::PoiRecord record;
+  record.longitude = longitude;
+  record.latitude = latitude;
+  record.name.assign(name);
+  record.information.assign(information);
+  return record;
+}
+
+class exclusion_test_fixture : public ::testing::Test {
+ protected:
+  exclusion_test_fixture() {
+    program.exclusions_path = dir.file("pois_x.asc");
+    program.master_path = dir.file("pois.asc");
+    program.exclusion_radius = 25.0f;
+  }
+  void circles(const std::vector<poi::PoiRecord>& centres) {
+    program.exclusion_count = 0;
+    for (const poi::PoiRecord& centre : centres)
+      program.exclusion_table[++program.exclusion_count] = centre;
+  }
+  std::string list() const { return read_file(dir.file("excluded.asc")); }
+  std::string list_header() const {
+    return "; Exclusions read from " + poi::shorten_path(program.exclusions_path, 50) +
+           "\n; Radius of exclusion circle (metres):     25.0\n; List of entries excluded from " +
+           poi::shorten_path(program.master_path, 50) + "\n";
+  }
+
+  testing::TempDir dir;
+  testing::RecordingDialog dialog;
+  app::Program program{dialog};
+};
+
+// The entry is point 1 of the distance, the centre point 2: at different
+// latitudes the two orders differ, and the radius lies between them.
+TEST_F(exclusion_test_fixture, measures_from_the_entry_to_the_centre) {
+  const poi::PoiRecord entry = entry_at(5.0001f, 52.0f);
+  const poi::PoiRecord centre = entry_at(5.0f, 52.0002f);
+  const float from_entry =
+      engine::distance(entry.latitude, entry.longitude, centre.latitude, centre.longitude);
+  const float from_centre =
+      engine::distance(centre.latitude, centre.longitude, entry.latitude, entry.longitude);
+  ASSERT_GT(from_entry, from_centre);
+  circles({centre});
+  program.current_entry = entry;
+
+  program.exclusion_radius = from_centre;
+  EXPECT_FALSE(exclusion_test(program));
+  program.exclusion_radius = from_entry;  // exactly on the circle counts as inside
+  EXPECT_TRUE(exclusion_test(program));
+  EXPECT_EQ(program.excluded_count, 1);
+}
+
+struct CircleCase {
+  const char* label;
+  std::vector<poi::PoiRecord> centres;
+  bool inside;
+};
+
+class circle_test : public exclusion_test_fixture,
+                    public ::testing::WithParamInterface<CircleCase> {};
+
+TEST_P(circle_test, counts_and_lists_an_entry_once) {
+  const CircleCase& cc = GetParam();
+  circles(cc.centres);
+  program.current_entry = entry_at(5.0f, 52.0f, "Alpha", ", a");
+  program.excluded_count = 4;
+
+  EXPECT_EQ(exclusion_test(program), cc.inside) << cc.label;
+  EXPECT_EQ(program.excluded_count, cc.inside ? 5 : 4) << cc.label;
+  exclusion_summary(program);
+  if (cc.inside) {
+    EXPECT_EQ(list(), list_header() + "   5.00000,  52.00000, \"Alpha\", a\n") << cc.label;
+  } else {
+    EXPECT_FALSE(std::filesystem::exists(dir.file("excluded.asc"))) << cc.label;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    cases, circle_test,
+    ::testing::Values(
+        CircleCase{"no circles", {}, false},
+        CircleCase{"centre on the entry", {entry_at(5.0f, 52.0f)}, true},
+        CircleCase{"22 m away", {entry_at(5.0f, 52.0002f)}, true},
+        CircleCase{"111 m away", {entry_at(5.0f, 52.001f)}, false},
+        CircleCase{"inside two circles", {entry_at(5.0f, 52.0001f), entry_at(5.0f, 52.0f)}, true},
+        CircleCase{
+            "inside the second only", {entry_at(6.0f, 52.0f), entry_at(5.0f, 52.0001f)}, true}));
+
+TEST_F(exclusion_test_fixture, comment_records_are_left_to_the_run) {
+  // The run never asks about comment records; a circle at -999/-999 must not
+  // be mistaken for one either.
+  circles({entry_at(-999.0f, -999.0f)});
+  program.current_entry = entry_at(5.0f, 52.0f);
+  EXPECT_FALSE(exclusion_test(program));
+}
+
+struct LineCase {
+  poi::PoiRecord entry;
+  bool ov2;
+  const char* line;
+};
+
+class excluded_line_test : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(excluded_line_test, information_only_for_a_text_output) {
+  EXPECT_EQ(excluded_line(GetParam().entry, GetParam().ov2), GetParam().line);
+}
+
+INSTANTIATE_TEST_SUITE_P(forms, excluded_line_test,
+                         ::testing::Values(LineCase{entry_at(4.5f, 52.37f, "Dam  ", ", square"),
+                                                    false,
+                                                    "   4.50000,  52.37000, \"Dam\", square"},
+                                           LineCase{entry_at(4.5f, 52.37f, "Dam", ", square"), true,
+                                                    "   4.50000,  52.37000, \"Dam\""},
+                                           LineCase{entry_at(-122.41942f, 37.7749f, "SF", "; x"),
+                                                    false, "-122.41942,  37.77490, \"SF\"; x"},
+                                           LineCase{entry_at(-1000.0f, 1.0f, "Off"), false,
+                                                    "**********,   1.00000, \"Off\""}));
+
+TEST_F(exclusion_test_fixture, summary_box_then_count_reset_and_list_closed) {
+  circles({entry_at(5.0f, 52.0f), entry_at(6.0f, 52.0f)});
+  program.exclusion_radius = 25.0f;
+  program.current_entry = entry_at(5.0f, 52.0f, "Alpha");
+  ASSERT_TRUE(exclusion_test(program));
+  program.current_entry = entry_at(6.0f, 52.0f, "Beta");
+  ASSERT_TRUE(exclusion_test(program));
+
+  exclusion_summary(program);
+
+  ASSERT_EQ(dialog.boxes.size(), 1u);
+  const auto& box = dialog.boxes[0];
+  EXPECT_EQ(box.title, "POI exclusions");
+  EXPECT_EQ(box.buttons, ui::ButtonSet::ok);
+  EXPECT_EQ(box.icon, ui::Icon::exclamation);
+  EXPECT_EQ(box.default_button, 1);
+  EXPECT_EQ(box.text, "Exclusions read from " + poi::shorten_path(program.exclusions_path, 50) +
+                          "\r Number in file:       2"
+                          "\r Exclusion circle radius (metres):     25.0"
+                          "\r Number of POIs removed:       2"
+                          "\r Output to " +
+                          poi::shorten_path(dir.file("excluded.asc"), 50));
+  EXPECT_EQ(program.excluded_count, 0);
+  EXPECT_FALSE(program.excluded_list.is_open());
+  EXPECT_EQ(list(), list_header() +
+                        "   5.00000,  52.00000, \"Alpha\"\n"
+                        "   6.00000,  52.00000, \"Beta\"\n");
+}
+
+TEST(exclusion_summary_text_test, five_lines_with_shortened_paths) {
+  testing::RecordingDialog dialog;
+  app::Program program{dialog};
+  program.exclusions_path = "/home/user/projects/maps/europe/netherlands/pois_x.asc";
+  program.excluded_list_path = "/data/excluded.asc";
+  program.exclusion_count = 12;
+  program.exclusion_radius = 1.0f;
+  program.excluded_count = 3;
+  EXPECT_EQ(exclusion_summary_text(program),
+            "Exclusions read from /.../projects/maps/europe/netherlands/pois_x.asc"
+            "\r Number in file:      12"
+            "\r Exclusion circle radius (metres):      1.0"
+            "\r Number of POIs removed:       3"
+            "\r Output to /data/excluded.asc");
+}
+
+TEST_F(exclusion_test_fixture, no_circles_no_box_but_the_list_is_closed) {
+  program.excluded_list_path = dir.file("excluded.asc");
+  program.excluded_list = poi::OutputFile(program.excluded_list_path, poi::OpenMode::truncate);
+  program.excluded_list.write_line("; header");
+  program.exclusion_count = 0;
+  program.excluded_count = 2;
+
+  exclusion_summary(program);
+  EXPECT_TRUE(dialog.boxes.empty());
+  EXPECT_EQ(program.excluded_count, 0);
+  EXPECT_FALSE(program.excluded_list.is_open());
+  EXPECT_EQ(list(), "; header\n");
+}
+
+TEST_F(exclusion_test_fixture, open_list_is_used_as_it_is) {
+  program.excluded_list_path = dir.file("excluded.asc");
+  program.excluded_list = poi::OutputFile(program.excluded_list_path, poi::OpenMode::truncate);
+  program.excluded_list.write_line("; opened by the reader");
+  circles({entry_at(5.0f, 52.0f)});
+  program.current_entry = entry_at(5.0f, 52.0f);
+  ASSERT_TRUE(exclusion_test(program));
+  exclusion_summary(program);
+  EXPECT_EQ(list(), "; opened by the reader\n   5.00000,  52.00000, \"Alpha\"\n");
+}
+
+TEST_F(exclusion_test_fixture, closed_list_is_appended_to_never_cut_short) {
+  dir.write("excluded.asc", "; an earlier run\n   1.00000,   2.00000, \"Old\"\n");
+  circles({entry_at(5.0f, 52.0f)});
+  program.current_entry = entry_at(5.0f, 52.0f);
+  ASSERT_TRUE(exclusion_test(program));
+  EXPECT_EQ(program.excluded_list_path, dir.file("excluded.asc"));
+  exclusion_summary(program);
+  EXPECT_EQ(list(), "; an earlier run\n   1.00000,   2.00000, \"Old\"\n" + list_header() +
+                        "   5.00000,  52.00000, \"Alpha\"\n");
+}
+
+TEST_F(exclusion_test_fixture, list_that_cannot_be_written_is_reported) {
+  program.exclusions_path = dir.file("missing/pois_x.asc");
+  circles({entry_at(5.0f, 52.0f)});
+  program.current_entry = entry_at(5.0f, 52.0f);
+  EXPECT_TRUE(exclusion_test(program));
+  EXPECT_TRUE(exclusion_test(program));  // not retried, still counted
+  EXPECT_EQ(program.excluded_count, 2);
+
+  exclusion_summary(program);
+  ASSERT_EQ(dialog.boxes.size(), 2u);
+  EXPECT_EQ(dialog.boxes[0].title, "POI exclusions");
+  EXPECT_EQ(dialog.boxes[1].title, "Write error");
+  EXPECT_EQ(dialog.boxes[1].text, "The excluded list could not be written completely:\r" +
+                                      poi::shorten_path(dir.file("missing/excluded.asc"), 50));
+
+  // The next run tries again.
+  std::filesystem::create_directory(dir.file("missing"));
+  EXPECT_TRUE(exclusion_test(program));
+  exclusion_summary(program);
+  EXPECT_EQ(dialog.boxes.size(), 3u);
+  EXPECT_TRUE(std::filesystem::exists(dir.file("missing/excluded.asc")));
+}
+
+}  // namespace
+}  // namespace pinwright::exclusion
