@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace pinwright::ui::qt {
 namespace {
 
@@ -9,6 +11,10 @@ struct FilterCase {
   const char* program_form;
   const char* qt_form;
 };
+
+void PrintTo(const FilterCase& row, std::ostream* out) {
+  *out << '"' << row.program_form << '"';
+}
 
 class NameFilters : public ::testing::TestWithParam<FilterCase> {};
 

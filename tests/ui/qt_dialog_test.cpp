@@ -2,6 +2,8 @@
 // offscreen platform.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 #include <vector>
 
@@ -239,6 +241,10 @@ struct ExclusionCase {
   int other;
 };
 
+void PrintTo(const ExclusionCase& row, std::ostream* out) {
+  *out << row.clicked << "_unchecks_" << row.other;
+}
+
 class CheckBoxExclusion : public QtDialogTest,
                           public ::testing::WithParamInterface<ExclusionCase> {};
 
@@ -292,6 +298,10 @@ struct RadiusCase {
   const char* caption;
 };
 
+void PrintTo(const RadiusCase& row, std::ostream* out) {
+  *out << row.item;
+}
+
 class RadiusChoice : public QtDialogTest, public ::testing::WithParamInterface<RadiusCase> {};
 
 TEST_P(RadiusChoice, choosing_from_the_list_rebuilds_the_caption) {
@@ -339,6 +349,10 @@ TEST_F(QtDialogTest, a_disabled_button_gives_nothing) {
 }
 
 enum class CancelGesture { close_button, escape };
+
+void PrintTo(CancelGesture gesture, std::ostream* out) {
+  *out << (gesture == CancelGesture::close_button ? "close_button" : "escape");
+}
 
 class CancelCommand : public QtDialogTest, public ::testing::WithParamInterface<CancelGesture> {};
 
@@ -415,6 +429,11 @@ struct StateCase {
   bool read_only;  // edit fields
 };
 
+void PrintTo(const StateCase& row, std::ostream* out) {
+  *out << row.id;
+  for (const FieldState state : row.states) *out << "_" << static_cast<int>(state);
+}
+
 class FieldStates : public QtDialogTest, public ::testing::WithParamInterface<StateCase> {};
 
 TEST_P(FieldStates, apply_to_the_widget) {
@@ -467,6 +486,11 @@ struct BoxCase {
   QMessageBox::StandardButton answer;
   int code;
 };
+
+void PrintTo(const BoxCase& row, std::ostream* out) {
+  *out << "set" << static_cast<int>(row.set) << "_icon" << static_cast<int>(row.icon) << "_default"
+       << row.default_button << "_code" << row.code;
+}
 
 class MessageBoxes : public QtDialogTest, public ::testing::WithParamInterface<BoxCase> {};
 
@@ -536,6 +560,10 @@ struct EnterCase {
   int code;
 };
 
+void PrintTo(const EnterCase& row, std::ostream* out) {
+  *out << "set" << static_cast<int>(row.set) << "_default" << row.default_button;
+}
+
 class MessageBoxEnter : public QtDialogTest, public ::testing::WithParamInterface<EnterCase> {};
 
 TEST_P(MessageBoxEnter, enter_takes_the_default_button) {
@@ -604,6 +632,10 @@ struct OverwriteCase {
   QMessageBox::StandardButton answer;
   bool accepted;
 };
+
+void PrintTo(const OverwriteCase& row, std::ostream* out) {
+  *out << (row.accepted ? "yes" : "no");
+}
 
 class SaveForm : public QtDialogTest, public ::testing::WithParamInterface<OverwriteCase> {};
 

@@ -2,6 +2,8 @@
 // the option handlers, driven by clicks and keys.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <sstream>
 #include <string>
 #include <vector>
@@ -97,6 +99,12 @@ TEST_F(QtProgramTest, start_up_leaves_the_idle_duplicate_run_window) {
 }
 
 enum class Ending { exit_button, close_button, escape };
+
+void PrintTo(Ending ending, std::ostream* out) {
+  *out << (ending == Ending::exit_button    ? "exit_button"
+           : ending == Ending::close_button ? "close_button"
+                                            : "escape");
+}
 
 class LoopEnding : public QtProgramTest, public ::testing::WithParamInterface<Ending> {};
 
