@@ -1,0 +1,101 @@
+# Runs one end-to-end scenario folder (see README.md) and fails on any difference.
+#   cmake -DRUNNER=<pinwright-script> -DSCENARIO=<scenario folder> -DOUT=<fresh folder> -P run_scenario.cmake
+# The scenario runs in OUT/work; its transcript and error output are kept in
+# OUT/stdout.txt and OUT/stderr.txt for a look after a failure.
+cmake_minimum_required(VERSION 3.25)
+
+foreach(var RUNNER SCENARIO OUT)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "run_scenario.cmake needs -D${var}=...")
+  endif()
+endforeach()
+if(NOT EXISTS "${SCENARIO}/script" OR NOT EXISTS "${SCENARIO}/expected.txt")
+  message(FATAL_ERROR "${SCENARIO} needs a script and an expected.txt")
+endif()
+
+set(work "${OUT}/work")
+file(REMOVE_RECURSE "${OUT}")
+file(MAKE_DIRECTORY "${work}/program")
+
+# program/ is the program's own folder: what lies beside the executable (the
+# files with an extension: help file, default symbol), then input/program/.
+get_filename_component(bin_dir "${RUNNER}" DIRECTORY)
+file(GLOB beside LIST_DIRECTORIES false "${bin_dir}/*.*")
+if(beside)
+  file(COPY ${beside} DESTINATION "${work}/program")
+endif()
+if(EXISTS "${SCENARIO}/input")
+  file(COPY "${SCENARIO}/input/" DESTINATION "${work}")
+endif()
+file(COPY "${SCENARIO}/script" DESTINATION "${work}")
+
+set(args "")
+if(EXISTS "${SCENARIO}/args")
+  file(READ "${SCENARIO}/args" args_text)
+  string(STRIP "${args_text}" args_text)
+  separate_arguments(args UNIX_COMMAND "${args_text}")
+endif()
+if(NOT "--program-dir" IN_LIST args)
+  list(PREPEND args --program-dir program/)
+endif()
+
+set(expected_exit 0)
+if(EXISTS "${SCENARIO}/exit_code")
+  file(READ "${SCENARIO}/exit_code" expected_exit)
+  string(STRIP "${expected_exit}" expected_exit)
+endif()
+
+execute_process(
+  COMMAND "${RUNNER}" ${args} script
+  WORKING_DIRECTORY "${work}"
+  OUTPUT_FILE "${OUT}/stdout.txt"
+  ERROR_FILE "${OUT}/stderr.txt"
+  RESULT_VARIABLE exit_code
+  TIMEOUT 30)
+
+set(failures "")
+find_program(DIFF diff)
+
+# Appends a failure when `actual` differs from `expected` byte for byte.
+function(compare what expected actual)
+  if(NOT EXISTS "${actual}")
+    set(failures "${failures}\n${what} is missing" PARENT_SCOPE)
+    return()
+  endif()
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${expected}" "${actual}"
+                  RESULT_VARIABLE differs OUTPUT_QUIET ERROR_QUIET)
+  if(differs)
+    set(shown "")
+    if(DIFF)
+      execute_process(COMMAND "${DIFF}" -u --label expected --label actual "${expected}" "${actual}"
+                      OUTPUT_VARIABLE shown)
+    endif()
+    set(failures "${failures}\n${what} differs:\n${shown}" PARENT_SCOPE)
+  endif()
+endfunction()
+
+if(NOT "${exit_code}" STREQUAL "${expected_exit}")
+  set(failures "${failures}\nexit status ${exit_code}, expected ${expected_exit}")
+endif()
+compare("transcript" "${SCENARIO}/expected.txt" "${OUT}/stdout.txt")
+if(EXISTS "${SCENARIO}/expected_stderr.txt")
+  compare("standard error" "${SCENARIO}/expected_stderr.txt" "${OUT}/stderr.txt")
+else()
+  file(READ "${OUT}/stderr.txt" stderr_text)
+  if(NOT stderr_text STREQUAL "")
+    set(failures "${failures}\nunexpected standard error:\n${stderr_text}")
+  endif()
+endif()
+if(EXISTS "${SCENARIO}/expected")
+  file(GLOB_RECURSE expected_files LIST_DIRECTORIES false RELATIVE "${SCENARIO}/expected"
+       "${SCENARIO}/expected/*")
+  foreach(name ${expected_files})
+    compare("file ${name}" "${SCENARIO}/expected/${name}" "${work}/${name}")
+  endforeach()
+endif()
+
+if(failures)
+  # Indented lines are printed as they are, not wrapped.
+  string(REPLACE "\n" "\n  " failures "${failures}")
+  message(FATAL_ERROR "scenario ${SCENARIO} (ran in ${work}):${failures}")
+endif()
