@@ -12,9 +12,19 @@ namespace pinwright::exclusion {
 
 namespace {
 
+// A file the user loaded or chose is never appended to, even when it happens
+// to be called "excluded.asc".
+bool in_use(const app::Program& program, const std::string& path) {
+  return poi::same_file(path, program.master_path) ||
+         (program.update_mode && poi::same_file(path, program.update_path)) ||
+         (program.output_chosen && poi::same_file(path, program.output_path));
+}
+
 void open_list_for_appending(app::Program& program) {
-  program.excluded_list_path =
+  const std::string path =
       poi::directory_part(program.exclusions_path) + std::string(kExcludedListName);
+  if (in_use(program, path)) return;
+  program.excluded_list_path = path;
   program.excluded_list = poi::OutputFile(program.excluded_list_path, poi::OpenMode::append);
   if (program.excluded_list.is_open()) {
     write_excluded_list_header(program.excluded_list, program.exclusions_path,

@@ -31,7 +31,10 @@ std::string excluded_line(const poi::PoiRecord& entry, bool output_is_ov2);
 // not open (a second duplicate run on the same Master file, or a reader that
 // stopped on a format error), "excluded.asc" beside the exclusions file is
 // opened for appending under a fresh header naming `master_path`, so no
-// earlier list is cut short and no removed entry goes unlisted.
+// earlier list is cut short and no removed entry goes unlisted. A file the
+// user loaded or chose under that name is left alone: the entry is then
+// removed and counted but not listed, as when the exclusions-file reader
+// declined to create the list.
 bool exclusion_test(app::Program& program);
 
 // The "POI exclusions" box text: five lines separated by carriage returns.

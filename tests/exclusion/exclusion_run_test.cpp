@@ -218,6 +218,23 @@ TEST_F(exclusion_test_fixture, closed_list_is_appended_to_never_cut_short) {
                         "   5.00000,  52.00000, \"Alpha\"\n");
 }
 
+TEST_F(exclusion_test_fixture, file_in_use_under_the_list_name_is_never_appended_to) {
+  // A Master file called excluded.asc beside exclusions.asc: the reader declined
+  // to create the list, and the run must not write into the Master file either.
+  program.master_path = dir.write("excluded.asc", "5.0, 52.0, \"Alpha\"\n");
+  program.exclusions_path = dir.file("exclusions.asc");
+  circles({entry_at(5.0f, 52.0f)});
+  program.current_entry = entry_at(5.0f, 52.0f);
+
+  EXPECT_TRUE(exclusion_test(program));
+  EXPECT_EQ(program.excluded_count, 1);
+  EXPECT_FALSE(program.excluded_list.is_open());
+  exclusion_summary(program);
+  EXPECT_EQ(list(), "5.0, 52.0, \"Alpha\"\n");
+  ASSERT_EQ(dialog.boxes.size(), 1u);
+  EXPECT_EQ(dialog.boxes[0].title, "POI exclusions");
+}
+
 TEST_F(exclusion_test_fixture, list_that_cannot_be_written_is_reported) {
   program.exclusions_path = dir.file("missing/pois_x.asc");
   circles({entry_at(5.0f, 52.0f)});
