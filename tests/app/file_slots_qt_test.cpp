@@ -1,0 +1,86 @@
+// The file slots in the real window: files chosen through Qt's own file
+// dialogs, on the offscreen platform.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/dispatch.hpp"
+#include "app/program.hpp"
+#include "app/startup.hpp"
+#include "poi/paths.hpp"
+#include "tests/support/temp_dir.hpp"
+#include "tests/ui/qt_test_support.hpp"
+#include "ui/controls.hpp"
+#include "ui/qt/qt_dialog.hpp"
+
+namespace pinwright::testing {
+namespace {
+
+namespace c = ui::control;
+using ui::FieldState;
+
+// Types `path` into the file dialog's name field and accepts it.
+std::function<void(QWidget*)> accept_file(const std::string& path) {
+  return [path](QWidget* modal) {
+    auto* file_dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(file_dialog, nullptr);
+    auto* name_field = file_dialog->findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(name_field, nullptr);
+    name_field->setText(QString::fromStdString(path));
+    QMetaObject::invokeMethod(file_dialog, "accept", Qt::DirectConnection);
+  };
+}
+
+TEST(file_slots_qt_test, master_and_output_chosen_in_real_file_dialogs) {
+  TempDir folder;
+  std::filesystem::create_directory(folder.path() / "program");
+  folder.write("program/REZ_default_symbol.bmp",
+               read_file(std::string(PINWRIGHT_SOURCE_DIR) + "/resources/REZ_default_symbol.bmp"));
+  const std::string master =
+      folder.write("master.asc", "; mine\n4.89, 52.37, \"Central\"\n5.12, 52.09, \"Dom\"\n");
+  folder.write("master_x.asc", "radius = 25\n4.89, 52.37\n");
+
+  ui::qt::QtDialog dialog;
+  Watchdog watchdog{dialog};
+  app::Program program{dialog};
+  program.program_dir = folder.file("program") + "/";
+
+  app::start_up(program);
+  // A click queues the button's event; the program takes it as its loop would.
+  const auto press_and_answer = [&](int id, const std::string& path) {
+    const ModalAnswer answer(accept_file(path), "QFileDialog");
+    auto* button = qobject_cast<QPushButton*>(dialog.widget(id));
+    ASSERT_NE(button, nullptr) << id;
+    QTest::mouseClick(button, Qt::LeftButton);
+    const ui::Event event = dialog.wait_for_event();
+    ASSERT_EQ(event.kind, ui::EventKind::push_button);
+    ASSERT_EQ(event.value, id);
+    app::dispatch(program, event.value);
+  };
+
+  press_and_answer(c::kMasterText, master);
+  EXPECT_EQ(dialog.text(c::kMasterPath), poi::shorten_path(master, 60));
+  EXPECT_EQ(dialog.text(c::kMasterCount), "Number of POI entries:    2");
+  EXPECT_FALSE(dialog.widget(c::kStart)->isEnabled());
+
+  press_and_answer(c::kOutputOv2, folder.file("result"));
+  EXPECT_EQ(dialog.text(c::kOutputPath), poi::shorten_path(folder.file("result.ov2"), 60));
+  EXPECT_TRUE(dialog.widget(c::kStart)->isEnabled());
+  EXPECT_FALSE(program.quit_requested);
+  EXPECT_EQ(program.master_count, 3);
+  EXPECT_EQ(program.exclusion_count, 1);
+  EXPECT_TRUE(std::filesystem::exists(folder.file("excluded.asc")));
+  EXPECT_EQ(dialog.picture(c::kOutputSymbol), folder.file("program/REZ_default_symbol.bmp"));
+  EXPECT_EQ(read_file(folder.file("result.bmp")),
+            read_file(folder.file("program/REZ_default_symbol.bmp")));
+}
+
+}  // namespace
+}  // namespace pinwright::testing
