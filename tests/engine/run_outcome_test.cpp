@@ -1,0 +1,120 @@
+// The demo files' outcomes, as computed independently of this code and
+// published beside the data.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "engine/review.hpp"
+#include "engine/run.hpp"
+#include "exclusion/exclusions_file.hpp"
+#include "poi/text_file.hpp"
+#include "tests/engine/run_fixture.hpp"
+
+namespace pinwright::testing {
+namespace {
+
+namespace c = ui::control;
+using engine::RunStop;
+
+class demo_outcome_test : public RunFixture {
+ protected:
+  demo_outcome_test() {
+    for (const char* name : {"master.asc", "update.asc", "exclusions.asc"}) {
+      std::filesystem::copy_file(shared_data(std::string("demo/") + name), dir.file(name));
+    }
+  }
+
+  void load_master() {
+    program.master_path = dir.file("master.asc");
+    const poi::ReadResult read =
+        poi::read_text_poi_file(program.master_path, program.master_table, poi::TableSlot::master);
+    ASSERT_FALSE(read.failure);
+    program.master_count = read.count;
+    program.master_comment_count = read.comment_count;
+    program.master_loaded = true;
+    exclusion::read_exclusions(program);
+  }
+
+  void load_update() {
+    program.update_path = dir.file("update.asc");
+    const poi::ReadResult read =
+        poi::read_text_poi_file(program.update_path, program.update_table, poi::TableSlot::update);
+    ASSERT_FALSE(read.failure);
+    program.update_count = read.count;
+    program.update_poi_count = read.count - read.comment_count;
+    program.update_mode = true;
+  }
+
+  // Runs to the end, answering every review with `button`; the number of reviews.
+  int run_answering(int button) {
+    int reviews = 0;
+    RunStop stop = engine::start_run(program);
+    while (stop == RunStop::review && reviews < 1000) {
+      ++reviews;
+      stop = engine::decide(program, button);
+    }
+    EXPECT_EQ(stop, RunStop::finished);
+    return reviews;
+  }
+};
+
+struct UpdateOutcome {
+  const char* label;
+  const char* radius;
+  bool under_one_metre;
+  bool under_radius;
+  int reviews;
+  int appended;  // entries with comments: all unmatched Update entries
+};
+
+class demo_update_test : public demo_outcome_test,
+                         public ::testing::WithParamInterface<UpdateOutcome> {};
+
+TEST_P(demo_update_test, reviews_and_appended_entries) {
+  const UpdateOutcome& uo = GetParam();
+  load_master();
+  load_update();
+  ASSERT_EQ(program.master_count, 43);
+  ASSERT_EQ(program.update_count, 17);
+  choose_text_output();
+  set_radius(uo.radius);
+  check(c::kUnderOneMetre, uo.under_one_metre);
+  check(c::kUnderRadius, uo.under_radius);
+
+  EXPECT_EQ(run_answering(c::kFirstDecision), uo.reviews) << uo.label;
+  EXPECT_EQ(program.merged_count, 43 + uo.appended) << uo.label;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    demo, demo_update_test,
+    ::testing::Values(UpdateOutcome{"radius 20, no box", "20", false, false, 12, 5},
+                      UpdateOutcome{"radius 20, under 1 m", "20", true, false, 4, 5},
+                      UpdateOutcome{"radius 20, radius box", "20", false, true, 0, 5},
+                      UpdateOutcome{"radius 1, no box", "1", false, false, 8, 9}));
+
+TEST_F(demo_outcome_test, duplicate_run_with_exclusion_circles) {
+  load_master();
+  ASSERT_EQ(program.exclusion_count, 2);
+  choose_text_output();
+  check(c::kUnderOneMetre, false);
+
+  EXPECT_EQ(run_answering(c::kSecondDecision), 3);
+  ASSERT_EQ(dialog.boxes.size(), 1u);
+  EXPECT_EQ(dialog.boxes[0].title, "POI exclusions");
+  EXPECT_NE(dialog.boxes[0].text.find(" Number of POIs removed:       2\r"), std::string::npos);
+  EXPECT_EQ(text_of(c::kOutputCount), "Number of POI entries:   35");
+  const std::string written = output();
+  EXPECT_TRUE(written.ends_with(";*   35 POI records.    3 user comment lines.\n")) << written;
+}
+
+TEST_F(demo_outcome_test, duplicate_run_settles_two_pairs_under_one_metre) {
+  load_master();
+  choose_ov2_output();
+  EXPECT_EQ(run_answering(c::kSecondDecision), 1);
+  EXPECT_EQ(text_of(c::kOutputCount), "Number of POI entries:   35");
+}
+
+}  // namespace
+}  // namespace pinwright::testing
