@@ -58,7 +58,8 @@ void rebuild_radius_caption(Program& program) {
   // A text that is not a whole number shows as asterisks, as the number field would.
   const auto value = program.dialog.get_integer(c::kRadiusCombo);
   const std::string number = value ? poi::i4(*value) : std::string(4, '*');
-  const std::string_view digits = poi::trim_right(poi::justify_left(number));
+  const std::string justified = poi::justify_left(number);
+  const std::string_view digits = poi::trim_right(justified);
   program.radius_caption = ("< " + std::string(digits) + " metres").substr(0, 13);
   program.dialog.put_text(c::kUnderRadius, program.radius_caption);
 }
