@@ -1,6 +1,7 @@
 #include "app/dispatch.hpp"
 
 #include "app/file_slots.hpp"
+#include "app/run_buttons.hpp"
 #include "ui/controls.hpp"
 
 namespace pinwright::app {
@@ -28,6 +29,22 @@ void dispatch(Program& program, int id) {
     case c::kUpdateClear:
     case c::kOutputClear:
       handle_slot_button(program, id);
+      break;
+    case c::kStart:
+      start_button(program);
+      break;
+    case c::kFirstDecision:
+    case c::kSecondDecision:
+    case c::kPosition:
+    case c::kText:
+    case c::kBoth:
+      decision_button(program, id);
+      break;
+    case c::kQuit:
+      quit_button(program);
+      break;
+    case c::kHelp:
+      help_button(program);
       break;
     default:
       break;
