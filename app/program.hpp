@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -9,6 +10,10 @@
 #include "poi/record.hpp"
 #include "poi/table.hpp"
 #include "ui/dialog_layer.hpp"
+
+namespace pinwright::engine {
+class MatchIndex;
+}
 
 namespace pinwright::app {
 
@@ -56,6 +61,12 @@ struct Program {
   float separation = 0.0f;
   std::int32_t comment_counter = 0;
   std::int32_t poi_record_counter = 0;
+  // The run's spatial index over the Master table, made by the run when first
+  // needed and brought in line with the table at every call.
+  std::shared_ptr<engine::MatchIndex> match_index;
+  // Search by the plain ascending scan instead of the index: the reference
+  // that tests and benchmarks compare the index against.
+  bool plain_scan = false;
 
   // Counts
   std::int32_t master_count = 0;

@@ -1,5 +1,6 @@
 #include "engine/run.hpp"
 
+#include "engine/match_index.hpp"
 #include "engine/match_search.hpp"
 #include "engine/review.hpp"
 #include "exclusion/exclusion_run.hpp"
@@ -21,6 +22,25 @@ void set_review_buttons(app::Program& program, FieldState state) {
   program.dialog.set_field_state(c::kPosition, state);
   program.dialog.set_field_state(c::kText, state);
   program.dialog.set_field_state(c::kBoth, state);
+}
+
+// The first entry of Master[first..last] closer than the radius to `probe`:
+// through the index, or by the plain scan when asked for the reference.
+std::optional<Match> search(app::Program& program, std::int32_t first, std::int32_t last,
+                            const poi::PoiRecord& probe, PointOrder order) {
+  if (program.plain_scan)
+    return first_match(program.master_table, first, last, probe, order, program.match_radius);
+  return program.match_index->first_match(program.master_table, first, last, probe, order,
+                                          program.match_radius);
+}
+
+// Between two calls the Master table may have changed (a decision moved or
+// added an entry, a file was read again): the index catches up first.
+void prepare_search(app::Program& program) {
+  if (program.plain_scan) return;
+  if (!program.match_index) program.match_index = std::make_shared<MatchIndex>();
+  program.match_index->sync(program.master_table,
+                            program.update_mode ? program.merged_count : program.master_count);
 }
 
 // The check boxes are read at each match, so the user may change them while
@@ -95,9 +115,8 @@ RunStop duplicate_run(app::Program& program) {
         return RunStop::ended;
       continue;
     }
-    const auto match =
-        first_match(program.master_table, i + 1, program.master_count, program.current_entry,
-                    PointOrder::probe_first, program.match_radius);
+    const auto match = search(program, i + 1, program.master_count, program.current_entry,
+                              PointOrder::probe_first);
     if (!match) {
       if (!exclusion::exclusion_test(program) &&
           !append_result(program, program.merged_table, program.merged_count,
@@ -129,9 +148,8 @@ RunStop update_run(app::Program& program) {
     const std::int32_t i = program.update_index;
     program.candidate_entry = program.update_table[i];
     if (!poi::is_comment(program.candidate_entry)) {
-      const auto match =
-          first_match(program.master_table, 1, program.merged_count, program.candidate_entry,
-                      PointOrder::table_first, program.match_radius);
+      const auto match = search(program, 1, program.merged_count, program.candidate_entry,
+                                PointOrder::table_first);
       if (match) {
         program.master_index = match->index;
         program.current_entry = program.master_table[match->index];
@@ -188,11 +206,13 @@ RunStop start_run(app::Program& program) {
   program.dialog.set_field_state(c::kQuit, FieldState::enabled);
   program.dialog.set_field_state(c::kStart, FieldState::disabled);
   program.dialog.set_field_state(c::kExit, FieldState::disabled);
+  prepare_search(program);
   return program.update_mode ? update_run(program) : duplicate_run(program);
 }
 
 RunStop resume_run(app::Program& program) {
   if (!read_match_radius(program)) return RunStop::unchanged;
+  prepare_search(program);
   return program.update_mode ? update_run(program) : duplicate_run(program);
 }
 
