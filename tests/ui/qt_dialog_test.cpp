@@ -14,6 +14,7 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -410,14 +411,108 @@ TEST_F(QtDialogTest, texts_come_back_as_the_bytes_put) {
   EXPECT_EQ(control<QPushButton>(c::kFirstDecision)->text(), "Keep");
 }
 
-TEST_F(QtDialogTest, a_user_edit_reads_back_as_utf8) {
-  dialog.put_text(1012, "Caf\xE9");
-  QLineEdit* edit = control<QLineEdit>(1012);
+TEST_F(QtDialogTest, windows_1252_and_utf8_names_show_as_their_characters) {
+  dialog.put_text(c::kRow1Name, "Caf\xE9 \x80 \x81");
+  dialog.put_text(c::kRow2Name, "Z\xC3\xBCrich \xE2\x82\xAC");
+  EXPECT_EQ(control<QLineEdit>(c::kRow1Name)->text(), QStringLiteral("Caf\u00E9 \u20AC \u0081"));
+  EXPECT_EQ(control<QLineEdit>(c::kRow2Name)->text(), QStringLiteral("Z\u00FCrich \u20AC"));
+  EXPECT_EQ(dialog.get_text(c::kRow1Name), "Caf\xE9 \x80 \x81");
+  EXPECT_EQ(dialog.get_text(c::kRow2Name), "Z\xC3\xBCrich \xE2\x82\xAC");
+}
+
+// A user's edit of an entry's name or information, typed at the end of the field.
+struct EditCase {
+  const char* label;
+  std::string name;         // put into 1012
+  std::string information;  // put into 1052
+  int edited;               // the field typed into
+  QString typed;
+  std::string read_back;  // what the program reads from the edited field
+  bool refused;           // a box explains why nothing was entered
+};
+
+void PrintTo(const EditCase& row, std::ostream* out) {
+  *out << row.label;
+}
+
+class UserEdits : public QtDialogTest, public ::testing::WithParamInterface<EditCase> {};
+
+// Keys as a keyboard with these characters sends them (QTest's key clicks know ASCII only).
+void type_text(QWidget* widget, const QString& text) {
+  for (const QChar character : text) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(character));
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(character));
+    QApplication::sendEvent(widget, &release);
+  }
+}
+
+TEST_P(UserEdits, are_written_in_the_entrys_encoding_or_refused) {
+  const EditCase& row = GetParam();
+  dialog.put_text(c::kRow2Name, row.name);
+  dialog.put_text(c::kRow2Information, row.information);
+  QLineEdit* edit = control<QLineEdit>(row.edited);
+  const QString before = edit->text();
+  QString box_text;
+  const ModalAnswer answer(
+      [&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->windowTitle(), "Character not stored");
+        EXPECT_EQ(box->icon(), QMessageBox::Information);
+        box_text = box->text();
+        box->button(QMessageBox::Ok)->click();
+      },
+      "QMessageBox");
   edit->setFocus();
   edit->end(false);
-  QTest::keyClicks(edit, "s");
-  EXPECT_EQ(dialog.get_text(1012), "Caf\xC3\xA9s");
+  type_text(edit, row.typed);
+  // The box comes once the key is handled.
+  for (int i = 0; i < 50 && row.refused && box_text.isEmpty(); ++i) QTest::qWait(10);
+
+  EXPECT_EQ(dialog.get_text(row.edited), row.read_back);
+  if (row.refused) {
+    EXPECT_EQ(edit->text(), before);
+    EXPECT_TRUE(box_text.contains(row.typed)) << box_text.toStdString();
+  } else {
+    EXPECT_EQ(edit->text(), before + row.typed);
+    EXPECT_TRUE(box_text.isEmpty()) << box_text.toStdString();
+  }
   EXPECT_EQ(dialog.pending_events(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, UserEdits,
+    ::testing::Values(EditCase{"windows_1252_name", "Caf\xE9", "", c::kRow2Name, "s \u00E8\u20AC",
+                               "Caf\xE9s \xE8\x80", false},
+                      EditCase{"utf8_name", "Z\xC3\xBCrich", "", c::kRow2Name, " \u0141",
+                               "Z\xC3\xBCrich \xC5\x81", false},
+                      EditCase{"ascii_information_of_a_windows_1252_name", "Caf\xE9", ", pop 5",
+                               c::kRow2Information, " \u00E8", ", pop 5 \xE8", false},
+                      EditCase{"ascii_name_of_an_ascii_entry", "Edam", ", pop 5", c::kRow2Name,
+                               "\u00E8", "Edam\xC3\xA8", false},
+                      EditCase{"windows_1252_cannot_hold_it", "Caf\xE9", "", c::kRow2Name, "\u0151",
+                               "Caf\xE9", true},
+                      EditCase{"nor_in_the_information", "Caf\xE9", ", pop 5", c::kRow2Information,
+                               "\u2192", ", pop 5", true}));
+
+TEST_F(QtDialogTest, a_pasted_text_with_a_character_windows_1252_cannot_hold_is_refused_whole) {
+  dialog.put_text(c::kRow2Name, "Caf\xE9");
+  QLineEdit* edit = control<QLineEdit>(c::kRow2Name);
+  bool answered = false;
+  const ModalAnswer answer(
+      [&](QWidget* modal) {
+        answered = true;
+        qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click();
+      },
+      "QMessageBox");
+  edit->end(false);
+  edit->insert(QStringLiteral(" \u00E9\u0141"));
+  for (int i = 0; i < 50 && !answered; ++i) QTest::qWait(10);
+  EXPECT_TRUE(answered);
+  EXPECT_EQ(dialog.get_text(c::kRow2Name), "Caf\xE9");
+  edit->insert(QStringLiteral(" \u00E9"));
+  EXPECT_EQ(dialog.get_text(c::kRow2Name), "Caf\xE9 \xE9");
 }
 
 struct StateCase {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <span>
+#include <utility>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,10 +20,12 @@
 #include <QScopedValueRollback>
 #include <QStyle>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QUrl>
 
 #include "poi/fixed_text.hpp"
 #include "ui/controls.hpp"
+#include "ui/qt/encoding_validator.hpp"
 #include "ui/qt/file_filter.hpp"
 #include "ui/qt/main_window.hpp"
 
@@ -38,9 +41,16 @@ namespace {
 constexpr char kIconPath[] = ":/pinwright/pinwright.png";
 constexpr int kPictureSize = 16;
 
+// The review rows' name and information fields, each with the other text of its entry.
+constexpr std::array<std::pair<int, int>, 4> kEntryPartners = {{
+    {control::kRow1Name, control::kRow1Information},
+    {control::kRow1Information, control::kRow1Name},
+    {control::kRow2Name, control::kRow2Information},
+    {control::kRow2Information, control::kRow2Name},
+}};
+
 QString decode(std::string_view bytes) {
-  const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  return poi::is_valid_utf8(bytes) ? QString::fromUtf8(view) : QString::fromLatin1(view);
+  return QString::fromStdString(decode_to_utf8(bytes, detect_encoding(bytes)));
 }
 
 std::string_view trim_blanks(std::string_view text) {
@@ -165,6 +175,13 @@ void QtDialog::load_dialog(int resource_id) {
       button->setAutoDefault(false);
     // A radius typed into the combo box stays out of its list.
     if (auto* combo = qobject_cast<QComboBox*>(child)) combo->setInsertPolicy(QComboBox::NoInsert);
+    // What a user types must fit the encoding the entry is written in.
+    if (auto* edit = qobject_cast<QLineEdit*>(child)) {
+      const int control_id = id.toInt();
+      edit->setValidator(new EncodingValidator(
+          [this, control_id] { return field_encoding(control_id); },
+          [this](const QString& character) { refuse_character(character); }, edit));
+    }
   }
   connect_controls();
 }
@@ -250,14 +267,47 @@ void QtDialog::put_text(int id, std::string_view text) {
   } else if (auto* label = qobject_cast<QLabel*>(control)) {
     label->setText(shown);
   }
-  put_texts_[id] = {std::string(text), shown_text(id)};
+  FieldText put = field_text_from_bytes(text);
+  // What the widget holds may differ from what it was given (a line edit
+  // drops line ends): compare later edits with what it holds.
+  put.shown = shown_text(id).toStdString();
+  put_texts_[id] = std::move(put);
 }
 
 std::string QtDialog::text(int id) const {
-  const QString shown = shown_text(id);
+  const std::string shown = shown_text(id).toStdString();
   const auto put = put_texts_.find(id);
-  if (put != put_texts_.end() && put->second.shown == shown) return put->second.bytes;
-  return shown.toUtf8().toStdString();
+  if (put == put_texts_.end()) return shown;
+  return bytes_from_field(put->second, shown, field_encoding(id));
+}
+
+TextEncoding QtDialog::field_encoding(int id) const {
+  const auto bytes_put = [this](int control_id) {
+    const auto put = put_texts_.find(control_id);
+    return put == put_texts_.end() ? std::string_view() : std::string_view(put->second.bytes);
+  };
+  std::string_view partner_bytes;
+  for (const auto& [field, partner] : kEntryPartners) {
+    if (field == id) partner_bytes = bytes_put(partner);
+  }
+  return entry_encoding(bytes_put(id), partner_bytes);
+}
+
+void QtDialog::refuse_character(const QString& character) {
+  if (refusal_pending_ || !window_) return;
+  refusal_pending_ = true;
+  // Not from inside the field's own key handling: once it is done.
+  QTimer::singleShot(0, window_.get(), [this, character] {
+    refusal_pending_ = false;
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Character not stored"),
+                    QStringLiteral("This entry is written in the Windows-1252 encoding of its "
+                                   "file,\nwhich has no character \"%1\".\n"
+                                   "The field keeps its text.")
+                        .arg(character),
+                    QMessageBox::Ok, window_.get());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+  });
 }
 
 std::string QtDialog::get_text(int id) {

@@ -13,6 +13,7 @@
 #include <QTextBrowser>
 
 #include "ui/dialog_layer.hpp"
+#include "ui/text_encoding.hpp"
 
 class QWidget;
 
@@ -76,28 +77,27 @@ class QtDialog : public DialogLayer {
   std::size_t pending_events() const { return events_.size(); }
 
  private:
-  // Text the program put into a control, with the bytes it came as: an 8-bit
-  // code page is shown as Latin-1 and read back byte for byte unless the user
-  // edits it.
-  struct PutText {
-    std::string bytes;
-    QString shown;
-  };
-
   void connect_controls();
   void queue(Event event);
   void queue_field_change(int id);
   QString shown_text(int id) const;
+  // The encoding a user's edit of the control is written in (see entry_encoding).
+  TextEncoding field_encoding(int id) const;
+  // Tells the user, once the current event is done, why a typed character was refused.
+  void refuse_character(const QString& character);
 
   std::unique_ptr<MainWindow> window_;
   std::map<int, QWidget*> controls_;
   std::map<int, FieldState> access_;
   std::map<int, std::string> pictures_;
-  std::map<int, PutText> put_texts_;
+  // What the program put into each control: a text is shown in the encoding
+  // its bytes fit and read back byte for byte unless the user edits it.
+  std::map<int, FieldText> put_texts_;
   std::deque<Event> events_;
   QPointer<QTextBrowser> help_window_;
   bool field_changes_enabled_ = false;
   bool program_is_setting_ = false;
+  bool refusal_pending_ = false;
 };
 
 }  // namespace pinwright::ui::qt
