@@ -3,7 +3,7 @@ PRESET ?= debug
 PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test asan bench fuzz run screenshot format clean
+.PHONY: all deps configure build test asan bench fuzz run install screenshot format clean
 
 all: build
 
@@ -26,12 +26,19 @@ bench:
 	$(MAKE) build PRESET=release
 	./build/release/bin/pinwright-bench
 
-# The window needs a desktop; without one, say so before building anything.
+# The window on a desktop; without a display, the demo script on the example
+# files (see scripts/run-demo). Either way in a fresh build/demo-output.
 run:
-	$(if $(DISPLAY)$(WAYLAND_DISPLAY),,$(error make run: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); start it from a desktop session))
 	$(MAKE) configure PRESET=release
-	cmake --build --preset release -j $(JOBS) --target pinwright
-	./build/release/bin/pinwright
+	cmake --build --preset release -j $(JOBS) --target pinwright pinwright-script
+	./scripts/run-demo build/release/bin
+
+# Both executables with their help file and default symbol in PREFIX/bin, the
+# desktop entry and the icon in PREFIX/share.
+install:
+	$(MAKE) configure PRESET=release
+	cmake --build --preset release -j $(JOBS) --target pinwright pinwright-script
+	cmake --install build/release --prefix $(PREFIX)
 
 # The main dialog after start-up, rendered off screen.
 screenshot:
