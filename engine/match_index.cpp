@@ -82,23 +82,35 @@ void MatchIndex::remove(std::int32_t index) {
   if (auto* list = members(index)) erase_sorted(*list, index);
 }
 
+void MatchIndex::follow(const poi::PoiTable& table, std::int32_t index) {
+  const Origin& known = origins_[static_cast<std::size_t>(index - 1)];
+  const poi::PoiRecord& record = table[index];
+  // Bitwise, so that -0.0 and 0.0 are told apart exactly as a copy would be.
+  if (std::bit_cast<std::uint32_t>(known.latitude()) ==
+          std::bit_cast<std::uint32_t>(record.latitude) &&
+      std::bit_cast<std::uint32_t>(known.longitude()) ==
+          std::bit_cast<std::uint32_t>(record.longitude))
+    return;
+  remove(index);
+  add(index, record);
+}
+
+void MatchIndex::resize(const poi::PoiTable& table, std::int32_t count) {
+  const std::int32_t known = this->count();
+  for (std::int32_t j = known; j > count; --j) remove(j);
+  origins_.resize(static_cast<std::size_t>(std::max(count, 0)), Origin(0.0f, 0.0f));
+  for (std::int32_t j = known + 1; j <= count; ++j) add(j, table[j]);
+}
+
 void MatchIndex::sync(const poi::PoiTable& table, std::int32_t count) {
   const std::int32_t kept = std::min(count, this->count());
-  for (std::int32_t j = this->count(); j > count; --j) remove(j);
-  origins_.resize(static_cast<std::size_t>(std::max(count, 0)), Origin(0.0f, 0.0f));
-  for (std::int32_t j = 1; j <= kept; ++j) {
-    const Origin& known = origins_[static_cast<std::size_t>(j - 1)];
-    const poi::PoiRecord& record = table[j];
-    // Bitwise, so that -0.0 and 0.0 are told apart exactly as a copy would be.
-    if (std::bit_cast<std::uint32_t>(known.latitude()) ==
-            std::bit_cast<std::uint32_t>(record.latitude) &&
-        std::bit_cast<std::uint32_t>(known.longitude()) ==
-            std::bit_cast<std::uint32_t>(record.longitude))
-      continue;
-    remove(j);
-    add(j, record);
-  }
-  for (std::int32_t j = kept + 1; j <= count; ++j) add(j, table[j]);
+  for (std::int32_t j = 1; j <= kept; ++j) follow(table, j);
+  resize(table, count);
+}
+
+void MatchIndex::refresh(const poi::PoiTable& table, std::int32_t index, std::int32_t count) {
+  if (index >= 1 && index <= std::min(count, this->count())) follow(table, index);
+  resize(table, count);
 }
 
 std::optional<MatchIndex::CellRange> MatchIndex::cells_within(double latitude, double longitude,
@@ -119,12 +131,8 @@ std::optional<MatchIndex::CellRange> MatchIndex::cells_within(double latitude, d
 std::optional<Match> MatchIndex::first_match(const poi::PoiTable& table, std::int32_t first,
                                              std::int32_t last, const poi::PoiRecord& probe,
                                              PointOrder order, float radius) {
-  if (last > count()) {
-    // Entries appended by the run since the last sync.
-    const std::int32_t known = count();
-    origins_.resize(static_cast<std::size_t>(last), Origin(0.0f, 0.0f));
-    for (std::int32_t j = known + 1; j <= last; ++j) add(j, table[j]);
-  }
+  // Entries appended by the run since the last sync.
+  if (last > count()) resize(table, last);
   // Nothing lies strictly closer than a radius of zero or less.
   if (!(radius > 0.0f) || first > last) return std::nullopt;
 

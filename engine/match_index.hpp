@@ -29,8 +29,13 @@ class MatchIndex {
   // touches one or two cells a side and a 1500 m query three or four.
   static constexpr double kCellDegrees = 0.01;
 
-  // Brings the index in line with entries 1..count of `table`.
+  // Brings the index in line with entries 1..count of `table`, comparing
+  // every entry's position with the one it knows.
   void sync(const poi::PoiTable& table, std::int32_t count);
+
+  // The same for one entry whose position may have changed, then for the
+  // count: entries past it are dropped, entries added up to it taken in.
+  void refresh(const poi::PoiTable& table, std::int32_t index, std::int32_t count);
 
   // The smallest j in first..last whose entry lies strictly closer than
   // `radius` to `probe`, as first_match() would answer it. Entries past the
@@ -47,6 +52,8 @@ class MatchIndex {
   };
 
   void add(std::int32_t index, const poi::PoiRecord& record);
+  void follow(const poi::PoiTable& table, std::int32_t index);
+  void resize(const poi::PoiTable& table, std::int32_t count);
   void remove(std::int32_t index);
   std::vector<std::int32_t>* members(std::int32_t index);
   std::optional<CellRange> cells_within(double latitude, double longitude, double lat_reach,

@@ -34,13 +34,24 @@ std::optional<Match> search(app::Program& program, std::int32_t first, std::int3
                                           program.match_radius);
 }
 
-// Between two calls the Master table may have changed (a decision moved or
-// added an entry, a file was read again): the index catches up first.
-void prepare_search(app::Program& program) {
+// Start brings the index in line with the whole Master table (a file may
+// have been read since the last run); between two calls of a run only a
+// decision changes it, and only at the pending Master entry (Position, Both)
+// or at its end (Save as new entry).
+enum class Catch { whole_table, pending_entry };
+
+void prepare_search(app::Program& program, Catch catch_up) {
   if (program.plain_scan) return;
-  if (!program.match_index) program.match_index = std::make_shared<MatchIndex>();
-  program.match_index->sync(program.master_table,
-                            program.update_mode ? program.merged_count : program.master_count);
+  const std::int32_t count = program.update_mode ? program.merged_count : program.master_count;
+  if (!program.match_index) {
+    program.match_index = std::make_shared<MatchIndex>();
+    catch_up = Catch::whole_table;
+  }
+  if (catch_up == Catch::whole_table) {
+    program.match_index->sync(program.master_table, count);
+  } else {
+    program.match_index->refresh(program.master_table, program.master_index, count);
+  }
 }
 
 // The check boxes are read at each match, so the user may change them while
@@ -200,19 +211,22 @@ RunStop start_run(app::Program& program) {
     set_review_buttons(program, FieldState::enabled);
   } else {
     program.comment_counter = 0;
+    // The summary counts this run's removals only, also after a run
+    // abandoned with Quit, whose count was never reset by its summary.
+    program.excluded_count = 0;
     set_review_buttons(program, FieldState::hidden);
     if (program.deduruvav_marker) exclusion::open_matches_report(program);
   }
   program.dialog.set_field_state(c::kQuit, FieldState::enabled);
   program.dialog.set_field_state(c::kStart, FieldState::disabled);
   program.dialog.set_field_state(c::kExit, FieldState::disabled);
-  prepare_search(program);
+  prepare_search(program, Catch::whole_table);
   return program.update_mode ? update_run(program) : duplicate_run(program);
 }
 
 RunStop resume_run(app::Program& program) {
   if (!read_match_radius(program)) return RunStop::unchanged;
-  prepare_search(program);
+  prepare_search(program, Catch::pending_entry);
   return program.update_mode ? update_run(program) : duplicate_run(program);
 }
 

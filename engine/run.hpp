@@ -33,7 +33,9 @@ RunStop start_run(app::Program& program);
 // The run from `run_position` on: an update run (an Update file is loaded)
 // or a duplicate run. The radius is read from its combo box on every call and
 // the automatic-decision check boxes at every match, so changes made during a
-// review apply from the next comparison on.
+// review apply from the next comparison on. Between Start and this call the
+// Master table may change only as the decisions change it: at the pending
+// Master entry and at its end.
 RunStop resume_run(app::Program& program);
 
 // The Match radius from the text of its combo box into `match_radius`. A text
