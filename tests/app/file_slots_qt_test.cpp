@@ -77,7 +77,10 @@ TEST(file_slots_qt_test, master_and_output_chosen_in_real_file_dialogs) {
   EXPECT_EQ(program.master_count, 3);
   EXPECT_EQ(program.exclusion_count, 1);
   EXPECT_TRUE(std::filesystem::exists(folder.file("excluded.asc")));
+  // The shipped bitmap loads as a picture, and the picture is shown.
   EXPECT_EQ(dialog.picture(c::kOutputSymbol), folder.file("program/REZ_default_symbol.bmp"));
+  EXPECT_FALSE(dialog.widget(c::kOutputSymbol)->isHidden());
+  EXPECT_TRUE(dialog.widget(c::kMasterSymbol)->isHidden());
   EXPECT_EQ(read_file(folder.file("result.bmp")),
             read_file(folder.file("program/REZ_default_symbol.bmp")));
 }
