@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QWidget>
 
 #include "app/options.hpp"
@@ -44,11 +46,22 @@ ModalAnswer::ModalAnswer(std::function<void(QWidget*)> action, const char* class
   timer_.start();
 }
 
+std::function<void(QWidget*)> choose_in_file_dialog(const std::string& path) {
+  return [path](QWidget* modal) {
+    auto* file_dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(file_dialog, nullptr);
+    auto* name_field = file_dialog->findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(name_field, nullptr);
+    name_field->setText(QString::fromStdString(path));
+    QMetaObject::invokeMethod(file_dialog, "accept", Qt::DirectConnection);
+  };
+}
+
 UserSteps::UserSteps(ui::qt::QtDialog& dialog, std::vector<std::function<void()>> steps)
     : dialog_(dialog), steps_(std::move(steps)) {
   timer_.setInterval(5);
   QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
-    if (dialog_.pending_events() > 0) return;
+    if (dialog_.pending_events() > 0 || QApplication::activeModalWidget()) return;
     if (done()) {
       timer_.stop();
       return;

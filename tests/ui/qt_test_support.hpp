@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include <QTimer>
@@ -42,8 +43,12 @@ class ModalAnswer {
   QTimer timer_;
 };
 
+// Types `path` into a QFileDialog's name field and accepts it: an action for ModalAnswer.
+std::function<void(QWidget*)> choose_in_file_dialog(const std::string& path);
+
 // Plays a user's actions one by one while the program's loop waits for
-// events: each step runs once the loop has taken the events of the last.
+// events: each step runs once the loop has taken the events of the last and
+// no modal dialog is open (a user cannot reach the window behind one).
 class UserSteps {
  public:
   UserSteps(ui::qt::QtDialog& dialog, std::vector<std::function<void()>> steps);
