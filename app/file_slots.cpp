@@ -203,6 +203,8 @@ void choose_input_file(Program& program, Slot slot) {
   const bool ov2 = master ? program.master_is_ov2 : program.update_is_ov2;
   poi::PoiTable& table = master ? program.master_table : program.update_table;
   poi::ReadResult result;
+  // The run's index follows the Master table only through the run's own changes.
+  if (master) program.match_index.reset();
   if (ov2) {
     program.ov2_input_path = program.selected_path;
     result = poi::read_ov2_file(program.ov2_input_path, table);

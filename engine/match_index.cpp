@@ -12,8 +12,8 @@ namespace {
 constexpr double kCellDegrees = MatchIndex::kCellDegrees;
 // Positions beyond this (read from odd files) live outside the grid.
 constexpr double kGridLimitDegrees = 1.0e6;
-// Above this many cells a query scans the range instead.
-constexpr std::int64_t kMaxCellsPerQuery = 256;
+// Above this many latitude rows a query scans the range instead.
+constexpr std::int64_t kMaxRowsPerQuery = 64;
 // The bounds below hold for the exact offsets; the routine stores the
 // north-south offset and the result in single precision, each within a
 // relative 2^-24 of the exact value. This margin covers both with room.
@@ -27,18 +27,12 @@ const double kNorthKmPerDegree =
 // Smallest km per degree east-west before the cosine: N = R / sqrt(W) >= R.
 const double kEastKmPerDegree = static_cast<double>(kEquatorialRadiusKm) * kDegreeFactor;
 
-bool on_grid(const poi::PoiRecord& record) {
-  return std::abs(record.latitude) < kGridLimitDegrees &&
-         std::abs(record.longitude) < kGridLimitDegrees;
+bool on_grid(float latitude, float longitude) {
+  return std::abs(latitude) < kGridLimitDegrees && std::abs(longitude) < kGridLimitDegrees;
 }
 
 std::int64_t cell_of(double degrees) {
   return static_cast<std::int64_t>(std::floor(degrees / kCellDegrees));
-}
-
-std::uint64_t key_of(std::int64_t lat_cell, std::int64_t lon_cell) {
-  return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(lat_cell)) << 32) |
-         static_cast<std::uint32_t>(lon_cell);
 }
 
 // The smallest |cos| over latitudes in [low, high]: zero where the interval
@@ -52,44 +46,50 @@ double min_abs_cosine(double low, double high) {
   return std::max(0.0, ends - 1.0e-9);
 }
 
-void insert_sorted(std::vector<std::int32_t>& list, std::int32_t index) {
-  list.insert(std::upper_bound(list.begin(), list.end(), index), index);
-}
-
-void erase_sorted(std::vector<std::int32_t>& list, std::int32_t index) {
-  const auto it = std::lower_bound(list.begin(), list.end(), index);
-  if (it != list.end() && *it == index) list.erase(it);
+bool same_position(const Origin& origin, float latitude, float longitude) {
+  // Bitwise, so that -0.0 and 0.0 are told apart exactly as a copy would be.
+  return std::bit_cast<std::uint32_t>(origin.latitude()) ==
+             std::bit_cast<std::uint32_t>(latitude) &&
+         std::bit_cast<std::uint32_t>(origin.longitude()) ==
+             std::bit_cast<std::uint32_t>(longitude);
 }
 
 }  // namespace
 
-std::vector<std::int32_t>* MatchIndex::members(std::int32_t index) {
-  const Origin& origin = origins_[static_cast<std::size_t>(index - 1)];
-  poi::PoiRecord record;
-  record.latitude = origin.latitude();
-  record.longitude = origin.longitude();
-  if (poi::is_comment(record)) return nullptr;
-  if (!on_grid(record)) return &outliers_;
-  return &cells_[key_of(cell_of(record.latitude), cell_of(record.longitude))];
-}
-
 void MatchIndex::add(std::int32_t index, const poi::PoiRecord& record) {
   origins_[static_cast<std::size_t>(index - 1)] = Origin(record.latitude, record.longitude);
-  if (auto* list = members(index)) insert_sorted(*list, index);
+  if (poi::is_comment(record)) return;
+  if (!on_grid(record.latitude, record.longitude)) {
+    outliers_.insert(std::upper_bound(outliers_.begin(), outliers_.end(), index), index);
+    return;
+  }
+  auto& row = rows_[cell_of(record.latitude)];
+  const RowEntry entry{static_cast<std::int32_t>(cell_of(record.longitude)), index};
+  row.insert(std::upper_bound(row.begin(), row.end(), entry), entry);
 }
 
 void MatchIndex::remove(std::int32_t index) {
-  if (auto* list = members(index)) erase_sorted(*list, index);
+  const Origin& origin = origins_[static_cast<std::size_t>(index - 1)];
+  const float latitude = origin.latitude();
+  const float longitude = origin.longitude();
+  if (longitude == poi::kCommentCoordinate) return;
+  if (!on_grid(latitude, longitude)) {
+    const auto it = std::lower_bound(outliers_.begin(), outliers_.end(), index);
+    if (it != outliers_.end() && *it == index) outliers_.erase(it);
+    return;
+  }
+  const auto found = rows_.find(cell_of(latitude));
+  if (found == rows_.end()) return;
+  auto& row = found->second;
+  const RowEntry entry{static_cast<std::int32_t>(cell_of(longitude)), index};
+  const auto it = std::lower_bound(row.begin(), row.end(), entry);
+  if (it != row.end() && it->index == index) row.erase(it);
 }
 
 void MatchIndex::follow(const poi::PoiTable& table, std::int32_t index) {
-  const Origin& known = origins_[static_cast<std::size_t>(index - 1)];
   const poi::PoiRecord& record = table[index];
-  // Bitwise, so that -0.0 and 0.0 are told apart exactly as a copy would be.
-  if (std::bit_cast<std::uint32_t>(known.latitude()) ==
-          std::bit_cast<std::uint32_t>(record.latitude) &&
-      std::bit_cast<std::uint32_t>(known.longitude()) ==
-          std::bit_cast<std::uint32_t>(record.longitude))
+  if (same_position(origins_[static_cast<std::size_t>(index - 1)], record.latitude,
+                    record.longitude))
     return;
   remove(index);
   add(index, record);
@@ -113,18 +113,31 @@ void MatchIndex::refresh(const poi::PoiTable& table, std::int32_t index, std::in
   resize(table, count);
 }
 
+std::size_t MatchIndex::memory_bytes() const {
+  // A hash node holds the key, the row and a link; a row's own block is at
+  // least one allocation of 32 bytes.
+  constexpr std::size_t kNodeBytes = sizeof(std::int64_t) + sizeof(std::vector<RowEntry>) + 16;
+  std::size_t bytes = origins_.capacity() * sizeof(Origin) + rows_.bucket_count() * sizeof(void*) +
+                      outliers_.capacity() * sizeof(std::int32_t);
+  for (const auto& [key, row] : rows_)
+    bytes += kNodeBytes + std::max<std::size_t>(32, row.capacity() * sizeof(RowEntry));
+  return bytes;
+}
+
 std::optional<MatchIndex::CellRange> MatchIndex::cells_within(double latitude, double longitude,
                                                               double lat_reach,
                                                               double lon_reach) const {
-  if (!std::isfinite(lat_reach) || !std::isfinite(lon_reach)) return std::nullopt;
-  if (std::abs(latitude) + lat_reach >= kGridLimitDegrees ||
-      std::abs(longitude) + lon_reach >= kGridLimitDegrees)
+  if (!std::isfinite(lat_reach) || std::abs(latitude) + lat_reach >= kGridLimitDegrees)
     return std::nullopt;
-  const CellRange range{cell_of(latitude - lat_reach), cell_of(latitude + lat_reach),
-                        cell_of(longitude - lon_reach), cell_of(longitude + lon_reach)};
-  const std::int64_t cells =
-      (range.lat_high - range.lat_low + 1) * (range.lon_high - range.lon_low + 1);
-  if (cells > kMaxCellsPerQuery) return std::nullopt;
+  CellRange range{cell_of(latitude - lat_reach), cell_of(latitude + lat_reach),
+                  std::numeric_limits<std::int32_t>::min(),
+                  std::numeric_limits<std::int32_t>::max()};
+  if (range.lat_high - range.lat_low + 1 > kMaxRowsPerQuery) return std::nullopt;
+  // Without a bound east-west the whole of each row is searched.
+  if (std::isfinite(lon_reach) && std::abs(longitude) + lon_reach < kGridLimitDegrees) {
+    range.lon_low = cell_of(longitude - lon_reach);
+    range.lon_high = cell_of(longitude + lon_reach);
+  }
   return range;
 }
 
@@ -140,44 +153,45 @@ std::optional<Match> MatchIndex::first_match(const poi::PoiTable& table, std::in
   const double lat_reach = metres / kNorthKmPerDegree + kCellDegrees * 1e-6;
   const double probe_lat = probe.latitude;
   const double probe_lon = probe.longitude;
+  // The duplicate run's probe is the entry just before the range: its point-1
+  // terms are known already.
+  const bool known_probe =
+      first >= 2 && first - 1 <= count() &&
+      same_position(origins_[static_cast<std::size_t>(first - 2)], probe.latitude, probe.longitude);
+  const Origin probe_origin = known_probe ? origins_[static_cast<std::size_t>(first - 2)]
+                                          : Origin(probe.latitude, probe.longitude);
   // The east-west offset scales with the cosine at point 1: the probe's own
   // in the duplicate run, that of the table entry in the update run.
-  const Origin probe_origin(probe.latitude, probe.longitude);
   const double cosine = order == PointOrder::probe_first
                             ? std::abs(probe_origin.cosine())
                             : min_abs_cosine(probe_lat - lat_reach, probe_lat + lat_reach);
   const double lon_reach = cosine > 0.0 ? metres / (kEastKmPerDegree * cosine) + kCellDegrees * 1e-6
                                         : std::numeric_limits<double>::infinity();
 
-  const auto range =
-      on_grid(probe) ? cells_within(probe_lat, probe_lon, lat_reach, lon_reach) : std::nullopt;
+  const auto range = on_grid(probe.latitude, probe.longitude)
+                         ? cells_within(probe_lat, probe_lon, lat_reach, lon_reach)
+                         : std::nullopt;
   if (!range) return engine::first_match(table, first, last, probe, order, radius);
 
   std::optional<Match> best;
-  const auto measure = [&](std::int32_t j) {
+  const auto consider = [&](std::int32_t j) {
+    if (j < first || j > last || (best && j >= best->index)) return;
     const poi::PoiRecord& entry = table[j];
-    return order == PointOrder::probe_first
-               ? probe_origin.distance_to(entry.latitude, entry.longitude)
-               : origins_[static_cast<std::size_t>(j - 1)].distance_to(probe.latitude,
-                                                                       probe.longitude);
+    const float separation = order == PointOrder::probe_first
+                                 ? probe_origin.distance_to(entry.latitude, entry.longitude)
+                                 : origins_[static_cast<std::size_t>(j - 1)].distance_to(
+                                       probe.latitude, probe.longitude);
+    if (separation < radius) best = Match{j, separation};
   };
-  const auto search = [&](const std::vector<std::int32_t>& list) {
-    for (auto it = std::lower_bound(list.begin(), list.end(), first); it != list.end(); ++it) {
-      const std::int32_t j = *it;
-      if (j > last || (best && j >= best->index)) return;
-      const float separation = measure(j);
-      if (separation < radius) {
-        best = Match{j, separation};
-        return;
-      }
-    }
-  };
-  search(outliers_);
+  for (const std::int32_t j : outliers_) consider(j);
+  const RowEntry from{static_cast<std::int32_t>(range->lon_low),
+                      std::numeric_limits<std::int32_t>::min()};
   for (std::int64_t lat = range->lat_low; lat <= range->lat_high; ++lat) {
-    for (std::int64_t lon = range->lon_low; lon <= range->lon_high; ++lon) {
-      const auto cell = cells_.find(key_of(lat, lon));
-      if (cell != cells_.end()) search(cell->second);
-    }
+    const auto row = rows_.find(lat);
+    if (row == rows_.end()) continue;
+    for (auto it = std::lower_bound(row->second.begin(), row->second.end(), from);
+         it != row->second.end() && it->lon_cell <= range->lon_high; ++it)
+      consider(it->index);
   }
   return best;
 }

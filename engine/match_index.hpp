@@ -46,22 +46,33 @@ class MatchIndex {
 
   std::int32_t count() const { return static_cast<std::int32_t>(origins_.size()); }
 
+  // Heap memory held, roughly: the point-1 terms, the cells and their lists.
+  std::size_t memory_bytes() const;
+
  private:
   struct CellRange {
     std::int64_t lat_low, lat_high, lon_low, lon_high;
+  };
+  // An entry of a latitude row: rows are kept sorted by longitude cell.
+  struct RowEntry {
+    std::int32_t lon_cell;
+    std::int32_t index;
+    friend bool operator<(const RowEntry& a, const RowEntry& b) {
+      return a.lon_cell != b.lon_cell ? a.lon_cell < b.lon_cell : a.index < b.index;
+    }
   };
 
   void add(std::int32_t index, const poi::PoiRecord& record);
   void follow(const poi::PoiTable& table, std::int32_t index);
   void resize(const poi::PoiTable& table, std::int32_t count);
   void remove(std::int32_t index);
-  std::vector<std::int32_t>* members(std::int32_t index);
   std::optional<CellRange> cells_within(double latitude, double longitude, double lat_reach,
                                         double lon_reach) const;
 
   // Point-1 terms of each entry, in table order (entry j at j - 1).
   std::vector<Origin> origins_;
-  std::unordered_map<std::uint64_t, std::vector<std::int32_t>> cells_;
+  // One row per band of latitude cells.
+  std::unordered_map<std::int64_t, std::vector<RowEntry>> rows_;
   // Entries whose position lies beyond the grid's range; always scanned.
   std::vector<std::int32_t> outliers_;
 };

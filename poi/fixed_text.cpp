@@ -1,5 +1,8 @@
 #include "poi/fixed_text.hpp"
 
+#include <cstdint>
+#include <cstring>
+
 namespace pinwright::poi {
 
 namespace {
@@ -57,8 +60,17 @@ std::size_t utf8_safe_cut(std::string_view text, std::size_t limit) {
 }
 
 std::string_view trim_right(std::string_view text) {
-  const std::size_t end = text.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string_view{} : text.substr(0, end + 1);
+  // Texts are mostly blank padding: step over it eight bytes at a time.
+  constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
+  std::size_t end = text.size();
+  while (end >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + end - 8, 8);
+    if (word != kBlanks) break;
+    end -= 8;
+  }
+  while (end > 0 && text[end - 1] == ' ') --end;
+  return text.substr(0, end);
 }
 
 std::string justify_left(std::string_view text) {

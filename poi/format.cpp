@@ -9,24 +9,42 @@ namespace pinwright::poi {
 
 namespace {
 
+void append_right_aligned(std::string& out, std::string_view digits, int width) {
+  const auto field = static_cast<std::size_t>(width);
+  if (digits.size() > field) {
+    out.append(field, '*');
+    return;
+  }
+  out.append(field - digits.size(), ' ');
+  out.append(digits);
+}
+
 std::string right_aligned(std::string_view digits, int width) {
-  if (static_cast<int>(digits.size()) > width)
-    return std::string(static_cast<std::size_t>(width), '*');
-  std::string field(static_cast<std::size_t>(width) - digits.size(), ' ');
-  field.append(digits);
+  std::string field;
+  append_right_aligned(field, digits, width);
   return field;
 }
 
 }  // namespace
 
+void append_fixed(std::string& out, double value, int width, int decimals) {
+  // 400 characters hold any double in fixed notation with the few decimals used here.
+  std::array<char, 400> buffer;
+  const auto result = std::isfinite(value)
+                          ? std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                          std::chars_format::fixed, decimals)
+                          : std::to_chars_result{nullptr, std::errc::value_too_large};
+  if (result.ec != std::errc{}) {
+    out.append(static_cast<std::size_t>(width), '*');
+    return;
+  }
+  append_right_aligned(out, {buffer.data(), result.ptr}, width);
+}
+
 std::string format_fixed(double value, int width, int decimals) {
-  if (!std::isfinite(value)) return std::string(static_cast<std::size_t>(width), '*');
-  // 350 characters hold any double in fixed notation with the few decimals used here.
-  std::array<char, 400> buffer{};
-  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                    std::chars_format::fixed, decimals);
-  if (result.ec != std::errc{}) return std::string(static_cast<std::size_t>(width), '*');
-  return right_aligned({buffer.data(), result.ptr}, width);
+  std::string field;
+  append_fixed(field, value, width, decimals);
+  return field;
 }
 
 std::string format_integer(std::int64_t value, int width) {

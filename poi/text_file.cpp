@@ -110,19 +110,24 @@ std::string header_line(std::chrono::year_month_day date) {
   return ";* Created by Pinwright Pro v2.01 on " + format_date(date);
 }
 
-std::string poi_line(const PoiRecord& record) {
-  std::string line = f10_5(record.longitude);
-  line += ',';
-  line += f10_5(record.latitude);
-  line += ", \"";
-  line += record.name.trimmed();
-  line += '"';
-  line += record.information.trimmed();
-  return line;
+void append_record_line(std::string& out, const PoiRecord& record) {
+  if (is_comment(record)) {
+    out += record.name.trimmed();
+    return;
+  }
+  append_fixed(out, record.longitude, 10, 5);
+  out += ',';
+  append_fixed(out, record.latitude, 10, 5);
+  out += ", \"";
+  out += record.name.trimmed();
+  out += '"';
+  out += record.information.trimmed();
 }
 
 std::string record_line(const PoiRecord& record) {
-  return is_comment(record) ? std::string(record.name.trimmed()) : poi_line(record);
+  std::string line;
+  append_record_line(line, record);
+  return line;
 }
 
 std::string trailer_line(std::int32_t poi_lines, std::int32_t comment_lines) {
@@ -141,7 +146,7 @@ LineCounts write_text_records(OutputFile& file, const PoiTable& table, std::int3
   for (std::int32_t k = first; k <= last; ++k) {
     const PoiRecord& record = table[k];
     ++(is_comment(record) ? counts.comment_lines : counts.poi_lines);
-    buffer += record_line(record);
+    append_record_line(buffer, record);
     buffer += '\n';
     if (buffer.size() >= (1 << 16)) {
       file.write(buffer);

@@ -52,8 +52,8 @@ ReadResult read_text_poi_file(const std::string& path, PoiTable& table, TableSlo
 // Written line forms, without the line end.
 std::string header_line(std::chrono::year_month_day date);
 inline constexpr std::string_view kSecondHeaderLine = ";* Longitude, Latitude, \"Name\"";
-std::string poi_line(const PoiRecord& record);
 std::string record_line(const PoiRecord& record);  // a comment's text, or the POI line
+void append_record_line(std::string& out, const PoiRecord& record);
 std::string trailer_line(std::int32_t poi_lines, std::int32_t comment_lines);
 
 // The two header lines of a text Output file.

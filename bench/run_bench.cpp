@@ -1,0 +1,138 @@
+// Whole runs on the real-world files, through the spatial index and by the
+// plain scan, with the radius check box (1053) checked: every match is settled
+// without a review, so a run goes from Start to the Output file in one call.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/program.hpp"
+#include "engine/match_index.hpp"
+#include "engine/run.hpp"
+#include "poi/text_file.hpp"
+#include "tests/support/recording_dialog.hpp"
+#include "ui/controls.hpp"
+
+namespace {
+
+using namespace pinwright;
+namespace c = ui::control;
+
+std::string data_file(const std::string& name) {
+  return std::string(PINWRIGHT_SHARED_DATA_DIR) + "/" + name;
+}
+
+struct Loaded {
+  explicit Loaded(const std::string& path, std::int32_t capacity, poi::TableSlot slot)
+      : table(capacity) {
+    const poi::ReadResult result = poi::read_text_poi_file(path, table, slot);
+    count = result.count;
+  }
+  poi::PoiTable table;
+  std::int32_t count = 0;
+};
+
+const Loaded& master_50k() {
+  static const Loaded loaded(data_file("master_50k.asc"), poi::kMasterCapacity,
+                             poi::TableSlot::master);
+  return loaded;
+}
+const Loaded& dupes_20k() {
+  static const Loaded loaded(data_file("dupes_20k.asc"), poi::kMasterCapacity,
+                             poi::TableSlot::master);
+  return loaded;
+}
+const Loaded& master_38k() {
+  static const Loaded loaded = [] {
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "pinwright-bench-38k.asc").string();
+    std::ifstream in(data_file("master_50k.asc"));
+    std::ofstream out(path);
+    std::string line;
+    for (int n = 0; n < 38'000 && std::getline(in, line); ++n) out << line << '\n';
+    out.close();
+    return Loaded(path, poi::kMasterCapacity, poi::TableSlot::master);
+  }();
+  return loaded;
+}
+const Loaded& update_30k() {
+  static const Loaded loaded(data_file("update_30k.asc"), poi::kUpdateCapacity,
+                             poi::TableSlot::update);
+  return loaded;
+}
+
+// One run from Start to the Output file; the tables are copied in outside the timing.
+void run(benchmark::State& state, const Loaded& master, const Loaded* update, bool plain) {
+  const std::string output =
+      (std::filesystem::temp_directory_path() / "pinwright-bench-run.asc").string();
+  std::size_t index_bytes = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    testing::RecordingDialog dialog;
+    app::Program program(dialog);
+    program.plain_scan = plain;
+    program.fixed_today = std::chrono::year{2026} / 12 / 7;
+    for (std::int32_t k = 1; k <= master.count; ++k) program.master_table[k] = master.table[k];
+    program.master_count = master.count;
+    program.master_loaded = true;
+    if (update) {
+      for (std::int32_t k = 1; k <= update->count; ++k) program.update_table[k] = update->table[k];
+      program.update_count = update->count;
+      program.update_mode = true;
+    }
+    program.output_path = output;
+    program.output_file = poi::OutputFile(output, poi::OpenMode::truncate);
+    poi::write_text_header(program.output_file, *program.fixed_today);
+    program.output_chosen = true;
+    dialog.control(c::kRadiusCombo).text = std::to_string(state.range(0));
+    dialog.control(c::kUnderRadius).checked = true;
+    dialog.control(c::kAppend).checked = true;
+    state.ResumeTiming();
+
+    if (engine::start_run(program) != engine::RunStop::finished)
+      state.SkipWithError("run did not finish");
+
+    state.PauseTiming();
+    if (program.match_index) index_bytes = program.match_index->memory_bytes();
+    state.ResumeTiming();
+  }
+  state.counters["index_MB"] = static_cast<double>(index_bytes) / (1024.0 * 1024.0);
+  std::filesystem::remove(output);
+}
+
+void duplicate_master_50k(benchmark::State& state, bool plain) {
+  run(state, master_50k(), nullptr, plain);
+}
+void duplicate_dupes_20k(benchmark::State& state, bool plain) {
+  run(state, dupes_20k(), nullptr, plain);
+}
+void update_38k_30k(benchmark::State& state, bool plain) {
+  run(state, master_38k(), &update_30k(), plain);
+}
+
+BENCHMARK_CAPTURE(duplicate_master_50k, indexed, false)
+    ->Arg(20)
+    ->Arg(1500)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(duplicate_master_50k, plain, true)
+    ->Arg(20)
+    ->Arg(1500)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK_CAPTURE(duplicate_dupes_20k, indexed, false)
+    ->Arg(20)
+    ->Arg(1500)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(duplicate_dupes_20k, plain, true)
+    ->Arg(20)
+    ->Arg(1500)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK_CAPTURE(update_38k_30k, indexed, false)->Arg(20)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(update_38k_30k, plain, true)
+    ->Arg(20)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+}  // namespace
