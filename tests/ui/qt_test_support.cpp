@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
@@ -52,6 +53,9 @@ std::function<void(QWidget*)> choose_in_file_dialog(const std::string& path) {
     ASSERT_NE(file_dialog, nullptr);
     auto* name_field = file_dialog->findChild<QLineEdit*>("fileNameEdit");
     ASSERT_NE(name_field, nullptr);
+    // A file selected in the list wins over the typed name on accepting: the
+    // proposed file may be selected late, once the folder has been read.
+    for (auto* view : file_dialog->findChildren<QAbstractItemView*>()) view->clearSelection();
     name_field->setText(QString::fromStdString(path));
     QMetaObject::invokeMethod(file_dialog, "accept", Qt::DirectConnection);
   };
@@ -61,7 +65,9 @@ UserSteps::UserSteps(ui::qt::QtDialog& dialog, std::vector<std::function<void()>
     : dialog_(dialog), steps_(std::move(steps)) {
   timer_.setInterval(5);
   QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
-    if (dialog_.pending_events() > 0 || QApplication::activeModalWidget()) return;
+    if (!dialog_.waiting_for_event() || dialog_.pending_events() > 0 ||
+        QApplication::activeModalWidget())
+      return;
     if (done()) {
       timer_.stop();
       return;

@@ -47,8 +47,8 @@ class ModalAnswer {
 std::function<void(QWidget*)> choose_in_file_dialog(const std::string& path);
 
 // Plays a user's actions one by one while the program's loop waits for
-// events: each step runs once the loop has taken the events of the last and
-// no modal dialog is open (a user cannot reach the window behind one).
+// events: each step runs once the program has handled the events of the last
+// and waits for the next one, with no modal dialog open.
 class UserSteps {
  public:
   UserSteps(ui::qt::QtDialog& dialog, std::vector<std::function<void()>> steps);

@@ -373,6 +373,7 @@ void QtDialog::enable_event_kind(EventKind kind, bool enabled) {
 }
 
 Event QtDialog::wait_for_event() {
+  const QScopedValueRollback waiting(waiting_, true);
   while (events_.empty()) {
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     // processEvents() alone never deletes what deleteLater() left behind.

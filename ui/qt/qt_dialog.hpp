@@ -75,6 +75,9 @@ class QtDialog : public DialogLayer {
   QTextBrowser* help_window() const { return help_window_.data(); }
   // Events queued and not yet handed out.
   std::size_t pending_events() const { return events_.size(); }
+  // The program is idle in wait_for_event(), not inside a handler (nor in a
+  // dialog a handler opened).
+  bool waiting_for_event() const { return waiting_; }
 
  private:
   void connect_controls();
@@ -98,6 +101,7 @@ class QtDialog : public DialogLayer {
   bool field_changes_enabled_ = false;
   bool program_is_setting_ = false;
   bool refusal_pending_ = false;
+  bool waiting_ = false;
 };
 
 }  // namespace pinwright::ui::qt
