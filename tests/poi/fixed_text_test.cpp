@@ -12,8 +12,9 @@
 namespace pinwright::poi {
 namespace {
 
-std::string repeat(std::string_view piece, int times) {
-  std::string text;
+// `prefix` followed by `times` copies of `piece`.
+std::string repeat(std::string_view piece, int times, std::string_view prefix = "") {
+  std::string text(prefix);
   for (int i = 0; i < times; ++i) text += piece;
   return text;
 }
@@ -34,13 +35,13 @@ INSTANTIATE_TEST_SUITE_P(
     texts, utf8_safe_cut_test,
     ::testing::Values(CutCase{std::string(200, 'a'), 128, 128}, CutCase{"short", 128, 5},
                       CutCase{repeat("\xC3\xA9", 100), 128, 128},            // e-acute: 64 whole
-                      CutCase{"a" + repeat("\xC3\xA9", 100), 128, 127},      // one would straddle
-                      CutCase{"ab" + repeat("\xE2\x82\xAC", 60), 128, 128},  // euro: 42 whole
-                      CutCase{"a" + repeat("\xE2\x82\xAC", 60), 128, 127},
+                      CutCase{repeat("\xC3\xA9", 100, "a"), 128, 127},      // one would straddle
+                      CutCase{repeat("\xE2\x82\xAC", 60, "ab"), 128, 128},  // euro: 42 whole
+                      CutCase{repeat("\xE2\x82\xAC", 60, "a"), 128, 127},
                       CutCase{repeat("\xF0\x9F\x93\x8D", 40), 128, 128},
-                      CutCase{"ab" + repeat("\xF0\x9F\x93\x8D", 40), 128, 126},
+                      CutCase{repeat("\xF0\x9F\x93\x8D", 40, "ab"), 128, 126},
                       // Windows-1252 "Caf\xE9": not UTF-8, cut at the limit
-                      CutCase{"Caf\xE9 " + std::string(200, 'x'), 128, 128},
+                      CutCase{repeat("x", 200, "Caf\xE9 "), 128, 128},
                       CutCase{std::string(127, 'x') + "\xE9" + "xyz", 128, 128},
                       CutCase{std::string(127, 'x') + "\xC3\xA9", 128, 127}));
 
