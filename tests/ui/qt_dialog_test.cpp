@@ -20,7 +20,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextDocument>
 
 #include "app/options.hpp"
 #include "app/program.hpp"
@@ -823,6 +825,28 @@ TEST_F(QtDialogTest, help_opens_at_its_contents_and_closes_on_a_blank_name) {
   EXPECT_EQ(dialog.help_window(), nullptr);
   dialog.help("");
   EXPECT_EQ(dialog.help_window(), nullptr);
+}
+
+// The help file shipped beside the executables, as the Help button opens it.
+TEST_F(QtDialogTest, the_shipped_help_file_opens_beside_the_program_with_working_links) {
+  dialog.help("Pinwright.hlp");
+  QTextBrowser* browser = dialog.help_window();
+  ASSERT_NE(browser, nullptr);
+  EXPECT_EQ(browser->windowTitle(), "Pinwright help");
+  EXPECT_TRUE(browser->toPlainText().startsWith("Pinwright"))
+      << browser->toPlainText().left(80).toStdString();
+
+  QStringList anchors;
+  QStringList links;
+  for (QTextBlock block = browser->document()->begin(); block.isValid(); block = block.next()) {
+    for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+      const QTextCharFormat format = fragment.fragment().charFormat();
+      anchors += format.anchorNames();
+      if (format.anchorHref().startsWith(u'#')) links += format.anchorHref().mid(1);
+    }
+  }
+  EXPECT_GE(links.size(), 10);
+  for (const QString& link : links) EXPECT_TRUE(anchors.contains(link)) << link.toStdString();
 }
 
 TEST_F(QtDialogTest, a_missing_help_file_says_so_in_the_help_window) {
