@@ -7,6 +7,7 @@
 #include "poi/fixed_text.hpp"
 #include "poi/format.hpp"
 #include "poi/paths.hpp"
+#include "poi/text_file.hpp"
 
 namespace pinwright::exclusion {
 
@@ -49,12 +50,8 @@ void write_excluded_list_header(poi::OutputFile& list, std::string_view exclusio
 }
 
 std::string excluded_line(const poi::PoiRecord& entry, bool output_is_ov2) {
-  std::string line = poi::f10_5(entry.longitude);
-  line += ',';
-  line += poi::f10_5(entry.latitude);
-  line += ", \"";
-  line += entry.name.trimmed();
-  line += '"';
+  std::string line;
+  poi::append_position_and_name(line, entry);
   if (!output_is_ov2) line += entry.information.trimmed();
   return line;
 }

@@ -8,22 +8,6 @@
 
 namespace pinwright::exclusion {
 
-namespace {
-
-// Longitude, latitude (F10.5) and the quoted name: the first columns of a
-// report line.
-std::string position_and_name(const poi::PoiRecord& entry) {
-  std::string line = poi::f10_5(entry.longitude);
-  line += ',';
-  line += poi::f10_5(entry.latitude);
-  line += ", \"";
-  line += entry.name.trimmed();
-  line += '"';
-  return line;
-}
-
-}  // namespace
-
 std::string matches_report_path(std::string_view output_path) {
   return poi::split_extension(output_path).stem + std::string(kMatchesReportSuffix);
 }
@@ -43,9 +27,10 @@ void open_matches_report(app::Program& program) {
 std::string match_pair_lines(const poi::PoiRecord& a, const poi::PoiRecord& b, float metres) {
   const std::string justified = poi::justify_left(poi::f8_2(metres));
   const std::string_view distance = poi::trim_right(justified);
-  std::string lines = position_and_name(a);
+  std::string lines;
+  poi::append_position_and_name(lines, a);
   lines += ", \"\"\n";
-  lines += position_and_name(b);
+  poi::append_position_and_name(lines, b);
   lines += ", \"matches ";
   lines += a.name.trimmed();
   lines += " (";

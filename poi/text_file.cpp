@@ -110,17 +110,21 @@ std::string header_line(std::chrono::year_month_day date) {
   return ";* Created by Pinwright Pro v2.01 on " + format_date(date);
 }
 
-void append_record_line(std::string& out, const PoiRecord& record) {
-  if (is_comment(record)) {
-    out += record.name.trimmed();
-    return;
-  }
+void append_position_and_name(std::string& out, const PoiRecord& record) {
   append_fixed(out, record.longitude, 10, 5);
   out += ',';
   append_fixed(out, record.latitude, 10, 5);
   out += ", \"";
   out += record.name.trimmed();
   out += '"';
+}
+
+void append_record_line(std::string& out, const PoiRecord& record) {
+  if (is_comment(record)) {
+    out += record.name.trimmed();
+    return;
+  }
+  append_position_and_name(out, record);
   out += record.information.trimmed();
 }
 

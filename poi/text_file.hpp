@@ -54,6 +54,9 @@ std::string header_line(std::chrono::year_month_day date);
 inline constexpr std::string_view kSecondHeaderLine = ";* Longitude, Latitude, \"Name\"";
 std::string record_line(const PoiRecord& record);  // a comment's text, or the POI line
 void append_record_line(std::string& out, const PoiRecord& record);
+// The start of a POI line: longitude and latitude in F10.5 and the quoted
+// name (`   4.89000,  52.37000, "Name"`); the POI line adds the information.
+void append_position_and_name(std::string& out, const PoiRecord& record);
 std::string trailer_line(std::int32_t poi_lines, std::int32_t comment_lines);
 
 // The two header lines of a text Output file.
