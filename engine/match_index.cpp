@@ -153,18 +153,23 @@ std::optional<Match> MatchIndex::first_match(const poi::PoiTable& table, std::in
   const double lat_reach = metres / kNorthKmPerDegree + kCellDegrees * 1e-6;
   const double probe_lat = probe.latitude;
   const double probe_lon = probe.longitude;
-  // The duplicate run's probe is the entry just before the range: its point-1
-  // terms are known already.
-  const bool known_probe =
-      first >= 2 && first - 1 <= count() &&
-      same_position(origins_[static_cast<std::size_t>(first - 2)], probe.latitude, probe.longitude);
-  const Origin probe_origin = known_probe ? origins_[static_cast<std::size_t>(first - 2)]
-                                          : Origin(probe.latitude, probe.longitude);
-  // The east-west offset scales with the cosine at point 1: the probe's own
-  // in the duplicate run, that of the table entry in the update run.
-  const double cosine = order == PointOrder::probe_first
-                            ? std::abs(probe_origin.cosine())
-                            : min_abs_cosine(probe_lat - lat_reach, probe_lat + lat_reach);
+  // Point 1 is the probe in the duplicate run, whose probe is the entry just
+  // before the range: its terms are known already. In the update run point 1
+  // is each table entry, and the cosine is bounded over the latitudes within
+  // reach instead.
+  std::optional<Origin> probe_origin;
+  double cosine = 0.0;
+  if (order == PointOrder::probe_first) {
+    const bool known = first >= 2 && first - 1 <= count() &&
+                       same_position(origins_[static_cast<std::size_t>(first - 2)], probe.latitude,
+                                     probe.longitude);
+    probe_origin = known ? origins_[static_cast<std::size_t>(first - 2)]
+                         : Origin(probe.latitude, probe.longitude);
+    cosine = std::abs(probe_origin->cosine());
+  } else {
+    cosine = min_abs_cosine(probe_lat - lat_reach, probe_lat + lat_reach);
+  }
+  // The east-west offset scales with that cosine.
   const double lon_reach = cosine > 0.0 ? metres / (kEastKmPerDegree * cosine) + kCellDegrees * 1e-6
                                         : std::numeric_limits<double>::infinity();
 
@@ -178,7 +183,7 @@ std::optional<Match> MatchIndex::first_match(const poi::PoiTable& table, std::in
     if (j < first || j > last || (best && j >= best->index)) return;
     const poi::PoiRecord& entry = table[j];
     const float separation = order == PointOrder::probe_first
-                                 ? probe_origin.distance_to(entry.latitude, entry.longitude)
+                                 ? probe_origin->distance_to(entry.latitude, entry.longitude)
                                  : origins_[static_cast<std::size_t>(j - 1)].distance_to(
                                        probe.latitude, probe.longitude);
     if (separation < radius) best = Match{j, separation};
