@@ -4,7 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace pinwright::fuzz {
 
@@ -31,6 +34,39 @@ class InputFile {
   InputFile& operator=(const InputFile&) = delete;
 
   const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// A folder of its own for targets that write files beside what they read
+// (the excluded list, Output files); removed with its contents at the end.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    char name[] = "/tmp/pinwright-fuzz-dir-XXXXXX";
+    if (mkdtemp(name) == nullptr) std::abort();
+    path_ = std::string(name) + "/";
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  // The folder's path, ending with '/'.
+  const std::string& path() const { return path_; }
+
+  // Writes `bytes` to `name` in the folder, replacing what was there.
+  std::string write(std::string_view name, std::string_view bytes) const {
+    const std::string target = path_ + std::string(name);
+    std::FILE* file = std::fopen(target.c_str(), "wb");
+    if (file == nullptr) std::abort();
+    const bool complete = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (std::fclose(file) != 0 || !complete) std::abort();
+    return target;
+  }
 
  private:
   std::string path_;
