@@ -1,11 +1,16 @@
 #include "engine/run.hpp"
 
+#include <filesystem>
+#include <system_error>
+
 #include "engine/match_index.hpp"
 #include "engine/match_search.hpp"
 #include "engine/review.hpp"
 #include "exclusion/exclusion_run.hpp"
 #include "exclusion/reports.hpp"
+#include "poi/format.hpp"
 #include "poi/ov2_file.hpp"
+#include "poi/paths.hpp"
 #include "poi/text_file.hpp"
 #include "ui/controls.hpp"
 
@@ -67,12 +72,46 @@ void check_output_written(app::Program& program, bool written) {
     exclusion::report_write_failure(program.dialog, "The Output file", program.output_path);
 }
 
+// A text Output has been open since it was chosen, and the user may have
+// removed, moved or replaced it while a review was pending. Written into
+// regardless, the result would go to a file nobody finds at its path. A path
+// left free gets the Output anew, header first; a file that has taken its
+// place is not the program's to overwrite: it is left alone and the user told.
+bool text_output_in_place(app::Program& program) {
+  poi::OutputFile& output = program.output_file;
+  if (!output.is_open() || output.is_at_path()) return true;
+  output.close();
+  std::error_code error;
+  if (std::filesystem::exists(program.output_path, error) || error) {
+    program.dialog.message_box(ui::ButtonSet::ok, ui::Icon::exclamation, 1,
+                               "The Output file was replaced by another file during the run:\r" +
+                                   poi::shorten_path(program.output_path, 50) +
+                                   "\rThe result has not been written.",
+                               exclusion::kWriteErrorTitle);
+    return false;
+  }
+  output = poi::OutputFile(program.output_path, poi::OpenMode::truncate);
+  poi::write_text_header(output, program.fixed_today ? *program.fixed_today : poi::local_today());
+  return true;
+}
+
+// The matches report stays open for the next Start; what this run wrote into
+// it must reach the disk now, or the user hears of it now, and once.
+void check_matches_report(app::Program& program) {
+  poi::OutputFile& report = program.matches_report;
+  if (!report.is_open() || (report.flush() && report.is_at_path())) return;
+  exclusion::report_write_failure(program.dialog, "The matches report",
+                                  program.matches_report_path);
+  report = poi::OutputFile();
+}
+
 RunStop finish_duplicate_run(app::Program& program) {
   program.poi_record_counter = 0;
+  check_matches_report(program);
   if (program.output_is_ov2) {
     check_output_written(program, poi::write_ov2_file(program.output_path, program.merged_table, 1,
                                                       program.merged_count));
-  } else {
+  } else if (text_output_in_place(program)) {
     const poi::LineCounts counts =
         poi::write_text_records(program.output_file, program.merged_table, 1, program.merged_count);
     program.poi_record_counter = counts.poi_lines;
@@ -98,7 +137,7 @@ RunStop finish_update_run(app::Program& program) {
                                                   : program.poi_record_counter);
     check_output_written(
         program, poi::write_ov2_file(program.output_path, program.master_table, first, last));
-  } else {
+  } else if (text_output_in_place(program)) {
     const poi::LineCounts counts =
         poi::write_text_records(program.output_file, program.master_table, first, last);
     program.comment_counter = counts.comment_lines;

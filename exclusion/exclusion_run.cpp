@@ -89,7 +89,9 @@ void exclusion_summary(app::Program& program) {
                                exclusion_summary_text(program), kSummaryTitle);
   }
   program.excluded_count = 0;
-  const bool complete = program.excluded_list.is_open() ? program.excluded_list.close()
+  // A list removed or replaced while open is not where the summary says.
+  const bool in_place = !program.excluded_list.is_open() || program.excluded_list.is_at_path();
+  const bool complete = program.excluded_list.is_open() ? program.excluded_list.close() && in_place
                                                         : !program.excluded_list.failed();
   if (!complete)
     report_write_failure(program.dialog, "The excluded list", program.excluded_list_path);

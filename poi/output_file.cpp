@@ -1,5 +1,7 @@
 #include "poi/output_file.hpp"
 
+#include <sys/stat.h>
+
 namespace pinwright::poi {
 
 OutputFile::OutputFile(const std::string& path, OpenMode mode)
@@ -15,6 +17,21 @@ void OutputFile::write(std::string_view bytes) {
 void OutputFile::write_line(std::string_view line) {
   write(line);
   write("\n");
+}
+
+bool OutputFile::flush() {
+  if (!file_) return false;
+  if (std::fflush(file_.get()) != 0 || std::ferror(file_.get()) != 0) failed_ = true;
+  return !failed_;
+}
+
+bool OutputFile::is_at_path() const {
+  if (!file_) return false;
+  struct stat open_file {};
+  struct stat named_file {};
+  return ::fstat(::fileno(file_.get()), &open_file) == 0 &&
+         ::stat(path_.c_str(), &named_file) == 0 && open_file.st_dev == named_file.st_dev &&
+         open_file.st_ino == named_file.st_ino;
 }
 
 bool OutputFile::close() {

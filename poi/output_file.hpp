@@ -27,6 +27,15 @@ class OutputFile {
   // `line` followed by a line feed.
   void write_line(std::string_view line);
 
+  // Hands what was written so far to the system; false once anything
+  // failed. The file stays open.
+  bool flush();
+
+  // Whether `path()` still names the open file: false once the file was
+  // removed, renamed or replaced by another one while it was open (writing
+  // on would then fill a file nobody finds at its path).
+  bool is_at_path() const;
+
   // Flushes and closes; true only when everything written reached the file.
   // Closing a file that is not open returns false and does nothing else.
   bool close();
