@@ -1,0 +1,418 @@
+// Damaged, odd and oversized input files as the user meets them: through the
+// slot buttons and Start of the whole program. Each case checks the box the
+// user sees, the state the slots are left in, that an Output is complete or
+// not presented at all, and that the input file keeps its bytes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/dispatch.hpp"
+#include "app/file_slots.hpp"
+#include "poi/format.hpp"
+#include "poi/ov2_file.hpp"
+#include "poi/text_file.hpp"
+#include "tests/support/recording_dialog.hpp"
+#include "tests/support/temp_dir.hpp"
+#include "ui/controls.hpp"
+
+namespace pinwright::app {
+namespace {
+
+using testing::read_file;
+using testing::RecordingDialog;
+using testing::TempDir;
+using ui::FieldState;
+namespace c = ui::control;
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr std::string_view kHeader =
+    ";* Created by Pinwright Pro v2.01 on 07-DEC-26\n;* Longitude, Latitude, \"Name\"\n";
+
+void put_int32(std::string& out, std::int32_t value) {
+  const auto bits = static_cast<std::uint32_t>(value);
+  for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((bits >> shift) & 0xFF);
+}
+
+// An OV2 POI record with any type and length field; `text` follows as it is.
+std::string ov2_poi(char type, std::int32_t length, std::int32_t lon, std::int32_t lat,
+                    std::string_view text) {
+  std::string out(1, type);
+  put_int32(out, length);
+  put_int32(out, lon);
+  put_int32(out, lat);
+  out += text;
+  return out;
+}
+
+std::string ov2_named(std::int32_t lon, std::int32_t lat, std::string_view name, char type = 2) {
+  return ov2_poi(type, static_cast<std::int32_t>(name.size()) + 14, lon, lat,
+                 std::string(name) + '\0');
+}
+
+std::string skipper() {
+  return std::string(1, '\x01') + std::string(20, '\x07');
+}
+
+std::string deleted(std::int32_t length, std::string_view rest) {
+  std::string out(1, '\0');
+  put_int32(out, length);
+  return out + std::string(rest);
+}
+
+// Point `i` of a grid one degree apart, unique for the first 50,050 points:
+// longitude and latitude as text, separated by a comma.
+std::string grid_point(int i) {
+  return std::to_string(-179 + i % 350) + ".01, " + std::to_string(-80 + i / 350) + ".5";
+}
+
+// `count` POI lines on the grid, so that no two match.
+std::string grid_lines(int count) {
+  std::string lines;
+  for (int i = 0; i < count; ++i) lines += grid_point(i) + ", P" + std::to_string(i) + "\n";
+  return lines;
+}
+
+// The whole program with a recording dialog in a fresh folder: the option
+// fields at their defaults (radius 20, "< 1 or" and "Append" checked).
+struct Session {
+  RecordingDialog dialog;
+  Program program{dialog};
+  TempDir dir;
+
+  Session() {
+    program.fixed_today = 2026y / std::chrono::December / 7d;
+    program.program_dir = dir.file("");
+    dialog.control(c::kRadiusCombo).text = "20";
+    dialog.control(c::kUnderOneMetre).checked = true;
+    dialog.control(c::kAppend).checked = true;
+    dialog.set_field_state(c::kStart, FieldState::disabled);
+  }
+
+  // A button press; a file dialog it opens answers with `file`.
+  void press(int id, std::optional<std::string> file = std::nullopt) {
+    if (file) dialog.file_answers.push_back(std::move(file));
+    dispatch(program, id);
+    EXPECT_TRUE(dialog.file_answers.empty()) << "no file dialog for " << id;
+  }
+
+  std::vector<std::string> titles() const {
+    std::vector<std::string> list;
+    for (const auto& box : dialog.boxes) list.push_back(box.title);
+    return list;
+  }
+  FieldState state(int id) { return dialog.control(id).state; }
+  const std::string& text(int id) { return dialog.control(id).text; }
+};
+
+// What a run made of a text Output: its entries, read back as the program reads them.
+poi::ReadResult read_back(const std::string& path, poi::PoiTable& table) {
+  return poi::read_text_poi_file(path, table, poi::TableSlot::master);
+}
+
+// ---------------------------------------------------------------------------
+// Files that load: the run writes all of them, and the input stays as it was.
+
+struct LoadableCase {
+  const char* label;
+  bool ov2;
+  std::function<std::string()> contents;
+  std::int32_t entries;                             // POI entries shown in the count field
+  std::function<void(const poi::PoiTable&)> check;  // on the Master table after loading
+};
+
+class loadable_input_test : public ::testing::TestWithParam<LoadableCase> {};
+
+TEST_P(loadable_input_test, loads_runs_and_writes_every_entry) {
+  const LoadableCase& param = GetParam();
+  for (const bool ov2_output : {false, true}) {
+    SCOPED_TRACE(ov2_output ? "OV2 Output" : "text Output");
+    Session s;
+    const std::string bytes = param.contents();
+    const std::string input = s.dir.write(param.ov2 ? "in.ov2" : "in.asc", bytes);
+    s.press(param.ov2 ? c::kMasterOv2 : c::kMasterText, input);
+    ASSERT_EQ(s.titles(), std::vector<std::string>{});
+    ASSERT_TRUE(s.program.master_loaded);
+    EXPECT_EQ(s.program.master_count - s.program.master_comment_count, param.entries);
+    if (param.check) param.check(s.program.master_table);
+
+    const std::string output = s.dir.file(ov2_output ? "out.ov2" : "out.asc");
+    s.press(ov2_output ? c::kOutputOv2 : c::kOutputText, output);
+    ASSERT_EQ(s.state(c::kStart), FieldState::enabled);
+    s.press(c::kStart);
+    EXPECT_EQ(s.titles(), std::vector<std::string>{});
+    EXPECT_FALSE(s.program.output_chosen);
+
+    poi::PoiTable written(poi::kMasterCapacity);
+    const poi::ReadResult result =
+        ov2_output ? poi::read_ov2_file(output, written) : read_back(output, written);
+    ASSERT_FALSE(result.failure);
+    EXPECT_EQ(result.count - result.comment_count, param.entries);
+    if (!ov2_output) {
+      const std::string text = read_file(output);
+      EXPECT_TRUE(text.starts_with(kHeader));
+      EXPECT_NE(text.find(";*" + poi::i5(param.entries) + " POI records."), std::string::npos);
+    }
+    EXPECT_EQ(read_file(input), bytes) << "the input file was changed";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    files, loadable_input_test,
+    ::testing::Values(
+        LoadableCase{"ov2_skipper_deleted_and_type_3", true,
+                     [] {
+                       return skipper() + ov2_named(489000, 5237000, "Two") + deleted(9, "abcd") +
+                              ov2_named(512000, 5209000, "Three", 3) + skipper();
+                     },
+                     2,
+                     [](const poi::PoiTable& t) {
+                       EXPECT_EQ(t[1].name.trimmed(), "Two");
+                       EXPECT_EQ(t[2].name.trimmed(), "Three");
+                     }},
+        LoadableCase{"ov2_negative_lengths", true,
+                     [] {
+                       return ov2_poi(2, -7, 100, 200, "") + deleted(INT32_MIN, "") +
+                              ov2_poi(3, -1, 300, 400, "") + ov2_named(500, 600, "After");
+                     },
+                     3,
+                     [](const poi::PoiTable& t) {
+                       EXPECT_TRUE(t[1].name.is_blank());
+                       EXPECT_EQ(t[3].name.trimmed(), "After");
+                     }},
+        LoadableCase{"ov2_names_of_0_and_10000_bytes", true,
+                     [] {
+                       return ov2_poi(2, 13, 100000, 0, "") + ov2_named(200000, 0, "") +
+                              ov2_named(300000, 0, std::string(10'000, 'N')) +
+                              ov2_named(400000, 0, "Next");
+                     },
+                     4,
+                     [](const poi::PoiTable& t) {
+                       EXPECT_TRUE(t[1].name.is_blank());
+                       EXPECT_TRUE(t[2].name.is_blank());
+                       EXPECT_EQ(t[3].name.trimmed(), std::string(128, 'N'));
+                       EXPECT_EQ(t[4].name.trimmed(), "Next");
+                     }},
+        LoadableCase{"text_line_of_100000_characters", false,
+                     [] {
+                       return "1, 2, \"" + std::string(100'000, 'L') + "\"\n3, 4, \"Next\", " +
+                              std::string(100'000, 'i') + "\n";
+                     },
+                     2,
+                     [](const poi::PoiTable& t) {
+                       EXPECT_EQ(t[1].name.trimmed(), std::string(128, 'L'));
+                       EXPECT_EQ(t[2].name.trimmed(), "Next");
+                     }},
+        LoadableCase{"text_nul_bytes_and_invalid_utf8", false,
+                     [] {
+                       return std::string("1, 2, \"A") + '\0' +
+                              "B\"\n3, 4, \"\xFF\xFE\xC3(\"\n5, 6, " + '\0' + '\0' + "\n";
+                     },
+                     3, nullptr},
+        LoadableCase{"text_cr_only_line_ends", false,
+                     [] { return std::string("; c\r1, 2, \"A\"\r3, 4, \"B\"\r\r5, 6, \"C\""); }, 3,
+                     [](const poi::PoiTable& t) {
+                       EXPECT_EQ(t[2].name.trimmed(), "A");
+                       EXPECT_EQ(t[5].name.trimmed(), "C");
+                     }},
+        LoadableCase{"text_exactly_50000_records", false,
+                     [] { return ";* an old header\n; comment\n" + grid_lines(49'999); }, 49'999,
+                     nullptr}),
+    [](const ::testing::TestParamInfo<LoadableCase>& info) { return info.param.label; });
+
+// Bytes that are not UTF-8 pass through a run unchanged.
+TEST(loadable_input_test, invalid_utf8_and_nul_names_are_written_back_byte_for_byte) {
+  Session s;
+  const std::string name("A\0B\xFF\xC3", 5);
+  const std::string input = s.dir.write("in.asc", "1, 2, \"" + name + "\"\n");
+  s.press(c::kMasterText, input);
+  s.press(c::kOutputText, s.dir.file("out.asc"));
+  s.press(c::kStart);
+  EXPECT_EQ(read_file(s.dir.file("out.asc")),
+            std::string(kHeader) + "   1.00000,   2.00000, \"" + name + "\"\n" +
+                ";*    1 POI records.    0 user comment lines.\n");
+}
+
+// ---------------------------------------------------------------------------
+// Files that do not load: one box, the slot left empty, Start disabled, no
+// Output presented, the input unchanged.
+
+struct RefusedCase {
+  const char* label;
+  int button;
+  std::function<std::string()> contents;
+  const char* title;
+  std::string text;  // the box text, or its start when `text_is_prefix`
+  bool text_is_prefix;
+  bool fatal;
+};
+
+class refused_input_test : public ::testing::TestWithParam<RefusedCase> {};
+
+TEST_P(refused_input_test, one_box_and_nothing_loaded_or_written) {
+  const RefusedCase& param = GetParam();
+  Session s;
+  const std::string output = s.dir.file("out.asc");
+  s.press(c::kOutputText, output);
+  const std::string bytes = param.contents();
+  const std::string input = s.dir.write(
+      param.button == c::kMasterOv2 || param.button == c::kUpdateOv2 ? "in.ov2" : "in.asc", bytes);
+  s.press(param.button, input);
+
+  ASSERT_EQ(s.dialog.boxes.size(), 1u);
+  EXPECT_EQ(s.dialog.boxes[0].title, param.title);
+  if (param.text_is_prefix)
+    EXPECT_TRUE(s.dialog.boxes[0].text.starts_with(param.text)) << s.dialog.boxes[0].text;
+  else
+    EXPECT_EQ(s.dialog.boxes[0].text, param.text);
+  EXPECT_EQ(s.program.quit_requested, param.fatal);
+  EXPECT_FALSE(s.program.master_loaded);
+  EXPECT_FALSE(s.program.update_mode);
+  EXPECT_EQ(s.state(c::kStart), FieldState::disabled);
+  EXPECT_EQ(s.program.master_count, 0);
+  EXPECT_EQ(s.program.update_count, 0);
+  // No excluded list after a fatal reading; the Output holds only its header.
+  EXPECT_FALSE(fs::exists(s.dir.file("excluded.asc")));
+  EXPECT_EQ(read_file(output), kHeader);
+  EXPECT_EQ(read_file(input), bytes) << "the input file was changed";
+}
+
+const std::string kUnsupported = "Unsupported record type: 9\rPlease inform the author";
+
+INSTANTIATE_TEST_SUITE_P(
+    files, refused_input_test,
+    ::testing::Values(
+        RefusedCase{"ov2_huge_length", c::kMasterOv2,
+                    [] { return ov2_named(1, 2, "A") + ov2_poi(2, INT32_MAX, 3, 4, "xx"); },
+                    "Pinlayer Error", "The overlay file is damaged: the record at byte 15\r", true,
+                    false},
+        RefusedCase{"ov2_huge_deleted_length", c::kUpdateOv2,
+                    [] { return deleted(2'000'000'000, "abc") + ov2_named(1, 2, "A"); },
+                    "Pinlayer Error", "The overlay file is damaged: the record at byte 0\r", true,
+                    false},
+        RefusedCase{"ov2_unsupported_type", c::kMasterOv2,
+                    [] { return ov2_named(1, 2, "A") + std::string(1, '\x09') + "rest"; },
+                    "Pinlayer Error", kUnsupported, false, true},
+        RefusedCase{"ov2_50001_records", c::kMasterOv2,
+                    [] {
+                      std::string bytes;
+                      for (int i = 0; i <= poi::kMasterCapacity; ++i) bytes += ov2_named(i, i, "P");
+                      return bytes;
+                    },
+                    "Storage limit", "Too many POI entries in file.\rMaximum is 50000", false,
+                    true},
+        RefusedCase{"text_one_number_on_a_line", c::kMasterText,
+                    [] { return std::string("1, 2, \"A\"\n4.89\n"); }, "Format error",
+                    std::string(poi::kTextFormatErrorText), false, true},
+        RefusedCase{"text_50001_records", c::kMasterText,
+                    [] { return "; comment\n" + grid_lines(50'000); }, "Storage limit",
+                    "Too many Master entries.\rMaximum is 50,000", false, true},
+        RefusedCase{"text_30001_update_records", c::kUpdateText, [] { return grid_lines(30'001); },
+                    "Storage limit", "Too many Update entries.\rMaximum is 30,000", false, true}),
+    [](const ::testing::TestParamInfo<RefusedCase>& info) { return info.param.label; });
+
+// A record cut at any byte: a damaged file that is not loaded; the program
+// goes on, and a good file loads afterwards.
+TEST(refused_input_test, an_ov2_file_cut_inside_any_record_is_refused_and_left_as_it_is) {
+  const std::string whole = ov2_named(1, 2, "First") + skipper() + deleted(12, "1234567") +
+                            ov2_named(489000, 5237000, "Central", 3);
+  const std::size_t last_record = whole.size() - (14 + 7);
+  const std::vector<std::size_t> boundaries = {19, 40, 52};
+  for (std::size_t cut = 1; cut < whole.size(); ++cut) {
+    if (std::find(boundaries.begin(), boundaries.end(), cut) != boundaries.end()) continue;
+    SCOPED_TRACE("cut at " + std::to_string(cut));
+    Session s;
+    const std::string bytes = whole.substr(0, cut);
+    const std::string input = s.dir.write("cut.ov2", bytes);
+    s.press(c::kMasterOv2, input);
+    ASSERT_EQ(s.titles(), std::vector<std::string>{"Pinlayer Error"});
+    EXPECT_TRUE(s.dialog.boxes[0].text.starts_with("The overlay file is damaged"));
+    EXPECT_FALSE(s.program.quit_requested);
+    EXPECT_FALSE(s.program.master_loaded);
+    EXPECT_EQ(s.text(c::kMasterPath), " ");
+    EXPECT_EQ(read_file(input), bytes);
+    if (cut > last_record) {
+      s.press(c::kMasterOv2, s.dir.write("good.ov2", whole));
+      EXPECT_TRUE(s.program.master_loaded);
+      EXPECT_EQ(s.program.master_count, 2);
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Exclusions files beside the Master file.
+
+// Circles of 500 m around the points of the grid.
+std::string circles(int count) {
+  std::string lines = "radius = 500\n";
+  for (int i = 0; i < count; ++i) lines += grid_point(i) + ", \"circle\"\n";
+  return lines;
+}
+
+TEST(exclusions_bad_input_test, five_thousand_circles_apply_to_the_run) {
+  Session s;
+  const std::string master = s.dir.write("pois.asc", grid_lines(10) + "150.0, 10.0, \"Kept\"\n");
+  const std::string exclusions = s.dir.write("pois_x.asc", circles(5000));
+  s.press(c::kMasterText, master);
+  EXPECT_EQ(s.program.exclusion_count, 5000);
+  s.press(c::kOutputText, s.dir.file("out.asc"));
+  s.press(c::kStart);
+  ASSERT_EQ(s.titles(), std::vector<std::string>{"POI exclusions"});
+  EXPECT_NE(s.dialog.boxes[0].text.find("Number in file:    5000"), std::string::npos);
+  EXPECT_NE(s.dialog.boxes[0].text.find("Number of POIs removed:      10"), std::string::npos);
+  poi::PoiTable written(poi::kMasterCapacity);
+  const poi::ReadResult result = read_back(s.dir.file("out.asc"), written);
+  ASSERT_EQ(result.count, 1);
+  EXPECT_EQ(written[1].name.trimmed(), "Kept");
+  EXPECT_EQ(read_file(exclusions), circles(5000));
+}
+
+TEST(exclusions_bad_input_test, the_5001st_circle_ends_the_program_before_anything_is_written) {
+  Session s;
+  s.press(c::kOutputText, s.dir.file("out.asc"));
+  const std::string master = s.dir.write("pois.asc", grid_lines(3));
+  s.dir.write("pois_x.asc", circles(5001));
+  s.press(c::kMasterText, master);
+  ASSERT_EQ(s.titles(), std::vector<std::string>{"Storage limit"});
+  EXPECT_EQ(s.dialog.boxes[0].text, "Too many exclusion entries.\rMaximum is 5,000");
+  EXPECT_TRUE(s.program.quit_requested);
+  EXPECT_FALSE(fs::exists(s.dir.file("excluded.asc")));
+  EXPECT_EQ(read_file(s.dir.file("out.asc")), kHeader);
+}
+
+class garbage_radius_test : public ::testing::TestWithParam<std::string> {};
+
+// The box, then the program goes on: the Master file stays loaded, a run
+// works with the circles read before the bad line.
+TEST_P(garbage_radius_test, format_box_and_the_program_goes_on) {
+  Session s;
+  const std::string master = s.dir.write("pois.asc", "5.0, 52.0, \"In\"\n6.0, 52.0, \"Out\"\n");
+  const std::string exclusions = "5.0, 52.0\n" + GetParam() + "\n6.0, 52.0\n";
+  s.dir.write("pois_x.asc", exclusions);
+  s.press(c::kMasterText, master);
+  ASSERT_EQ(s.titles(), std::vector<std::string>{"Format error"});
+  EXPECT_TRUE(s.dialog.boxes[0].text.starts_with("Exclusion records must have"));
+  EXPECT_FALSE(s.program.quit_requested);
+  EXPECT_TRUE(s.program.master_loaded);
+  EXPECT_EQ(s.program.exclusion_count, 1);
+  s.press(c::kOutputText, s.dir.file("out.asc"));
+  s.press(c::kStart);
+  poi::PoiTable written(poi::kMasterCapacity);
+  const poi::ReadResult result = read_back(s.dir.file("out.asc"), written);
+  ASSERT_EQ(result.count, 1);
+  EXPECT_EQ(written[1].name.trimmed(), "Out");
+  EXPECT_EQ(read_file(s.dir.file("pois_x.asc")), exclusions);
+}
+
+INSTANTIATE_TEST_SUITE_P(lines, garbage_radius_test,
+                         ::testing::Values("radius = twenty", "RADIUS = 1e999", "radius = --3",
+                                           "radius = \xFF\xFE", std::string("radius = \0", 10),
+                                           "radius = nan", "radius = inf", "radius = ,5"));
+
+}  // namespace
+}  // namespace pinwright::app
