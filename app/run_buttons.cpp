@@ -29,8 +29,11 @@ void quit_button(Program& program) {
   const int answer = program.dialog.message_box(ui::ButtonSet::yes_no, ui::Icon::question, 1,
                                                 "Delete the output file and quit", "Quit");
   if (answer != ui::kAnswerOkYesRetry) return;
+  // A text Output is open since it was chosen: a file that has taken its
+  // place meanwhile is not the program's to delete.
+  const bool own_file = program.output_is_ov2 || program.output_file.is_at_path();
   program.output_file.close();
-  program.dialog.delete_file(program.output_path);
+  if (own_file) program.dialog.delete_file(program.output_path);
   program.dialog.put_text(ui::control::kOutputPath, " ");
   mode_labels(program);
   // The Output file is gone: a run must not write into it, so Start waits

@@ -1,0 +1,218 @@
+// File-system faults around the file slots and the run, through the whole
+// program: Output folders that refuse new files, a full disk, inputs deleted
+// or replaced after they were loaded, and an Output replaced before Quit.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/dispatch.hpp"
+#include "app/file_slots.hpp"
+#include "poi/ov2_file.hpp"
+#include "poi/paths.hpp"
+#include "tests/support/recording_dialog.hpp"
+#include "tests/support/temp_dir.hpp"
+#include "ui/controls.hpp"
+
+namespace pinwright::app {
+namespace {
+
+using testing::read_file;
+using testing::RecordingDialog;
+using testing::TempDir;
+using ui::FieldState;
+namespace c = ui::control;
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr std::string_view kHeader =
+    ";* Created by Pinwright Pro v2.01 on 07-DEC-26\n;* Longitude, Latitude, \"Name\"\n";
+constexpr std::string_view kMaster = "; mine\n4.89, 52.37, \"Central\"\n5.12, 52.09, \"Dom\"\n";
+constexpr std::string_view kMasterWritten =
+    "; mine\n   4.89000,  52.37000, \"Central\"\n   5.12000,  52.09000, \"Dom\"\n"
+    ";*    2 POI records.    1 user comment lines.\n";
+
+// The whole program with a recording dialog in a fresh folder, the option
+// fields at their defaults.
+struct Session {
+  RecordingDialog dialog;
+  Program program{dialog};
+  TempDir dir;
+
+  Session() {
+    program.fixed_today = 2026y / std::chrono::December / 7d;
+    program.program_dir = dir.file("");
+    dialog.control(c::kRadiusCombo).text = "20";
+    dialog.control(c::kUnderOneMetre).checked = true;
+    dialog.control(c::kAppend).checked = true;
+    dialog.set_field_state(c::kStart, FieldState::disabled);
+  }
+
+  void press(int id, std::optional<std::string> file = std::nullopt) {
+    if (file) dialog.file_answers.push_back(std::move(file));
+    dispatch(program, id);
+    EXPECT_TRUE(dialog.file_answers.empty()) << "no file dialog for " << id;
+  }
+  std::vector<std::string> titles() const {
+    std::vector<std::string> list;
+    for (const auto& box : dialog.boxes) list.push_back(box.title);
+    return list;
+  }
+};
+
+// ---------------------------------------------------------------------------
+// Output folders in which no file can be made.
+
+struct FolderCase {
+  const char* label;
+  // The folder, made ready; nothing when the case cannot be made here.
+  std::optional<std::string> (*folder)(const TempDir& dir);
+};
+
+class unwritable_folder_test : public ::testing::TestWithParam<FolderCase> {};
+
+TEST_P(unwritable_folder_test, an_output_there_is_refused_in_both_kinds) {
+  for (const int button : {c::kOutputText, c::kOutputOv2}) {
+    Session s;
+    const std::optional<std::string> folder = GetParam().folder(s.dir);
+    if (!folder) GTEST_SKIP() << "this user may write into any folder";
+    const std::string master = s.dir.write("master.asc", kMaster);
+    s.press(c::kMasterText, master);
+    const std::string output = *folder + (button == c::kOutputText ? "/out.asc" : "/out.ov2");
+    s.press(button, output);
+    ASSERT_EQ(s.titles(), std::vector<std::string>{"File Open Conflict"});
+    EXPECT_FALSE(s.program.output_chosen);
+    EXPECT_EQ(s.dialog.control(c::kOutputPath).text, " ");
+    EXPECT_EQ(s.dialog.control(c::kStart).state, FieldState::disabled);
+    EXPECT_FALSE(fs::exists(output));
+    EXPECT_EQ(read_file(master), kMaster);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    folders, unwritable_folder_test,
+    ::testing::Values(FolderCase{"a_file_in_place_of_the_folder",
+                                 [](const TempDir& dir) -> std::optional<std::string> {
+                                   return dir.write("plain_file", "not a folder\n");
+                                 }},
+                      FolderCase{"a_file_system_without_new_files",
+                                 [](const TempDir&) -> std::optional<std::string> {
+                                   if (!fs::is_directory("/proc/self")) return std::nullopt;
+                                   return "/proc/self";
+                                 }},
+                      FolderCase{"a_read_only_folder",
+                                 [](const TempDir& dir) -> std::optional<std::string> {
+                                   const fs::path folder = dir.path() / "read_only";
+                                   fs::create_directory(folder);
+                                   fs::permissions(folder,
+                                                   fs::perms::owner_read | fs::perms::owner_exec);
+                                   // The superuser writes anyway: the case does not exist for it.
+                                   if (::access(folder.c_str(), W_OK) == 0) return std::nullopt;
+                                   return folder.string();
+                                 }}),
+    [](const auto& info) { return info.param.label; });
+
+// ---------------------------------------------------------------------------
+// A full disk under an OV2 Output, which the run creates at its end.
+
+TEST(full_disk_test, an_ov2_output_that_cannot_be_written_is_reported_not_counted_as_done) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  Session s;
+  s.press(c::kMasterText, s.dir.write("master.asc", kMaster));
+  const std::string output = s.dir.file("full.ov2");
+  fs::create_symlink("/dev/full", output);
+  s.press(c::kOutputOv2, output);
+  ASSERT_TRUE(s.program.output_chosen);
+  s.press(c::kStart);
+  ASSERT_EQ(s.titles(), std::vector<std::string>{"Write error"});
+  EXPECT_EQ(s.dialog.boxes[0].text,
+            "The Output file could not be written completely:\r" + poi::shorten_path(output, 50));
+  EXPECT_FALSE(s.program.output_chosen);
+  EXPECT_EQ(s.dialog.control(c::kStart).state, FieldState::disabled);
+}
+
+// ---------------------------------------------------------------------------
+// Inputs deleted or replaced after loading: the run works on the entries the
+// slots show as loaded, and never touches the files.
+
+struct InputChangeCase {
+  const char* label;
+  bool update;   // change the Update file instead of the Master file
+  bool replace;  // replace it; else delete it
+};
+
+class changed_input_test : public ::testing::TestWithParam<InputChangeCase> {};
+
+TEST_P(changed_input_test, the_run_writes_the_entries_that_were_loaded) {
+  const InputChangeCase& param = GetParam();
+  Session s;
+  const std::string master = s.dir.write("master.asc", kMaster);
+  s.press(c::kMasterText, master);
+  const std::string update = s.dir.write("update.asc", "6.0, 50.0, \"Added\"\n");
+  if (param.update) s.press(c::kUpdateText, update);
+  const std::string output = s.dir.file("out.asc");
+  s.press(c::kOutputText, output);
+
+  const std::string& changed = param.update ? update : master;
+  const std::string replacement = "1.0, 1.0, \"Replacement\"\n";
+  if (param.replace)
+    s.dir.write(fs::path(changed).filename().string(), replacement);
+  else
+    fs::remove(changed);
+  s.press(c::kStart);
+
+  EXPECT_EQ(s.titles(), std::vector<std::string>{});
+  const std::string added = param.update ? "   6.00000,  50.00000, \"Added\"\n" : "";
+  const std::string trailer = param.update ? ";*    3 POI records.    1 user comment lines.\n"
+                                           : ";*    2 POI records.    1 user comment lines.\n";
+  const std::string entries(kMasterWritten.substr(0, kMasterWritten.rfind(";*")));
+  EXPECT_EQ(read_file(output), std::string(kHeader) + entries + added + trailer);
+  if (param.replace)
+    EXPECT_EQ(read_file(changed), replacement);
+  else
+    EXPECT_FALSE(fs::exists(changed));
+}
+
+INSTANTIATE_TEST_SUITE_P(cases, changed_input_test,
+                         ::testing::Values(InputChangeCase{"master_deleted", false, false},
+                                           InputChangeCase{"master_replaced", false, true},
+                                           InputChangeCase{"update_deleted", true, false},
+                                           InputChangeCase{"update_replaced", true, true}),
+                         [](const auto& info) { return info.param.label; });
+
+// ---------------------------------------------------------------------------
+// Quit deletes the Output file it made, never a file put in its place.
+
+TEST(quit_fault_test, a_file_put_in_place_of_the_output_survives_quit) {
+  Session s;
+  s.press(c::kMasterText, s.dir.write("master.asc", "5.0, 52.0, \"A\"\n5.0001, 52.0, \"B\"\n"));
+  const std::string output = s.dir.file("out.asc");
+  s.press(c::kOutputText, output);
+  s.press(c::kStart);
+  ASSERT_EQ(s.dialog.control(c::kQuit).state, FieldState::enabled);
+  fs::remove(output);
+  s.dir.write("out.asc", "the user's own file\n");
+
+  s.dialog.box_answers.push_back(ui::kAnswerOkYesRetry);
+  s.press(c::kQuit);
+  ASSERT_EQ(s.titles(), std::vector<std::string>{"Quit"});
+  EXPECT_FALSE(s.program.output_chosen);
+  EXPECT_EQ(read_file(output), "the user's own file\n");
+}
+
+TEST(quit_fault_test, quit_still_deletes_the_output_it_made) {
+  Session s;
+  s.press(c::kMasterText, s.dir.write("master.asc", "5.0, 52.0, \"A\"\n5.0001, 52.0, \"B\"\n"));
+  const std::string output = s.dir.file("out.asc");
+  s.press(c::kOutputText, output);
+  s.press(c::kStart);
+  s.dialog.box_answers.push_back(ui::kAnswerOkYesRetry);
+  s.press(c::kQuit);
+  EXPECT_FALSE(fs::exists(output));
+}
+
+}  // namespace
+}  // namespace pinwright::app
