@@ -414,5 +414,85 @@ INSTANTIATE_TEST_SUITE_P(lines, garbage_radius_test,
                                            "radius = \xFF\xFE", std::string("radius = \0", 10),
                                            "radius = nan", "radius = inf", "radius = ,5"));
 
+// ---------------------------------------------------------------------------
+// Paths: long ones are never cut into another file's name; blanks, quotes,
+// letters beyond ASCII and dots in folder names are names like any other.
+
+struct PathCase {
+  const char* label;
+  std::string folder;  // below the test's temporary folder
+};
+
+class odd_path_test : public ::testing::TestWithParam<PathCase> {};
+
+// Every file of `root` and below, as paths relative to it.
+std::vector<std::string> files_below(const fs::path& root) {
+  std::vector<std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(root))
+    if (!entry.is_directory()) files.push_back(entry.path().lexically_relative(root).string());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+TEST_P(odd_path_test, every_file_is_read_and_written_at_its_full_path) {
+  Session s;
+  const std::string folder = GetParam().folder;
+  fs::create_directories(s.dir.path() / folder);
+  const std::string base = s.dir.file(folder) + "/";
+  const std::string master_bytes =
+      "; odd folder\n6.0, 52.0, \"Gamma\"\n6.0, 52.00005, \"Delta\"\n5.0, 52.0, \"Gone\"\n";
+  const std::string master = s.dir.write(folder + "/pois.asc", master_bytes);
+  s.dir.write(folder + "/pois_x.asc", "radius = 10\n5.0, 52.0\n");
+  s.program.deduruvav_marker = true;
+  s.dialog.control(c::kUnderRadius).checked = true;
+
+  s.press(c::kMasterText, master);
+  ASSERT_TRUE(s.program.master_loaded);
+  EXPECT_EQ(s.program.master_path, master);
+  EXPECT_LE(s.text(c::kMasterPath).size(), 60u);
+  EXPECT_TRUE(s.text(c::kMasterPath).ends_with("pois.asc"));
+  s.press(c::kOutputText, base + "result");
+  const std::string output = output_file_name(base + "result", false);
+  EXPECT_EQ(s.program.output_path, output);
+  s.press(c::kStart);
+
+  ASSERT_EQ(s.titles(), std::vector<std::string>{"POI exclusions"});
+  for (const std::string_view line : {"Exclusions read from ", "\r Output to "}) {
+    const std::size_t at = s.dialog.boxes[0].text.find(line);
+    ASSERT_NE(at, std::string::npos);
+    const std::size_t end = s.dialog.boxes[0].text.find('\r', at + line.size());
+    EXPECT_LE(std::min(end, s.dialog.boxes[0].text.size()) - at - line.size(), 50u);
+  }
+  const std::string stem = fs::path(output).filename().string();
+  const std::string stem_without_extension =
+      stem.ends_with(".asc") ? stem.substr(0, stem.size() - 4) : stem;
+  std::vector<std::string> expected = {folder + "/excluded.asc", folder + "/" + stem,
+                                       folder + "/" + stem_without_extension + "_matches.csv",
+                                       folder + "/pois.asc", folder + "/pois_x.asc"};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(files_below(s.dir.path()), expected);
+  EXPECT_EQ(read_file(output), std::string(kHeader) +
+                                   "; odd folder\n   6.00000,  52.00005, \"Delta\"\n" +
+                                   ";*    1 POI records.    1 user comment lines.\n");
+  EXPECT_NE(read_file(base + "excluded.asc").find("\"Gone\""), std::string::npos);
+  EXPECT_EQ(read_file(master), master_bytes);
+}
+
+std::string long_folder() {
+  std::string folder;
+  for (char letter = 'a'; letter <= 'e'; ++letter) folder += std::string(60, letter) + "/";
+  folder.pop_back();
+  return folder;  // 304 characters before the temporary folder's own
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    folders, odd_path_test,
+    ::testing::Values(PathCase{"longer_than_256_characters", long_folder()},
+                      PathCase{"blanks_and_quotes", "my POIs/it's \"quoted\" here"},
+                      PathCase{"letters_beyond_ascii", "Ünïcödé/Straße ñandú 東京"},
+                      PathCase{"latin1_bytes_and_a_backslash", "caf\xE9\\old"},
+                      PathCase{"dots_in_folder_names", "my.dir/v1.2.3"}),
+    [](const auto& info) { return info.param.label; });
+
 }  // namespace
 }  // namespace pinwright::app
