@@ -3,11 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <string>
 
-#include <QFileDialog>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -26,18 +23,6 @@ namespace {
 namespace c = ui::control;
 using ui::FieldState;
 
-// Types `path` into the file dialog's name field and accepts it.
-std::function<void(QWidget*)> accept_file(const std::string& path) {
-  return [path](QWidget* modal) {
-    auto* file_dialog = qobject_cast<QFileDialog*>(modal);
-    ASSERT_NE(file_dialog, nullptr);
-    auto* name_field = file_dialog->findChild<QLineEdit*>("fileNameEdit");
-    ASSERT_NE(name_field, nullptr);
-    name_field->setText(QString::fromStdString(path));
-    QMetaObject::invokeMethod(file_dialog, "accept", Qt::DirectConnection);
-  };
-}
-
 TEST(file_slots_qt_test, master_and_output_chosen_in_real_file_dialogs) {
   TempDir folder;
   std::filesystem::create_directory(folder.path() / "program");
@@ -55,7 +40,7 @@ TEST(file_slots_qt_test, master_and_output_chosen_in_real_file_dialogs) {
   app::start_up(program);
   // A click queues the button's event; the program takes it as its loop would.
   const auto press_and_answer = [&](int id, const std::string& path) {
-    const ModalAnswer answer(accept_file(path), "QFileDialog");
+    const ModalAnswer answer(choose_in_file_dialog(path), "QFileDialog");
     auto* button = qobject_cast<QPushButton*>(dialog.widget(id));
     ASSERT_NE(button, nullptr) << id;
     QTest::mouseClick(button, Qt::LeftButton);
