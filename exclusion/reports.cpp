@@ -16,6 +16,18 @@ void open_matches_report(app::Program& program) {
   if (program.matches_report.is_open() && !program.matches_report.close())
     report_write_failure(program.dialog, "The matches report", program.matches_report_path);
   program.matches_report_path = matches_report_path(program.output_path);
+  // Its name follows from the Output's, so the user never chose it: it must
+  // not replace a file the program has loaded.
+  if ((program.master_loaded && poi::same_file(program.matches_report_path, program.master_path)) ||
+      (program.update_mode && poi::same_file(program.matches_report_path, program.update_path))) {
+    program.matches_report = poi::OutputFile();
+    program.dialog.message_box(ui::ButtonSet::ok, ui::Icon::information, 1,
+                               "The matches report\r" +
+                                   poi::shorten_path(program.matches_report_path, 50) +
+                                   "\rwould replace a file in use.\rMatches will not be reported.",
+                               poi::kFileOpenConflictTitle);
+    return;
+  }
   program.matches_report = poi::OutputFile(program.matches_report_path, poi::OpenMode::truncate);
   if (!program.matches_report.is_open()) {
     report_write_failure(program.dialog, "The matches report", program.matches_report_path);
