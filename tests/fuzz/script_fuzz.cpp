@@ -2,6 +2,10 @@
 // by line while the whole program runs under it, loading, running and writing
 // small files. A script either ends the program through its loop or stops
 // with a ScriptError; nothing else may happen.
+//
+// What comes before a line "%%" is not script but data: it is laid out as
+// "data.asc", "data.ov2" and "data_x.asc" (the exclusions file of data.asc),
+// so that runs meet any positions and names, not only those of the fixed files.
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -51,7 +55,7 @@ class ConfinedDialog : public ui::script::ScriptedDialog {
 };
 
 // The files a script may load; each input starts from exactly these.
-void lay_out_files(const fuzz::ScratchFolder& folder) {
+void lay_out_files(const fuzz::ScratchFolder& folder, std::string_view data) {
   std::error_code ignored;
   for (const auto& entry : std::filesystem::directory_iterator(folder.path(), ignored))
     std::filesystem::remove_all(entry.path(), ignored);
@@ -78,6 +82,8 @@ void lay_out_files(const fuzz::ScratchFolder& folder) {
   ov2.append(20, '\0');
   record(3, 489001, 5237000, "B");
   folder.write("master.ov2", ov2);
+  for (const std::string_view name : {"data.asc", "data.ov2", "data_x.asc"})
+    folder.write(name, data);
 }
 
 }  // namespace
@@ -87,13 +93,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const ui::DescriptionResult description =
       ui::read_dialog_description(ui::main_dialog_designer_xml());
   if (!description.dialog) std::abort();
-  lay_out_files(folder);
+  std::string_view script(reinterpret_cast<const char*>(data), size);
+  std::string_view files;
+  if (const std::size_t marker = script.find("\n%%\n"); marker != std::string_view::npos) {
+    files = script.substr(0, marker);
+    script.remove_prefix(marker + 4);
+  }
+  lay_out_files(folder, files);
 
   std::ostream transcript(nullptr);  // what the window shows is not looked at
-  ConfinedDialog dialog(
-      *description.dialog,
-      ui::script::split_lines(std::string_view(reinterpret_cast<const char*>(data), size)),
-      transcript, folder.path());
+  ConfinedDialog dialog(*description.dialog, ui::script::split_lines(script), transcript,
+                        folder.path());
   auto program = std::make_unique<app::Program>(dialog);
   program->program_dir = folder.path();
   program->fixed_today = std::chrono::year_month_day{std::chrono::year{2026}, std::chrono::December,
