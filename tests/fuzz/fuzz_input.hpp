@@ -63,7 +63,9 @@ class ScratchFolder {
     const std::string target = path_ + std::string(name);
     std::FILE* file = std::fopen(target.c_str(), "wb");
     if (file == nullptr) std::abort();
-    const bool complete = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    // fwrite must not be handed the null pointer of an empty view.
+    const bool complete =
+        bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     if (std::fclose(file) != 0 || !complete) std::abort();
     return target;
   }
