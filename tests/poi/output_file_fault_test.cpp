@@ -1,0 +1,96 @@
+// An open Output file under a changing file system: whether its path still
+// names it, and whether what was written reached the disk.
+#include "poi/output_file.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "tests/support/temp_dir.hpp"
+
+namespace pinwright::poi {
+namespace {
+
+using testing::TempDir;
+namespace fs = std::filesystem;
+
+struct PathChange {
+  const char* label;
+  std::function<void(const TempDir& dir, const std::string& path)> change;
+  bool still_at_path;
+};
+
+class is_at_path_test : public ::testing::TestWithParam<PathChange> {};
+
+TEST_P(is_at_path_test, follows_what_happened_to_the_path) {
+  TempDir dir;
+  const std::string path = dir.file("out.asc");
+  OutputFile file(path, OpenMode::truncate);
+  ASSERT_TRUE(file.is_open());
+  GetParam().change(dir, path);
+  EXPECT_EQ(file.is_at_path(), GetParam().still_at_path);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    changes, is_at_path_test,
+    ::testing::Values(PathChange{"unchanged", [](const TempDir&, const std::string&) {}, true},
+                      PathChange{"removed",
+                                 [](const TempDir&, const std::string& path) { fs::remove(path); },
+                                 false},
+                      PathChange{"renamed",
+                                 [](const TempDir& dir, const std::string& path) {
+                                   fs::rename(path, dir.file("moved.asc"));
+                                 },
+                                 false},
+                      PathChange{"replaced",
+                                 [](const TempDir& dir, const std::string& path) {
+                                   fs::remove(path);
+                                   dir.write("out.asc", "another file\n");
+                                 },
+                                 false},
+                      PathChange{"written_by_someone_else",
+                                 [](const TempDir& dir, const std::string&) {
+                                   dir.write("out.asc", "in place\n");
+                                 },
+                                 true}),
+    [](const auto& info) { return info.param.label; });
+
+TEST(is_at_path_test, a_link_to_the_file_is_the_file) {
+  TempDir dir;
+  dir.write("target.asc", "");
+  fs::create_symlink(dir.file("target.asc"), dir.file("link.asc"));
+  OutputFile file(dir.file("link.asc"), OpenMode::append);
+  EXPECT_TRUE(file.is_at_path());
+}
+
+TEST(is_at_path_test, a_file_not_open_is_nowhere) {
+  TempDir dir;
+  const OutputFile none;
+  EXPECT_FALSE(none.is_at_path());
+  const OutputFile missing(dir.file("no/folder/out.asc"), OpenMode::truncate);
+  EXPECT_FALSE(missing.is_at_path());
+}
+
+TEST(flush_test, a_full_disk_shows_at_the_flush_and_stays_failed) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  OutputFile file("/dev/full", OpenMode::truncate);
+  ASSERT_TRUE(file.is_open());
+  file.write_line("a line that has nowhere to go");
+  EXPECT_FALSE(file.flush());
+  EXPECT_TRUE(file.is_open());
+  EXPECT_FALSE(file.close());
+}
+
+TEST(flush_test, written_lines_are_in_the_file_after_a_flush) {
+  TempDir dir;
+  OutputFile file(dir.file("out.asc"), OpenMode::truncate);
+  file.write_line("first");
+  ASSERT_TRUE(file.flush());
+  EXPECT_EQ(testing::read_file(dir.file("out.asc")), "first\n");
+  EXPECT_TRUE(file.close());
+}
+
+}  // namespace
+}  // namespace pinwright::poi
