@@ -6,6 +6,8 @@
 #include <map>
 #include <utility>
 
+#include "ui/text_encoding.hpp"
+
 namespace pinwright::ui {
 
 const ControlDescription* DialogDescription::find(int id) const {
@@ -118,24 +120,6 @@ class XmlReader {
     return std::string(xml_.substr(start, pos_ - start));
   }
 
-  static void append_utf8(std::string& out, std::uint32_t code) {
-    if (code < 0x80) {
-      out += static_cast<char>(code);
-    } else if (code < 0x800) {
-      out += static_cast<char>(0xC0 | (code >> 6));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-      out += static_cast<char>(0xE0 | (code >> 12));
-      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (code >> 18));
-      out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-  }
-
   // At '&': appends the character the reference stands for.
   bool read_reference(std::string& out) {
     const std::size_t end = xml_.find(';', pos_);
@@ -160,7 +144,7 @@ class XmlReader {
         fail("a bad character reference &" + std::string(name) + ";");
         return false;
       }
-      append_utf8(out, code);
+      append_utf8(out, static_cast<char32_t>(code));
     } else {
       fail("an unknown entity &" + std::string(name) + ";");
       return false;

@@ -12,6 +12,9 @@ namespace pinwright::ui {
 // encoding its bytes fit and written back in the same one.
 enum class TextEncoding { utf8, windows_1252 };
 
+// Appends the UTF-8 bytes of one code point.
+void append_utf8(std::string& out, char32_t code);
+
 // True when every byte is below 0x80: such a text reads the same in both encodings.
 bool is_ascii(std::string_view bytes);
 
