@@ -16,6 +16,8 @@
 #include "poi/format.hpp"
 #include "poi/ov2_file.hpp"
 #include "poi/text_file.hpp"
+#include "tests/app/slot_session.hpp"
+#include "tests/support/ov2_bytes.hpp"
 #include "tests/support/recording_dialog.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "ui/controls.hpp"
@@ -23,6 +25,10 @@
 namespace pinwright::app {
 namespace {
 
+using testing::ov2_deleted;
+using testing::ov2_named;
+using testing::ov2_poi;
+using testing::ov2_skipper;
 using testing::read_file;
 using testing::RecordingDialog;
 using testing::TempDir;
@@ -31,39 +37,7 @@ namespace c = ui::control;
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-constexpr std::string_view kHeader =
-    ";* Created by Pinwright Pro v2.01 on 07-DEC-26\n;* Longitude, Latitude, \"Name\"\n";
-
-void put_int32(std::string& out, std::int32_t value) {
-  const auto bits = static_cast<std::uint32_t>(value);
-  for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((bits >> shift) & 0xFF);
-}
-
-// An OV2 POI record with any type and length field; `text` follows as it is.
-std::string ov2_poi(char type, std::int32_t length, std::int32_t lon, std::int32_t lat,
-                    std::string_view text) {
-  std::string out(1, type);
-  put_int32(out, length);
-  put_int32(out, lon);
-  put_int32(out, lat);
-  out += text;
-  return out;
-}
-
-std::string ov2_named(std::int32_t lon, std::int32_t lat, std::string_view name, char type = 2) {
-  return ov2_poi(type, static_cast<std::int32_t>(name.size()) + 14, lon, lat,
-                 std::string(name) + '\0');
-}
-
-std::string skipper() {
-  return std::string(1, '\x01') + std::string(20, '\x07');
-}
-
-std::string deleted(std::int32_t length, std::string_view rest) {
-  std::string out(1, '\0');
-  put_int32(out, length);
-  return out + std::string(rest);
-}
+constexpr std::string_view kHeader = testing::kSlotOutputHeader;
 
 // Point `i` of a grid one degree apart, unique for the first 50,050 points:
 // longitude and latitude as text, separated by a comma.
@@ -78,37 +52,7 @@ std::string grid_lines(int count) {
   return lines;
 }
 
-// The whole program with a recording dialog in a fresh folder: the option
-// fields at their defaults (radius 20, "< 1 or" and "Append" checked).
-struct Session {
-  RecordingDialog dialog;
-  Program program{dialog};
-  TempDir dir;
-
-  Session() {
-    program.fixed_today = 2026y / std::chrono::December / 7d;
-    program.program_dir = dir.file("");
-    dialog.control(c::kRadiusCombo).text = "20";
-    dialog.control(c::kUnderOneMetre).checked = true;
-    dialog.control(c::kAppend).checked = true;
-    dialog.set_field_state(c::kStart, FieldState::disabled);
-  }
-
-  // A button press; a file dialog it opens answers with `file`.
-  void press(int id, std::optional<std::string> file = std::nullopt) {
-    if (file) dialog.file_answers.push_back(std::move(file));
-    dispatch(program, id);
-    EXPECT_TRUE(dialog.file_answers.empty()) << "no file dialog for " << id;
-  }
-
-  std::vector<std::string> titles() const {
-    std::vector<std::string> list;
-    for (const auto& box : dialog.boxes) list.push_back(box.title);
-    return list;
-  }
-  FieldState state(int id) { return dialog.control(id).state; }
-  const std::string& text(int id) { return dialog.control(id).text; }
-};
+using Session = testing::SlotSession;
 
 // What a run made of a text Output: its entries, read back as the program reads them.
 poi::ReadResult read_back(const std::string& path, poi::PoiTable& table) {
@@ -167,8 +111,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         LoadableCase{"ov2_skipper_deleted_and_type_3", true,
                      [] {
-                       return skipper() + ov2_named(489000, 5237000, "Two") + deleted(9, "abcd") +
-                              ov2_named(512000, 5209000, "Three", 3) + skipper();
+                       return ov2_skipper() + ov2_named(489000, 5237000, "Two") +
+                              ov2_deleted(9, "abcd") + ov2_named(512000, 5209000, "Three", 3) +
+                              ov2_skipper();
                      },
                      2,
                      [](const poi::PoiTable& t) {
@@ -177,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
                      }},
         LoadableCase{"ov2_negative_lengths", true,
                      [] {
-                       return ov2_poi(2, -7, 100, 200, "") + deleted(INT32_MIN, "") +
+                       return ov2_poi(2, -7, 100, 200, "") + ov2_deleted(INT32_MIN, "") +
                               ov2_poi(3, -1, 300, 400, "") + ov2_named(500, 600, "After");
                      },
                      3,
@@ -292,7 +237,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "Pinlayer Error", "The overlay file is damaged: the record at byte 15\r", true,
                     false},
         RefusedCase{"ov2_huge_deleted_length", c::kUpdateOv2,
-                    [] { return deleted(2'000'000'000, "abc") + ov2_named(1, 2, "A"); },
+                    [] { return ov2_deleted(2'000'000'000, "abc") + ov2_named(1, 2, "A"); },
                     "Pinlayer Error", "The overlay file is damaged: the record at byte 0\r", true,
                     false},
         RefusedCase{"ov2_unsupported_type", c::kMasterOv2,
@@ -319,7 +264,7 @@ INSTANTIATE_TEST_SUITE_P(
 // A record cut at any byte: a damaged file that is not loaded; the program
 // goes on, and a good file loads afterwards.
 TEST(refused_input_test, an_ov2_file_cut_inside_any_record_is_refused_and_left_as_it_is) {
-  const std::string whole = ov2_named(1, 2, "First") + skipper() + deleted(12, "1234567") +
+  const std::string whole = ov2_named(1, 2, "First") + ov2_skipper() + ov2_deleted(12, "1234567") +
                             ov2_named(489000, 5237000, "Central", 3);
   const std::size_t last_record = whole.size() - (14 + 7);
   const std::vector<std::size_t> boundaries = {19, 40, 52};

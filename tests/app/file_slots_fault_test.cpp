@@ -13,6 +13,7 @@
 #include "app/file_slots.hpp"
 #include "poi/ov2_file.hpp"
 #include "poi/paths.hpp"
+#include "tests/app/slot_session.hpp"
 #include "tests/support/recording_dialog.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "ui/controls.hpp"
@@ -28,40 +29,13 @@ namespace c = ui::control;
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-constexpr std::string_view kHeader =
-    ";* Created by Pinwright Pro v2.01 on 07-DEC-26\n;* Longitude, Latitude, \"Name\"\n";
+constexpr std::string_view kHeader = testing::kSlotOutputHeader;
 constexpr std::string_view kMaster = "; mine\n4.89, 52.37, \"Central\"\n5.12, 52.09, \"Dom\"\n";
 constexpr std::string_view kMasterWritten =
     "; mine\n   4.89000,  52.37000, \"Central\"\n   5.12000,  52.09000, \"Dom\"\n"
     ";*    2 POI records.    1 user comment lines.\n";
 
-// The whole program with a recording dialog in a fresh folder, the option
-// fields at their defaults.
-struct Session {
-  RecordingDialog dialog;
-  Program program{dialog};
-  TempDir dir;
-
-  Session() {
-    program.fixed_today = 2026y / std::chrono::December / 7d;
-    program.program_dir = dir.file("");
-    dialog.control(c::kRadiusCombo).text = "20";
-    dialog.control(c::kUnderOneMetre).checked = true;
-    dialog.control(c::kAppend).checked = true;
-    dialog.set_field_state(c::kStart, FieldState::disabled);
-  }
-
-  void press(int id, std::optional<std::string> file = std::nullopt) {
-    if (file) dialog.file_answers.push_back(std::move(file));
-    dispatch(program, id);
-    EXPECT_TRUE(dialog.file_answers.empty()) << "no file dialog for " << id;
-  }
-  std::vector<std::string> titles() const {
-    std::vector<std::string> list;
-    for (const auto& box : dialog.boxes) list.push_back(box.title);
-    return list;
-  }
-};
+using Session = testing::SlotSession;
 
 // ---------------------------------------------------------------------------
 // Output folders in which no file can be made.

@@ -11,6 +11,7 @@
 #include "app/program.hpp"
 #include "poi/record.hpp"
 #include "poi/text_file.hpp"
+#include "tests/support/ov2_bytes.hpp"
 #include "tests/support/recording_dialog.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "ui/controls.hpp"
@@ -32,21 +33,11 @@ inline poi::PoiRecord poi_at(float longitude, float latitude, std::string_view n
   return record;
 }
 
-// One type-2 OV2 record, built byte by byte: type, total length (name + 14),
-// longitude and latitude in 1e-5 degree, the name and a zero byte.
+// One type-2 OV2 record: type, total length (name + 14), longitude and
+// latitude in 1e-5 degree, the name and a zero byte.
 inline std::string ov2_bytes(std::int32_t longitude_units, std::int32_t latitude_units,
                              std::string_view name) {
-  std::string bytes(1, '\x02');
-  const auto put = [&bytes](std::int32_t value) {
-    const auto u = static_cast<std::uint32_t>(value);
-    for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>((u >> shift) & 0xFF);
-  };
-  put(static_cast<std::int32_t>(name.size()) + 14);
-  put(longitude_units);
-  put(latitude_units);
-  bytes += name;
-  bytes += '\0';
-  return bytes;
+  return ov2_named(longitude_units, latitude_units, name);
 }
 
 // A program with its dialog's option defaults (radius 20, "< 1 or" and

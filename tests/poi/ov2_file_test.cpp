@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "tests/support/ov2_bytes.hpp"
 #include "tests/support/temp_dir.hpp"
 
 namespace pinwright::poi {
@@ -13,35 +14,12 @@ namespace {
 using testing::read_file;
 using testing::TempDir;
 
-void put_int32(std::string& out, std::int32_t value) {
-  const auto bits = static_cast<std::uint32_t>(value);
-  for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((bits >> shift) & 0xFF);
-}
-
-// A type 2 or 3 record with an explicit length field.
-std::string poi_record(char type, std::int32_t length, std::int32_t lon, std::int32_t lat,
-                       std::string_view text) {
-  std::string out(1, type);
-  put_int32(out, length);
-  put_int32(out, lon);
-  put_int32(out, lat);
-  out += text;
-  return out;
-}
-
+// Short names for the record builders.
+constexpr auto poi_record = testing::ov2_poi;
+constexpr auto deleted = testing::ov2_deleted;
+constexpr auto skipper = testing::ov2_skipper;
 std::string simple(std::int32_t lon, std::int32_t lat, std::string_view name) {
-  return poi_record(2, static_cast<std::int32_t>(name.size()) + 14, lon, lat,
-                    std::string(name) + '\0');
-}
-
-std::string deleted(std::int32_t length, std::string_view filler) {
-  std::string out(1, '\0');
-  put_int32(out, length);
-  return out + std::string(filler);
-}
-
-std::string skipper() {
-  return std::string(1, '\x01') + std::string(20, 'S');
+  return testing::ov2_named(lon, lat, name);
 }
 
 class ov2_reader_test : public ::testing::Test {
