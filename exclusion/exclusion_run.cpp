@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/distance.hpp"
+#include "exclusion/exclusions_file.hpp"
 #include "exclusion/reports.hpp"
 #include "poi/fixed_text.hpp"
 #include "poi/format.hpp"
@@ -12,14 +13,6 @@
 namespace pinwright::exclusion {
 
 namespace {
-
-// A file the user loaded or chose is never appended to, even when it happens
-// to be called "excluded.asc".
-bool in_use(const app::Program& program, const std::string& path) {
-  return poi::same_file(path, program.master_path) ||
-         (program.update_mode && poi::same_file(path, program.update_path)) ||
-         (program.output_chosen && poi::same_file(path, program.output_path));
-}
 
 void open_list_for_appending(app::Program& program) {
   const std::string path =

@@ -78,13 +78,6 @@ LineResult read_line(app::Program& program, std::string_view lower) {
   return LineResult::ok;
 }
 
-// Files the excluded list must not replace: what the user loaded or chose.
-bool in_use(const app::Program& program, const std::string& path) {
-  return poi::same_file(path, program.master_path) ||
-         (program.update_mode && poi::same_file(path, program.update_path)) ||
-         (program.output_chosen && poi::same_file(path, program.output_path));
-}
-
 void open_excluded_list(app::Program& program) {
   if (program.excluded_list.is_open()) program.excluded_list.close();
   program.excluded_list = poi::OutputFile();
@@ -113,6 +106,12 @@ void open_excluded_list(app::Program& program) {
 }
 
 }  // namespace
+
+bool in_use(const app::Program& program, const std::string& path) {
+  return poi::same_file(path, program.master_path) ||
+         (program.update_mode && poi::same_file(path, program.update_path)) ||
+         (program.output_chosen && poi::same_file(path, program.output_path));
+}
 
 std::string find_exclusions_file(std::string_view master_path) {
   const std::string own = poi::split_extension(master_path).stem + std::string(kExclusionsSuffix);

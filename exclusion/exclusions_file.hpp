@@ -29,6 +29,11 @@ inline constexpr std::string_view kTooManyExclusionsText =
 // exists, else "exclusions.asc" in its folder; empty when there is neither.
 std::string find_exclusions_file(std::string_view master_path);
 
+// Whether `path` is a file the user loaded or chose (Master, Update, Output):
+// the excluded list never replaces or appends to such a file, even one that
+// happens to be called "excluded.asc".
+bool in_use(const app::Program& program, const std::string& path);
+
 // Looks for the exclusions file of `master_path`, loads its circles into the
 // Exclusion table and (re)creates the excluded list "excluded.asc" beside it
 // with its three header lines, left open for the duplicate run. Without an
