@@ -1,6 +1,9 @@
 #include "poi/number.hpp"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
+#include <limits>
 
 namespace pinwright::poi {
 
@@ -11,6 +14,29 @@ bool is_blank(char c) {
 }
 bool is_digit(char c) {
   return c >= '0' && c <= '9';
+}
+
+// The decimal order of magnitude of a number that from_chars found outside
+// the float range: the power of ten of its first significant digit. `digits`
+// has no sign and at least one non-zero digit; an exponent too large even for
+// 64 bits only counts by its sign.
+std::int64_t decimal_order(std::string_view digits) {
+  const std::size_t e = digits.find_first_of("eE");
+  const std::string_view mantissa = digits.substr(0, e);
+  std::int64_t exponent = 0;
+  if (e != std::string_view::npos) {
+    std::string_view text = digits.substr(e + 1);
+    const bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
+    if (std::from_chars(text.data(), text.data() + text.size(), exponent).ec != std::errc{})
+      exponent = std::numeric_limits<std::int32_t>::max();
+    if (negative) exponent = -exponent;
+  }
+  const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+  const std::size_t first = mantissa.find_first_of("123456789");
+  const auto order = first < point ? static_cast<std::int64_t>(point - first - 1)
+                                   : -static_cast<std::int64_t>(first - point);
+  return order + exponent;
 }
 
 }  // namespace
@@ -27,7 +53,13 @@ std::optional<float> parse_number(std::string_view token) {
   float value = 0.0f;
   const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value,
                                       std::chars_format::general);
-  if (result.ec != std::errc{} || result.ptr != digits.data() + digits.size()) return std::nullopt;
+  if (result.ptr != digits.data() + digits.size()) return std::nullopt;
+  // Below the smallest subnormal the nearest float is zero; beyond the
+  // largest float there is no value to store.
+  if (result.ec == std::errc::result_out_of_range && decimal_order(digits) < 0)
+    value = 0.0f;
+  else if (result.ec != std::errc{})
+    return std::nullopt;
   return negative ? -value : value;
 }
 

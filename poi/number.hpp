@@ -8,7 +8,8 @@ namespace pinwright::poi {
 
 // One decimal number: optional sign ("+" or "-"), digits with an optional
 // point, optional exponent. "nan", "inf", hexadecimal and anything else fail.
-// The value is the float nearest to the decimal number.
+// The value is the float nearest to the decimal number: one too small for a
+// float reads as zero (of its sign), one too large fails.
 std::optional<float> parse_number(std::string_view token);
 
 // Free-form reading of values.size() numbers from the start of `text`: values

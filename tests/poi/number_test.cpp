@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -36,6 +38,40 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberCase{"1.2.3", std::nullopt}, NumberCase{"abc", std::nullopt},
                       NumberCase{"1e99", std::nullopt}, NumberCase{"12abc", std::nullopt},
                       NumberCase{" 1", std::nullopt}));
+
+// Beyond the float range at the small end the nearest float is zero or a
+// subnormal; at the large end there is no float to store.
+TEST(parse_number_range_test, reads_values_below_the_float_range_as_the_nearest_float) {
+  const struct {
+    const char* text;
+    std::optional<float> expected;
+  } cases[] = {
+      {"1e-46", 0.0f},
+      {"-1e-46", -0.0f},
+      {"1e-50", 0.0f},
+      {"7e-46", 0.0f},
+      {"8e-46", std::numeric_limits<float>::denorm_min()},
+      {"1e-45", std::numeric_limits<float>::denorm_min()},
+      {"1e-40", 1e-40f},
+      {"0.00000000000000000000000000000000000000000000000001", 0.0f},
+      {"0.0000000000000000000000000000000000000000000000000123e2", 0.0f},
+      {"123e-48", 0.0f},
+      {"1e-99999999999999999999999", 0.0f},
+      {"3.4028235e38", std::numeric_limits<float>::max()},
+      {"3.5e38", std::nullopt},
+      {"1e39", std::nullopt},
+      {"-1e39", std::nullopt},
+      {"0.0001e43", std::nullopt},
+      {"1e99999999999999999999999", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const auto value = parse_number(c.text);
+    EXPECT_EQ(value, c.expected) << c.text;
+    if (value && c.expected) {
+      EXPECT_EQ(std::signbit(*value), std::signbit(*c.expected)) << c.text;
+    }
+  }
+}
 
 struct FreeFormCase {
   const char* text;
