@@ -1,4 +1,4 @@
-// Reading and writing the 50,000-entry files of the shared data set.
+// Reading and writing the 50,000-entry files in tests/data/.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -7,13 +7,17 @@
 #include "poi/ov2_file.hpp"
 #include "poi/table.hpp"
 #include "poi/text_file.hpp"
+#include "tests/support/data_file.hpp"
 
 namespace {
 
 using namespace pinwright::poi;
 
-std::string data_file(const char* name) {
-  return std::string(PINWRIGHT_SHARED_DATA_DIR) + "/" + name;
+using pinwright::testing::data_path;
+
+// Before the timing loop this keeps the loop from running at all.
+void skip(benchmark::State& state, const char* what, const std::string& path) {
+  state.SkipWithError((std::string(what) + ": " + path).c_str());
 }
 
 std::string scratch(const char* name) {
@@ -22,10 +26,10 @@ std::string scratch(const char* name) {
 
 void read_text_50k(benchmark::State& state) {
   PoiTable table(kMasterCapacity);
+  const std::string path = data_path("master_50k.asc");
   for (auto _ : state) {
-    const ReadResult result =
-        read_text_poi_file(data_file("master_50k.asc"), table, TableSlot::master);
-    if (result.failure || result.count != 50'000) state.SkipWithError("unexpected read result");
+    const ReadResult result = read_text_poi_file(path, table, TableSlot::master);
+    if (result.failure || result.count != 50'000) skip(state, "unexpected read result", path);
     benchmark::DoNotOptimize(table[result.count]);
   }
   state.SetItemsProcessed(state.iterations() * 50'000);
@@ -34,9 +38,10 @@ BENCHMARK(read_text_50k)->Unit(benchmark::kMillisecond);
 
 void read_ov2_50k(benchmark::State& state) {
   PoiTable table(kMasterCapacity);
+  const std::string path = data_path("master_50k.ov2");
   for (auto _ : state) {
-    const ReadResult result = read_ov2_file(data_file("master_50k.ov2"), table);
-    if (result.failure || result.count != 49'990) state.SkipWithError("unexpected read result");
+    const ReadResult result = read_ov2_file(path, table);
+    if (result.failure || result.count != 49'990) skip(state, "unexpected read result", path);
     benchmark::DoNotOptimize(table[result.count]);
   }
   state.SetItemsProcessed(state.iterations() * 49'990);
@@ -45,7 +50,9 @@ BENCHMARK(read_ov2_50k)->Unit(benchmark::kMillisecond);
 
 void write_text_50k(benchmark::State& state) {
   PoiTable table(kMasterCapacity);
-  const ReadResult read = read_text_poi_file(data_file("master_50k.asc"), table, TableSlot::master);
+  const std::string input = data_path("master_50k.asc");
+  const ReadResult read = read_text_poi_file(input, table, TableSlot::master);
+  if (read.failure) skip(state, "cannot read", input);
   const std::string path = scratch("pinwright-bench-out.asc");
   for (auto _ : state) {
     OutputFile file(path, OpenMode::truncate);
@@ -61,7 +68,9 @@ BENCHMARK(write_text_50k)->Unit(benchmark::kMillisecond);
 
 void write_ov2_50k(benchmark::State& state) {
   PoiTable table(kMasterCapacity);
-  const ReadResult read = read_ov2_file(data_file("master_50k.ov2"), table);
+  const std::string input = data_path("master_50k.ov2");
+  const ReadResult read = read_ov2_file(input, table);
+  if (read.failure) skip(state, "cannot read", input);
   const std::string path = scratch("pinwright-bench-out.ov2");
   for (auto _ : state) {
     if (!write_ov2_file(path, table, 1, read.count)) state.SkipWithError("write failed");

@@ -11,6 +11,7 @@
 #include "engine/match_index.hpp"
 #include "engine/run.hpp"
 #include "poi/text_file.hpp"
+#include "tests/support/data_file.hpp"
 #include "tests/support/recording_dialog.hpp"
 #include "ui/controls.hpp"
 
@@ -19,27 +20,27 @@ namespace {
 using namespace pinwright;
 namespace c = ui::control;
 
-std::string data_file(const std::string& name) {
-  return std::string(PINWRIGHT_SHARED_DATA_DIR) + "/" + name;
-}
+using testing::data_path;
 
 struct Loaded {
   explicit Loaded(const std::string& path, std::int32_t capacity, poi::TableSlot slot)
       : table(capacity) {
     const poi::ReadResult result = poi::read_text_poi_file(path, table, slot);
     count = result.count;
+    if (result.failure) error = "cannot read: " + path;
   }
   poi::PoiTable table;
   std::int32_t count = 0;
+  std::string error;  // empty when the file loaded
 };
 
 const Loaded& master_50k() {
-  static const Loaded loaded(data_file("master_50k.asc"), poi::kMasterCapacity,
+  static const Loaded loaded(data_path("master_50k.asc"), poi::kMasterCapacity,
                              poi::TableSlot::master);
   return loaded;
 }
 const Loaded& dupes_20k() {
-  static const Loaded loaded(data_file("dupes_20k.asc"), poi::kMasterCapacity,
+  static const Loaded loaded(data_path("dupes_20k.asc"), poi::kMasterCapacity,
                              poi::TableSlot::master);
   return loaded;
 }
@@ -47,7 +48,7 @@ const Loaded& master_38k() {
   static const Loaded loaded = [] {
     const std::string path =
         (std::filesystem::temp_directory_path() / "pinwright-bench-38k.asc").string();
-    std::ifstream in(data_file("master_50k.asc"));
+    std::ifstream in(data_path("master_50k.asc"));
     std::ofstream out(path);
     std::string line;
     for (int n = 0; n < 38'000 && std::getline(in, line); ++n) out << line << '\n';
@@ -57,7 +58,7 @@ const Loaded& master_38k() {
   return loaded;
 }
 const Loaded& update_30k() {
-  static const Loaded loaded(data_file("update_30k.asc"), poi::kUpdateCapacity,
+  static const Loaded loaded(data_path("update_30k.asc"), poi::kUpdateCapacity,
                              poi::TableSlot::update);
   return loaded;
 }
@@ -67,6 +68,9 @@ void run(benchmark::State& state, const Loaded& master, const Loaded* update, bo
   const std::string output =
       (std::filesystem::temp_directory_path() / "pinwright-bench-run.asc").string();
   std::size_t index_bytes = 0;
+  for (const Loaded* input : {&master, update}) {
+    if (input && !input->error.empty()) state.SkipWithError(input->error.c_str());
+  }
   for (auto _ : state) {
     state.PauseTiming();
     testing::RecordingDialog dialog;

@@ -1,5 +1,5 @@
-// The demo files' outcomes, as computed independently of this code and
-// published beside the data.
+// The outcomes of the demo files in tests/data/demo/, as computed independently
+// of this code (see tests/data/README.md).
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 #include "exclusion/exclusions_file.hpp"
 #include "poi/text_file.hpp"
 #include "tests/engine/run_fixture.hpp"
+#include "tests/support/data_file.hpp"
 
 namespace pinwright::testing {
 namespace {
@@ -22,7 +23,7 @@ class demo_outcome_test : public RunFixture {
  protected:
   demo_outcome_test() {
     for (const char* name : {"master.asc", "update.asc", "exclusions.asc"}) {
-      std::filesystem::copy_file(shared_data(std::string("demo/") + name), dir.file(name));
+      std::filesystem::copy_file(data_file(std::string("demo/") + name), dir.file(name));
     }
   }
 

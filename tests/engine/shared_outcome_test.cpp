@@ -1,6 +1,7 @@
-// The outcomes published beside the real-world data (computed there by an
-// independent simulation): the duplicate run over dupes_20k.asc and the update
-// run of update_30k.asc against the first 38,000 lines of master_50k.asc.
+// The outcomes known for the real-world data in tests/data/ (computed by an
+// independent simulation, see its README): the duplicate run over dupes_20k.asc
+// and the update run of update_30k.asc against the first 38,000 lines of
+// master_50k.asc.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include "poi/format.hpp"
 #include "poi/text_file.hpp"
 #include "tests/engine/run_fixture.hpp"
+#include "tests/support/data_file.hpp"
 
 namespace pinwright::testing {
 namespace {
@@ -80,8 +82,8 @@ class dupes_outcome_test : public shared_outcome_test,
                            public ::testing::WithParamInterface<DuplicateRow> {
  protected:
   void SetUp() override {
-    std::filesystem::copy_file(shared_data("dupes_20k.asc"), dir.file("dupes_20k.asc"));
-    std::filesystem::copy_file(shared_data("exclusions.asc"), dir.file("exclusions.asc"));
+    std::filesystem::copy_file(data_file("dupes_20k.asc"), dir.file("dupes_20k.asc"));
+    std::filesystem::copy_file(data_file("exclusions.asc"), dir.file("exclusions.asc"));
   }
   void fresh_run() {
     load_master(dir.file("dupes_20k.asc"));
@@ -132,14 +134,14 @@ class update_outcome_test : public shared_outcome_test,
   void SetUp() override {
     // The full Master file fills its table; its first 38,000 lines hold every
     // entry the Update file refers to and leave room for what is appended.
-    std::ifstream in(shared_data("master_50k.asc"));
+    std::ifstream in(data_file("master_50k.asc"));
     std::ofstream out(dir.file("master_38k.asc"));
     std::string line;
     for (int n = 0; n < 38'000 && std::getline(in, line); ++n) out << line << '\n';
   }
   void fresh_run() {
     load_master(dir.file("master_38k.asc"));
-    load_update(shared_data("update_30k.asc"));
+    load_update(data_file("update_30k.asc"));
     choose_text_output();
   }
 };

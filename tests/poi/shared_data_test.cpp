@@ -1,21 +1,22 @@
-// The real-world files of the shared data set, read as a user's files would be.
+// The real-world files in tests/data/, read as a user's files would be.
 #include <gtest/gtest.h>
 
 #include "poi/ov2_file.hpp"
 #include "poi/text_file.hpp"
+#include "tests/support/data_file.hpp"
 #include "tests/support/temp_dir.hpp"
 
 namespace pinwright::poi {
 namespace {
 
-using testing::shared_data;
+using testing::data_file;
 
 TEST(shared_data_test, text_and_ov2_master_hold_the_same_pois) {
   PoiTable text(kMasterCapacity);
   PoiTable ov2(kMasterCapacity);
   const ReadResult from_text =
-      read_text_poi_file(shared_data("master_50k.asc"), text, TableSlot::master);
-  const ReadResult from_ov2 = read_ov2_file(shared_data("master_50k.ov2"), ov2);
+      read_text_poi_file(data_file("master_50k.asc"), text, TableSlot::master);
+  const ReadResult from_ov2 = read_ov2_file(data_file("master_50k.ov2"), ov2);
   ASSERT_FALSE(from_text.failure);
   ASSERT_FALSE(from_ov2.failure);
   EXPECT_EQ(from_text.count, 50'000);
@@ -35,7 +36,7 @@ TEST(shared_data_test, text_and_ov2_master_hold_the_same_pois) {
 TEST(shared_data_test, update_file_fits_the_update_table) {
   PoiTable table(kUpdateCapacity);
   const ReadResult result =
-      read_text_poi_file(shared_data("update_30k.asc"), table, TableSlot::update);
+      read_text_poi_file(data_file("update_30k.asc"), table, TableSlot::update);
   ASSERT_FALSE(result.failure);
   EXPECT_EQ(result.count, 30'000);
   EXPECT_EQ(result.count - result.comment_count, 29'995);
@@ -45,7 +46,7 @@ TEST(shared_data_test, a_written_master_reads_back_record_for_record) {
   testing::TempDir dir;
   PoiTable first(kMasterCapacity);
   const ReadResult read1 =
-      read_text_poi_file(shared_data("master_50k.asc"), first, TableSlot::master);
+      read_text_poi_file(data_file("master_50k.asc"), first, TableSlot::master);
   ASSERT_FALSE(read1.failure);
   OutputFile file(dir.file("out.asc"), OpenMode::truncate);
   write_text_header(file, std::chrono::year{2026} / 12 / 7);

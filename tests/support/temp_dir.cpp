@@ -43,8 +43,4 @@ std::string read_file(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::string shared_data(std::string_view name) {
-  return std::string(PINWRIGHT_SHARED_DATA_DIR) + "/" + std::string(name);
-}
-
 }  // namespace pinwright::testing

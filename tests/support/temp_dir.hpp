@@ -26,7 +26,4 @@ class TempDir {
 
 std::string read_file(const std::string& path);
 
-// A file of the shared real-world data set (read-only).
-std::string shared_data(std::string_view name);
-
 }  // namespace pinwright::testing
