@@ -1,11 +1,30 @@
 // `pinwright`: the program in its Qt window.
 #include <QApplication>
+#include <cstdlib>
+#include <iostream>
 
 #include "app/program.hpp"
 #include "app/startup.hpp"
+#include "ui/qt/display.hpp"
 #include "ui/qt/qt_dialog.hpp"
 
+namespace {
+
+bool is_set(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value && *value;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  // Qt aborts when its platform cannot connect; say why in words instead.
+  using namespace pinwright::ui::qt;
+  const std::string platform = requested_platform(argc, argv, std::getenv("QT_QPA_PLATFORM"));
+  if (!can_show_window(platform, is_set("DISPLAY"), is_set("WAYLAND_DISPLAY"))) {
+    std::cerr << kNoDisplayMessage << '\n';
+    return 1;
+  }
   QApplication application(argc, argv);
   pinwright::ui::qt::QtDialog dialog;
   pinwright::app::Program program(dialog);
