@@ -23,8 +23,7 @@ std::string scratch(const char* name) {
 void read_text_50k(benchmark::State& state) {
   PoiTable table(kMasterCapacity);
   for (auto _ : state) {
-    const ReadResult result =
-        read_text_poi_file(data_file("master_50k.asc"), table, TableSlot::master);
+    const ReadResult result = read_text_poi_file(data_file("master_50k.asc"), table, Slot::master);
     if (result.failure || result.count != 50'000) state.SkipWithError("unexpected read result");
     benchmark::DoNotOptimize(table[result.count]);
   }
@@ -45,7 +44,7 @@ BENCHMARK(read_ov2_50k)->Unit(benchmark::kMillisecond);
 
 void write_text_50k(benchmark::State& state) {
   PoiTable table(kMasterCapacity);
-  const ReadResult read = read_text_poi_file(data_file("master_50k.asc"), table, TableSlot::master);
+  const ReadResult read = read_text_poi_file(data_file("master_50k.asc"), table, Slot::master);
   const std::string path = scratch("pinwright-bench-out.asc");
   for (auto _ : state) {
     OutputFile file(path, OpenMode::truncate);
