@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "poi/file_handle.hpp"
 #include "poi/format.hpp"
 #include "poi/output_file.hpp"
 #include "poi/text_file.hpp"
@@ -80,10 +81,7 @@ class ByteReader {
     return end_ > 0;
   }
 
-  struct Closer {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-  };
-  std::unique_ptr<std::FILE, Closer> file_;
+  FileHandle file_;
   std::vector<char> buffer_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
