@@ -8,16 +8,16 @@ namespace pinwright::app {
 
 namespace c = ui::control;
 
-void exit_program(Program& program) {
+void exit_program(Program& program, ui::DialogLayer& dialog) {
   program.quit_requested = true;
-  program.dialog.help("");
+  dialog.help("");
 }
 
-void dispatch(Program& program, int id) {
+void dispatch(Program& program, ui::DialogLayer& dialog, int id) {
   switch (id) {
     case c::kCancelCommand:
     case c::kExit:
-      exit_program(program);
+      exit_program(program, dialog);
       break;
     case c::kMasterText:
     case c::kMasterOv2:
@@ -28,23 +28,23 @@ void dispatch(Program& program, int id) {
     case c::kMasterClear:
     case c::kUpdateClear:
     case c::kOutputClear:
-      handle_slot_button(program, id);
+      handle_slot_button(program, dialog, id);
       break;
     case c::kStart:
-      start_button(program);
+      start_button(program, dialog);
       break;
     case c::kFirstDecision:
     case c::kSecondDecision:
     case c::kPosition:
     case c::kText:
     case c::kBoth:
-      decision_button(program, id);
+      decision_button(program, dialog, id);
       break;
     case c::kQuit:
-      quit_button(program);
+      quit_button(program, dialog);
       break;
     case c::kHelp:
-      help_button(program);
+      help_button(dialog);
       break;
     default:
       break;

@@ -1,11 +1,11 @@
 #include "app/file_slots.hpp"
 
-#include <filesystem>
-#include <system_error>
 #include <utility>
 
+#include "app/messages.hpp"
 #include "app/options.hpp"
 #include "exclusion/exclusions_file.hpp"
+#include "poi/file_system.hpp"
 #include "poi/fixed_text.hpp"
 #include "poi/format.hpp"
 #include "poi/ov2_file.hpp"
@@ -38,83 +38,65 @@ SlotControls controls_of(Slot slot) {
   return {c::kOutputPath, c::kOutputCount, c::kOutputSymbol};
 }
 
-std::string& symbol_path_of(Program& program, Slot slot) {
+poi::FileSlot& slot_of(Program& program, Slot slot) {
   switch (slot) {
     case Slot::master:
-      return program.master_symbol_path;
+      return program.master;
     case Slot::update:
-      return program.update_symbol_path;
+      return program.update;
     case Slot::output:
       break;
   }
-  return program.output_symbol_path;
+  return program.output;
 }
 
-bool is_file(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::is_regular_file(path, error);
+void show_conflict(ui::DialogLayer& dialog) {
+  show_message(dialog, poi::kFileOpenConflictTitle, poi::kFileOpenConflictText);
 }
 
-void show_box(Program& program, std::string_view title, std::string_view text) {
-  program.dialog.message_box(ui::ButtonSet::ok, ui::Icon::information, 1, text, title);
+void hide_symbol(Program& program, ui::DialogLayer& dialog, Slot slot) {
+  slot_of(program, slot).symbol_path.clear();
+  dialog.set_field_state(controls_of(slot).symbol, FieldState::hidden);
 }
 
-void show_conflict(Program& program) {
-  show_box(program, poi::kFileOpenConflictTitle, poi::kFileOpenConflictText);
-}
-
-void hide_symbol(Program& program, Slot slot) {
-  symbol_path_of(program, slot).clear();
-  program.dialog.set_field_state(controls_of(slot).symbol, FieldState::hidden);
-}
-
-void enable_start_when_ready(Program& program) {
-  if (program.master_loaded && program.output_chosen)
-    program.dialog.set_field_state(c::kStart, FieldState::enabled);
+void enable_start_when_ready(Program& program, ui::DialogLayer& dialog) {
+  if (program.master.loaded && program.output.loaded)
+    dialog.set_field_state(c::kStart, FieldState::enabled);
 }
 
 // A failed choice leaves the slot empty, so that the dialog never shows a file
 // that is not loaded, and Start disabled.
-void fail_choice(Program& program, Slot slot) {
-  clear_slot(program, slot);
-  program.dialog.set_field_state(c::kStart, FieldState::disabled);
-}
-
-// A loaded input or the open excluded list must not become the Output file: a
-// run abandoned with Quit deletes the Output file.
-bool output_would_destroy(const Program& program, const std::string& path) {
-  return (program.master_loaded && poi::same_file(path, program.master_path)) ||
-         (program.update_mode && poi::same_file(path, program.update_path)) ||
-         (program.excluded_list.is_open() && poi::same_file(path, program.excluded_list_path));
+void fail_choice(Program& program, ui::DialogLayer& dialog, Slot slot) {
+  clear_slot(program, dialog, slot);
+  dialog.set_field_state(c::kStart, FieldState::disabled);
 }
 
 // Creates the text Output with its two header lines and keeps it open for the
 // run. The header is closed and checked before the file is opened again, so a
 // file that cannot be written shows now.
 bool create_text_output(Program& program) {
-  poi::OutputFile header(program.output_path, poi::OpenMode::truncate);
+  poi::OutputFile header(program.output.path, poi::OpenMode::truncate);
   poi::write_text_header(header, program.fixed_today ? *program.fixed_today : poi::local_today());
   if (!header.close()) return false;
-  program.output_file = poi::OutputFile(program.output_path, poi::OpenMode::append);
+  program.output_file = poi::OutputFile(program.output.path, poi::OpenMode::append);
   return program.output_file.is_open();
 }
 
 // The run creates an OV2 Output; whether it can is checked now, without
 // changing an existing file or leaving a new one behind.
 bool can_create(const std::string& path) {
-  std::error_code error;
-  const bool existed = std::filesystem::exists(path, error);
+  const bool existed = poi::file_exists(path);
   poi::OutputFile probe(path, poi::OpenMode::append);
   const bool writable = probe.is_open() && probe.close();
-  if (writable && !existed) std::filesystem::remove(path, error);
+  if (writable && !existed) poi::delete_file(path);
   return writable;
 }
 
 }  // namespace
 
-std::string output_file_name(std::string_view chosen, bool ov2) {
+std::string output_file_name(std::string_view chosen, poi::FileKind kind) {
   if (chosen.find('.') != std::string_view::npos) return std::string(chosen);
-  return std::string(poi::trim_right(chosen)) + (ov2 ? ".ov2" : ".asc");
+  return std::string(poi::trim_right(chosen)) + (kind == poi::FileKind::ov2 ? ".ov2" : ".asc");
 }
 
 std::string symbol_candidate(std::string_view path) {
@@ -126,184 +108,195 @@ std::string symbol_candidate(std::string_view path) {
   return std::string(trimmed.substr(0, dot + 1)) + "bmp";
 }
 
-void set_mode_captions(Program& program) {
-  program.dialog.put_text(c::kFirstDecision, program.update_mode ? "Skip" : "Keep");
-  program.dialog.put_text(c::kSecondDecision,
-                          program.update_mode ? "Save as new entry" : "Delete Master entry");
-  mode_labels(program);
+void set_mode_captions(Program& program, ui::DialogLayer& dialog) {
+  const bool update_run = program.is_update_run();
+  dialog.put_text(c::kFirstDecision, update_run ? "Skip" : "Keep");
+  dialog.put_text(c::kSecondDecision, update_run ? "Save as new entry" : "Delete Master entry");
+  mode_labels(program, dialog);
 }
 
-void clear_slot(Program& program, Slot slot) {
+void clear_slot(Program& program, ui::DialogLayer& dialog, Slot slot) {
   const SlotControls controls = controls_of(slot);
-  ui::DialogLayer& dialog = program.dialog;
-  switch (slot) {
-    case Slot::master:
-      program.master_loaded = false;
-      break;
-    case Slot::update:
-      program.update_mode = false;
-      break;
-    case Slot::output:
-      if (program.output_file.is_open()) program.output_file.close();
-      program.output_chosen = false;
-      break;
-  }
+  if (slot == Slot::output && program.output_file.is_open()) program.output_file.close();
+  slot_of(program, slot).loaded = false;
   dialog.put_text(controls.path, " ");
   dialog.put_text(controls.count, " ");
   if (slot == Slot::update)
-    set_mode_captions(program);
+    set_mode_captions(program, dialog);
   else
     dialog.set_field_state(c::kStart, FieldState::disabled);
-  hide_symbol(program, slot);
+  hide_symbol(program, dialog, slot);
 }
 
-void show_symbol(Program& program, Slot slot, const std::string& path) {
+void show_symbol(Program& program, ui::DialogLayer& dialog, Slot slot, const std::string& path) {
   const std::string candidate = symbol_candidate(path);
   std::string bitmap;
-  if (is_file(candidate)) {
+  if (poi::is_file(candidate)) {
     bitmap = candidate;
   } else if (slot == Slot::output) {
     const std::string beside = poi::directory_part(candidate) + std::string(kDefaultSymbolName);
     const std::string shipped = program.program_dir + std::string(kShippedSymbolName);
-    bitmap = is_file(beside) ? beside : is_file(shipped) ? shipped : std::string{};
+    bitmap = poi::is_file(beside) ? beside : poi::is_file(shipped) ? shipped : std::string{};
     // The OV2 Output gets a symbol of its own name.
-    if (!bitmap.empty()) program.dialog.copy_file(bitmap, candidate);
+    if (!bitmap.empty()) poi::copy_file(bitmap, candidate);
   }
   // Without a bitmap the picture is hidden rather than left showing the
   // symbol of a file chosen earlier.
   if (bitmap.empty()) {
-    hide_symbol(program, slot);
+    hide_symbol(program, dialog, slot);
     return;
   }
   const int picture = controls_of(slot).symbol;
-  symbol_path_of(program, slot) = bitmap;
-  program.dialog.set_field_state(picture, FieldState::enabled);
-  program.dialog.draw_picture(picture, bitmap);
+  slot_of(program, slot).symbol_path = bitmap;
+  dialog.set_field_state(picture, FieldState::enabled);
+  dialog.draw_picture(picture, bitmap);
 }
 
-void choose_input_file(Program& program, Slot slot) {
-  const bool master = slot == Slot::master;
-  const std::optional<std::string> chosen = program.dialog.choose_file(
-      program.file_filter, ui::FileDialogForm::open, program.selected_path, kOpenFileTitle);
+void choose_input_file(Program& program, ui::DialogLayer& dialog, Slot slot,
+                       std::string_view filter) {
+  const std::optional<std::string> chosen =
+      dialog.choose_file(filter, ui::FileDialogForm::open, program.selected_path, kOpenFileTitle);
   if (!chosen) {
-    clear_slot(program, slot);
+    clear_slot(program, dialog, slot);
     return;
   }
+  poi::FileSlot& file = slot_of(program, slot);
   program.selected_path = *chosen;
-  (master ? program.master_path : program.update_path) = program.selected_path;
-  (master ? program.master_loaded : program.update_mode) = false;
+  file.path = program.selected_path;
+  file.loaded = false;
   const SlotControls controls = controls_of(slot);
-  program.dialog.put_text(controls.path, poi::shorten_path(program.selected_path, kSlotPathLimit));
+  dialog.put_text(controls.path, poi::shorten_path(file.path, poi::kFieldWidth));
 
-  if (program.output_chosen && poi::same_file(program.selected_path, program.output_path)) {
-    show_conflict(program);
-    fail_choice(program, slot);
+  if (holds(program.output, file.path)) {
+    show_conflict(dialog);
+    fail_choice(program, dialog, slot);
     return;
   }
-  const bool ov2 = master ? program.master_is_ov2 : program.update_is_ov2;
+  const bool master = slot == Slot::master;
   poi::PoiTable& table = master ? program.master_table : program.update_table;
-  poi::ReadResult result;
   // The run's index follows the Master table only through the run's own changes.
-  if (master) program.match_index.reset();
-  if (ov2) {
-    program.ov2_input_path = program.selected_path;
-    result = poi::read_ov2_file(program.ov2_input_path, table);
-  } else {
-    hide_symbol(program, slot);
-    result = poi::read_text_poi_file(program.selected_path, table,
-                                     master ? poi::TableSlot::master : poi::TableSlot::update);
-  }
+  if (master) program.search_index.reset();
+  if (!file.is_ov2()) hide_symbol(program, dialog, slot);
+  const poi::ReadResult result = file.is_ov2() ? poi::read_ov2_file(file.path, table)
+                                               : poi::read_text_poi_file(file.path, table, slot);
   // Nothing of a failed reading is used.
-  const std::int32_t count = result.failure ? 0 : result.count;
-  const std::int32_t comments = result.failure ? 0 : result.comment_count;
-  if (master) {
-    program.master_count = count;
-    program.master_comment_count = comments;
-  } else {
-    program.update_count = count;
-    program.update_poi_count = count - comments;
-  }
+  file.count = result.failure ? 0 : result.count;
   if (result.failure) {
-    show_box(program, result.failure->title, result.failure->text);
+    show_message(dialog, result.failure->title, read_failure_text(*result.failure));
     if (result.failure->is_fatal()) program.quit_requested = true;
-    fail_choice(program, slot);
+    fail_choice(program, dialog, slot);
     return;
   }
 
-  if (ov2) show_symbol(program, slot, program.selected_path);
-  program.dialog.put_text(controls.count, std::string(kCountPrefix) + poi::i5(count - comments));
-  (master ? program.master_loaded : program.update_mode) = true;
-  set_mode_captions(program);
-  enable_start_when_ready(program);
+  if (file.is_ov2()) show_symbol(program, dialog, slot, file.path);
+  dialog.put_text(controls.count,
+                  std::string(kCountPrefix) + poi::i5(result.count - result.comment_count));
+  file.loaded = true;
+  set_mode_captions(program, dialog);
+  enable_start_when_ready(program, dialog);
 }
 
-void choose_output_file(Program& program) {
+void choose_output_file(Program& program, ui::DialogLayer& dialog, std::string_view filter) {
   program.selected_path = poi::directory_part(program.selected_path);
-  const std::optional<std::string> chosen = program.dialog.choose_file(
-      program.file_filter, ui::FileDialogForm::save, program.selected_path, kSaveFileTitle);
+  const std::optional<std::string> chosen =
+      dialog.choose_file(filter, ui::FileDialogForm::save, program.selected_path, kSaveFileTitle);
   if (!chosen) {
-    clear_slot(program, Slot::output);
+    clear_slot(program, dialog, Slot::output);
     return;
   }
+  poi::FileSlot& output = program.output;
   program.selected_path = *chosen;
   if (program.output_file.is_open()) program.output_file.close();
-  program.output_chosen = false;
-  program.output_path = output_file_name(program.selected_path, program.output_is_ov2);
+  output.loaded = false;
+  output.path = output_file_name(program.selected_path, output.kind);
 
-  const bool usable =
-      !output_would_destroy(program, program.output_path) &&
-      (program.output_is_ov2 ? can_create(program.output_path) : create_text_output(program));
+  // Quit deletes the Output file: it must not be a file in use.
+  const bool usable = !in_use(program, output.path) &&
+                      (output.is_ov2() ? can_create(output.path) : create_text_output(program));
   if (!usable) {
-    show_conflict(program);
-    fail_choice(program, Slot::output);
+    show_conflict(dialog);
+    fail_choice(program, dialog, Slot::output);
     return;
   }
-  program.dialog.put_text(c::kOutputPath, poi::shorten_path(program.output_path, kSlotPathLimit));
-  program.dialog.put_text(c::kOutputCount, " ");
-  if (program.output_is_ov2)
-    show_symbol(program, Slot::output, program.output_path);
+  dialog.put_text(c::kOutputPath, poi::shorten_path(output.path, poi::kFieldWidth));
+  dialog.put_text(c::kOutputCount, " ");
+  if (output.is_ov2())
+    show_symbol(program, dialog, Slot::output, output.path);
   else
-    hide_symbol(program, Slot::output);
-  program.output_chosen = true;
-  program.merged_count = 0;
-  program.comment_counter = 0;
-  enable_start_when_ready(program);
+    hide_symbol(program, dialog, Slot::output);
+  output.loaded = true;
+  enable_start_when_ready(program, dialog);
 }
 
-bool handle_slot_button(Program& program, int id) {
-  const auto choose_input = [&](bool& kind_flag, bool ov2, Slot slot) {
-    kind_flag = ov2;
-    program.file_filter = ov2 ? kOv2Filter : kTextFilter;
-    choose_input_file(program, slot);
+void read_exclusions_file(Program& program, ui::DialogLayer& dialog) {
+  using Status = exclusion::ExclusionsRead::Status;
+  using List = exclusion::ExclusionsRead::List;
+  const exclusion::ExclusionsRead read = exclusion::read_exclusions(program);
+  switch (read.status) {
+    case Status::no_file:
+      return;
+    case Status::format_error:
+      show_message(dialog, exclusion::kExclusionsFormatErrorTitle,
+                   std::string(exclusion::kExclusionsFormatErrorText) + "\r" +
+                       format_error_line(read.line, read.line_text));
+      return;
+    case Status::storage_limit:
+      show_message(dialog, poi::kStorageLimitTitle, exclusion::kTooManyExclusionsText);
+      program.quit_requested = true;
+      return;
+    case Status::unreadable:
+      show_message(dialog, poi::kFileOpenConflictTitle,
+                   "The exclusions file\r" + poi::shorten_path(read.path, poi::kMessagePathWidth) +
+                       "\rcannot be read.");
+      return;
+    case Status::read:
+      break;
+  }
+  if (read.list == List::in_use) {
+    show_message(dialog, poi::kFileOpenConflictTitle,
+                 "The list of excluded entries\r" +
+                     poi::shorten_path(read.list_path, poi::kMessagePathWidth) +
+                     "\rwould replace a file in use.\rExcluded entries will not be listed.");
+  } else if (read.list == List::failed) {
+    show_write_failure(dialog, "The excluded list", read.list_path);
+  }
+}
+
+bool handle_slot_button(Program& program, ui::DialogLayer& dialog, int id) {
+  const auto filter_of = [](poi::FileKind kind) {
+    return kind == poi::FileKind::ov2 ? kOv2Filter : kTextFilter;
   };
-  const auto choose_output = [&](bool ov2) {
-    program.output_is_ov2 = ov2;
-    program.file_filter = ov2 ? kOv2Filter : kTextFilter;
-    choose_output_file(program);
+  const auto choose_input = [&](Slot slot, poi::FileKind kind) {
+    slot_of(program, slot).kind = kind;
+    choose_input_file(program, dialog, slot, filter_of(kind));
+  };
+  const auto kind_of = [](int ov2_id, int id) {
+    return id == ov2_id ? poi::FileKind::ov2 : poi::FileKind::text;
   };
   switch (id) {
     case c::kMasterText:
     case c::kMasterOv2:
-      choose_input(program.master_is_ov2, id == c::kMasterOv2, Slot::master);
+      choose_input(Slot::master, kind_of(c::kMasterOv2, id));
       // A fatal failure ends the program without writing anything more.
-      if (!program.quit_requested) exclusion::read_exclusions(program);
+      if (!program.quit_requested) read_exclusions_file(program, dialog);
       return true;
     case c::kUpdateText:
     case c::kUpdateOv2:
-      choose_input(program.update_is_ov2, id == c::kUpdateOv2, Slot::update);
+      choose_input(Slot::update, kind_of(c::kUpdateOv2, id));
       return true;
     case c::kOutputText:
     case c::kOutputOv2:
-      choose_output(id == c::kOutputOv2);
+      program.output.kind = kind_of(c::kOutputOv2, id);
+      choose_output_file(program, dialog, filter_of(program.output.kind));
       return true;
     case c::kMasterClear:
-      clear_slot(program, Slot::master);
+      clear_slot(program, dialog, Slot::master);
       return true;
     case c::kUpdateClear:
-      clear_slot(program, Slot::update);
+      clear_slot(program, dialog, Slot::update);
       return true;
     case c::kOutputClear:
-      clear_slot(program, Slot::output);
+      clear_slot(program, dialog, Slot::output);
       return true;
     default:
       return false;

@@ -5,47 +5,49 @@
 #include <string_view>
 
 #include "app/program.hpp"
+#include "poi/file_slot.hpp"
+#include "ui/dialog_layer.hpp"
 
 namespace pinwright::app {
 
 // The main dialog's three file slots. Each has a path field, a count field, a
 // symbol picture and the buttons Text, OV2 and Clear.
-enum class Slot { master, update, output };
+using poi::Slot;
 
 inline constexpr std::string_view kTextFilter = "Text files (*.asc, *.csv)|*.asc;*.csv|";
 inline constexpr std::string_view kOv2Filter = "Overlay files (*.ov2)|*.ov2|";
 inline constexpr std::string_view kOpenFileTitle = "Open File";
 inline constexpr std::string_view kSaveFileTitle = "Save File";
 inline constexpr std::string_view kCountPrefix = "Number of POI entries:";
-inline constexpr std::size_t kSlotPathLimit = 60;  // path fields show at most this much
 inline constexpr std::string_view kDefaultSymbolName = "default_symbol.bmp";
 inline constexpr std::string_view kShippedSymbolName = "REZ_default_symbol.bmp";
 
-// Lets the user pick the Master or Update file (open dialog, starting from
-// `selected_path`) and reads it into the slot's table in the slot's kind.
-// Cancel clears the slot. A file that cannot be read is reported in a box and
-// leaves the slot cleared and Start disabled; a fatal one also sets
-// `quit_requested`. The Output file itself is refused as an input.
-void choose_input_file(Program& program, Slot slot);
+// Lets the user pick the Master or Update file (open dialog with `filter`,
+// starting from `selected_path`) and reads it into the slot's table in the
+// slot's kind. Cancel clears the slot. A file that cannot be read is reported
+// in a box and leaves the slot cleared and Start disabled; a fatal one also
+// sets `quit_requested`. The Output file itself is refused as an input.
+void choose_input_file(Program& program, ui::DialogLayer& dialog, Slot slot,
+                       std::string_view filter);
 
-// Lets the user pick the Output file (save dialog, starting from the folder of
-// `selected_path`). A text Output is created at once with its two header
+// Lets the user pick the Output file (save dialog with `filter`, starting
+// from the folder of `selected_path`). A text Output is created at once with its two header
 // lines; an OV2 Output is only checked for being creatable, the run writes it.
 // A file in use as Master, Update or excluded list, or one that cannot be
 // created, is refused with a box and leaves the slot cleared.
-void choose_output_file(Program& program);
+void choose_output_file(Program& program, ui::DialogLayer& dialog, std::string_view filter);
 
 // Empties the slot's fields, forgets its symbol and marks it unloaded.
-void clear_slot(Program& program, Slot slot);
+void clear_slot(Program& program, ui::DialogLayer& dialog, Slot slot);
 
 // The symbol bitmap of an OV2 file at `path`: the bitmap of the same name
 // beside it; for the Output slot a default symbol copied to that name when
 // there is none.
-void show_symbol(Program& program, Slot slot, const std::string& path);
+void show_symbol(Program& program, ui::DialogLayer& dialog, Slot slot, const std::string& path);
 
 // The Output path for the user's choice: ".ov2" or ".asc" appended when the
 // chosen path contains no "." at all.
-std::string output_file_name(std::string_view chosen, bool ov2);
+std::string output_file_name(std::string_view chosen, poi::FileKind kind);
 
 // The symbol bitmap that belongs to an OV2 file: the path up to and including
 // the first "." of its file name, followed by "bmp" ("fuel.ov2" -> "fuel.bmp",
@@ -54,11 +56,16 @@ std::string symbol_candidate(std::string_view path);
 
 // The captions of 1001 and 1002 for the kind of run the Update slot makes,
 // then `mode_labels`.
-void set_mode_captions(Program& program);
+void set_mode_captions(Program& program, ui::DialogLayer& dialog);
 
-// The slot buttons: Text and OV2 set the slot's kind and `file_filter` and
-// choose its file (a Master button then reads the exclusions file, also when
-// cancelled); Clear clears the slot. False for any other identifier.
-bool handle_slot_button(Program& program, int id);
+// The slot buttons: Text and OV2 set the slot's kind and choose its file (a
+// Master button then reads the exclusions file, also when cancelled); Clear
+// clears the slot. False for any other identifier.
+bool handle_slot_button(Program& program, ui::DialogLayer& dialog, int id);
+
+// Reads the exclusions file beside the Master file and tells the user what
+// went wrong: a format error or an unreadable file leaves the circles read
+// so far, too many circles end the program.
+void read_exclusions_file(Program& program, ui::DialogLayer& dialog);
 
 }  // namespace pinwright::app

@@ -11,14 +11,13 @@ namespace pinwright::app {
 namespace c = ui::control;
 using ui::FieldState;
 
-void mode_labels(Program& program) {
-  ui::DialogLayer& dialog = program.dialog;
+void mode_labels(const Program& program, ui::DialogLayer& dialog) {
   static constexpr std::array kReviewFields = {
       c::kRow1Name,     c::kRow1Information, c::kRow1Longitude,   c::kRow1Latitude,
       c::kRow1Entry,    c::kRow2Name,        c::kRow2Information, c::kRow2Longitude,
       c::kRow2Latitude, c::kRow2Entry,       c::kSeparation};
   for (const int id : kReviewFields) dialog.put_text(id, " ");
-  if (program.update_mode) {
+  if (program.is_update_run()) {
     dialog.put_text(c::kRow2Label, "Update Long/Lat deg");
     dialog.put_text(c::kOptionsGroup, "Updating Options");
     dialog.set_field_state(c::kPosition, FieldState::disabled);
@@ -43,35 +42,34 @@ void mode_labels(Program& program) {
   dialog.set_field_state(c::kExit, FieldState::enabled);
 }
 
-void handle_field_change(Program& program, int id) {
-  ui::DialogLayer& dialog = program.dialog;
+void handle_field_change(Program& program, ui::DialogLayer& dialog, int id) {
   if (id == c::kUnderOneMetre) {
     if (dialog.get_check_box(c::kUnderOneMetre)) dialog.set_check_box(c::kUnderRadius, false);
   } else if (id == c::kUnderRadius) {
     if (dialog.get_check_box(c::kUnderRadius)) dialog.set_check_box(c::kUnderOneMetre, false);
   } else if (id == c::kRadiusCombo) {
-    rebuild_radius_caption(program);
+    rebuild_radius_caption(program, dialog);
   }
 }
 
-void rebuild_radius_caption(Program& program) {
+void rebuild_radius_caption(Program& program, ui::DialogLayer& dialog) {
   // A text that is not a whole number shows as asterisks, as the number field would.
-  const auto value = program.dialog.get_integer(c::kRadiusCombo);
+  const auto value = dialog.get_integer(c::kRadiusCombo);
   const std::string number = value ? poi::i4(*value) : std::string(4, '*');
   const std::string justified = poi::justify_left(number);
   const std::string_view digits = poi::trim_right(justified);
   program.radius_caption = ("< " + std::string(digits) + " metres").substr(0, 13);
-  program.dialog.put_text(c::kUnderRadius, program.radius_caption);
+  dialog.put_text(c::kUnderRadius, program.radius_caption);
 }
 
-void redraw_symbols(Program& program) {
-  const std::array<std::pair<const std::string*, int>, 3> slots = {{
-      {&program.master_symbol_path, c::kMasterSymbol},
-      {&program.update_symbol_path, c::kUpdateSymbol},
-      {&program.output_symbol_path, c::kOutputSymbol},
+void redraw_symbols(const Program& program, ui::DialogLayer& dialog) {
+  const std::array<std::pair<const poi::FileSlot*, int>, 3> slots = {{
+      {&program.master, c::kMasterSymbol},
+      {&program.update, c::kUpdateSymbol},
+      {&program.output, c::kOutputSymbol},
   }};
-  for (const auto& [path, id] : slots) {
-    if (!path->empty()) program.dialog.draw_picture(id, *path);
+  for (const auto& [slot, id] : slots) {
+    if (!slot->symbol_path.empty()) dialog.draw_picture(id, slot->symbol_path);
   }
 }
 

@@ -6,10 +6,11 @@
 #include <optional>
 #include <string>
 
+#include "poi/file_slot.hpp"
 #include "poi/output_file.hpp"
+#include "poi/paths.hpp"
 #include "poi/record.hpp"
 #include "poi/table.hpp"
-#include "ui/dialog_layer.hpp"
 
 namespace pinwright::engine {
 class MatchIndex;
@@ -17,83 +18,98 @@ class MatchIndex;
 
 namespace pinwright::app {
 
-// The program-wide state through which all parts cooperate: flags, file names,
-// counts, the run's position, the four tables and the open files. One
-// `Program` is one program life; tests create as many as they like. Texts that
-// the dialog shows are plain strings here; paths are never cut to a length.
+// Where a run stands. The names read the same in both runs: the entry being
+// matched (the probe) is an Update entry in an update run and the earlier
+// Master entry in a duplicate run; the entry it matched is always a Master
+// entry.
+struct RunCursor {
+  std::int32_t position = 1;     // the next entry to be matched when the run goes on
+  std::int32_t probe_index = 0;  // the entry being matched
+  std::int32_t match_index = 0;  // the Master entry it matched
+  poi::PoiRecord probe_entry;
+  poi::PoiRecord match_entry;
+  float separation = 0.0f;  // metres between the two
+  // Entries of the result: the Merged table in a duplicate run; in an update
+  // run the Master table, which the run extends past the entries read.
+  std::int32_t result_count = 0;
+  std::int32_t comment_counter = 0;     // comment lines of the result
+  std::int32_t poi_record_counter = 0;  // POI lines written to the Output file
+};
+
+// The circles of the exclusions file read beside the Master file, and the
+// list of the entries they remove.
+struct Exclusions {
+  std::string path;        // the exclusions file last read
+  std::int32_t count = 0;  // circles read
+  float radius = 0.0f;     // metres
+  poi::PoiTable circles{poi::kExclusionCapacity};
+  std::int32_t removed_count = 0;  // entries removed by the current duplicate run
+  std::string list_path;           // "excluded.asc" beside the exclusions file
+  poi::OutputFile list;
+};
+
+// The matches report of duplicate runs, kept open from one Start to the next.
+struct Reports {
+  std::string matches_path;
+  poi::OutputFile matches;
+};
+
+// The program-wide state through which all parts cooperate. One `Program` is
+// one program life; tests create as many as they like. Texts that the dialog
+// shows are plain strings here; paths are never cut to a length.
 struct Program {
-  explicit Program(ui::DialogLayer& dialog_layer) : dialog(dialog_layer) {}
+  Program() = default;
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
-  ui::DialogLayer& dialog;
+  bool quit_requested = false;  // the event loop ends once this is set
+  // "DeduRuvav_output.yes" lies in program_dir: duplicate runs write the
+  // matches report.
+  bool matches_report_enabled = false;
 
-  // Flags
-  bool quit_requested = false;    // the event loop ends once this is set
-  bool deduruvav_marker = false;  // "DeduRuvav_output.yes" lies in program_dir
-  bool update_mode = false;       // an Update file is loaded: the run is an update run
-  bool master_loaded = false;
-  bool output_chosen = false;  // cleared at the end of a run
-  bool master_is_ov2 = false;
-  bool update_is_ov2 = false;
-  bool output_is_ov2 = false;
-
-  // Texts and paths
-  std::string file_filter;    // for the next file dialog
   std::string program_dir;    // ends with '/'
   std::string selected_path;  // last choice of a file dialog
-  std::string ov2_input_path;
-  std::string master_path;  // the Master file last read; named in the excluded list's header
-  std::string update_path;  // the Update file last chosen
-  std::string output_path;
-  std::string master_symbol_path;  // empty: no picture
-  std::string update_symbol_path;
-  std::string output_symbol_path;
   std::string radius_caption = "< 20 metres";
 
-  // The run
-  float match_radius = 0.0f;  // metres, read from the combo box at every call of the run
-  std::int32_t run_position = 1;
-  std::int32_t master_index = 0;
-  std::int32_t update_index = 0;
-  poi::PoiRecord current_entry;
-  poi::PoiRecord candidate_entry;
-  float separation = 0.0f;
-  std::int32_t comment_counter = 0;
-  std::int32_t poi_record_counter = 0;
+  poi::FileSlot master;
+  poi::FileSlot update;  // loaded: the run is an update run
+  poi::FileSlot output;
+  poi::OutputFile output_file;  // text Output: opened and headed when chosen
+
+  RunCursor run;
   // The run's spatial index over the Master table, made by the run when first
   // needed and brought in line with the table at every call.
-  std::shared_ptr<engine::MatchIndex> match_index;
+  std::shared_ptr<engine::MatchIndex> search_index;
   // Search by the plain ascending scan instead of the index: the reference
   // that tests and benchmarks compare the index against.
   bool plain_scan = false;
 
-  // Counts
-  std::int32_t master_count = 0;
-  std::int32_t master_comment_count = 0;
-  std::int32_t update_count = 0;
-  std::int32_t update_poi_count = 0;
-  std::int32_t merged_count = 0;
-  std::int32_t exclusion_count = 0;
-  std::int32_t excluded_count = 0;
-  float exclusion_radius = 0.0f;
+  Exclusions exclusions;
+  Reports reports;
 
   // Tables, indexed from 1
   poi::PoiTable master_table{poi::kMasterCapacity};
   poi::PoiTable update_table{poi::kUpdateCapacity};
   poi::PoiTable merged_table{poi::kMergedCapacity};
-  poi::PoiTable exclusion_table{poi::kExclusionCapacity};
-
-  // Open files
-  poi::OutputFile output_file;     // text Output: opened and headed when chosen
-  std::string exclusions_path;     // the exclusions file last read
-  std::string excluded_list_path;  // "excluded.asc" beside it
-  poi::OutputFile excluded_list;
-  std::string matches_report_path;
-  poi::OutputFile matches_report;
 
   // The date written into text Output headers; today's when not fixed.
   std::optional<std::chrono::year_month_day> fixed_today;
+
+  bool is_update_run() const { return update.loaded; }
 };
+
+// Whether `path` is the file of a slot in use (a Master or Update file read,
+// the Output file chosen).
+inline bool holds(const poi::FileSlot& slot, const std::string& path) {
+  return slot.loaded && poi::same_file(path, slot.path);
+}
+
+// Whether `path` is a file in use, a slot's or the open excluded list: no
+// file the program creates may replace it.
+inline bool in_use(const Program& program, const std::string& path) {
+  return holds(program.master, path) || holds(program.update, path) ||
+         holds(program.output, path) ||
+         (program.exclusions.list.is_open() && poi::same_file(path, program.exclusions.list_path));
+}
 
 }  // namespace pinwright::app

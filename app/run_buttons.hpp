@@ -1,22 +1,25 @@
 #pragma once
 
+#include <string_view>
+
 #include "app/program.hpp"
+#include "ui/dialog_layer.hpp"
 
 namespace pinwright::app {
 
 // Start (1027): the run from the first entry; the idle labels come back when
 // it finishes without a review.
-void start_button(Program& program);
+void start_button(Program& program, ui::DialogLayer& dialog);
 
 // A decision button (1001, 1002, 1015, 1016, 1035) on the pending pair.
-void decision_button(Program& program, int id);
+void decision_button(Program& program, ui::DialogLayer& dialog, int id);
 
 // Quit (1030): after a Yes, the Output file is closed and deleted and the
 // Output slot emptied, so that Start waits for a new Output file.
-void quit_button(Program& program);
+void quit_button(Program& program, ui::DialogLayer& dialog);
 
 // Help (1003): the help file at its contents.
-void help_button(Program& program);
+void help_button(ui::DialogLayer& dialog);
 
 inline constexpr std::string_view kHelpFile = "Pinwright.hlp";
 

@@ -5,6 +5,7 @@
 
 #include "app/dispatch.hpp"
 #include "app/options.hpp"
+#include "poi/file_system.hpp"
 #include "poi/paths.hpp"
 #include "ui/controls.hpp"
 
@@ -16,7 +17,6 @@ namespace {
 
 constexpr std::string_view kMarkerFile = "DeduRuvav_output.yes";
 constexpr std::string_view kTitle = "Pinwright Pro v2.03";
-constexpr int kHiddenRootWindow = 128;
 
 }  // namespace
 
@@ -31,37 +31,32 @@ std::string program_dir_from(std::string_view argv0) {
   return dir;
 }
 
-void start_up(Program& program) {
-  ui::DialogLayer& dialog = program.dialog;
+void start_up(Program& program, ui::DialogLayer& dialog) {
   // Only the marker's existence counts; nothing is read from it.
-  std::error_code error;
-  program.deduruvav_marker =
-      std::filesystem::exists(program.program_dir + std::string(kMarkerFile), error);
-  dialog.initialise("");
-  dialog.open_root_window(kHiddenRootWindow);
-  dialog.load_dialog(c::kMainDialog);
+  program.matches_report_enabled = poi::file_exists(program.program_dir + std::string(kMarkerFile));
+  dialog.load_main_dialog();
   dialog.set_title(kTitle);
   dialog.show_dialog();
   dialog.set_field_state(c::kStart, ui::FieldState::disabled);
   // No Update file is loaded yet: the duplicate-run captions.
   dialog.put_text(c::kFirstDecision, "Keep");
   dialog.put_text(c::kSecondDecision, "Delete Master entry");
-  mode_labels(program);
+  mode_labels(program, dialog);
   dialog.enable_event_kind(ui::EventKind::field_changed, true);
 }
 
-void run_event_loop(Program& program) {
+void run_event_loop(Program& program, ui::DialogLayer& dialog) {
   while (!program.quit_requested) {
-    const ui::Event event = program.dialog.wait_for_event();
+    const ui::Event event = dialog.wait_for_event();
     switch (event.kind) {
       case ui::EventKind::push_button:
-        dispatch(program, event.value);
+        dispatch(program, dialog, event.value);
         break;
       case ui::EventKind::repaint:
-        redraw_symbols(program);
+        redraw_symbols(program, dialog);
         break;
       case ui::EventKind::field_changed:
-        handle_field_change(program, event.value);
+        handle_field_change(program, dialog, event.value);
         break;
       default:
         break;  // other kinds are ignored
@@ -69,10 +64,10 @@ void run_event_loop(Program& program) {
   }
 }
 
-int run_program(Program& program) {
-  start_up(program);
-  run_event_loop(program);
-  program.dialog.close_down();
+int run_program(Program& program, ui::DialogLayer& dialog) {
+  start_up(program, dialog);
+  run_event_loop(program, dialog);
+  dialog.close_down();
   return 0;
 }
 

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "app/program.hpp"
+#include "ui/dialog_layer.hpp"
 
 namespace pinwright::app {
 
@@ -15,10 +16,10 @@ std::string program_dir_from(std::string_view argv0);
 
 // The program's life after `program_dir` is set: the marker test, bringing up
 // the dialog, the event loop, and closing down. Returns the exit status.
-int run_program(Program& program);
+int run_program(Program& program, ui::DialogLayer& dialog);
 
 // Each step on its own, for those who drive the program in pieces.
-void start_up(Program& program);
-void run_event_loop(Program& program);
+void start_up(Program& program, ui::DialogLayer& dialog);
+void run_event_loop(Program& program, ui::DialogLayer& dialog);
 
 }  // namespace pinwright::app

@@ -28,7 +28,7 @@ void read_text_50k(benchmark::State& state) {
   PoiTable table(kMasterCapacity);
   const std::string path = data_path("master_50k.asc");
   for (auto _ : state) {
-    const ReadResult result = read_text_poi_file(path, table, TableSlot::master);
+    const ReadResult result = read_text_poi_file(path, table, Slot::master);
     if (result.failure || result.count != 50'000) {
       skip(state, "unexpected read result", path);
       break;
@@ -57,7 +57,7 @@ BENCHMARK(read_ov2_50k)->Unit(benchmark::kMillisecond);
 void write_text_50k(benchmark::State& state) {
   PoiTable table(kMasterCapacity);
   const std::string input = data_path("master_50k.asc");
-  const ReadResult read = read_text_poi_file(input, table, TableSlot::master);
+  const ReadResult read = read_text_poi_file(input, table, Slot::master);
   if (read.failure) skip(state, "cannot read", input);
   const std::string path = scratch("pinwright-bench-out.asc");
   for (auto _ : state) {

@@ -12,18 +12,15 @@
 #include "engine/run.hpp"
 #include "poi/text_file.hpp"
 #include "tests/support/data_file.hpp"
-#include "tests/support/recording_dialog.hpp"
-#include "ui/controls.hpp"
 
 namespace {
 
 using namespace pinwright;
-namespace c = ui::control;
 
 using testing::data_path;
 
 struct Loaded {
-  explicit Loaded(const std::string& path, std::int32_t capacity, poi::TableSlot slot)
+  explicit Loaded(const std::string& path, std::int32_t capacity, poi::Slot slot)
       : table(capacity) {
     const poi::ReadResult result = poi::read_text_poi_file(path, table, slot);
     count = result.count;
@@ -35,13 +32,11 @@ struct Loaded {
 };
 
 const Loaded& master_50k() {
-  static const Loaded loaded(data_path("master_50k.asc"), poi::kMasterCapacity,
-                             poi::TableSlot::master);
+  static const Loaded loaded(data_path("master_50k.asc"), poi::kMasterCapacity, poi::Slot::master);
   return loaded;
 }
 const Loaded& dupes_20k() {
-  static const Loaded loaded(data_path("dupes_20k.asc"), poi::kMasterCapacity,
-                             poi::TableSlot::master);
+  static const Loaded loaded(data_path("dupes_20k.asc"), poi::kMasterCapacity, poi::Slot::master);
   return loaded;
 }
 const Loaded& master_38k() {
@@ -50,18 +45,17 @@ const Loaded& master_38k() {
         (std::filesystem::temp_directory_path() / "pinwright-bench-38k.asc").string();
     const std::string source = data_path("master_50k.asc");
     std::ifstream in(source);
-    if (!in) return Loaded(source, poi::kMasterCapacity, poi::TableSlot::master);  // its error
+    if (!in) return Loaded(source, poi::kMasterCapacity, poi::Slot::master);  // its error
     std::ofstream out(path);
     std::string line;
     for (int n = 0; n < 38'000 && std::getline(in, line); ++n) out << line << '\n';
     out.close();
-    return Loaded(path, poi::kMasterCapacity, poi::TableSlot::master);
+    return Loaded(path, poi::kMasterCapacity, poi::Slot::master);
   }();
   return loaded;
 }
 const Loaded& update_30k() {
-  static const Loaded loaded(data_path("update_30k.asc"), poi::kUpdateCapacity,
-                             poi::TableSlot::update);
+  static const Loaded loaded(data_path("update_30k.asc"), poi::kUpdateCapacity, poi::Slot::update);
   return loaded;
 }
 
@@ -75,32 +69,32 @@ void run(benchmark::State& state, const Loaded& master, const Loaded* update, bo
   }
   for (auto _ : state) {
     state.PauseTiming();
-    testing::RecordingDialog dialog;
-    app::Program program(dialog);
+    app::Program program;
     program.plain_scan = plain;
     program.fixed_today = std::chrono::year{2026} / 12 / 7;
     for (std::int32_t k = 1; k <= master.count; ++k) program.master_table[k] = master.table[k];
-    program.master_count = master.count;
-    program.master_loaded = true;
+    program.master.count = master.count;
+    program.master.loaded = true;
     if (update) {
       for (std::int32_t k = 1; k <= update->count; ++k) program.update_table[k] = update->table[k];
-      program.update_count = update->count;
-      program.update_mode = true;
+      program.update.count = update->count;
+      program.update.loaded = true;
     }
-    program.output_path = output;
+    program.output.path = output;
     program.output_file = poi::OutputFile(output, poi::OpenMode::truncate);
     poi::write_text_header(program.output_file, *program.fixed_today);
-    program.output_chosen = true;
-    dialog.control(c::kRadiusCombo).text = std::to_string(state.range(0));
-    dialog.control(c::kUnderRadius).checked = true;
-    dialog.control(c::kAppend).checked = true;
+    program.output.loaded = true;
+    engine::RunOptions options;
+    options.radius = static_cast<float>(state.range(0));
+    options.settle_every_match = true;
+    options.append_all = true;
     state.ResumeTiming();
 
-    if (engine::start_run(program) != engine::RunStop::finished)
+    if (engine::start_run(program, options).stop != engine::RunStop::finished)
       state.SkipWithError("run did not finish");
 
     state.PauseTiming();
-    if (program.match_index) index_bytes = program.match_index->memory_bytes();
+    if (program.search_index) index_bytes = program.search_index->memory_bytes();
     state.ResumeTiming();
   }
   state.counters["index_MB"] = static_cast<double>(index_bytes) / (1024.0 * 1024.0);

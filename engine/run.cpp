@@ -5,38 +5,24 @@
 
 #include "engine/match_index.hpp"
 #include "engine/match_search.hpp"
-#include "engine/review.hpp"
-#include "exclusion/exclusion_run.hpp"
 #include "exclusion/reports.hpp"
 #include "poi/format.hpp"
 #include "poi/ov2_file.hpp"
-#include "poi/paths.hpp"
 #include "poi/text_file.hpp"
-#include "ui/controls.hpp"
 
 namespace pinwright::engine {
 
 namespace {
 
-namespace c = ui::control;
-using ui::FieldState;
-
 inline constexpr float kOneMetre = 1.0f;
-
-void set_review_buttons(app::Program& program, FieldState state) {
-  program.dialog.set_field_state(c::kPosition, state);
-  program.dialog.set_field_state(c::kText, state);
-  program.dialog.set_field_state(c::kBoth, state);
-}
 
 // The first entry of Master[first..last] closer than the radius to `probe`:
 // through the index, or by the plain scan when asked for the reference.
 std::optional<Match> search(app::Program& program, std::int32_t first, std::int32_t last,
-                            const poi::PoiRecord& probe, PointOrder order) {
+                            const poi::PoiRecord& probe, PointOrder order, float radius) {
   if (program.plain_scan)
-    return first_match(program.master_table, first, last, probe, order, program.match_radius);
-  return program.match_index->first_match(program.master_table, first, last, probe, order,
-                                          program.match_radius);
+    return first_match(program.master_table, first, last, probe, order, radius);
+  return program.search_index->first_match(program.master_table, first, last, probe, order, radius);
 }
 
 // Start brings the index in line with the whole Master table (a file may
@@ -47,144 +33,136 @@ enum class Catch { whole_table, pending_entry };
 
 void prepare_search(app::Program& program, Catch catch_up) {
   if (program.plain_scan) return;
-  const std::int32_t count = program.update_mode ? program.merged_count : program.master_count;
-  if (!program.match_index) {
-    program.match_index = std::make_shared<MatchIndex>();
+  const std::int32_t count =
+      program.is_update_run() ? program.run.result_count : program.master.count;
+  if (!program.search_index) {
+    program.search_index = std::make_shared<MatchIndex>();
     catch_up = Catch::whole_table;
   }
   if (catch_up == Catch::whole_table) {
-    program.match_index->sync(program.master_table, count);
+    program.search_index->sync(program.master_table, count);
   } else {
-    program.match_index->refresh(program.master_table, program.master_index, count);
+    program.search_index->refresh(program.master_table, program.run.match_index, count);
   }
 }
 
-// The check boxes are read at each match, so the user may change them while
-// a review is pending.
-bool settled_automatically(app::Program& program) {
-  if (program.dialog.get_check_box(c::kUnderRadius)) return true;
-  return program.dialog.get_check_box(c::kUnderOneMetre) && program.separation < kOneMetre;
+bool settled_automatically(const app::RunCursor& run, const RunOptions& options) {
+  return options.settle_every_match ||
+         (options.settle_under_one_metre && run.separation < kOneMetre);
 }
 
-// The end of either run: the Output file must be complete, or the user hears of it.
-void check_output_written(app::Program& program, bool written) {
-  if (!written)
-    exclusion::report_write_failure(program.dialog, "The Output file", program.output_path);
+bool append_result(poi::PoiTable& table, std::int32_t& count, const poi::PoiRecord& record) {
+  return poi::append(table, count, record);
 }
 
 // A text Output has been open since it was chosen, and the user may have
 // removed, moved or replaced it while a review was pending. Written into
 // regardless, the result would go to a file nobody finds at its path. A path
 // left free gets the Output anew, header first; a file that has taken its
-// place is not the program's to overwrite: it is left alone and the user told.
+// place is not the program's to overwrite: it is left alone.
 bool text_output_in_place(app::Program& program) {
   poi::OutputFile& output = program.output_file;
   if (!output.is_open() || output.is_at_path()) return true;
   output.close();
   std::error_code error;
-  if (std::filesystem::exists(program.output_path, error) || error) {
-    program.dialog.message_box(ui::ButtonSet::ok, ui::Icon::exclamation, 1,
-                               "The Output file was replaced by another file during the run:\r" +
-                                   poi::shorten_path(program.output_path, 50) +
-                                   "\rThe result has not been written.",
-                               exclusion::kWriteErrorTitle);
-    return false;
-  }
-  output = poi::OutputFile(program.output_path, poi::OpenMode::truncate);
+  if (std::filesystem::exists(program.output.path, error) || error) return false;
+  output = poi::OutputFile(program.output.path, poi::OpenMode::truncate);
   poi::write_text_header(output, program.fixed_today ? *program.fixed_today : poi::local_today());
   return true;
 }
 
-// The matches report stays open for the next Start; what this run wrote into
-// it must reach the disk now, or the user hears of it now, and once.
-void check_matches_report(app::Program& program) {
-  poi::OutputFile& report = program.matches_report;
-  if (!report.is_open() || (report.flush() && report.is_at_path())) return;
-  exclusion::report_write_failure(program.dialog, "The matches report",
-                                  program.matches_report_path);
-  report = poi::OutputFile();
+// Writes the text Output's records first..last of `table` and its closing line.
+OutputWrite write_text_output(app::Program& program, const poi::PoiTable& table, std::int32_t first,
+                              std::int32_t last) {
+  if (!text_output_in_place(program)) return OutputWrite::replaced;
+  const poi::LineCounts counts = poi::write_text_records(program.output_file, table, first, last);
+  // A duplicate run counted its comments as it kept them.
+  if (program.is_update_run()) program.run.comment_counter = counts.comment_lines;
+  program.run.poi_record_counter = counts.poi_lines;
+  exclusion::write_output_trailer(program);
+  return program.output_file.close() ? OutputWrite::written : OutputWrite::incomplete;
 }
 
-RunStop finish_duplicate_run(app::Program& program) {
-  program.poi_record_counter = 0;
-  check_matches_report(program);
-  if (program.output_is_ov2) {
-    check_output_written(program, poi::write_ov2_file(program.output_path, program.merged_table, 1,
-                                                      program.merged_count));
-  } else if (text_output_in_place(program)) {
-    const poi::LineCounts counts =
-        poi::write_text_records(program.output_file, program.merged_table, 1, program.merged_count);
-    program.poi_record_counter = counts.poi_lines;
-    exclusion::write_output_trailer(program);
-    check_output_written(program, program.output_file.close());
-  }
-  exclusion::exclusion_summary(program);
-  exclusion::show_entries_label(program, program.merged_count - program.comment_counter);
-  program.output_chosen = false;
-  return RunStop::finished;
+OutputWrite write_ov2_output(app::Program& program, const poi::PoiTable& table, std::int32_t first,
+                             std::int32_t last) {
+  return poi::write_ov2_file(program.output.path, table, first, last) ? OutputWrite::written
+                                                                      : OutputWrite::incomplete;
 }
 
-RunStop finish_update_run(app::Program& program) {
+RunOutcome finished(app::Program& program, RunOutcome outcome, std::int32_t entries_written) {
+  outcome.stop = RunStop::finished;
+  outcome.entries_written = entries_written;
+  program.output.count = entries_written;
+  program.output.loaded = false;
+  return outcome;
+}
+
+RunOutcome finish_duplicate_run(app::Program& program) {
+  app::RunCursor& run = program.run;
+  RunOutcome outcome;
+  run.poi_record_counter = 0;
+  outcome.matches_report_incomplete = !exclusion::matches_report_complete(program);
+  outcome.output = program.output.is_ov2()
+                       ? write_ov2_output(program, program.merged_table, 1, run.result_count)
+                       : write_text_output(program, program.merged_table, 1, run.result_count);
+  outcome.exclusions = exclusion::finish_exclusions(program);
+  return finished(program, outcome, run.result_count - run.comment_counter);
+}
+
+RunOutcome finish_update_run(app::Program& program, const RunOptions& options) {
+  app::RunCursor& run = program.run;
   // Append unchecked: only the entries this run added to the Master table.
-  const std::int32_t first =
-      program.dialog.get_check_box(c::kAppend) ? 1 : program.master_count + 1;
-  const std::int32_t last = program.merged_count;
-  program.comment_counter = 0;
-  program.poi_record_counter = 0;
-  if (program.output_is_ov2) {
+  const std::int32_t first = options.append_all ? 1 : program.master.count + 1;
+  const std::int32_t last = run.result_count;
+  run.comment_counter = 0;
+  run.poi_record_counter = 0;
+  RunOutcome outcome;
+  if (program.output.is_ov2()) {
     for (std::int32_t k = first; k <= last; ++k)
-      ++(poi::is_comment(program.master_table[k]) ? program.comment_counter
-                                                  : program.poi_record_counter);
-    check_output_written(
-        program, poi::write_ov2_file(program.output_path, program.master_table, first, last));
-  } else if (text_output_in_place(program)) {
-    const poi::LineCounts counts =
-        poi::write_text_records(program.output_file, program.master_table, first, last);
-    program.comment_counter = counts.comment_lines;
-    program.poi_record_counter = counts.poi_lines;
-    exclusion::write_output_trailer(program);
-    check_output_written(program, program.output_file.close());
+      ++(poi::is_comment(program.master_table[k]) ? run.comment_counter : run.poi_record_counter);
+    outcome.output = write_ov2_output(program, program.master_table, first, last);
+  } else {
+    outcome.output = write_text_output(program, program.master_table, first, last);
   }
-  exclusion::show_entries_label(program, program.poi_record_counter);
-  program.output_chosen = false;
-  return RunStop::finished;
+  return finished(program, outcome, run.poi_record_counter);
+}
+
+RunOutcome stopped(RunStop stop) {
+  RunOutcome outcome;
+  outcome.stop = stop;
+  return outcome;
 }
 
 // Each Master entry against the later ones. A matched entry is deleted
-// automatically or reviewed; the later entry of the pair comes up as an outer
-// entry in its own turn, so of a group within the radius the last survives.
-RunStop duplicate_run(app::Program& program) {
-  for (program.update_index = program.run_position; program.update_index <= program.master_count;
-       ++program.update_index) {
-    const std::int32_t i = program.update_index;
-    program.current_entry = program.master_table[i];
-    if (poi::is_comment(program.current_entry)) {
-      ++program.comment_counter;
-      if (!append_result(program, program.merged_table, program.merged_count,
-                         poi::make_comment(program.current_entry.name.view())))
-        return RunStop::ended;
+// automatically or reviewed; the later entry of the pair comes up as a probe
+// in its own turn, so of a group within the radius the last survives.
+RunOutcome duplicate_run(app::Program& program, const RunOptions& options) {
+  app::RunCursor& run = program.run;
+  for (run.probe_index = run.position; run.probe_index <= program.master.count; ++run.probe_index) {
+    const std::int32_t i = run.probe_index;
+    run.probe_entry = program.master_table[i];
+    if (poi::is_comment(run.probe_entry)) {
+      ++run.comment_counter;
+      if (!append_result(program.merged_table, run.result_count,
+                         poi::make_comment(run.probe_entry.name.view())))
+        return stopped(RunStop::storage_limit);
       continue;
     }
-    const auto match = search(program, i + 1, program.master_count, program.current_entry,
-                              PointOrder::probe_first);
+    const auto match = search(program, i + 1, program.master.count, run.probe_entry,
+                              PointOrder::probe_first, options.radius);
     if (!match) {
-      if (!exclusion::exclusion_test(program) &&
-          !append_result(program, program.merged_table, program.merged_count,
-                         program.current_entry))
-        return RunStop::ended;
+      if (!exclusion::exclusion_test(program, run.probe_entry) &&
+          !append_result(program.merged_table, run.result_count, run.probe_entry))
+        return stopped(RunStop::storage_limit);
       continue;
     }
-    program.master_index = match->index;
-    program.candidate_entry = program.master_table[match->index];
-    program.separation = match->separation;
-    exclusion::report_match_pair(program, program.current_entry, program.candidate_entry,
-                                 program.separation);
-    if (settled_automatically(program)) continue;
-    show_pair(program);
-    program.dialog.set_field_state(c::kFirstDecision, FieldState::enabled);
-    program.dialog.set_field_state(c::kSecondDecision, FieldState::enabled);
-    program.run_position = i + 1;
-    return RunStop::review;
+    run.match_index = match->index;
+    run.match_entry = program.master_table[match->index];
+    run.separation = match->separation;
+    exclusion::report_match_pair(program, run.probe_entry, run.match_entry, run.separation);
+    if (settled_automatically(run, options)) continue;
+    run.position = i + 1;
+    return stopped(RunStop::review);
   }
   return finish_duplicate_run(program);
 }
@@ -192,81 +170,124 @@ RunStop duplicate_run(app::Program& program) {
 // Each Update entry against the Master table as it grows: entries appended
 // earlier in this run are candidates too. Unmatched entries (and comment
 // records) are appended.
-RunStop update_run(app::Program& program) {
-  for (program.update_index = program.run_position; program.update_index <= program.update_count;
-       ++program.update_index) {
-    const std::int32_t i = program.update_index;
-    program.candidate_entry = program.update_table[i];
-    if (!poi::is_comment(program.candidate_entry)) {
-      const auto match = search(program, 1, program.merged_count, program.candidate_entry,
-                                PointOrder::table_first);
+RunOutcome update_run(app::Program& program, const RunOptions& options) {
+  app::RunCursor& run = program.run;
+  for (run.probe_index = run.position; run.probe_index <= program.update.count; ++run.probe_index) {
+    const std::int32_t i = run.probe_index;
+    run.probe_entry = program.update_table[i];
+    if (!poi::is_comment(run.probe_entry)) {
+      const auto match = search(program, 1, run.result_count, run.probe_entry,
+                                PointOrder::table_first, options.radius);
       if (match) {
-        program.master_index = match->index;
-        program.current_entry = program.master_table[match->index];
-        program.separation = match->separation;
-        if (settled_automatically(program)) continue;
-        show_pair(program);
-        set_review_buttons(program, FieldState::enabled);
-        program.dialog.set_field_state(c::kSecondDecision, FieldState::enabled);
-        program.dialog.set_field_state(c::kFirstDecision, FieldState::enabled);
-        program.run_position = i + 1;
-        return RunStop::review;
+        run.match_index = match->index;
+        run.match_entry = program.master_table[match->index];
+        run.separation = match->separation;
+        if (settled_automatically(run, options)) continue;
+        run.position = i + 1;
+        return stopped(RunStop::review);
       }
     }
-    if (!append_result(program, program.master_table, program.merged_count,
-                       program.candidate_entry))
-      return RunStop::ended;
+    if (!append_result(program.master_table, run.result_count, run.probe_entry))
+      return stopped(RunStop::storage_limit);
   }
-  return finish_update_run(program);
+  return finish_update_run(program, options);
+}
+
+RunOutcome go_on(app::Program& program, const RunOptions& options) {
+  return program.is_update_run() ? update_run(program, options) : duplicate_run(program, options);
+}
+
+// Update[i] against Master[j]. With a text Output file the Update entry's own
+// information text wins over the edited one on Save as new entry, Position
+// and Both; an OV2 Output carries no information, so the edit is taken as is.
+bool apply_update_decision(app::Program& program, Decision decision, const EditedRow& edited) {
+  app::RunCursor& run = program.run;
+  const poi::PoiRecord& update_entry = program.update_table[run.probe_index];
+  poi::PoiRecord& master_entry = program.master_table[run.match_index];
+  const bool text_output = !program.output.is_ov2();
+  switch (decision) {
+    case Decision::save_or_delete: {
+      poi::PoiRecord saved;
+      saved.longitude = update_entry.longitude;
+      saved.latitude = update_entry.latitude;
+      saved.name = edited.name;
+      saved.information = text_output ? update_entry.information : edited.information;
+      return append_result(program.master_table, run.result_count, saved);
+    }
+    case Decision::position:
+      master_entry.longitude = update_entry.longitude;
+      master_entry.latitude = update_entry.latitude;
+      if (text_output) master_entry.information = update_entry.information;
+      return true;
+    case Decision::text:
+      master_entry.name = edited.name;
+      master_entry.information = edited.information;
+      return true;
+    case Decision::both:
+      master_entry.longitude = update_entry.longitude;
+      master_entry.latitude = update_entry.latitude;
+      master_entry.name = edited.name;
+      master_entry.information = text_output ? update_entry.information : edited.information;
+      return true;
+    case Decision::skip_or_keep:  // the Update entry is left out
+      return true;
+  }
+  return true;
+}
+
+// Master[i] (the earlier entry) against Master[j].
+bool apply_duplicate_decision(app::Program& program, Decision decision, const EditedRow& edited) {
+  app::RunCursor& run = program.run;
+  if (decision == Decision::save_or_delete) {
+    // The surviving later entry carries a name edited in the second row.
+    program.master_table[run.match_index].name = edited.name;
+    return true;
+  }
+  if (exclusion::exclusion_test(program, run.probe_entry)) return true;
+  return append_result(program.merged_table, run.result_count, run.probe_entry);
 }
 
 }  // namespace
 
-bool read_match_radius(app::Program& program) {
-  const auto radius = program.dialog.get_real(c::kRadiusCombo);
-  if (!radius || *radius < 0.0f) {
-    program.dialog.message_box(ui::ButtonSet::ok, ui::Icon::information, 1, kRadiusErrorText,
-                               kRadiusErrorTitle);
-    return false;
-  }
-  program.match_radius = *radius;
-  return true;
-}
-
-bool append_result(app::Program& program, poi::PoiTable& table, std::int32_t& count,
-                   const poi::PoiRecord& record) {
-  if (poi::append(table, count, record)) return true;
-  program.dialog.message_box(ui::ButtonSet::ok, ui::Icon::information, 1, poi::kTooManyMergedText,
-                             poi::kStorageLimitTitle);
-  program.quit_requested = true;
-  return false;
-}
-
-RunStop start_run(app::Program& program) {
-  if (!read_match_radius(program)) return RunStop::unchanged;
-  program.run_position = 1;
-  if (program.update_mode) {
-    program.merged_count += program.master_count;
-    set_review_buttons(program, FieldState::enabled);
+RunOutcome start_run(app::Program& program, const RunOptions& options) {
+  app::RunCursor& run = program.run;
+  run.position = 1;
+  run.comment_counter = 0;
+  if (program.is_update_run()) {
+    run.result_count = program.master.count;
   } else {
-    program.comment_counter = 0;
+    run.result_count = 0;
     // The summary counts this run's removals only, also after a run
     // abandoned with Quit, whose count was never reset by its summary.
-    program.excluded_count = 0;
-    set_review_buttons(program, FieldState::hidden);
-    if (program.deduruvav_marker) exclusion::open_matches_report(program);
+    program.exclusions.removed_count = 0;
   }
-  program.dialog.set_field_state(c::kQuit, FieldState::enabled);
-  program.dialog.set_field_state(c::kStart, FieldState::disabled);
-  program.dialog.set_field_state(c::kExit, FieldState::disabled);
   prepare_search(program, Catch::whole_table);
-  return program.update_mode ? update_run(program) : duplicate_run(program);
+  return go_on(program, options);
 }
 
-RunStop resume_run(app::Program& program) {
-  if (!read_match_radius(program)) return RunStop::unchanged;
+RunOutcome resume_run(app::Program& program, const RunOptions& options) {
   prepare_search(program, Catch::pending_entry);
-  return program.update_mode ? update_run(program) : duplicate_run(program);
+  return go_on(program, options);
+}
+
+// The pending pair is the one at `probe_index` = `position` - 1; after a
+// finished run `probe_index` has gone past the last entry.
+bool pair_pending(const app::Program& program) {
+  const app::RunCursor& run = program.run;
+  return program.output.loaded && run.probe_index >= 1 && run.probe_index == run.position - 1;
+}
+
+bool belongs_to_run(const app::Program& program, Decision decision) {
+  return decision == Decision::skip_or_keep || decision == Decision::save_or_delete ||
+         program.is_update_run();
+}
+
+RunOutcome decide(app::Program& program, Decision decision, const EditedRow& second_row,
+                  const RunOptions& options) {
+  const bool go = program.is_update_run() ? apply_update_decision(program, decision, second_row)
+                                          : apply_duplicate_decision(program, decision, second_row);
+  if (!go) return stopped(RunStop::storage_limit);
+  return resume_run(program, options);
 }
 
 }  // namespace pinwright::engine

@@ -1,52 +1,73 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
+#include <optional>
 
 #include "app/program.hpp"
+#include "exclusion/exclusion_run.hpp"
 #include "poi/record.hpp"
-#include "poi/table.hpp"
 
 namespace pinwright::engine {
 
-// How a call of the run (or of a review decision) came back to the event loop.
-enum class RunStop {
-  review,     // a pair waits for the user; its decision buttons are enabled
-  finished,   // Output written, summaries shown, `output_chosen` cleared; the
-              // caller sets the idle labels and buttons (mode labels)
-  ended,      // the result table is full: the box was shown and `quit_requested` set
-  unchanged,  // the Match radius is not a number of metres, or no pair is
-              // pending: nothing was changed
+// The options of one call of the run, read by the caller when the call
+// starts: the window cannot change them while the call works.
+struct RunOptions {
+  float radius = 0.0f;                  // metres; never negative
+  bool settle_under_one_metre = false;  // "< 1 or": matches closer than 1 m need no review
+  bool settle_every_match = false;      // "< N metres": no match needs a review
+  bool append_all = false;              // update run: the Output holds the whole Master table
 };
 
-inline constexpr std::string_view kRadiusErrorTitle = "Match radius";
-inline constexpr std::string_view kRadiusErrorText =
-    "The Match radius must be a number of metres\r(for example 20).\rNothing has been changed.";
+// How a call of the run came back.
+enum class RunStop {
+  review,         // a pair waits for the user: see `Program::run`
+  finished,       // the Output was written and `output.loaded` cleared
+  storage_limit,  // the result table is full: nothing more is to be written
+};
 
-// Start: run position 1; an update run counts the Master entries as the first
-// of its result and enables Position, Text and Both; a duplicate run resets
-// its comment counter, hides those three and opens the matches report when
-// the marker file is present; Quit enabled, Start and Exit disabled; then
-// the run. Refused, with nothing changed, when the radius is not a number.
-RunStop start_run(app::Program& program);
+// How the Output file fared at the end of a run.
+enum class OutputWrite { written, incomplete, replaced };
 
-// The run from `run_position` on: an update run (an Update file is loaded)
-// or a duplicate run. The radius is read from its combo box on every call and
-// the automatic-decision check boxes at every match, so changes made during a
-// review apply from the next comparison on. Between Start and this call the
-// Master table may change only as the decisions change it: at the pending
-// Master entry and at its end.
-RunStop resume_run(app::Program& program);
+// What a call of the run did, for the caller to show.
+struct RunOutcome {
+  RunStop stop = RunStop::review;
+  // The rest only for a finished run, in the order the user hears of it.
+  bool matches_report_incomplete = false;
+  OutputWrite output = OutputWrite::written;
+  exclusion::ExclusionsEnd exclusions;  // duplicate run
+  std::int32_t entries_written = 0;
+};
 
-// The Match radius from the text of its combo box into `match_radius`. A text
-// that is not a number, or a negative one, is refused in a box: the run must
-// neither match everything nor nothing by accident.
-bool read_match_radius(app::Program& program);
+// A decision on the pending pair. The first two buttons mean Skip and Save
+// as new entry in an update run, Keep and Delete Master entry in a
+// duplicate run; Position, Text and Both belong to the update run only.
+enum class Decision { skip_or_keep, save_or_delete, position, text, both };
 
-// Appends `record` to a result table (the Merged table, or the Master table
-// that an update run extends). A full table shows the "Storage limit" box
-// and sets `quit_requested`; false then, with nothing stored.
-bool append_result(app::Program& program, poi::PoiTable& table, std::int32_t& count,
-                   const poi::PoiRecord& record);
+// The second row as the user left it.
+struct EditedRow {
+  poi::Text name;
+  poi::Text information;
+};
+
+// Start: an update run (an Update file is loaded) or a duplicate run from
+// the first entry. The result begins with the Master entries (update run) or
+// empty (duplicate run); the duplicate run counts its removals afresh.
+RunOutcome start_run(app::Program& program, const RunOptions& options);
+
+// The run from `run.position` on. Between two calls the Master table may
+// change only as the decisions change it: at the pending Master entry and at
+// its end.
+RunOutcome resume_run(app::Program& program, const RunOptions& options);
+
+// Whether a pair waits for a decision.
+bool pair_pending(const app::Program& program);
+
+// Whether `decision` is one the current kind of run offers.
+bool belongs_to_run(const app::Program& program, Decision decision);
+
+// A decision on the pending pair (see pair_pending and belongs_to_run), then
+// the run from the next entry.
+RunOutcome decide(app::Program& program, Decision decision, const EditedRow& second_row,
+                  const RunOptions& options);
 
 }  // namespace pinwright::engine

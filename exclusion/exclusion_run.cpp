@@ -4,7 +4,6 @@
 
 #include "engine/distance.hpp"
 #include "exclusion/exclusions_file.hpp"
-#include "exclusion/reports.hpp"
 #include "poi/fixed_text.hpp"
 #include "poi/format.hpp"
 #include "poi/paths.hpp"
@@ -15,51 +14,52 @@ namespace pinwright::exclusion {
 namespace {
 
 void open_list_for_appending(app::Program& program) {
-  const std::string path =
-      poi::directory_part(program.exclusions_path) + std::string(kExcludedListName);
-  if (in_use(program, path)) return;
-  program.excluded_list_path = path;
-  program.excluded_list = poi::OutputFile(program.excluded_list_path, poi::OpenMode::append);
-  if (program.excluded_list.is_open()) {
-    write_excluded_list_header(program.excluded_list, program.exclusions_path,
-                               program.exclusion_radius, program.master_path);
+  app::Exclusions& exclusions = program.exclusions;
+  const std::string path = poi::directory_part(exclusions.path) + std::string(kExcludedListName);
+  if (list_would_replace(program, path)) return;
+  exclusions.list_path = path;
+  exclusions.list = poi::OutputFile(exclusions.list_path, poi::OpenMode::append);
+  if (exclusions.list.is_open()) {
+    write_excluded_list_header(exclusions.list, exclusions.path, exclusions.radius,
+                               program.master.path);
   }
 }
 
 void list_excluded_entry(app::Program& program, const poi::PoiRecord& entry) {
+  poi::OutputFile& list = program.exclusions.list;
   // A failed opening is not retried for every entry; the summary reports it.
-  if (!program.excluded_list.is_open() && !program.excluded_list.failed())
-    open_list_for_appending(program);
-  program.excluded_list.write_line(excluded_line(entry, program.output_is_ov2));
+  if (!list.is_open() && !list.failed()) open_list_for_appending(program);
+  list.write_line(excluded_line(entry, program.output.kind));
 }
 
 }  // namespace
 
 void write_excluded_list_header(poi::OutputFile& list, std::string_view exclusions_path,
                                 float radius, std::string_view source_path) {
-  list.write_line("; Exclusions read from " + poi::shorten_path(exclusions_path, 50));
+  list.write_line("; Exclusions read from " +
+                  poi::shorten_path(exclusions_path, poi::kMessagePathWidth));
   list.write_line("; Radius of exclusion circle (metres): " + poi::f8_1(radius));
-  list.write_line("; List of entries excluded from " + poi::shorten_path(source_path, 50));
+  list.write_line("; List of entries excluded from " +
+                  poi::shorten_path(source_path, poi::kMessagePathWidth));
 }
 
-std::string excluded_line(const poi::PoiRecord& entry, bool output_is_ov2) {
+std::string excluded_line(const poi::PoiRecord& entry, poi::FileKind output_kind) {
   std::string line;
   poi::append_position_and_name(line, entry);
-  if (!output_is_ov2) line += entry.information.trimmed();
+  if (output_kind == poi::FileKind::text) line += entry.information.trimmed();
   return line;
 }
 
-bool exclusion_test(app::Program& program) {
-  const poi::PoiRecord& entry = program.current_entry;
-  const std::int32_t circles =
-      std::min(program.exclusion_count, program.exclusion_table.capacity());
+bool exclusion_test(app::Program& program, const poi::PoiRecord& entry) {
+  app::Exclusions& exclusions = program.exclusions;
+  const std::int32_t circles = std::min(exclusions.count, exclusions.circles.capacity());
   if (circles <= 0) return false;
   // The entry is point 1: the radii and the cosine belong to its latitude.
   const engine::Origin origin(entry.latitude, entry.longitude);
   for (std::int32_t k = 1; k <= circles; ++k) {
-    const poi::PoiRecord& centre = program.exclusion_table[k];
-    if (origin.distance_to(centre.latitude, centre.longitude) <= program.exclusion_radius) {
-      ++program.excluded_count;
+    const poi::PoiRecord& centre = exclusions.circles[k];
+    if (origin.distance_to(centre.latitude, centre.longitude) <= exclusions.radius) {
+      ++exclusions.removed_count;
       list_excluded_entry(program, entry);
       return true;
     }
@@ -67,28 +67,31 @@ bool exclusion_test(app::Program& program) {
   return false;
 }
 
-std::string exclusion_summary_text(const app::Program& program) {
-  std::string text = "Exclusions read from " + poi::shorten_path(program.exclusions_path, 50);
-  text += "\r Number in file:" + poi::i8(program.exclusion_count);
-  text += "\r Exclusion circle radius (metres): " + poi::f8_1(program.exclusion_radius);
-  text += "\r Number of POIs removed:" + poi::i8(program.excluded_count);
-  text += "\r Output to " + poi::shorten_path(program.excluded_list_path, 50);
+std::string exclusion_summary_text(const Summary& summary) {
+  std::string text =
+      "Exclusions read from " + poi::shorten_path(summary.exclusions_path, poi::kMessagePathWidth);
+  text += "\r Number in file:" + poi::i8(summary.circle_count);
+  text += "\r Exclusion circle radius (metres): " + poi::f8_1(summary.radius);
+  text += "\r Number of POIs removed:" + poi::i8(summary.removed_count);
+  text += "\r Output to " + poi::shorten_path(summary.list_path, poi::kMessagePathWidth);
   return text;
 }
 
-void exclusion_summary(app::Program& program) {
-  if (program.exclusion_count > 0) {
-    program.dialog.message_box(ui::ButtonSet::ok, ui::Icon::exclamation, 1,
-                               exclusion_summary_text(program), kSummaryTitle);
+ExclusionsEnd finish_exclusions(app::Program& program) {
+  app::Exclusions& exclusions = program.exclusions;
+  ExclusionsEnd end;
+  if (exclusions.count > 0) {
+    end.summary = Summary{exclusions.path, exclusions.count, exclusions.radius,
+                          exclusions.removed_count, exclusions.list_path};
   }
-  program.excluded_count = 0;
+  exclusions.removed_count = 0;
   // A list removed or replaced while open is not where the summary says.
-  const bool in_place = !program.excluded_list.is_open() || program.excluded_list.is_at_path();
-  const bool complete = program.excluded_list.is_open() ? program.excluded_list.close() && in_place
-                                                        : !program.excluded_list.failed();
-  if (!complete)
-    report_write_failure(program.dialog, "The excluded list", program.excluded_list_path);
-  program.excluded_list = poi::OutputFile();
+  poi::OutputFile& list = exclusions.list;
+  const bool in_place = !list.is_open() || list.is_at_path();
+  const bool complete = list.is_open() ? list.close() && in_place : !list.failed();
+  end.list_incomplete = !complete;
+  list = poi::OutputFile();
+  return end;
 }
 
 }  // namespace pinwright::exclusion

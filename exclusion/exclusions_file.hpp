@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -29,19 +30,38 @@ inline constexpr std::string_view kTooManyExclusionsText =
 // exists, else "exclusions.asc" in its folder; empty when there is neither.
 std::string find_exclusions_file(std::string_view master_path);
 
-// Whether `path` is a file the user loaded or chose (Master, Update, Output):
-// the excluded list never replaces or appends to such a file, even one that
-// happens to be called "excluded.asc".
-bool in_use(const app::Program& program, const std::string& path);
+// Whether the excluded list at `path` would replace a file in use. The list
+// belongs to the Master file last chosen, read or not (its exclusions are
+// looked up either way), so that file counts too: an input is never changed.
+bool list_would_replace(const app::Program& program, const std::string& path);
 
-// Looks for the exclusions file of `master_path`, loads its circles into the
-// Exclusion table and (re)creates the excluded list "excluded.asc" beside it
-// with its three header lines, left open for the duplicate run. Without an
-// exclusions file only `exclusion_count` is reset. More than 5,000 circles
-// end the program; a line that is not a number stops the reading with a box,
-// the circles before it stay. The excluded list never replaces the Master
-// file, a loaded Update file or the Output file: it is then not written, and
-// `excluded_list_path` stays empty.
-void read_exclusions(app::Program& program);
+// What reading the exclusions file came to.
+struct ExclusionsRead {
+  enum class Status {
+    no_file,        // none beside the Master file: no circles
+    read,           // all lines read
+    format_error,   // a line that is no circle, or a radius that is no number
+    storage_limit,  // more circles than the table holds
+    unreadable,     // the file cannot be opened or read
+  };
+  // The excluded list, after a complete reading.
+  enum class List { opened, in_use, failed };
+
+  Status status = Status::no_file;
+  std::string path;       // the exclusions file
+  std::int64_t line = 0;  // format error: 1-based line number
+  std::string line_text;  // format error: the line as read
+  List list = List::opened;
+  std::string list_path;  // the excluded list tried
+};
+
+// Looks for the exclusions file of the Master file, loads its circles into
+// the circle table and (re)creates the excluded list "excluded.asc" beside
+// it with its three header lines, left open for the duplicate run. Without
+// an exclusions file only the circle count is reset. A format error or too
+// many circles stop the reading; the circles before stay. The excluded list
+// never replaces a file in use: it is then not written, and its path stays
+// empty.
+ExclusionsRead read_exclusions(app::Program& program);
 
 }  // namespace pinwright::exclusion

@@ -4,7 +4,6 @@
 #include "poi/format.hpp"
 #include "poi/paths.hpp"
 #include "poi/text_file.hpp"
-#include "ui/controls.hpp"
 
 namespace pinwright::exclusion {
 
@@ -12,28 +11,25 @@ std::string matches_report_path(std::string_view output_path) {
   return poi::split_extension(output_path).stem + std::string(kMatchesReportSuffix);
 }
 
-void open_matches_report(app::Program& program) {
-  if (program.matches_report.is_open() && !program.matches_report.close())
-    report_write_failure(program.dialog, "The matches report", program.matches_report_path);
-  program.matches_report_path = matches_report_path(program.output_path);
+MatchesReportOpen open_matches_report(app::Program& program) {
+  app::Reports& reports = program.reports;
+  MatchesReportOpen open;
+  open.previous_incomplete = reports.matches.is_open() && !reports.matches.close();
+  reports.matches_path = matches_report_path(program.output.path);
   // Its name follows from the Output's, so the user never chose it: it must
-  // not replace a file the program has loaded.
-  if ((program.master_loaded && poi::same_file(program.matches_report_path, program.master_path)) ||
-      (program.update_mode && poi::same_file(program.matches_report_path, program.update_path))) {
-    program.matches_report = poi::OutputFile();
-    program.dialog.message_box(ui::ButtonSet::ok, ui::Icon::information, 1,
-                               "The matches report\r" +
-                                   poi::shorten_path(program.matches_report_path, 50) +
-                                   "\rwould replace a file in use.\rMatches will not be reported.",
-                               poi::kFileOpenConflictTitle);
-    return;
+  // not replace a file in use.
+  if (app::in_use(program, reports.matches_path)) {
+    reports.matches = poi::OutputFile();
+    open.status = MatchesReportOpen::Status::in_use;
+    return open;
   }
-  program.matches_report = poi::OutputFile(program.matches_report_path, poi::OpenMode::truncate);
-  if (!program.matches_report.is_open()) {
-    report_write_failure(program.dialog, "The matches report", program.matches_report_path);
-    return;
+  reports.matches = poi::OutputFile(reports.matches_path, poi::OpenMode::truncate);
+  if (!reports.matches.is_open()) {
+    open.status = MatchesReportOpen::Status::failed;
+    return open;
   }
-  program.matches_report.write_line(kMatchesReportHeader);
+  reports.matches.write_line(kMatchesReportHeader);
+  return open;
 }
 
 std::string match_pair_lines(const poi::PoiRecord& a, const poi::PoiRecord& b, float metres) {
@@ -53,28 +49,24 @@ std::string match_pair_lines(const poi::PoiRecord& a, const poi::PoiRecord& b, f
 
 void report_match_pair(app::Program& program, const poi::PoiRecord& a, const poi::PoiRecord& b,
                        float metres) {
-  if (!program.deduruvav_marker || !(metres > kReportThresholdMetres)) return;
-  program.matches_report.write(match_pair_lines(a, b, metres));
+  if (!program.matches_report_enabled || !(metres > kReportThresholdMetres)) return;
+  program.reports.matches.write(match_pair_lines(a, b, metres));
+}
+
+bool matches_report_complete(app::Program& program) {
+  poi::OutputFile& report = program.reports.matches;
+  if (!report.is_open() || (report.flush() && report.is_at_path())) return true;
+  report = poi::OutputFile();
+  return false;
 }
 
 void write_output_trailer(app::Program& program) {
   program.output_file.write_line(
-      poi::trailer_line(program.poi_record_counter, program.comment_counter));
+      poi::trailer_line(program.run.poi_record_counter, program.run.comment_counter));
 }
 
 std::string entries_label_text(std::int32_t count) {
   return std::string(poi::trim_right("Number of POI entries:" + poi::i5(count)));
-}
-
-void show_entries_label(app::Program& program, std::int32_t count) {
-  program.dialog.put_text(ui::control::kOutputCount, entries_label_text(count));
-}
-
-void report_write_failure(ui::DialogLayer& dialog, std::string_view what, std::string_view path) {
-  std::string text(what);
-  text += " could not be written completely:\r";
-  text += poi::shorten_path(path, 50);
-  dialog.message_box(ui::ButtonSet::ok, ui::Icon::exclamation, 1, text, kWriteErrorTitle);
 }
 
 }  // namespace pinwright::exclusion

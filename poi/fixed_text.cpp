@@ -73,6 +73,12 @@ std::string_view trim_right(std::string_view text) {
   return text.substr(0, end);
 }
 
+std::string_view trim(std::string_view text) {
+  const std::size_t start = text.find_first_not_of(' ');
+  if (start == std::string_view::npos) return {};
+  return trim_right(text.substr(start));
+}
+
 std::string justify_left(std::string_view text) {
   const std::size_t start = text.find_first_not_of(' ');
   if (start == std::string_view::npos) return std::string(text.size(), ' ');

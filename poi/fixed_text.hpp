@@ -8,6 +8,9 @@
 
 namespace pinwright::poi {
 
+// The most a file slot's path field, or a line quoted in a message, shows.
+inline constexpr std::size_t kFieldWidth = 60;
+
 // Bytes are kept as they came: names may be UTF-8 or an 8-bit code page.
 // How many bytes of `text` to keep when it must be cut to `limit`: where the
 // text up to the cut is UTF-8, a sequence that would straddle the cut is left
@@ -18,6 +21,9 @@ bool is_valid_utf8(std::string_view text);
 
 // `text` without trailing blanks.
 std::string_view trim_right(std::string_view text);
+
+// `text` without leading and trailing blanks.
+std::string_view trim(std::string_view text);
 
 // Leading blanks moved to the end (the length stays).
 std::string justify_left(std::string_view text);

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "poi/file_handle.hpp"
+
 namespace pinwright::poi {
 
 inline constexpr std::size_t kLineWindow = 256;
@@ -32,10 +34,7 @@ class LineReader {
  private:
   bool fill();
 
-  struct Closer {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-  };
-  std::unique_ptr<std::FILE, Closer> file_;
+  FileHandle file_;
   std::vector<char> buffer_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;

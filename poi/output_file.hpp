@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "poi/file_handle.hpp"
+
 namespace pinwright::poi {
 
 enum class OpenMode { truncate, append };
@@ -41,10 +43,7 @@ class OutputFile {
   bool close();
 
  private:
-  struct Closer {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-  };
-  std::unique_ptr<std::FILE, Closer> file_;
+  FileHandle file_;
   std::string path_;
   bool failed_ = false;
 };

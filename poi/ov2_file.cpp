@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "poi/file_handle.hpp"
 #include "poi/format.hpp"
 #include "poi/output_file.hpp"
 #include "poi/text_file.hpp"
@@ -80,10 +81,7 @@ class ByteReader {
     return end_ > 0;
   }
 
-  struct Closer {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-  };
-  std::unique_ptr<std::FILE, Closer> file_;
+  FileHandle file_;
   std::vector<char> buffer_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
@@ -98,11 +96,13 @@ void put_int32(std::string& out, std::int32_t value) {
 }
 
 ReadFailure damaged_failure(std::uint64_t record_offset) {
-  return ReadFailure{ReadFailure::Kind::damaged, "Pinlayer Error",
+  return ReadFailure{ReadFailure::Kind::damaged,
+                     "Pinlayer Error",
                      "The overlay file is damaged: the record at byte " +
                          std::to_string(record_offset) +
                          "\rruns past the end of the file.\rThe file was not loaded.",
-                     static_cast<std::int64_t>(record_offset)};
+                     static_cast<std::int64_t>(record_offset),
+                     {}};
 }
 
 }  // namespace
@@ -125,9 +125,11 @@ ReadResult read_ov2_file(const std::string& path, PoiTable& table) {
   ReadResult result;
   ByteReader reader(path);
   if (!reader.is_open()) {
-    result.failure =
-        ReadFailure{ReadFailure::Kind::open_failed, std::string(kFileOpenConflictTitle),
-                    std::string(kFileOpenConflictText), 0};
+    result.failure = ReadFailure{ReadFailure::Kind::open_failed,
+                                 std::string(kFileOpenConflictTitle),
+                                 std::string(kFileOpenConflictText),
+                                 0,
+                                 {}};
     return result;
   }
   std::vector<char> text;
@@ -162,27 +164,31 @@ ReadResult read_ov2_file(const std::string& path, PoiTable& table) {
           const std::string_view bytes(text.data(), kept);
           record.name.assign(bytes.substr(0, bytes.find('\0')));
           if (!append(table, result.count, record)) {
-            result.failure =
-                ReadFailure{ReadFailure::Kind::storage_limit, std::string(kStorageLimitTitle),
-                            "Too many POI entries in file.\rMaximum is" +
-                                std::string(trim_right(i6(table.capacity()))),
-                            static_cast<std::int64_t>(record_offset)};
+            result.failure = ReadFailure{ReadFailure::Kind::storage_limit,
+                                         std::string(kStorageLimitTitle),
+                                         "Too many POI entries in file.\rMaximum is" +
+                                             std::string(trim_right(i6(table.capacity()))),
+                                         static_cast<std::int64_t>(record_offset),
+                                         {}};
             return result;
           }
         }
       }
     } else {
       result.failure =
-          ReadFailure{ReadFailure::Kind::unsupported_record, "Pinlayer Error",
+          ReadFailure{ReadFailure::Kind::unsupported_record,
+                      "Pinlayer Error",
                       "Unsupported record type:" + i2(type) + "\rPlease inform the author",
-                      static_cast<std::int64_t>(record_offset)};
+                      static_cast<std::int64_t>(record_offset),
+                      {}};
       return result;
     }
     if (!complete) {
       result.failure = reader.failed() ? ReadFailure{ReadFailure::Kind::open_failed,
                                                      std::string(kFileOpenConflictTitle),
                                                      std::string(kFileOpenConflictText),
-                                                     static_cast<std::int64_t>(record_offset)}
+                                                     static_cast<std::int64_t>(record_offset),
+                                                     {}}
                                        : damaged_failure(record_offset);
       return result;
     }

@@ -9,6 +9,9 @@ namespace pinwright::poi {
 // Paths use '/' as the separator. None of these helpers cuts a path short:
 // a long path stays whole, only its display is shortened.
 
+// The most a path named in a message or a file header shows.
+inline constexpr std::size_t kMessagePathWidth = 50;
+
 // The path up to and including its last '/'; empty when it has none.
 std::string directory_part(std::string_view path);
 

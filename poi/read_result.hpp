@@ -20,6 +20,7 @@ struct ReadFailure {
   std::string title;
   std::string text;
   std::int64_t where = 0;  // 1-based line (text) or byte offset of the record (OV2)
+  std::string line_text;   // format error: the line as read
 
   // These end the program; the others leave it running with the slot unloaded.
   bool is_fatal() const {

@@ -44,23 +44,27 @@ NameSplit split_name(std::string_view line) {
   return split;
 }
 
-ReadResult read_text_poi_file(const std::string& path, PoiTable& table, TableSlot slot) {
+ReadResult read_text_poi_file(const std::string& path, PoiTable& table, Slot slot) {
   ReadResult result;
   LineReader reader(path);
   if (!reader.is_open()) {
-    result.failure =
-        ReadFailure{ReadFailure::Kind::open_failed, std::string(kFileOpenConflictTitle),
-                    std::string(kFileOpenConflictText), 0};
+    result.failure = ReadFailure{ReadFailure::Kind::open_failed,
+                                 std::string(kFileOpenConflictTitle),
+                                 std::string(kFileOpenConflictText),
+                                 0,
+                                 {}};
     return result;
   }
   std::string window;
   std::size_t length = 0;
   const auto store = [&](const PoiRecord& record) {
     if (append(table, result.count, record)) return true;
-    result.failure = ReadFailure{
-        ReadFailure::Kind::storage_limit, std::string(kStorageLimitTitle),
-        std::string(slot == TableSlot::master ? kTooManyMasterText : kTooManyUpdateText),
-        static_cast<std::int64_t>(reader.line_number())};
+    result.failure =
+        ReadFailure{ReadFailure::Kind::storage_limit,
+                    std::string(kStorageLimitTitle),
+                    std::string(slot == Slot::master ? kTooManyMasterText : kTooManyUpdateText),
+                    static_cast<std::int64_t>(reader.line_number()),
+                    {}};
     return false;
   };
   while (reader.next(window, length)) {
@@ -85,9 +89,10 @@ ReadResult read_text_poi_file(const std::string& path, PoiTable& table, TableSlo
     }
     std::array<float, 2> position{};
     if (!read_free_form(justified, position)) {
-      result.failure = ReadFailure{
-          ReadFailure::Kind::format_error, std::string(kTextFormatErrorTitle),
-          std::string(kTextFormatErrorText), static_cast<std::int64_t>(reader.line_number())};
+      result.failure =
+          ReadFailure{ReadFailure::Kind::format_error, std::string(kTextFormatErrorTitle),
+                      std::string(kTextFormatErrorText),
+                      static_cast<std::int64_t>(reader.line_number()), window};
       return result;
     }
     NameSplit split = split_name(justified);
@@ -99,9 +104,11 @@ ReadResult read_text_poi_file(const std::string& path, PoiTable& table, TableSlo
     if (!store(record)) return result;
   }
   if (reader.failed()) {
-    result.failure = ReadFailure{
-        ReadFailure::Kind::open_failed, std::string(kFileOpenConflictTitle),
-        std::string(kFileOpenConflictText), static_cast<std::int64_t>(reader.line_number())};
+    result.failure = ReadFailure{ReadFailure::Kind::open_failed,
+                                 std::string(kFileOpenConflictTitle),
+                                 std::string(kFileOpenConflictText),
+                                 static_cast<std::int64_t>(reader.line_number()),
+                                 {}};
   }
   return result;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "poi/file_slot.hpp"
 #include "poi/output_file.hpp"
 #include "poi/read_result.hpp"
 #include "poi/record.hpp"
@@ -28,8 +29,6 @@ inline constexpr std::string_view kFileOpenConflictText =
     "Please select different files or use\rthe CANCEL button in the Open File\r"
     "Dialog box to clear an entry";
 
-enum class TableSlot { master, update };
-
 enum class LineKind { empty, blank, header, user_comment, poi };
 
 // Kind of a line from its left-justified text and its stored length.
@@ -46,8 +45,8 @@ struct NameSplit {
 NameSplit split_name(std::string_view line);
 
 // Reads a text POI file into `table` from entry 1. The table's capacity is the
-// limit; the storage-limit text names the slot.
-ReadResult read_text_poi_file(const std::string& path, PoiTable& table, TableSlot slot);
+// limit; the storage-limit text names the slot (Master or Update).
+ReadResult read_text_poi_file(const std::string& path, PoiTable& table, Slot slot);
 
 // Written line forms, without the line end.
 std::string header_line(std::chrono::year_month_day date);

@@ -2,10 +2,9 @@
 
 namespace pinwright::ui::control {
 
-// Identifiers of the main dialog's controls (resource 101). The dialog itself
-// is described once, in resources/main_dialog.ui.
+// Identifiers of the main dialog's controls. The dialog itself is described
+// once, in resources/main_dialog.ui.
 
-inline constexpr int kMainDialog = 101;
 inline constexpr int kCancelCommand = 2;  // closing the window or pressing Escape
 
 // Buttons

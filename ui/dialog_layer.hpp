@@ -42,24 +42,14 @@ inline constexpr int kAnswerCancelIgnore = 0;
 
 enum class FileDialogForm { open, save };
 
-// A fixed-point display form such as F10.6.
-struct RealFormat {
-  int width;
-  int decimals;
-};
-
 class DialogLayer {
  public:
   virtual ~DialogLayer() = default;
 
-  // initialise: `settings_file` blank means none. The other operations work afterwards.
-  virtual void initialise(std::string_view settings_file) = 0;
-  // open root window: option 128 = hidden. An implementation without such a
-  // window may do nothing.
-  virtual void open_root_window(int option) = 0;
-  // load dialog: resource 101, the main dialog, becomes the current dialog with its defaults.
-  virtual void load_dialog(int resource_id) = 0;
-  // show dialog: modeless at the default position with default focus.
+  // The main dialog (resources/main_dialog.ui) is made with its defaults; the
+  // other operations work afterwards.
+  virtual void load_main_dialog() = 0;
+  // The main dialog appears, modeless, where the desktop puts it.
   virtual void show_dialog() = 0;
   virtual void set_title(std::string_view title) = 0;
 
@@ -94,21 +84,14 @@ class DialogLayer {
   // Draws the bitmap file into a picture field; a missing file draws nothing.
   virtual void draw_picture(int id, std::string_view bitmap_path) = 0;
 
-  // File services; the program does not check their outcome, but the result
-  // is there for those who do.
-  virtual bool copy_file(const std::string& from, const std::string& to);
-  virtual bool delete_file(const std::string& path);
-
   // The dialog and the window go away.
   virtual void close_down() = 0;
 
-  // get integer: the field's text read as an integer; an empty (or blank)
-  // text gives -999; nothing when the text is not a number.
+  // The field's text as a whole number; an empty (or blank) text gives -999,
+  // a text that is not a whole number nothing.
   std::optional<std::int32_t> get_integer(int id);
-  // get real: the field's text read as a number; nothing when it is not one.
+  // The field's text as a finite number; nothing when it is not one.
   std::optional<float> get_real(int id);
-  // put real: the value printed in `format` (asterisks when it does not fit).
-  void put_real(int id, double value, RealFormat format);
 };
 
 }  // namespace pinwright::ui

@@ -17,8 +17,8 @@ class dispatch_exit_test : public ::testing::TestWithParam<int> {};
 
 TEST_P(dispatch_exit_test, requests_the_end_and_closes_the_help) {
   RecordingDialog dialog;
-  auto program = std::make_unique<Program>(dialog);
-  dispatch(*program, GetParam());
+  auto program = std::make_unique<Program>();
+  dispatch(*program, dialog, GetParam());
   EXPECT_TRUE(program->quit_requested);
   EXPECT_EQ(dialog.calls, (std::vector<std::string>{"help \"\""}));
 }
@@ -30,8 +30,8 @@ class dispatch_ignored_test : public ::testing::TestWithParam<int> {};
 
 TEST_P(dispatch_ignored_test, does_nothing) {
   RecordingDialog dialog;
-  auto program = std::make_unique<Program>(dialog);
-  dispatch(*program, GetParam());
+  auto program = std::make_unique<Program>();
+  dispatch(*program, dialog, GetParam());
   EXPECT_FALSE(program->quit_requested);
   EXPECT_TRUE(dialog.calls.empty());
 }

@@ -56,7 +56,7 @@ using Session = testing::SlotSession;
 
 // What a run made of a text Output: its entries, read back as the program reads them.
 poi::ReadResult read_back(const std::string& path, poi::PoiTable& table) {
-  return poi::read_text_poi_file(path, table, poi::TableSlot::master);
+  return poi::read_text_poi_file(path, table, poi::Slot::master);
 }
 
 // ---------------------------------------------------------------------------
@@ -81,8 +81,8 @@ TEST_P(loadable_input_test, loads_runs_and_writes_every_entry) {
     const std::string input = s.dir.write(param.ov2 ? "in.ov2" : "in.asc", bytes);
     s.press(param.ov2 ? c::kMasterOv2 : c::kMasterText, input);
     ASSERT_EQ(s.titles(), std::vector<std::string>{});
-    ASSERT_TRUE(s.program.master_loaded);
-    EXPECT_EQ(s.program.master_count - s.program.master_comment_count, param.entries);
+    ASSERT_TRUE(s.program.master.loaded);
+    EXPECT_EQ(s.text(c::kMasterCount), "Number of POI entries:" + poi::i5(param.entries));
     if (param.check) param.check(s.program.master_table);
 
     const std::string output = s.dir.file(ov2_output ? "out.ov2" : "out.asc");
@@ -90,7 +90,7 @@ TEST_P(loadable_input_test, loads_runs_and_writes_every_entry) {
     ASSERT_EQ(s.state(c::kStart), FieldState::enabled);
     s.press(c::kStart);
     EXPECT_EQ(s.titles(), std::vector<std::string>{});
-    EXPECT_FALSE(s.program.output_chosen);
+    EXPECT_FALSE(s.program.output.loaded);
 
     poi::PoiTable written(poi::kMasterCapacity);
     const poi::ReadResult result =
@@ -216,11 +216,11 @@ TEST_P(refused_input_test, one_box_and_nothing_loaded_or_written) {
   else
     EXPECT_EQ(s.dialog.boxes[0].text, param.text);
   EXPECT_EQ(s.program.quit_requested, param.fatal);
-  EXPECT_FALSE(s.program.master_loaded);
-  EXPECT_FALSE(s.program.update_mode);
+  EXPECT_FALSE(s.program.master.loaded);
+  EXPECT_FALSE(s.program.update.loaded);
   EXPECT_EQ(s.state(c::kStart), FieldState::disabled);
-  EXPECT_EQ(s.program.master_count, 0);
-  EXPECT_EQ(s.program.update_count, 0);
+  EXPECT_EQ(s.program.master.count, 0);
+  EXPECT_EQ(s.program.update.count, 0);
   // No excluded list after a fatal reading; the Output holds only its header.
   EXPECT_FALSE(fs::exists(s.dir.file("excluded.asc")));
   EXPECT_EQ(read_file(output), kHeader);
@@ -242,7 +242,7 @@ INSTANTIATE_TEST_SUITE_P(
                     false},
         RefusedCase{"ov2_unsupported_type", c::kMasterOv2,
                     [] { return ov2_named(1, 2, "A") + std::string(1, '\x09') + "rest"; },
-                    "Pinlayer Error", kUnsupported, false, true},
+                    "Pinlayer Error", kUnsupported + "\rByte offset 15", false, true},
         RefusedCase{"ov2_50001_records", c::kMasterOv2,
                     [] {
                       std::string bytes;
@@ -253,7 +253,7 @@ INSTANTIATE_TEST_SUITE_P(
                     true},
         RefusedCase{"text_one_number_on_a_line", c::kMasterText,
                     [] { return std::string("1, 2, \"A\"\n4.89\n"); }, "Format error",
-                    std::string(poi::kTextFormatErrorText), false, true},
+                    std::string(poi::kTextFormatErrorText) + "\rLine 2: 4.89", false, true},
         RefusedCase{"text_50001_records", c::kMasterText,
                     [] { return "; comment\n" + grid_lines(50'000); }, "Storage limit",
                     "Too many Master entries.\rMaximum is 50,000", false, true},
@@ -278,13 +278,13 @@ TEST(refused_input_test, an_ov2_file_cut_inside_any_record_is_refused_and_left_a
     ASSERT_EQ(s.titles(), std::vector<std::string>{"Pinlayer Error"});
     EXPECT_TRUE(s.dialog.boxes[0].text.starts_with("The overlay file is damaged"));
     EXPECT_FALSE(s.program.quit_requested);
-    EXPECT_FALSE(s.program.master_loaded);
+    EXPECT_FALSE(s.program.master.loaded);
     EXPECT_EQ(s.text(c::kMasterPath), " ");
     EXPECT_EQ(read_file(input), bytes);
     if (cut > last_record) {
       s.press(c::kMasterOv2, s.dir.write("good.ov2", whole));
-      EXPECT_TRUE(s.program.master_loaded);
-      EXPECT_EQ(s.program.master_count, 2);
+      EXPECT_TRUE(s.program.master.loaded);
+      EXPECT_EQ(s.program.master.count, 2);
     }
   }
 }
@@ -304,7 +304,7 @@ TEST(exclusions_bad_input_test, five_thousand_circles_apply_to_the_run) {
   const std::string master = s.dir.write("pois.asc", grid_lines(10) + "150.0, 10.0, \"Kept\"\n");
   const std::string exclusions = s.dir.write("pois_x.asc", circles(5000));
   s.press(c::kMasterText, master);
-  EXPECT_EQ(s.program.exclusion_count, 5000);
+  EXPECT_EQ(s.program.exclusions.count, 5000);
   s.press(c::kOutputText, s.dir.file("out.asc"));
   s.press(c::kStart);
   ASSERT_EQ(s.titles(), std::vector<std::string>{"POI exclusions"});
@@ -343,8 +343,8 @@ TEST_P(garbage_radius_test, format_box_and_the_program_goes_on) {
   ASSERT_EQ(s.titles(), std::vector<std::string>{"Format error"});
   EXPECT_TRUE(s.dialog.boxes[0].text.starts_with("Exclusion records must have"));
   EXPECT_FALSE(s.program.quit_requested);
-  EXPECT_TRUE(s.program.master_loaded);
-  EXPECT_EQ(s.program.exclusion_count, 1);
+  EXPECT_TRUE(s.program.master.loaded);
+  EXPECT_EQ(s.program.exclusions.count, 1);
   s.press(c::kOutputText, s.dir.file("out.asc"));
   s.press(c::kStart);
   poi::PoiTable written(poi::kMasterCapacity);
@@ -388,17 +388,17 @@ TEST_P(odd_path_test, every_file_is_read_and_written_at_its_full_path) {
       "; odd folder\n6.0, 52.0, \"Gamma\"\n6.0, 52.00005, \"Delta\"\n5.0, 52.0, \"Gone\"\n";
   const std::string master = s.dir.write(folder + "/pois.asc", master_bytes);
   s.dir.write(folder + "/pois_x.asc", "radius = 10\n5.0, 52.0\n");
-  s.program.deduruvav_marker = true;
+  s.program.matches_report_enabled = true;
   s.dialog.control(c::kUnderRadius).checked = true;
 
   s.press(c::kMasterText, master);
-  ASSERT_TRUE(s.program.master_loaded);
-  EXPECT_EQ(s.program.master_path, master);
+  ASSERT_TRUE(s.program.master.loaded);
+  EXPECT_EQ(s.program.master.path, master);
   EXPECT_LE(s.text(c::kMasterPath).size(), 60u);
   EXPECT_TRUE(s.text(c::kMasterPath).ends_with("pois.asc"));
   s.press(c::kOutputText, base + "result");
-  const std::string output = output_file_name(base + "result", false);
-  EXPECT_EQ(s.program.output_path, output);
+  const std::string output = output_file_name(base + "result", poi::FileKind::text);
+  EXPECT_EQ(s.program.output.path, output);
   s.press(c::kStart);
 
   ASSERT_EQ(s.titles(), std::vector<std::string>{"POI exclusions"});

@@ -58,7 +58,7 @@ TEST_P(unwritable_folder_test, an_output_there_is_refused_in_both_kinds) {
     const std::string output = *folder + (button == c::kOutputText ? "/out.asc" : "/out.ov2");
     s.press(button, output);
     ASSERT_EQ(s.titles(), std::vector<std::string>{"File Open Conflict"});
-    EXPECT_FALSE(s.program.output_chosen);
+    EXPECT_FALSE(s.program.output.loaded);
     EXPECT_EQ(s.dialog.control(c::kOutputPath).text, " ");
     EXPECT_EQ(s.dialog.control(c::kStart).state, FieldState::disabled);
     EXPECT_FALSE(fs::exists(output));
@@ -99,12 +99,12 @@ TEST(full_disk_test, an_ov2_output_that_cannot_be_written_is_reported_not_counte
   const std::string output = s.dir.file("full.ov2");
   fs::create_symlink("/dev/full", output);
   s.press(c::kOutputOv2, output);
-  ASSERT_TRUE(s.program.output_chosen);
+  ASSERT_TRUE(s.program.output.loaded);
   s.press(c::kStart);
   ASSERT_EQ(s.titles(), std::vector<std::string>{"Write error"});
   EXPECT_EQ(s.dialog.boxes[0].text,
             "The Output file could not be written completely:\r" + poi::shorten_path(output, 50));
-  EXPECT_FALSE(s.program.output_chosen);
+  EXPECT_FALSE(s.program.output.loaded);
   EXPECT_EQ(s.dialog.control(c::kStart).state, FieldState::disabled);
 }
 
@@ -173,7 +173,7 @@ TEST(quit_fault_test, a_file_put_in_place_of_the_output_survives_quit) {
   s.dialog.box_answers.push_back(ui::kAnswerOkYesRetry);
   s.press(c::kQuit);
   ASSERT_EQ(s.titles(), std::vector<std::string>{"Quit"});
-  EXPECT_FALSE(s.program.output_chosen);
+  EXPECT_FALSE(s.program.output.loaded);
   EXPECT_EQ(read_file(output), "the user's own file\n");
 }
 

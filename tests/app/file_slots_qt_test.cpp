@@ -34,10 +34,10 @@ TEST(file_slots_qt_test, master_and_output_chosen_in_real_file_dialogs) {
 
   ui::qt::QtDialog dialog;
   Watchdog watchdog{dialog};
-  app::Program program{dialog};
+  app::Program program;
   program.program_dir = folder.file("program") + "/";
 
-  app::start_up(program);
+  app::start_up(program, dialog);
   // A click queues the button's event; the program takes it as its loop would.
   const auto press_and_answer = [&](int id, const std::string& path) {
     const ModalAnswer answer(choose_in_file_dialog(path), "QFileDialog");
@@ -47,7 +47,7 @@ TEST(file_slots_qt_test, master_and_output_chosen_in_real_file_dialogs) {
     const ui::Event event = dialog.wait_for_event();
     ASSERT_EQ(event.kind, ui::EventKind::push_button);
     ASSERT_EQ(event.value, id);
-    app::dispatch(program, event.value);
+    app::dispatch(program, dialog, event.value);
   };
 
   press_and_answer(c::kMasterText, master);
@@ -59,8 +59,8 @@ TEST(file_slots_qt_test, master_and_output_chosen_in_real_file_dialogs) {
   EXPECT_EQ(dialog.text(c::kOutputPath), poi::shorten_path(folder.file("result.ov2"), 60));
   EXPECT_TRUE(dialog.widget(c::kStart)->isEnabled());
   EXPECT_FALSE(program.quit_requested);
-  EXPECT_EQ(program.master_count, 3);
-  EXPECT_EQ(program.exclusion_count, 1);
+  EXPECT_EQ(program.master.count, 3);
+  EXPECT_EQ(program.exclusions.count, 1);
   EXPECT_TRUE(std::filesystem::exists(folder.file("excluded.asc")));
   // The shipped bitmap loads as a picture, and the picture is shown.
   EXPECT_EQ(dialog.picture(c::kOutputSymbol), folder.file("program/REZ_default_symbol.bmp"));

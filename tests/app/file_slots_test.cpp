@@ -46,7 +46,7 @@ std::string ov2_file(int records) {
 // after start-up.
 struct Scene {
   RecordingDialog dialog;
-  Program program{dialog};
+  Program program;
   TempDir dir;
 
   Scene() {
@@ -60,7 +60,7 @@ struct Scene {
   // Presses a slot button, the file dialog answering with `answer` (nothing: cancel).
   void press(int id, std::optional<std::string> answer = std::nullopt) {
     dialog.file_answers.push_back(std::move(answer));
-    ASSERT_TRUE(handle_slot_button(program, id));
+    ASSERT_TRUE(handle_slot_button(program, dialog, id));
     EXPECT_TRUE(dialog.file_answers.empty());
   }
 
@@ -110,19 +110,16 @@ TEST_P(input_choice_test, reads_the_file_into_the_slot) {
             "Number of POI entries:" + poi::i5(pois));
   EXPECT_EQ(scene.text(master ? c::kMasterPath : c::kUpdatePath), poi::shorten_path(path, 60));
   if (master) {
-    EXPECT_TRUE(scene.program.master_loaded);
-    EXPECT_EQ(scene.program.master_is_ov2, param.ov2);
-    EXPECT_EQ(scene.program.master_count, param.entries);
-    EXPECT_EQ(scene.program.master_comment_count, param.comments);
-    EXPECT_EQ(scene.program.master_path, path);
+    EXPECT_TRUE(scene.program.master.loaded);
+    EXPECT_EQ(scene.program.master.is_ov2(), param.ov2);
+    EXPECT_EQ(scene.program.master.count, param.entries);
+    EXPECT_EQ(scene.program.master.path, path);
   } else {
-    EXPECT_TRUE(scene.program.update_mode);
-    EXPECT_EQ(scene.program.update_is_ov2, param.ov2);
-    EXPECT_EQ(scene.program.update_count, param.entries);
-    EXPECT_EQ(scene.program.update_poi_count, pois);
-    EXPECT_EQ(scene.program.update_path, path);
+    EXPECT_TRUE(scene.program.update.loaded);
+    EXPECT_EQ(scene.program.update.is_ov2(), param.ov2);
+    EXPECT_EQ(scene.program.update.count, param.entries);
+    EXPECT_EQ(scene.program.update.path, path);
   }
-  EXPECT_EQ(scene.program.ov2_input_path, param.ov2 ? path : "");
   const poi::PoiTable& table = master ? scene.program.master_table : scene.program.update_table;
   EXPECT_EQ(table[param.entries].name.trimmed(), param.ov2 ? "poi 3" : "Dom");
   // No Output file yet: Start stays disabled.
@@ -140,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct CancelCase {
   int button;
-  bool kind;  // the kind flag the button sets
+  poi::FileKind kind;  // the kind the button sets
 };
 
 class cancel_test : public ::testing::TestWithParam<CancelCase> {};
@@ -149,19 +146,20 @@ TEST_P(cancel_test, clears_the_slot_and_keeps_the_kind) {
   const int button = GetParam().button;
   Scene scene;
   // Fill all three slots first, each in the other kind.
-  scene.program.master_is_ov2 = scene.program.update_is_ov2 = scene.program.output_is_ov2 =
-      !GetParam().kind;
+  const bool text = GetParam().kind == poi::FileKind::text;
+  scene.program.master.kind = scene.program.update.kind = scene.program.output.kind =
+      text ? poi::FileKind::ov2 : poi::FileKind::text;
   scene.dir.write("m.ov2", ov2_file(2));
   scene.dir.write("m.bmp", "bitmap");
   scene.master();
   const auto fill = [&](int text_button, int ov2_button, const std::string& name) {
-    scene.press(GetParam().kind ? text_button : ov2_button, scene.dir.file(name));
+    scene.press(text ? ov2_button : text_button, scene.dir.file(name));
   };
-  fill(c::kMasterText, c::kMasterOv2, GetParam().kind ? "master.asc" : "m.ov2");
-  fill(c::kUpdateText, c::kUpdateOv2, GetParam().kind ? "master.asc" : "m.ov2");
+  fill(c::kMasterText, c::kMasterOv2, text ? "m.ov2" : "master.asc");
+  fill(c::kUpdateText, c::kUpdateOv2, text ? "m.ov2" : "master.asc");
   fill(c::kOutputText, c::kOutputOv2, "out");
-  ASSERT_TRUE(scene.program.master_loaded && scene.program.update_mode &&
-              scene.program.output_chosen);
+  ASSERT_TRUE(scene.program.master.loaded && scene.program.update.loaded &&
+              scene.program.output.loaded);
 
   scene.press(button);
   const bool master = button == c::kMasterText || button == c::kMasterOv2;
@@ -172,22 +170,24 @@ TEST_P(cancel_test, clears_the_slot_and_keeps_the_kind) {
   EXPECT_EQ(scene.text(path), " ");
   EXPECT_EQ(scene.text(count), " ");
   EXPECT_EQ(scene.state(picture), FieldState::hidden);
-  EXPECT_EQ(scene.program.master_loaded, !master);
-  EXPECT_EQ(scene.program.update_mode, !update);
-  EXPECT_EQ(scene.program.output_chosen, master || update);
-  const bool flag = master   ? scene.program.master_is_ov2
-                    : update ? scene.program.update_is_ov2
-                             : scene.program.output_is_ov2;
-  EXPECT_EQ(flag, GetParam().kind);
+  EXPECT_EQ(scene.program.master.loaded, !master);
+  EXPECT_EQ(scene.program.update.loaded, !update);
+  EXPECT_EQ(scene.program.output.loaded, master || update);
+  const poi::FileKind kind = master   ? scene.program.master.kind
+                             : update ? scene.program.update.kind
+                                      : scene.program.output.kind;
+  EXPECT_EQ(kind, GetParam().kind);
   EXPECT_EQ(scene.state(c::kStart), update ? FieldState::enabled : FieldState::disabled);
   EXPECT_TRUE(scene.dialog.boxes.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    buttons, cancel_test,
-    ::testing::Values(CancelCase{c::kMasterText, false}, CancelCase{c::kMasterOv2, true},
-                      CancelCase{c::kUpdateText, false}, CancelCase{c::kUpdateOv2, true},
-                      CancelCase{c::kOutputText, false}, CancelCase{c::kOutputOv2, true}));
+INSTANTIATE_TEST_SUITE_P(buttons, cancel_test,
+                         ::testing::Values(CancelCase{c::kMasterText, poi::FileKind::text},
+                                           CancelCase{c::kMasterOv2, poi::FileKind::ov2},
+                                           CancelCase{c::kUpdateText, poi::FileKind::text},
+                                           CancelCase{c::kUpdateOv2, poi::FileKind::ov2},
+                                           CancelCase{c::kOutputText, poi::FileKind::text},
+                                           CancelCase{c::kOutputOv2, poi::FileKind::ov2}));
 
 class clear_test : public ::testing::TestWithParam<int> {};
 
@@ -198,12 +198,12 @@ TEST_P(clear_test, empties_the_slot_without_a_dialog) {
   scene.press(c::kOutputText, scene.dir.file("out.asc"));
   ASSERT_EQ(scene.state(c::kStart), FieldState::enabled);
   scene.dialog.file_dialogs.clear();
-  ASSERT_TRUE(handle_slot_button(scene.program, GetParam()));
+  ASSERT_TRUE(handle_slot_button(scene.program, scene.dialog, GetParam()));
   EXPECT_TRUE(scene.dialog.file_dialogs.empty());
   const int id = GetParam();
-  EXPECT_EQ(scene.program.master_loaded, id != c::kMasterClear);
-  EXPECT_EQ(scene.program.update_mode, id != c::kUpdateClear);
-  EXPECT_EQ(scene.program.output_chosen, id != c::kOutputClear);
+  EXPECT_EQ(scene.program.master.loaded, id != c::kMasterClear);
+  EXPECT_EQ(scene.program.update.loaded, id != c::kUpdateClear);
+  EXPECT_EQ(scene.program.output.loaded, id != c::kOutputClear);
   EXPECT_EQ(scene.state(c::kStart),
             id == c::kUpdateClear ? FieldState::enabled : FieldState::disabled);
   // Clearing the Output closes it; its header stays.
@@ -216,7 +216,7 @@ INSTANTIATE_TEST_SUITE_P(buttons, clear_test,
 TEST(handle_slot_button_test, other_buttons_are_not_slot_buttons) {
   for (const int id : {2, 1001, 1002, 1003, 1004, 1015, 1027, 1030, 1044}) {
     Scene scene;
-    EXPECT_FALSE(handle_slot_button(scene.program, id)) << id;
+    EXPECT_FALSE(handle_slot_button(scene.program, scene.dialog, id)) << id;
     EXPECT_TRUE(scene.dialog.calls.empty()) << id;
   }
 }
@@ -230,15 +230,16 @@ class slot_dispatch_test : public ::testing::TestWithParam<DispatchCase> {};
 
 TEST_P(slot_dispatch_test, the_dispatcher_passes_slot_buttons_on) {
   Scene scene;
-  scene.program.master_loaded = scene.program.update_mode = scene.program.output_chosen = true;
-  dispatch(scene.program, GetParam().button);
+  scene.program.master.loaded = scene.program.update.loaded = scene.program.output.loaded = true;
+  dispatch(scene.program, scene.dialog, GetParam().button);
   ASSERT_EQ(scene.dialog.file_dialogs.size(), *GetParam().title ? 1u : 0u);
   if (*GetParam().title) {
     EXPECT_EQ(scene.dialog.file_dialogs[0].title, GetParam().title);
   }
   // Cancelled or cleared: exactly one slot is emptied.
   EXPECT_EQ(
-      !scene.program.master_loaded + !scene.program.update_mode + !scene.program.output_chosen, 1);
+      !scene.program.master.loaded + !scene.program.update.loaded + !scene.program.output.loaded,
+      1);
   EXPECT_FALSE(scene.program.quit_requested);
 }
 
@@ -263,7 +264,7 @@ TEST(input_choice_test, a_long_path_is_shortened_in_the_field) {
   scene.press(c::kMasterText, path);
   ASSERT_GT(path.size(), 60u);
   EXPECT_EQ(scene.text(c::kMasterPath), "/.../and_one_more_folder_below/master.asc");
-  EXPECT_EQ(scene.program.master_path, path);  // the path itself is never cut
+  EXPECT_EQ(scene.program.master.path, path);  // the path itself is never cut
 }
 
 struct NameCase {
@@ -275,7 +276,8 @@ struct NameCase {
 class output_name_test : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(output_name_test, extension_only_without_any_dot) {
-  EXPECT_EQ(output_file_name(GetParam().chosen, GetParam().ov2), GetParam().expected);
+  const poi::FileKind kind = GetParam().ov2 ? poi::FileKind::ov2 : poi::FileKind::text;
+  EXPECT_EQ(output_file_name(GetParam().chosen, kind), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(paths, output_name_test,
@@ -308,8 +310,6 @@ INSTANTIATE_TEST_SUITE_P(paths, symbol_candidate_test,
 TEST(output_choice_test, text_output_is_created_with_its_two_header_lines) {
   Scene scene;
   scene.program.selected_path = scene.dir.file("master.asc");
-  scene.program.merged_count = 12;
-  scene.program.comment_counter = 3;
   scene.dir.write("result.asc", "old contents that must go\n");
   scene.press(c::kOutputText, scene.dir.file("result.asc"));
 
@@ -321,12 +321,10 @@ TEST(output_choice_test, text_output_is_created_with_its_two_header_lines) {
   EXPECT_EQ(dialog.start_path, scene.dir.file(""));
   EXPECT_TRUE(scene.dialog.boxes.empty());
 
-  EXPECT_TRUE(scene.program.output_chosen);
-  EXPECT_FALSE(scene.program.output_is_ov2);
-  EXPECT_EQ(scene.program.output_path, scene.dir.file("result.asc"));
-  EXPECT_EQ(scene.program.merged_count, 0);
-  EXPECT_EQ(scene.program.comment_counter, 0);
-  EXPECT_EQ(scene.text(c::kOutputPath), poi::shorten_path(scene.program.output_path, 60));
+  EXPECT_TRUE(scene.program.output.loaded);
+  EXPECT_FALSE(scene.program.output.is_ov2());
+  EXPECT_EQ(scene.program.output.path, scene.dir.file("result.asc"));
+  EXPECT_EQ(scene.text(c::kOutputPath), poi::shorten_path(scene.program.output.path, 60));
   EXPECT_EQ(scene.text(c::kOutputCount), " ");
   EXPECT_EQ(scene.state(c::kOutputSymbol), FieldState::hidden);
   EXPECT_EQ(scene.state(c::kStart), FieldState::disabled);  // no Master yet
@@ -335,7 +333,7 @@ TEST(output_choice_test, text_output_is_created_with_its_two_header_lines) {
   ASSERT_TRUE(scene.program.output_file.is_open());
   scene.program.output_file.write_line("   4.89000,  52.37000, \"Central\"");
   ASSERT_TRUE(scene.program.output_file.close());
-  EXPECT_EQ(read_file(scene.program.output_path),
+  EXPECT_EQ(read_file(scene.program.output.path),
             ";* Created by Pinwright Pro v2.01 on 07-DEC-26\n"
             ";* Longitude, Latitude, \"Name\"\n"
             "   4.89000,  52.37000, \"Central\"\n");
@@ -346,8 +344,8 @@ TEST(output_choice_test, a_name_without_a_dot_gets_the_kind_s_extension) {
     Scene scene;
     scene.press(ov2 ? c::kOutputOv2 : c::kOutputText, scene.dir.file("result"));
     const std::string expected = scene.dir.file(ov2 ? "result.ov2" : "result.asc");
-    EXPECT_EQ(scene.program.output_path, expected);
-    EXPECT_EQ(scene.program.output_is_ov2, ov2);
+    EXPECT_EQ(scene.program.output.path, expected);
+    EXPECT_EQ(scene.program.output.is_ov2(), ov2);
     // A text Output exists at once; the run creates an OV2 Output.
     EXPECT_EQ(fs::exists(expected), !ov2);
     EXPECT_FALSE(fs::exists(scene.dir.file("result")));
@@ -359,7 +357,7 @@ TEST(output_choice_test, an_existing_ov2_output_is_left_for_the_run) {
   const std::string old = ov2_file(2);
   const std::string path = scene.dir.write("result.ov2", old);
   scene.press(c::kOutputOv2, path);
-  EXPECT_TRUE(scene.program.output_chosen);
+  EXPECT_TRUE(scene.program.output.loaded);
   EXPECT_FALSE(scene.program.output_file.is_open());
   EXPECT_EQ(read_file(path), old);
   EXPECT_EQ(scene.dialog.file_dialogs[0].filter, "Overlay files (*.ov2)|*.ov2|");
@@ -401,11 +399,11 @@ TEST_P(input_failure_test, leaves_the_slot_unloaded_and_start_disabled) {
     EXPECT_EQ(box.text, kConflictText);
   }
   EXPECT_EQ(scene.program.quit_requested, param.fatal);
-  EXPECT_FALSE(master ? scene.program.master_loaded : scene.program.update_mode);
+  EXPECT_FALSE(master ? scene.program.master.loaded : scene.program.update.loaded);
   EXPECT_EQ(scene.state(c::kStart), FieldState::disabled);
   EXPECT_EQ(scene.text(master ? c::kMasterPath : c::kUpdatePath), " ");
   EXPECT_EQ(scene.text(master ? c::kMasterCount : c::kUpdateCount), " ");
-  EXPECT_EQ(master ? scene.program.master_count : scene.program.update_count, 0);
+  EXPECT_EQ(master ? scene.program.master.count : scene.program.update.count, 0);
   // A fatal failure writes nothing more: no excluded list.
   if (master) {
     EXPECT_EQ(fs::exists(scene.dir.file("excluded.asc")), !param.fatal);
@@ -439,7 +437,7 @@ TEST(input_choice_test, a_folder_is_no_file) {
   fs::create_directory(scene.dir.path() / "folder.asc");
   scene.press(c::kMasterText, scene.dir.file("folder.asc"));
   EXPECT_EQ(scene.box_titles(), std::vector<std::string>{"File Open Conflict"});
-  EXPECT_FALSE(scene.program.master_loaded);
+  EXPECT_FALSE(scene.program.master.loaded);
 }
 
 struct StartCase {
@@ -456,13 +454,13 @@ TEST_P(start_state_test, needs_a_master_file_and_an_output_file) {
   scene.master("u.asc");
   for (const auto& [button, file] : GetParam().presses) {
     if (button == c::kMasterClear || button == c::kUpdateClear || button == c::kOutputClear)
-      handle_slot_button(scene.program, button);
+      handle_slot_button(scene.program, scene.dialog, button);
     else
       scene.press(button, *file ? std::optional(scene.dir.file(file)) : std::nullopt);
   }
   EXPECT_EQ(scene.state(c::kStart), GetParam().enabled ? FieldState::enabled : FieldState::disabled)
       << GetParam().what;
-  EXPECT_EQ(scene.program.master_loaded && scene.program.output_chosen, GetParam().enabled);
+  EXPECT_EQ(scene.program.master.loaded && scene.program.output.loaded, GetParam().enabled);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -507,7 +505,7 @@ TEST(start_state_test, a_failed_update_disables_start) {
   scene.press(c::kOutputText, scene.dir.file("o.asc"));
   scene.press(c::kUpdateText, scene.dir.file("missing.asc"));
   EXPECT_EQ(scene.state(c::kStart), FieldState::disabled);
-  EXPECT_TRUE(scene.program.master_loaded && scene.program.output_chosen);
+  EXPECT_TRUE(scene.program.master.loaded && scene.program.output.loaded);
 }
 
 TEST(mode_caption_test, follow_the_update_slot) {
@@ -525,7 +523,7 @@ TEST(mode_caption_test, follow_the_update_slot) {
   expect_update_run(true);
   scene.press(c::kMasterText, scene.master());  // a new Master keeps the update run
   expect_update_run(true);
-  ASSERT_TRUE(handle_slot_button(scene.program, c::kUpdateClear));
+  ASSERT_TRUE(handle_slot_button(scene.program, scene.dialog, c::kUpdateClear));
   expect_update_run(false);
   scene.press(c::kUpdateOv2, scene.dir.write("u.ov2", ov2_file(1)));
   expect_update_run(true);
@@ -540,8 +538,8 @@ TEST(symbol_test, master_and_update_draw_the_bitmap_beside_the_file) {
   for (const int button : {c::kMasterOv2, c::kUpdateOv2}) {
     Scene scene;
     const int picture = button == c::kMasterOv2 ? c::kMasterSymbol : c::kUpdateSymbol;
-    std::string& symbol = button == c::kMasterOv2 ? scene.program.master_symbol_path
-                                                  : scene.program.update_symbol_path;
+    std::string& symbol = button == c::kMasterOv2 ? scene.program.master.symbol_path
+                                                  : scene.program.update.symbol_path;
     scene.dir.write("fuel.bmp", "bitmap");
     scene.press(button, scene.dir.write("fuel.ov2", ov2_file(1)));
     EXPECT_EQ(symbol, scene.dir.file("fuel.bmp"));
@@ -578,15 +576,15 @@ TEST_P(output_symbol_test, own_then_folder_default_then_shipped_default) {
   if (param.shipped) scene.dir.write("program/REZ_default_symbol.bmp", "shipped");
   scene.press(c::kOutputOv2, scene.dir.file("result"));
 
-  EXPECT_TRUE(scene.program.output_chosen);
+  EXPECT_TRUE(scene.program.output.loaded);
   EXPECT_TRUE(scene.dialog.boxes.empty());
   if (*param.shown == '\0') {
-    EXPECT_EQ(scene.program.output_symbol_path, "");
+    EXPECT_EQ(scene.program.output.symbol_path, "");
     EXPECT_EQ(scene.state(c::kOutputSymbol), FieldState::hidden);
     EXPECT_FALSE(fs::exists(scene.dir.file("result.bmp")));
     return;
   }
-  EXPECT_EQ(scene.program.output_symbol_path, scene.dir.file(param.shown));
+  EXPECT_EQ(scene.program.output.symbol_path, scene.dir.file(param.shown));
   EXPECT_EQ(scene.dialog.control(c::kOutputSymbol).picture, scene.dir.file(param.shown));
   EXPECT_EQ(scene.state(c::kOutputSymbol), FieldState::enabled);
   // The OV2 Output gets a symbol of its own name.
@@ -623,7 +621,7 @@ TEST(symbol_test, the_text_output_has_no_symbol) {
   scene.press(c::kOutputOv2, scene.dir.file("a.ov2"));
   EXPECT_EQ(scene.state(c::kOutputSymbol), FieldState::enabled);
   scene.press(c::kOutputText, scene.dir.file("a.asc"));
-  EXPECT_EQ(scene.program.output_symbol_path, "");
+  EXPECT_EQ(scene.program.output.symbol_path, "");
   EXPECT_EQ(scene.state(c::kOutputSymbol), FieldState::hidden);
 }
 
@@ -647,7 +645,7 @@ TEST_P(output_conflict_test, a_loaded_file_is_never_chosen_as_output) {
 
     EXPECT_EQ(scene.box_titles(), std::vector<std::string>{"File Open Conflict"})
         << GetParam().what << " " << input;
-    EXPECT_FALSE(scene.program.output_chosen);
+    EXPECT_FALSE(scene.program.output.loaded);
     EXPECT_FALSE(scene.program.output_file.is_open());
     EXPECT_EQ(scene.text(c::kOutputPath), " ");
     EXPECT_EQ(scene.state(c::kStart), FieldState::disabled);
@@ -685,10 +683,10 @@ TEST(output_conflict_test, a_cleared_input_may_become_the_output) {
   Scene scene;
   const std::string path = scene.master();
   scene.press(c::kMasterText, path);
-  ASSERT_TRUE(handle_slot_button(scene.program, c::kMasterClear));
+  ASSERT_TRUE(handle_slot_button(scene.program, scene.dialog, c::kMasterClear));
   scene.press(c::kOutputText, path);
   EXPECT_TRUE(scene.dialog.boxes.empty());
-  EXPECT_TRUE(scene.program.output_chosen);
+  EXPECT_TRUE(scene.program.output.loaded);
 }
 
 TEST(output_conflict_test, the_output_file_is_never_read_as_input) {
@@ -699,9 +697,9 @@ TEST(output_conflict_test, the_output_file_is_never_read_as_input) {
     scene.press(c::kOutputOv2, path);
     scene.press(input, scene.dir.file("./result.ov2"));
     EXPECT_EQ(scene.box_titles(), std::vector<std::string>{"File Open Conflict"}) << input;
-    EXPECT_FALSE(scene.program.master_loaded || scene.program.update_mode);
+    EXPECT_FALSE(scene.program.master.loaded || scene.program.update.loaded);
     // Quit would delete the Output file: it must not hold what the user loaded.
-    EXPECT_TRUE(scene.program.output_chosen);
+    EXPECT_TRUE(scene.program.output.loaded);
     EXPECT_EQ(read_file(path), old);
   }
 }
@@ -710,10 +708,10 @@ TEST(output_conflict_test, the_open_excluded_list_is_no_output) {
   Scene scene;
   scene.dir.write("exclusions.asc", "1, 2\n");
   scene.press(c::kMasterText, scene.master());
-  ASSERT_TRUE(scene.program.excluded_list.is_open());
+  ASSERT_TRUE(scene.program.exclusions.list.is_open());
   scene.press(c::kOutputText, scene.dir.file("excluded.asc"));
   EXPECT_EQ(scene.box_titles(), std::vector<std::string>{"File Open Conflict"});
-  EXPECT_FALSE(scene.program.output_chosen);
+  EXPECT_FALSE(scene.program.output.loaded);
 }
 
 struct UnwritableCase {
@@ -731,7 +729,7 @@ TEST_P(unwritable_output_test, is_reported_and_not_chosen) {
   ASSERT_EQ(scene.dialog.boxes.size(), 1u) << GetParam().what;
   EXPECT_EQ(scene.dialog.boxes[0].title, "File Open Conflict");
   EXPECT_EQ(scene.dialog.boxes[0].text, kConflictText);
-  EXPECT_FALSE(scene.program.output_chosen);
+  EXPECT_FALSE(scene.program.output.loaded);
   EXPECT_FALSE(scene.program.output_file.is_open());
   EXPECT_EQ(scene.text(c::kOutputPath), " ");
   EXPECT_EQ(scene.state(c::kStart), FieldState::disabled);
@@ -758,7 +756,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(output_choice_test, the_check_of_an_ov2_output_leaves_no_file) {
   Scene scene;
   scene.press(c::kOutputOv2, scene.dir.file("new.ov2"));
-  EXPECT_TRUE(scene.program.output_chosen);
+  EXPECT_TRUE(scene.program.output.loaded);
   EXPECT_FALSE(fs::exists(scene.dir.file("new.ov2")));
 }
 
@@ -766,29 +764,29 @@ TEST(exclusions_lookup_test, every_master_press_reads_the_exclusions_cancelled_o
   Scene scene;
   scene.dir.write("exclusions.asc", "radius = 25\n1, 2\n3, 4\n");
   scene.press(c::kMasterText, scene.master());
-  EXPECT_EQ(scene.program.exclusion_count, 2);
+  EXPECT_EQ(scene.program.exclusions.count, 2);
   ASSERT_TRUE(fs::exists(scene.dir.file("excluded.asc")));
 
-  scene.program.excluded_list.close();
+  scene.program.exclusions.list.close();
   fs::remove(scene.dir.file("excluded.asc"));
   scene.dir.write("exclusions.asc", "radius = 5\n1, 2\n");
   scene.press(c::kMasterOv2);  // cancelled: the last Master file's folder again
-  EXPECT_FALSE(scene.program.master_loaded);
-  EXPECT_TRUE(scene.program.master_is_ov2);
-  EXPECT_EQ(scene.program.exclusion_count, 1);
-  EXPECT_FLOAT_EQ(scene.program.exclusion_radius, 5.0f);
+  EXPECT_FALSE(scene.program.master.loaded);
+  EXPECT_TRUE(scene.program.master.is_ov2());
+  EXPECT_EQ(scene.program.exclusions.count, 1);
+  EXPECT_FLOAT_EQ(scene.program.exclusions.radius, 5.0f);
   EXPECT_TRUE(fs::exists(scene.dir.file("excluded.asc")));
 }
 
 TEST(exclusions_lookup_test, update_and_output_buttons_do_not_read_them) {
   Scene scene;
   scene.dir.write("exclusions.asc", "1, 2\n");
-  scene.program.master_path = scene.master();
-  scene.program.exclusion_count = 7;
+  scene.program.master.path = scene.master();
+  scene.program.exclusions.count = 7;
   scene.press(c::kUpdateText, scene.master("u.asc"));
   scene.press(c::kUpdateOv2);
   scene.press(c::kOutputText, scene.dir.file("o.asc"));
-  EXPECT_EQ(scene.program.exclusion_count, 7);
+  EXPECT_EQ(scene.program.exclusions.count, 7);
   EXPECT_FALSE(fs::exists(scene.dir.file("excluded.asc")));
 }
 

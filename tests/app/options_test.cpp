@@ -16,7 +16,7 @@ namespace c = ui::control;
 
 struct Fixture {
   RecordingDialog dialog;
-  std::unique_ptr<Program> program = std::make_unique<Program>(dialog);
+  std::unique_ptr<Program> program = std::make_unique<Program>();
 };
 
 struct CheckCase {
@@ -35,7 +35,7 @@ TEST_P(exclusive_check_boxes_test, never_leaves_both_checked) {
   Fixture f;
   f.dialog.control(c::kUnderOneMetre).checked = test.one_metre_before;
   f.dialog.control(c::kUnderRadius).checked = test.radius_before;
-  handle_field_change(*f.program, test.changed);
+  handle_field_change(*f.program, f.dialog, test.changed);
   EXPECT_EQ(f.dialog.control(c::kUnderOneMetre).checked, test.one_metre_after);
   EXPECT_EQ(f.dialog.control(c::kUnderRadius).checked, test.radius_after);
 }
@@ -62,12 +62,12 @@ class radius_caption_test : public ::testing::TestWithParam<RadiusCase> {};
 TEST_P(radius_caption_test, rebuilds_the_caption_of_the_radius_box) {
   Fixture f;
   f.dialog.control(c::kRadiusCombo).text = GetParam().combo_text;
-  handle_field_change(*f.program, c::kRadiusCombo);
+  handle_field_change(*f.program, f.dialog, c::kRadiusCombo);
   EXPECT_EQ(f.program->radius_caption, GetParam().caption);
   EXPECT_EQ(f.dialog.control(c::kUnderRadius).text, GetParam().caption);
   // mode labels puts the same caption back.
   f.dialog.control(c::kUnderRadius).text.clear();
-  mode_labels(*f.program);
+  mode_labels(*f.program, f.dialog);
   EXPECT_EQ(f.dialog.control(c::kUnderRadius).text, GetParam().caption);
 }
 

@@ -24,7 +24,7 @@ inline constexpr std::string_view kSlotOutputHeader =
 // fields at their defaults (radius 20, "< 1 or" and "Append" checked).
 struct SlotSession {
   RecordingDialog dialog;
-  app::Program program{dialog};
+  app::Program program;
   TempDir dir;
 
   SlotSession() {
@@ -40,7 +40,7 @@ struct SlotSession {
   // A button press; a file dialog it opens answers with `file`.
   void press(int id, std::optional<std::string> file = std::nullopt) {
     if (file) dialog.file_answers.push_back(std::move(file));
-    app::dispatch(program, id);
+    app::dispatch(program, dialog, id);
     EXPECT_TRUE(dialog.file_answers.empty()) << "no file dialog for " << id;
   }
 

@@ -21,21 +21,19 @@ namespace c = ui::control;
 
 struct Fixture {
   RecordingDialog dialog;
-  std::unique_ptr<Program> program = std::make_unique<Program>(dialog);
+  std::unique_ptr<Program> program = std::make_unique<Program>();
 };
 
 TEST(start_up_test, brings_up_the_dialog_in_order_and_then_enables_field_changes) {
   Fixture started;
-  start_up(*started.program);
+  start_up(*started.program, started.dialog);
 
   // What mode labels does on its own, to find it again inside start-up.
   Fixture labels_only;
-  mode_labels(*labels_only.program);
+  mode_labels(*labels_only.program, labels_only.dialog);
 
   std::vector<std::string> expected = {
-      "initialise \"\"",
-      "open_root_window 128",
-      "load_dialog 101",
+      "load_main_dialog",
       "set_title \"Pinwright Pro v2.03\"",
       "show_dialog",
       "set_field_state 1027 0",
@@ -50,7 +48,7 @@ TEST(start_up_test, brings_up_the_dialog_in_order_and_then_enables_field_changes
 
 TEST(start_up_test, leaves_the_duplicate_run_labels_and_idle_buttons) {
   Fixture f;
-  start_up(*f.program);
+  start_up(*f.program, f.dialog);
   EXPECT_EQ(f.dialog.title, "Pinwright Pro v2.03");
   EXPECT_EQ(f.dialog.control(c::kFirstDecision).text, "Keep");
   EXPECT_EQ(f.dialog.control(c::kSecondDecision).text, "Delete Master entry");
@@ -69,22 +67,22 @@ TEST(start_up_test, marker_file_beside_the_program_sets_the_flag) {
   testing::TempDir dir;
   Fixture without;
   without.program->program_dir = dir.path().string() + "/";
-  start_up(*without.program);
-  EXPECT_FALSE(without.program->deduruvav_marker);
+  start_up(*without.program, without.dialog);
+  EXPECT_FALSE(without.program->matches_report_enabled);
 
   dir.write("DeduRuvav_output.yes", "");
   Fixture with;
   with.program->program_dir = dir.path().string() + "/";
-  start_up(*with.program);
-  EXPECT_TRUE(with.program->deduruvav_marker);
+  start_up(*with.program, with.dialog);
+  EXPECT_TRUE(with.program->matches_report_enabled);
 
   // The name must match exactly.
   testing::TempDir other;
   other.write("deduruvav_output.yes", "");
   Fixture wrong_case;
   wrong_case.program->program_dir = other.path().string() + "/";
-  start_up(*wrong_case.program);
-  EXPECT_FALSE(wrong_case.program->deduruvav_marker);
+  start_up(*wrong_case.program, wrong_case.dialog);
+  EXPECT_FALSE(wrong_case.program->matches_report_enabled);
 }
 
 struct DirCase {
@@ -114,14 +112,14 @@ TEST(program_dir_from_test, bare_name_uses_the_running_executable) {
 
 TEST(event_loop_test, runs_handlers_until_exit_and_leaves_later_events_unread) {
   Fixture f;
-  start_up(*f.program);
+  start_up(*f.program, f.dialog);
   f.dialog.control(c::kUnderOneMetre).checked = true;
   f.dialog.control(c::kUnderRadius).checked = true;
   f.dialog.events = {{EventKind::field_changed, c::kUnderRadius},
                      {EventKind::push_button, c::kExit},
                      {EventKind::push_button, c::kHelp}};
   f.dialog.calls.clear();
-  run_event_loop(*f.program);
+  run_event_loop(*f.program, f.dialog);
   EXPECT_TRUE(f.program->quit_requested);
   EXPECT_FALSE(f.dialog.control(c::kUnderOneMetre).checked);
   ASSERT_EQ(f.dialog.events.size(), 1u);
@@ -133,7 +131,7 @@ TEST(event_loop_test, cancel_command_ends_it_like_exit) {
   Fixture f;
   f.dialog.events = {{EventKind::push_button, c::kCancelCommand},
                      {EventKind::push_button, c::kExit}};
-  run_event_loop(*f.program);
+  run_event_loop(*f.program, f.dialog);
   EXPECT_TRUE(f.program->quit_requested);
   EXPECT_EQ(f.dialog.events.size(), 1u);
   EXPECT_EQ(f.dialog.calls, (std::vector<std::string>{"help \"\""}));
@@ -143,17 +141,17 @@ TEST(event_loop_test, tests_the_quit_request_before_waiting) {
   Fixture f;
   f.program->quit_requested = true;
   f.dialog.events = {{EventKind::push_button, c::kExit}};
-  run_event_loop(*f.program);
+  run_event_loop(*f.program, f.dialog);
   EXPECT_EQ(f.dialog.events.size(), 1u);
   EXPECT_TRUE(f.dialog.calls.empty());
 }
 
 TEST(event_loop_test, repaint_redraws_the_symbols_that_are_set) {
   Fixture f;
-  f.program->master_symbol_path = "m.bmp";
-  f.program->output_symbol_path = "o.bmp";
+  f.program->master.symbol_path = "m.bmp";
+  f.program->output.symbol_path = "o.bmp";
   f.dialog.events = {{EventKind::repaint, 0}};
-  run_event_loop(*f.program);
+  run_event_loop(*f.program, f.dialog);
   EXPECT_EQ(f.dialog.calls, (std::vector<std::string>{"draw_picture 1044 \"m.bmp\"",
                                                       "draw_picture 1046 \"o.bmp\"", "help \"\""}));
 }
@@ -164,7 +162,7 @@ TEST(event_loop_test, ignores_events_of_other_kinds) {
   f.dialog.control(c::kUnderRadius).checked = true;
   f.dialog.events = {{static_cast<EventKind>(5), c::kUnderRadius},
                      {static_cast<EventKind>(5), c::kExit}};
-  run_event_loop(*f.program);  // then the empty queue gives the cancel command
+  run_event_loop(*f.program, f.dialog);  // then the empty queue gives the cancel command
   EXPECT_TRUE(f.dialog.control(c::kUnderOneMetre).checked);
   EXPECT_EQ(f.dialog.calls, (std::vector<std::string>{"help \"\""}));
 }
@@ -172,7 +170,7 @@ TEST(event_loop_test, ignores_events_of_other_kinds) {
 TEST(run_program_test, closes_down_after_the_loop) {
   Fixture f;
   f.dialog.events = {{EventKind::push_button, c::kExit}};
-  EXPECT_EQ(run_program(*f.program), 0);
+  EXPECT_EQ(run_program(*f.program, f.dialog), 0);
   ASSERT_GE(f.dialog.calls.size(), 2u);
   EXPECT_EQ(f.dialog.calls[f.dialog.calls.size() - 2], "help \"\"");
   EXPECT_EQ(f.dialog.calls.back(), "close_down");

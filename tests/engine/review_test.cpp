@@ -1,4 +1,4 @@
-#include "engine/review.hpp"
+#include "app/run_view.hpp"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ namespace pinwright::testing {
 namespace {
 
 namespace c = ui::control;
-using engine::RunStop;
+using app::RunStop;
 
 // A Master entry and an Update entry 6.88 m apart, reviewed with both of the
 // second row's fields edited.
@@ -22,7 +22,7 @@ class update_decision_fixture : public RunFixture {
     set_master({poi_at(5.0f, 52.0f, "Museum", ", old")});
     set_update({poi_at(5.0001f, 52.0f, "Museum new", ", new")});
     ov2 ? choose_ov2_output() : choose_text_output();
-    ASSERT_EQ(engine::start_run(program), RunStop::review);
+    ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
     edit(c::kRow2Name, "Edited name");
     edit(c::kRow2Information, ", edited");
   }
@@ -43,9 +43,9 @@ TEST_P(update_decision_test, changes_the_tables_and_the_output) {
   const UpdateDecisionCase& dc = GetParam();
   review_pair(dc.ov2);
 
-  EXPECT_EQ(engine::decide(program, dc.button), RunStop::finished) << dc.label;
+  EXPECT_EQ(app::decide(program, dialog, dc.button), RunStop::finished) << dc.label;
 
-  ASSERT_EQ(program.merged_count, static_cast<std::int32_t>(dc.master.size())) << dc.label;
+  ASSERT_EQ(program.run.result_count, static_cast<std::int32_t>(dc.master.size())) << dc.label;
   for (std::size_t k = 0; k < dc.master.size(); ++k) {
     const poi::PoiRecord& entry = program.master_table[static_cast<std::int32_t>(k) + 1];
     EXPECT_EQ(entry.longitude, dc.master[k].longitude) << dc.label << " entry " << k + 1;
@@ -140,11 +140,11 @@ TEST_P(duplicate_decision_test, keeps_or_deletes_the_earlier_entry) {
   const DuplicateDecisionCase& dc = GetParam();
   set_master({poi_at(5.0f, 52.0f, "Alpha", ", a"), poi_at(5.0f, 52.0001f, "Beta", ", b")});
   dc.ov2 ? choose_ov2_output() : choose_text_output();
-  ASSERT_EQ(engine::start_run(program), RunStop::review);
+  ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
   edit(c::kRow2Name, "Beta edited");
   edit(c::kRow2Information, ", ignored");
 
-  EXPECT_EQ(engine::decide(program, dc.button), RunStop::finished) << dc.label;
+  EXPECT_EQ(app::decide(program, dialog, dc.button), RunStop::finished) << dc.label;
   EXPECT_EQ(output(), dc.output) << dc.label;
   EXPECT_EQ(text_of(c::kOutputCount), dc.entries_label) << dc.label;
 }
@@ -197,7 +197,7 @@ TEST_F(review_display_test, update_run_shows_master_entry_first) {
   choose_text_output();
   dialog.calls.clear();
 
-  ASSERT_EQ(engine::start_run(program), RunStop::review);
+  ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
   EXPECT_EQ(
       review_calls(),
       (std::vector<std::string>{
@@ -208,7 +208,7 @@ TEST_F(review_display_test, update_run_shows_master_entry_first) {
           "put_text 1020 \" 52.000000\"", "put_text 1012 \"Museum new\"", "put_text 1052 \", new\"",
           "put_text 1032 \"Entry:    2\"", "set_field_state 1015 1", "set_field_state 1016 1",
           "set_field_state 1035 1", "set_field_state 1002 1", "set_field_state 1001 1"}));
-  EXPECT_EQ(program.run_position, 3);
+  EXPECT_EQ(program.run.position, 3);
 }
 
 TEST_F(review_display_test, duplicate_run_shows_the_outer_entry_first) {
@@ -218,7 +218,7 @@ TEST_F(review_display_test, duplicate_run_shows_the_outer_entry_first) {
   dialog.calls.clear();
   check(c::kUnderOneMetre, false);
 
-  ASSERT_EQ(engine::start_run(program), RunStop::review);
+  ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
   EXPECT_EQ(review_calls(), (std::vector<std::string>{
                                 "set_field_state 1015 3", "set_field_state 1016 3",
                                 "set_field_state 1035 3", "put_text 1026 \"    1.85\"",
@@ -238,7 +238,7 @@ struct CoordinateCase {
 class coordinate_text_test : public ::testing::TestWithParam<CoordinateCase> {};
 
 TEST_P(coordinate_text_test, f10_6_or_in_full) {
-  EXPECT_EQ(engine::coordinate_text(GetParam().degrees), GetParam().text);
+  EXPECT_EQ(app::coordinate_text(GetParam().degrees), GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(values, coordinate_text_test,
@@ -251,8 +251,8 @@ INSTANTIATE_TEST_SUITE_P(values, coordinate_text_test,
                                            CoordinateCase{123456.0f, "123456.000000"}));
 
 TEST(entry_text_test, index_in_five_columns) {
-  EXPECT_EQ(engine::entry_text(17), "Entry:   17");
-  EXPECT_EQ(engine::entry_text(50000), "Entry:50000");
+  EXPECT_EQ(app::entry_text(17), "Entry:   17");
+  EXPECT_EQ(app::entry_text(50000), "Entry:50000");
 }
 
 // Two pairs: One/U1 and Two/U2, each 11.01 m apart; the first one is pending.
@@ -262,8 +262,8 @@ class pending_review_test : public RunFixture {
     set_master({poi_at(5.0f, 52.0f, "One"), poi_at(6.0f, 52.0f, "Two")});
     set_update({poi_at(5.0f, 52.0001f, "U1"), poi_at(6.0f, 52.0001f, "U2")});
     choose_text_output();
-    ASSERT_EQ(engine::start_run(program), RunStop::review);
-    ASSERT_EQ(program.update_index, 1);
+    ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
+    ASSERT_EQ(program.run.probe_index, 1);
   }
   const std::string kOneTwo = std::string(kOutputHeader) +
                               "   5.00000,  52.00000, \"One\"\n   6.00000,  52.00000, \"Two\"\n";
@@ -272,23 +272,23 @@ class pending_review_test : public RunFixture {
 TEST_F(pending_review_test, smaller_radius_applies_from_the_next_comparison) {
   first_pair_pending();
   set_radius("5");
-  EXPECT_EQ(engine::decide(program, c::kFirstDecision), RunStop::finished);
+  EXPECT_EQ(app::decide(program, dialog, c::kFirstDecision), RunStop::finished);
   EXPECT_EQ(output(), kOneTwo + "   6.00000,  52.00010, \"U2\"\n" +
                           ";*    3 POI records.    0 user comment lines.\n");
 }
 
 TEST_F(pending_review_test, same_radius_stops_at_the_next_pair) {
   first_pair_pending();
-  EXPECT_EQ(engine::decide(program, c::kFirstDecision), RunStop::review);
-  EXPECT_EQ(program.update_index, 2);
-  EXPECT_EQ(program.master_index, 2);
-  EXPECT_EQ(program.run_position, 3);
+  EXPECT_EQ(app::decide(program, dialog, c::kFirstDecision), RunStop::review);
+  EXPECT_EQ(program.run.probe_index, 2);
+  EXPECT_EQ(program.run.match_index, 2);
+  EXPECT_EQ(program.run.position, 3);
 }
 
 TEST_F(pending_review_test, box_checked_while_pending_settles_the_next_pair) {
   first_pair_pending();
   check(c::kUnderRadius, true);
-  EXPECT_EQ(engine::decide(program, c::kFirstDecision), RunStop::finished);
+  EXPECT_EQ(app::decide(program, dialog, c::kFirstDecision), RunStop::finished);
   EXPECT_EQ(output(), kOneTwo + ";*    2 POI records.    0 user comment lines.\n");
 }
 
@@ -297,35 +297,35 @@ TEST_F(pending_review_test, bad_radius_leaves_the_pair_pending) {
   edit(c::kRow2Name, "Renamed");
   set_radius("twenty");
 
-  EXPECT_EQ(engine::decide(program, c::kText), RunStop::unchanged);
+  EXPECT_EQ(app::decide(program, dialog, c::kText), RunStop::unchanged);
   ASSERT_EQ(dialog.boxes.size(), 1u);
   EXPECT_EQ(dialog.boxes[0].title, "Match radius");
   EXPECT_EQ(program.master_table[1].name.trimmed(), "One");
-  EXPECT_EQ(program.run_position, 2);
-  EXPECT_TRUE(program.output_chosen);
+  EXPECT_EQ(program.run.position, 2);
+  EXPECT_TRUE(program.output.loaded);
 
   set_radius("20");
-  EXPECT_EQ(engine::decide(program, c::kText), RunStop::review);
+  EXPECT_EQ(app::decide(program, dialog, c::kText), RunStop::review);
   EXPECT_EQ(program.master_table[1].name.trimmed(), "Renamed");
-  EXPECT_EQ(program.update_index, 2);
+  EXPECT_EQ(program.run.probe_index, 2);
 }
 
 TEST_F(pending_review_test, buttons_of_the_other_run_or_without_a_pair_change_nothing) {
   set_master({poi_at(5.0f, 52.0f, "Alpha"), poi_at(5.0f, 52.0001f, "Beta")});
   choose_text_output();
-  EXPECT_EQ(engine::decide(program, c::kFirstDecision), RunStop::unchanged);  // not started
-  ASSERT_EQ(engine::start_run(program), RunStop::review);
+  EXPECT_EQ(app::decide(program, dialog, c::kFirstDecision), RunStop::unchanged);  // not started
+  ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
   edit(c::kRow2Name, "Renamed");
 
   for (const int id : {c::kPosition, c::kText, c::kBoth, c::kStart}) {
-    EXPECT_EQ(engine::decide(program, id), RunStop::unchanged) << id;
+    EXPECT_EQ(app::decide(program, dialog, id), RunStop::unchanged) << id;
   }
   EXPECT_EQ(program.master_table[2].name.trimmed(), "Beta");
-  EXPECT_EQ(program.merged_count, 0);
+  EXPECT_EQ(program.run.result_count, 0);
 
-  ASSERT_EQ(engine::decide(program, c::kFirstDecision), RunStop::finished);
-  EXPECT_EQ(engine::decide(program, c::kFirstDecision), RunStop::unchanged);  // finished
-  EXPECT_EQ(program.merged_count, 2);
+  ASSERT_EQ(app::decide(program, dialog, c::kFirstDecision), RunStop::finished);
+  EXPECT_EQ(app::decide(program, dialog, c::kFirstDecision), RunStop::unchanged);  // finished
+  EXPECT_EQ(program.run.result_count, 2);
 }
 
 class save_as_new_limit_test : public RunFixture {};
@@ -335,17 +335,17 @@ TEST_F(save_as_new_limit_test, ends_the_program_at_the_storage_limit) {
   program.master_table[poi::kMergedCapacity] = poi_at(5.0f, 52.0f, "Last");
   set_update({poi_at(5.0f, 52.0001f, "Near last"), poi_at(6.0f, 52.0f, "Never placed")});
   choose_text_output();
-  ASSERT_EQ(engine::start_run(program), RunStop::review);
-  ASSERT_EQ(program.master_index, poi::kMergedCapacity);
+  ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
+  ASSERT_EQ(program.run.match_index, poi::kMergedCapacity);
 
-  EXPECT_EQ(engine::decide(program, c::kSecondDecision), RunStop::ended);
+  EXPECT_EQ(app::decide(program, dialog, c::kSecondDecision), RunStop::ended);
   ASSERT_EQ(dialog.boxes.size(), 1u);
   EXPECT_EQ(dialog.boxes[0].title, "Storage limit");
   EXPECT_EQ(dialog.boxes[0].text, poi::kTooManyMergedText);
   EXPECT_EQ(dialog.boxes[0].icon, ui::Icon::information);
   EXPECT_TRUE(program.quit_requested);
-  EXPECT_EQ(program.merged_count, poi::kMergedCapacity);
-  EXPECT_TRUE(program.output_chosen);  // the run did not go on to write
+  EXPECT_EQ(program.run.result_count, poi::kMergedCapacity);
+  EXPECT_TRUE(program.output.loaded);  // the run did not go on to write
   EXPECT_TRUE(program.output_file.is_open());
 }
 
@@ -353,14 +353,14 @@ class keep_exclusion_test : public RunFixture {};
 
 TEST_F(keep_exclusion_test, entry_inside_a_circle_is_listed_instead) {
   set_master({poi_at(5.0f, 52.0f, "Alpha", ", a"), poi_at(5.0f, 52.0001f, "Beta")});
-  program.exclusion_table[1] = poi_at(5.0f, 52.0f, "");
-  program.exclusion_count = 1;
-  program.exclusion_radius = 1.0f;
-  program.exclusions_path = dir.file("exclusions.asc");
+  program.exclusions.circles[1] = poi_at(5.0f, 52.0f, "");
+  program.exclusions.count = 1;
+  program.exclusions.radius = 1.0f;
+  program.exclusions.path = dir.file("exclusions.asc");
   choose_text_output();
-  ASSERT_EQ(engine::start_run(program), RunStop::review);
+  ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
 
-  EXPECT_EQ(engine::decide(program, c::kFirstDecision), RunStop::finished);
+  EXPECT_EQ(app::decide(program, dialog, c::kFirstDecision), RunStop::finished);
   EXPECT_EQ(output(), std::string(kOutputHeader) + "   5.00000,  52.00010, \"Beta\"\n" +
                           ";*    1 POI records.    0 user comment lines.\n");
   const std::string list = read_file(dir.file("excluded.asc"));

@@ -6,8 +6,8 @@
 #include <cmath>
 #include <random>
 
+#include "app/run_view.hpp"
 #include "engine/distance.hpp"
-#include "engine/review.hpp"
 #include "engine/run.hpp"
 #include "poi/text_file.hpp"
 #include "tests/support/recording_dialog.hpp"
@@ -70,7 +70,7 @@ struct Side {
   explicit Side(bool plain) { program.plain_scan = plain; }
   TempDir dir;
   RecordingDialog dialog;
-  app::Program program{dialog};
+  app::Program program;
 };
 
 struct Scenario {
@@ -131,19 +131,18 @@ void set_up(Side& side, const Scenario& s) {
   app::Program& p = side.program;
   p.fixed_today = std::chrono::year{2026} / 12 / 7;
   for (const auto& record : s.master) {
-    p.master_table[++p.master_count] = record;
-    if (poi::is_comment(record)) ++p.master_comment_count;
+    p.master_table[++p.master.count] = record;
   }
-  p.master_loaded = true;
-  for (const auto& record : s.update_entries) p.update_table[++p.update_count] = record;
-  p.update_mode = s.update;
-  p.output_is_ov2 = s.ov2_output;
-  p.output_path = side.dir.file(s.ov2_output ? "out.ov2" : "out.asc");
+  p.master.loaded = true;
+  for (const auto& record : s.update_entries) p.update_table[++p.update.count] = record;
+  p.update.loaded = s.update;
+  p.output.kind = s.ov2_output ? poi::FileKind::ov2 : poi::FileKind::text;
+  p.output.path = side.dir.file(s.ov2_output ? "out.ov2" : "out.asc");
   if (!s.ov2_output) {
-    p.output_file = poi::OutputFile(p.output_path, poi::OpenMode::truncate);
+    p.output_file = poi::OutputFile(p.output.path, poi::OpenMode::truncate);
     poi::write_text_header(p.output_file, *p.fixed_today);
   }
-  p.output_chosen = true;
+  p.output.loaded = true;
   side.dialog.control(c::kRadiusCombo).text = s.radius;
   side.dialog.control(c::kUnderRadius).checked = s.under_radius;
   side.dialog.control(c::kUnderOneMetre).checked = s.under_one;
@@ -162,10 +161,10 @@ TEST_P(run_differential_test, indexed_and_plain_runs_agree) {
     set_up(plain, scenario);
     set_up(indexed, scenario);
 
-    RunStop stop_plain = start_run(plain.program);
-    RunStop stop_indexed = start_run(indexed.program);
-    for (int step = 0; step < 200 && stop_plain == RunStop::review; ++step) {
-      ASSERT_EQ(stop_indexed, RunStop::review) << "seed " << seed;
+    app::RunStop stop_plain = app::start_run(plain.program, plain.dialog);
+    app::RunStop stop_indexed = app::start_run(indexed.program, indexed.dialog);
+    for (int step = 0; step < 200 && stop_plain == app::RunStop::review; ++step) {
+      ASSERT_EQ(stop_indexed, app::RunStop::review) << "seed " << seed;
       ++reviews;
       // The same change on both sides: a new name, a new radius, the options.
       const int change = gen.pick(0, 9);
@@ -180,21 +179,21 @@ TEST_P(run_differential_test, indexed_and_plain_runs_agree) {
       const int button = scenario.update
                              ? buttons_update[gen.pick(0, 4)]
                              : (gen.pick(0, 1) ? c::kFirstDecision : c::kSecondDecision);
-      stop_plain = decide(plain.program, button);
-      stop_indexed = decide(indexed.program, button);
+      stop_plain = app::decide(plain.program, plain.dialog, button);
+      stop_indexed = app::decide(indexed.program, indexed.dialog, button);
     }
     ASSERT_EQ(stop_plain, stop_indexed) << "seed " << seed;
     ASSERT_EQ(plain.dialog.calls, indexed.dialog.calls) << "seed " << seed;
-    ASSERT_EQ(plain.program.merged_count, indexed.program.merged_count) << "seed " << seed;
-    for (std::int32_t k = 1; k <= plain.program.merged_count; ++k) {
+    ASSERT_EQ(plain.program.run.result_count, indexed.program.run.result_count) << "seed " << seed;
+    for (std::int32_t k = 1; k <= plain.program.run.result_count; ++k) {
       const poi::PoiTable& a =
           scenario.update ? plain.program.master_table : plain.program.merged_table;
       const poi::PoiTable& b =
           scenario.update ? indexed.program.master_table : indexed.program.merged_table;
       ASSERT_EQ(a[k], b[k]) << "seed " << seed << " entry " << k;
     }
-    if (stop_plain == RunStop::finished) {
-      ASSERT_EQ(read_file(plain.program.output_path), read_file(indexed.program.output_path))
+    if (stop_plain == app::RunStop::finished) {
+      ASSERT_EQ(read_file(plain.program.output.path), read_file(indexed.program.output.path))
           << "seed " << seed;
     }
   }

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/review.hpp"
+#include "app/run_view.hpp"
 #include "engine/run.hpp"
 #include "exclusion/exclusion_run.hpp"
 #include "poi/paths.hpp"
@@ -17,7 +17,7 @@ namespace {
 
 namespace c = ui::control;
 namespace fs = std::filesystem;
-using engine::RunStop;
+using app::RunStop;
 
 constexpr std::string_view kTwoEntries =
     "   5.00000,  52.00000, \"Keep me\"\n"
@@ -36,17 +36,17 @@ class output_fault_test : public RunFixture, public ::testing::WithParamInterfac
       set_master({poi_at(5.0f, 52.0f, "Keep me"), poi_at(5.0001f, 52.0f, "Partner")});
     }
     choose_text_output();
-    ASSERT_EQ(engine::start_run(program), RunStop::review);
+    ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
   }
   // Keep (duplicate run) keeps both; Save as new entry (update run) adds the partner.
   RunStop finish() {
-    return engine::decide(program, GetParam() ? c::kSecondDecision : c::kFirstDecision);
+    return app::decide(program, dialog, GetParam() ? c::kSecondDecision : c::kFirstDecision);
   }
 };
 
 TEST_P(output_fault_test, an_output_removed_during_the_review_is_written_anew) {
   start_until_review();
-  fs::remove(program.output_path);
+  fs::remove(program.output.path);
 
   EXPECT_EQ(finish(), RunStop::finished);
   EXPECT_TRUE(dialog.boxes.empty());
@@ -57,7 +57,7 @@ TEST_P(output_fault_test, an_output_removed_during_the_review_is_written_anew) {
 TEST_P(output_fault_test, an_output_renamed_during_the_review_is_written_anew_at_its_path) {
   start_until_review();
   const std::string elsewhere = dir.file("moved.asc");
-  fs::rename(program.output_path, elsewhere);
+  fs::rename(program.output.path, elsewhere);
 
   EXPECT_EQ(finish(), RunStop::finished);
   EXPECT_TRUE(dialog.boxes.empty());
@@ -67,7 +67,7 @@ TEST_P(output_fault_test, an_output_renamed_during_the_review_is_written_anew_at
 
 TEST_P(output_fault_test, a_file_put_in_place_of_the_output_is_left_alone_and_reported) {
   start_until_review();
-  fs::remove(program.output_path);
+  fs::remove(program.output.path);
   dir.write("out.asc", "someone else's file\n");
 
   EXPECT_EQ(finish(), RunStop::finished);
@@ -75,10 +75,10 @@ TEST_P(output_fault_test, a_file_put_in_place_of_the_output_is_left_alone_and_re
   EXPECT_EQ(dialog.boxes[0].title, "Write error");
   EXPECT_EQ(dialog.boxes[0].icon, ui::Icon::exclamation);
   EXPECT_EQ(dialog.boxes[0].text, "The Output file was replaced by another file during the run:\r" +
-                                      poi::shorten_path(program.output_path, 50) +
+                                      poi::shorten_path(program.output.path, 50) +
                                       "\rThe result has not been written.");
   EXPECT_EQ(output(), "someone else's file\n");
-  EXPECT_FALSE(program.output_chosen);
+  EXPECT_FALSE(program.output.loaded);
 }
 
 TEST_P(output_fault_test, an_ov2_output_whose_folder_went_away_is_reported) {
@@ -90,15 +90,15 @@ TEST_P(output_fault_test, an_ov2_output_whose_folder_went_away_is_reported) {
   }
   fs::create_directory(dir.path() / "sub");
   choose_ov2_output("sub/out.ov2");
-  ASSERT_EQ(engine::start_run(program), RunStop::review);
+  ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
   fs::remove_all(dir.path() / "sub");
 
   EXPECT_EQ(finish(), RunStop::finished);
   ASSERT_EQ(dialog.boxes.size(), 1u);
   EXPECT_EQ(dialog.boxes[0].title, "Write error");
   EXPECT_EQ(dialog.boxes[0].text, "The Output file could not be written completely:\r" +
-                                      poi::shorten_path(program.output_path, 50));
-  EXPECT_FALSE(fs::exists(program.output_path));
+                                      poi::shorten_path(program.output.path, 50));
+  EXPECT_FALSE(fs::exists(program.output.path));
 }
 
 INSTANTIATE_TEST_SUITE_P(runs, output_fault_test, ::testing::Values(false, true),
@@ -111,34 +111,34 @@ class run_fault_test : public RunFixture {};
 // a file that is not there.
 TEST_F(run_fault_test, an_excluded_list_removed_before_the_end_is_reported) {
   set_master({poi_at(5.0f, 52.0f, "Inside"), poi_at(6.0f, 52.0f, "Outside")});
-  program.exclusion_table[1] = poi_at(5.0f, 52.0f, "");
-  program.exclusion_count = 1;
-  program.exclusion_radius = 25.0f;
-  program.exclusions_path = dir.file("master_x.asc");
-  program.excluded_list_path = dir.file("excluded.asc");
-  program.excluded_list = poi::OutputFile(program.excluded_list_path, poi::OpenMode::truncate);
+  program.exclusions.circles[1] = poi_at(5.0f, 52.0f, "");
+  program.exclusions.count = 1;
+  program.exclusions.radius = 25.0f;
+  program.exclusions.path = dir.file("master_x.asc");
+  program.exclusions.list_path = dir.file("excluded.asc");
+  program.exclusions.list = poi::OutputFile(program.exclusions.list_path, poi::OpenMode::truncate);
   choose_text_output();
-  fs::remove(program.excluded_list_path);
+  fs::remove(program.exclusions.list_path);
 
-  EXPECT_EQ(engine::start_run(program), RunStop::finished);
+  EXPECT_EQ(app::start_run(program, dialog), RunStop::finished);
   ASSERT_EQ(dialog.boxes.size(), 2u);
   EXPECT_EQ(dialog.boxes[0].title, "POI exclusions");
   EXPECT_EQ(dialog.boxes[1].title, "Write error");
   EXPECT_EQ(dialog.boxes[1].text, "The excluded list could not be written completely:\r" +
-                                      poi::shorten_path(program.excluded_list_path, 50));
+                                      poi::shorten_path(program.exclusions.list_path, 50));
 }
 
 // The matches report stays open after the run for the next Start; what the
 // run wrote into it must have reached the disk when the run says it is done.
 TEST_F(run_fault_test, a_matches_report_on_a_full_disk_is_reported_at_the_end_of_the_run) {
   if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  program.deduruvav_marker = true;
+  program.matches_report_enabled = true;
   set_master({poi_at(6.0f, 52.0f, "Gamma"), poi_at(6.0f, 52.00005f, "Delta")});
   check(c::kUnderRadius, true);
   fs::create_symlink("/dev/full", dir.file("out_matches.csv"));
   choose_text_output();
 
-  EXPECT_EQ(engine::start_run(program), RunStop::finished);
+  EXPECT_EQ(app::start_run(program, dialog), RunStop::finished);
   ASSERT_EQ(dialog.boxes.size(), 1u);
   EXPECT_EQ(dialog.boxes[0].title, "Write error");
   EXPECT_EQ(dialog.boxes[0].text, "The matches report could not be written completely:\r" +
@@ -149,7 +149,7 @@ TEST_F(run_fault_test, a_matches_report_on_a_full_disk_is_reported_at_the_end_of
   // Reported once: the next Start does not tell it again.
   choose_text_output("second.asc");
   set_master({poi_at(5.0f, 52.0f, "A")});
-  EXPECT_EQ(engine::start_run(program), RunStop::finished);
+  EXPECT_EQ(app::start_run(program, dialog), RunStop::finished);
   EXPECT_EQ(dialog.boxes.size(), 1u);
 }
 

@@ -55,42 +55,39 @@ class RunFixture : public ::testing::Test {
   }
 
   void set_master(std::initializer_list<poi::PoiRecord> records) {
-    program.master_count = 0;
-    program.master_comment_count = 0;
-    for (const poi::PoiRecord& record : records) {
-      program.master_table[++program.master_count] = record;
-      if (poi::is_comment(record)) ++program.master_comment_count;
-    }
-    program.master_loaded = true;
-    program.master_path = dir.file("master.asc");
+    program.master.count = 0;
+    for (const poi::PoiRecord& record : records)
+      program.master_table[++program.master.count] = record;
+    program.master.loaded = true;
+    program.master.path = dir.file("master.asc");
   }
 
   // `count` Master entries far from the positions the tests use.
   void fill_master(std::int32_t count) {
     for (std::int32_t k = 1; k <= count; ++k)
       program.master_table[k] = poi_at(0.0f, 0.0f, "Filler");
-    program.master_count = count;
-    program.master_loaded = true;
+    program.master.count = count;
+    program.master.loaded = true;
   }
 
   void set_update(std::initializer_list<poi::PoiRecord> records) {
-    program.update_count = 0;
+    program.update.count = 0;
     for (const poi::PoiRecord& record : records)
-      program.update_table[++program.update_count] = record;
-    program.update_mode = true;
+      program.update_table[++program.update.count] = record;
+    program.update.loaded = true;
   }
 
   void choose_text_output(std::string_view name = "out.asc") {
-    program.output_is_ov2 = false;
-    program.output_path = dir.file(name);
-    program.output_file = poi::OutputFile(program.output_path, poi::OpenMode::truncate);
+    program.output.kind = poi::FileKind::text;
+    program.output.path = dir.file(name);
+    program.output_file = poi::OutputFile(program.output.path, poi::OpenMode::truncate);
     poi::write_text_header(program.output_file, *program.fixed_today);
     chosen();
   }
 
   void choose_ov2_output(std::string_view name = "out.ov2") {
-    program.output_is_ov2 = true;
-    program.output_path = dir.file(name);
+    program.output.kind = poi::FileKind::ov2;
+    program.output.path = dir.file(name);
     chosen();
   }
 
@@ -99,18 +96,14 @@ class RunFixture : public ::testing::Test {
   void edit(int id, std::string_view text) { dialog.control(id).text = text; }
   std::string text_of(int id) { return dialog.control(id).text; }
 
-  std::string output() const { return read_file(program.output_path); }
+  std::string output() const { return read_file(program.output.path); }
 
   TempDir dir;
   RecordingDialog dialog;
-  app::Program program{dialog};
+  app::Program program;
 
  private:
-  void chosen() {
-    program.output_chosen = true;
-    program.merged_count = 0;
-    program.comment_counter = 0;
-  }
+  void chosen() { program.output.loaded = true; }
 };
 
 }  // namespace pinwright::testing

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/review.hpp"
+#include "app/run_view.hpp"
 #include "engine/run.hpp"
 #include "exclusion/exclusions_file.hpp"
 #include "poi/text_file.hpp"
@@ -17,7 +17,7 @@ namespace pinwright::testing {
 namespace {
 
 namespace c = ui::control;
-using engine::RunStop;
+using app::RunStop;
 
 class demo_outcome_test : public RunFixture {
  protected:
@@ -28,33 +28,31 @@ class demo_outcome_test : public RunFixture {
   }
 
   void load_master() {
-    program.master_path = dir.file("master.asc");
+    program.master.path = dir.file("master.asc");
     const poi::ReadResult read =
-        poi::read_text_poi_file(program.master_path, program.master_table, poi::TableSlot::master);
+        poi::read_text_poi_file(program.master.path, program.master_table, poi::Slot::master);
     ASSERT_FALSE(read.failure);
-    program.master_count = read.count;
-    program.master_comment_count = read.comment_count;
-    program.master_loaded = true;
+    program.master.count = read.count;
+    program.master.loaded = true;
     exclusion::read_exclusions(program);
   }
 
   void load_update() {
-    program.update_path = dir.file("update.asc");
+    program.update.path = dir.file("update.asc");
     const poi::ReadResult read =
-        poi::read_text_poi_file(program.update_path, program.update_table, poi::TableSlot::update);
+        poi::read_text_poi_file(program.update.path, program.update_table, poi::Slot::update);
     ASSERT_FALSE(read.failure);
-    program.update_count = read.count;
-    program.update_poi_count = read.count - read.comment_count;
-    program.update_mode = true;
+    program.update.count = read.count;
+    program.update.loaded = true;
   }
 
   // Runs to the end, answering every review with `button`; the number of reviews.
   int run_answering(int button) {
     int reviews = 0;
-    RunStop stop = engine::start_run(program);
+    RunStop stop = app::start_run(program, dialog);
     while (stop == RunStop::review && reviews < 1000) {
       ++reviews;
-      stop = engine::decide(program, button);
+      stop = app::decide(program, dialog, button);
     }
     EXPECT_EQ(stop, RunStop::finished);
     return reviews;
@@ -77,15 +75,15 @@ TEST_P(demo_update_test, reviews_and_appended_entries) {
   const UpdateOutcome& uo = GetParam();
   load_master();
   load_update();
-  ASSERT_EQ(program.master_count, 43);
-  ASSERT_EQ(program.update_count, 17);
+  ASSERT_EQ(program.master.count, 43);
+  ASSERT_EQ(program.update.count, 17);
   choose_text_output();
   set_radius(uo.radius);
   check(c::kUnderOneMetre, uo.under_one_metre);
   check(c::kUnderRadius, uo.under_radius);
 
   EXPECT_EQ(run_answering(c::kFirstDecision), uo.reviews) << uo.label;
-  EXPECT_EQ(program.merged_count, 43 + uo.appended) << uo.label;
+  EXPECT_EQ(program.run.result_count, 43 + uo.appended) << uo.label;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -97,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(demo_outcome_test, duplicate_run_with_exclusion_circles) {
   load_master();
-  ASSERT_EQ(program.exclusion_count, 2);
+  ASSERT_EQ(program.exclusions.count, 2);
   choose_text_output();
   check(c::kUnderOneMetre, false);
 

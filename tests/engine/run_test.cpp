@@ -1,4 +1,5 @@
 #include "engine/run.hpp"
+#include "app/run_view.hpp"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,7 @@ namespace pinwright::testing {
 namespace {
 
 namespace c = ui::control;
-using engine::RunStop;
+using app::RunStop;
 
 std::string trailer(int poi_lines, int comment_lines) {
   std::string line = ";*";
@@ -67,14 +68,14 @@ TEST_F(duplicate_run_test, chain_of_three_with_radius_box_leaves_only_the_last) 
   check(c::kUnderRadius, true);
   check(c::kUnderOneMetre, false);
 
-  EXPECT_EQ(engine::start_run(program), RunStop::finished);
+  EXPECT_EQ(app::start_run(program, dialog), RunStop::finished);
 
-  EXPECT_EQ(program.merged_count, 1);
+  EXPECT_EQ(program.run.result_count, 1);
   EXPECT_EQ(program.merged_table[1].name.trimmed(), "E3");
   EXPECT_EQ(output(),
             std::string(kOutputHeader) + "   5.00000,  52.00020, \"E3\"\n" + trailer(1, 0));
   EXPECT_EQ(text_of(c::kOutputCount), "Number of POI entries:    1");
-  EXPECT_FALSE(program.output_chosen);
+  EXPECT_FALSE(program.output.loaded);
   EXPECT_FALSE(program.output_file.is_open());
 }
 
@@ -97,8 +98,8 @@ TEST_P(exact_radius_test, matches_only_below_the_radius) {
   choose_text_output();
   check(c::kUnderRadius, true);  // a match deletes A at once
 
-  EXPECT_EQ(engine::start_run(program), RunStop::finished);
-  EXPECT_EQ(program.merged_count, rc.matches ? 1 : 2) << rc.label;
+  EXPECT_EQ(app::start_run(program, dialog), RunStop::finished);
+  EXPECT_EQ(program.run.result_count, rc.matches ? 1 : 2) << rc.label;
 }
 
 INSTANTIATE_TEST_SUITE_P(cases, exact_radius_test,
@@ -121,7 +122,7 @@ TEST_P(one_metre_test, settles_pairs_under_one_metre_only) {
   ASSERT_EQ(separation >= 1.0f, oc.stop == RunStop::review) << separation;
   set_master({poi_at(0.0f, 0.0f, "A"), poi_at(0.0f, latitude, "B")});
   choose_text_output();
-  EXPECT_EQ(engine::start_run(program), oc.stop) << separation;
+  EXPECT_EQ(app::start_run(program, dialog), oc.stop) << separation;
 }
 
 INSTANTIATE_TEST_SUITE_P(cases, one_metre_test,
@@ -134,7 +135,7 @@ TEST_F(duplicate_run_test, unchecked_one_metre_box_reviews_even_identical_positi
   set_master({poi_at(5.0f, 52.0f, "A"), poi_at(5.0f, 52.0f, "B")});
   choose_text_output();
   check(c::kUnderOneMetre, false);
-  EXPECT_EQ(engine::start_run(program), RunStop::review);
+  EXPECT_EQ(app::start_run(program, dialog), RunStop::review);
   EXPECT_EQ(text_of(c::kSeparation), "    0.00");
 }
 
@@ -145,7 +146,7 @@ TEST_F(duplicate_run_test, comments_stay_in_place_and_are_never_matched) {
   choose_text_output();
   check(c::kUnderRadius, true);
 
-  EXPECT_EQ(engine::start_run(program), RunStop::finished);
+  EXPECT_EQ(app::start_run(program, dialog), RunStop::finished);
   EXPECT_EQ(output(), std::string(kOutputHeader) +
                           ";top\n"
                           "   5.00000,  52.00000, \"A\", a\n"
@@ -161,10 +162,10 @@ TEST_F(duplicate_run_test, ov2_output_leaves_out_comments) {
       {poi::make_comment(";top"), poi_at(5.0f, 52.0f, "A", ", a"), poi_at(6.0f, 52.0f, "B")});
   choose_ov2_output();
 
-  EXPECT_EQ(engine::start_run(program), RunStop::finished);
+  EXPECT_EQ(app::start_run(program, dialog), RunStop::finished);
   EXPECT_EQ(output(), ov2_bytes(500000, 5200000, "A") + ov2_bytes(600000, 5200000, "B"));
   EXPECT_EQ(text_of(c::kOutputCount), "Number of POI entries:    2");
-  EXPECT_FALSE(program.output_chosen);
+  EXPECT_FALSE(program.output.loaded);
 }
 
 TEST_F(duplicate_run_test, stops_at_the_first_later_match_and_resumes_after_it) {
@@ -174,18 +175,18 @@ TEST_F(duplicate_run_test, stops_at_the_first_later_match_and_resumes_after_it) 
   choose_text_output();
   check(c::kUnderOneMetre, false);
 
-  ASSERT_EQ(engine::start_run(program), RunStop::review);
-  EXPECT_EQ(program.update_index, 1);
-  EXPECT_EQ(program.master_index, 3);
-  EXPECT_EQ(program.run_position, 2);
-  EXPECT_EQ(program.candidate_entry.name.trimmed(), "C");
+  ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
+  EXPECT_EQ(program.run.probe_index, 1);
+  EXPECT_EQ(program.run.match_index, 3);
+  EXPECT_EQ(program.run.position, 2);
+  EXPECT_EQ(program.run.match_entry.name.trimmed(), "C");
 
   // B matches nothing, C matches D: the next stop is C's, A is not shown again.
-  ASSERT_EQ(engine::resume_run(program), RunStop::review);
-  EXPECT_EQ(program.update_index, 3);
-  EXPECT_EQ(program.master_index, 4);
-  EXPECT_EQ(program.run_position, 4);
-  EXPECT_EQ(program.merged_count, 1);  // B
+  ASSERT_EQ(app::resume_run(program, dialog), RunStop::review);
+  EXPECT_EQ(program.run.probe_index, 3);
+  EXPECT_EQ(program.run.match_index, 4);
+  EXPECT_EQ(program.run.position, 4);
+  EXPECT_EQ(program.run.result_count, 1);  // B
 }
 
 TEST_F(update_run_test, appends_unmatched_entries_and_matches_earlier_appended_ones) {
@@ -193,11 +194,11 @@ TEST_F(update_run_test, appends_unmatched_entries_and_matches_earlier_appended_o
   set_update({poi_at(5.0f, 52.0f, "New"), poi_at(5.0f, 52.0001f, "Near new")});
   choose_text_output();
 
-  ASSERT_EQ(engine::start_run(program), RunStop::review);
-  EXPECT_EQ(program.merged_count, 2);
+  ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
+  EXPECT_EQ(program.run.result_count, 2);
   EXPECT_EQ(program.master_table[2].name.trimmed(), "New");
-  EXPECT_EQ(program.master_index, 2);
-  EXPECT_EQ(program.update_index, 2);
+  EXPECT_EQ(program.run.match_index, 2);
+  EXPECT_EQ(program.run.probe_index, 2);
   EXPECT_EQ(text_of(c::kRow1Name), "New");
   EXPECT_EQ(text_of(c::kRow1Entry), "Entry:    2");
   EXPECT_EQ(text_of(c::kRow2Name), "Near new");
@@ -211,7 +212,7 @@ TEST_F(update_run_test, comments_of_both_files_stay_in_place) {
   choose_text_output();
   check(c::kUnderRadius, true);
 
-  EXPECT_EQ(engine::start_run(program), RunStop::finished);
+  EXPECT_EQ(app::start_run(program, dialog), RunStop::finished);
   EXPECT_EQ(output(), std::string(kOutputHeader) +
                           "; master\n"
                           "   5.00000,  52.00000, \"A\"\n"
@@ -243,7 +244,7 @@ TEST_P(append_test, writes_the_whole_file_or_only_the_appended_entries) {
   ac.ov2 ? choose_ov2_output() : choose_text_output();
   check(c::kAppend, ac.append);
 
-  EXPECT_EQ(engine::start_run(program), RunStop::finished) << ac.label;
+  EXPECT_EQ(app::start_run(program, dialog), RunStop::finished) << ac.label;
   EXPECT_EQ(output(), ac.expected) << ac.label;
   EXPECT_EQ(text_of(c::kOutputCount), ac.label_text) << ac.label;
 }
@@ -272,8 +273,8 @@ TEST_F(start_test, update_run_counts_master_entries_first_and_enables_its_button
   choose_text_output();
   check(c::kUnderOneMetre, false);
 
-  ASSERT_EQ(engine::start_run(program), RunStop::review);
-  EXPECT_EQ(program.merged_count, 2);
+  ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
+  EXPECT_EQ(program.run.result_count, 2);
   const std::vector<std::string> first_calls(dialog.calls.begin(), dialog.calls.begin() + 6);
   EXPECT_EQ(first_calls,
             (std::vector<std::string>{"set_field_state 1015 1", "set_field_state 1016 1",
@@ -284,15 +285,15 @@ TEST_F(start_test, update_run_counts_master_entries_first_and_enables_its_button
 TEST_F(start_test, duplicate_run_hides_update_buttons_and_resets_its_comment_counter) {
   set_master({poi::make_comment("; c"), poi_at(5.0f, 52.0f, "A")});
   choose_text_output();
-  program.comment_counter = 7;
+  program.run.comment_counter = 7;
 
-  ASSERT_EQ(engine::start_run(program), RunStop::finished);
+  ASSERT_EQ(app::start_run(program, dialog), RunStop::finished);
   const std::vector<std::string> first_calls(dialog.calls.begin(), dialog.calls.begin() + 6);
   EXPECT_EQ(first_calls,
             (std::vector<std::string>{"set_field_state 1015 3", "set_field_state 1016 3",
                                       "set_field_state 1035 3", "set_field_state 1030 1",
                                       "set_field_state 1027 0", "set_field_state 1004 0"}));
-  EXPECT_EQ(program.comment_counter, 1);
+  EXPECT_EQ(program.run.comment_counter, 1);
   EXPECT_EQ(output(),
             std::string(kOutputHeader) + "; c\n   5.00000,  52.00000, \"A\"\n" + trailer(1, 1));
 }
@@ -305,16 +306,16 @@ TEST_P(bad_radius_test, start_is_refused_with_nothing_changed) {
   choose_text_output();
   set_radius(GetParam());
 
-  EXPECT_EQ(engine::start_run(program), RunStop::unchanged);
+  EXPECT_EQ(app::start_run(program, dialog), RunStop::unchanged);
   ASSERT_EQ(dialog.boxes.size(), 1u);
   EXPECT_EQ(dialog.boxes[0].title, "Match radius");
-  EXPECT_EQ(dialog.boxes[0].text, engine::kRadiusErrorText);
+  EXPECT_EQ(dialog.boxes[0].text, app::kRadiusErrorText);
   EXPECT_EQ(dialog.boxes[0].buttons, ui::ButtonSet::ok);
   EXPECT_EQ(dialog.boxes[0].icon, ui::Icon::information);
   EXPECT_EQ(dialog.calls, std::vector<std::string>{"message_box \"Match radius\""});
-  EXPECT_EQ(program.merged_count, 0);
-  EXPECT_EQ(program.update_count, 1);
-  EXPECT_TRUE(program.output_chosen);
+  EXPECT_EQ(program.run.result_count, 0);
+  EXPECT_EQ(program.update.count, 1);
+  EXPECT_TRUE(program.output.loaded);
   EXPECT_TRUE(program.output_file.is_open());
 }
 
@@ -326,8 +327,8 @@ TEST_F(start_test, radius_zero_matches_nothing) {
   set_master({poi_at(5.0f, 52.0f, "A"), poi_at(5.0f, 52.0f, "B")});
   choose_text_output();
   check(c::kUnderRadius, true);
-  EXPECT_EQ(engine::start_run(program), RunStop::finished);
-  EXPECT_EQ(program.merged_count, 2);
+  EXPECT_EQ(app::start_run(program, dialog), RunStop::finished);
+  EXPECT_EQ(program.run.result_count, 2);
 }
 
 TEST_F(update_run_test, storage_limit_ends_the_program_without_writing) {
@@ -335,8 +336,8 @@ TEST_F(update_run_test, storage_limit_ends_the_program_without_writing) {
   set_update({poi_at(5.0f, 52.0f, "Fits"), poi_at(6.0f, 52.0f, "One too many")});
   choose_text_output();
 
-  EXPECT_EQ(engine::start_run(program), RunStop::ended);
-  EXPECT_EQ(program.merged_count, poi::kMergedCapacity);
+  EXPECT_EQ(app::start_run(program, dialog), RunStop::ended);
+  EXPECT_EQ(program.run.result_count, poi::kMergedCapacity);
   EXPECT_EQ(program.master_table[poi::kMergedCapacity].name.trimmed(), "Fits");
   ASSERT_EQ(dialog.boxes.size(), 1u);
   EXPECT_EQ(dialog.boxes[0].title, "Storage limit");
@@ -345,7 +346,7 @@ TEST_F(update_run_test, storage_limit_ends_the_program_without_writing) {
   EXPECT_EQ(dialog.boxes[0].buttons, ui::ButtonSet::ok);
   EXPECT_TRUE(program.quit_requested);
   EXPECT_TRUE(program.output_file.is_open());  // nothing more is written
-  EXPECT_TRUE(program.output_chosen);
+  EXPECT_TRUE(program.output.loaded);
 }
 
 TEST_F(update_run_test, table_filled_exactly_is_written) {
@@ -354,7 +355,7 @@ TEST_F(update_run_test, table_filled_exactly_is_written) {
   choose_ov2_output();
   check(c::kAppend, false);
 
-  EXPECT_EQ(engine::start_run(program), RunStop::finished);
+  EXPECT_EQ(app::start_run(program, dialog), RunStop::finished);
   EXPECT_FALSE(program.quit_requested);
   EXPECT_EQ(output(), ov2_bytes(500000, 5200000, "Last"));
 }
@@ -372,13 +373,13 @@ class matches_report_test : public RunFixture {
 };
 
 TEST_F(matches_report_test, lists_pairs_over_one_metre_with_the_marker) {
-  program.deduruvav_marker = true;
+  program.matches_report_enabled = true;
   four_entries();
   choose_text_output();
 
-  EXPECT_EQ(engine::start_run(program), RunStop::finished);
-  EXPECT_EQ(program.merged_count, 2);  // Delta and Near1
-  EXPECT_TRUE(program.matches_report.close());
+  EXPECT_EQ(app::start_run(program, dialog), RunStop::finished);
+  EXPECT_EQ(program.run.result_count, 2);  // Delta and Near1
+  EXPECT_TRUE(program.reports.matches.close());
   EXPECT_EQ(read_file(report_path()),
             "Longitude, Latitude, Name, Information\n"
             "   6.00000,  52.00000, \"Gamma\", \"\"\n"
@@ -388,41 +389,41 @@ TEST_F(matches_report_test, lists_pairs_over_one_metre_with_the_marker) {
 TEST_F(matches_report_test, no_report_without_the_marker) {
   four_entries();
   choose_text_output();
-  EXPECT_EQ(engine::start_run(program), RunStop::finished);
+  EXPECT_EQ(app::start_run(program, dialog), RunStop::finished);
   EXPECT_FALSE(std::filesystem::exists(report_path()));
 }
 
 TEST_F(matches_report_test, run_without_matches_leaves_only_the_header) {
-  program.deduruvav_marker = true;
+  program.matches_report_enabled = true;
   set_master({poi_at(5.0f, 52.0f, "A"), poi_at(6.0f, 52.0f, "B")});
   choose_text_output();
-  EXPECT_EQ(engine::start_run(program), RunStop::finished);
-  EXPECT_TRUE(program.matches_report.close());
+  EXPECT_EQ(app::start_run(program, dialog), RunStop::finished);
+  EXPECT_TRUE(program.reports.matches.close());
   EXPECT_EQ(read_file(report_path()), "Longitude, Latitude, Name, Information\n");
 }
 
 TEST_F(matches_report_test, next_duplicate_run_replaces_the_report) {
-  program.deduruvav_marker = true;
+  program.matches_report_enabled = true;
   four_entries();
   choose_text_output();
-  ASSERT_EQ(engine::start_run(program), RunStop::finished);
+  ASSERT_EQ(app::start_run(program, dialog), RunStop::finished);
   choose_text_output();  // the same name again
   set_master({poi_at(5.0f, 52.0f, "A")});
-  ASSERT_EQ(engine::start_run(program), RunStop::finished);
-  EXPECT_TRUE(program.matches_report.close());
+  ASSERT_EQ(app::start_run(program, dialog), RunStop::finished);
+  EXPECT_TRUE(program.reports.matches.close());
   EXPECT_EQ(read_file(report_path()), "Longitude, Latitude, Name, Information\n");
 }
 
 TEST_F(matches_report_test, update_run_leaves_an_existing_report_alone) {
-  program.deduruvav_marker = true;
+  program.matches_report_enabled = true;
   dir.write("out_matches.csv", "earlier report\n");
   set_master({poi_at(6.0f, 52.0f, "Gamma")});
   set_update({poi_at(6.0f, 52.00005f, "Delta")});
   choose_text_output();
   check(c::kUnderRadius, true);
 
-  EXPECT_EQ(engine::start_run(program), RunStop::finished);
-  EXPECT_FALSE(program.matches_report.is_open());
+  EXPECT_EQ(app::start_run(program, dialog), RunStop::finished);
+  EXPECT_FALSE(program.reports.matches.is_open());
   EXPECT_EQ(read_file(report_path()), "earlier report\n");
 }
 
@@ -431,28 +432,29 @@ TEST_F(matches_report_test, update_run_leaves_an_existing_report_alone) {
 class run_exclusion_test : public RunFixture {
  protected:
   void load_circle(float longitude, float latitude) {
-    program.exclusion_table[1] = poi_at(longitude, latitude, "");
-    program.exclusion_count = 1;
-    program.exclusion_radius = 25.0f;
-    program.excluded_count = 0;
-    program.exclusions_path = dir.file("master_x.asc");
-    program.excluded_list_path = dir.file("excluded.asc");
-    program.excluded_list = poi::OutputFile(program.excluded_list_path, poi::OpenMode::truncate);
-    exclusion::write_excluded_list_header(program.excluded_list, program.exclusions_path, 25.0f,
-                                          program.master_path);
+    program.exclusions.circles[1] = poi_at(longitude, latitude, "");
+    program.exclusions.count = 1;
+    program.exclusions.radius = 25.0f;
+    program.exclusions.removed_count = 0;
+    program.exclusions.path = dir.file("master_x.asc");
+    program.exclusions.list_path = dir.file("excluded.asc");
+    program.exclusions.list =
+        poi::OutputFile(program.exclusions.list_path, poi::OpenMode::truncate);
+    exclusion::write_excluded_list_header(program.exclusions.list, program.exclusions.path, 25.0f,
+                                          program.master.path);
   }
   std::string list_header() const {
-    return "; Exclusions read from " + poi::shorten_path(program.exclusions_path, 50) +
+    return "; Exclusions read from " + poi::shorten_path(program.exclusions.path, 50) +
            "\n; Radius of exclusion circle (metres):     25.0\n"
            "; List of entries excluded from " +
-           poi::shorten_path(program.master_path, 50) + "\n";
+           poi::shorten_path(program.master.path, 50) + "\n";
   }
   std::string summary(int removed) const {
-    return "Exclusions read from " + poi::shorten_path(program.exclusions_path, 50) +
+    return "Exclusions read from " + poi::shorten_path(program.exclusions.path, 50) +
            "\r Number in file:       1\r Exclusion circle radius (metres):     25.0"
            "\r Number of POIs removed:       " +
            std::to_string(removed) + "\r Output to " +
-           poi::shorten_path(program.excluded_list_path, 50);
+           poi::shorten_path(program.exclusions.list_path, 50);
   }
 };
 
@@ -461,7 +463,7 @@ TEST_F(run_exclusion_test, entry_inside_a_circle_is_listed_not_written) {
   load_circle(5.0f, 52.0001f);  // 11 m from Alpha
   choose_text_output();
 
-  EXPECT_EQ(engine::start_run(program), RunStop::finished);
+  EXPECT_EQ(app::start_run(program, dialog), RunStop::finished);
   EXPECT_EQ(output(),
             std::string(kOutputHeader) + "   6.00000,  52.00000, \"Beta\"\n" + trailer(1, 0));
   EXPECT_EQ(read_file(dir.file("excluded.asc")),
@@ -469,8 +471,8 @@ TEST_F(run_exclusion_test, entry_inside_a_circle_is_listed_not_written) {
   ASSERT_EQ(dialog.boxes.size(), 1u);
   EXPECT_EQ(dialog.boxes[0].title, "POI exclusions");
   EXPECT_EQ(dialog.boxes[0].text, summary(1));
-  EXPECT_EQ(program.excluded_count, 0);
-  EXPECT_FALSE(program.excluded_list.is_open());
+  EXPECT_EQ(program.exclusions.removed_count, 0);
+  EXPECT_FALSE(program.exclusions.list.is_open());
   EXPECT_EQ(text_of(c::kOutputCount), "Number of POI entries:    1");
 }
 
@@ -479,7 +481,7 @@ TEST_F(run_exclusion_test, ov2_output_lists_no_information) {
   load_circle(5.0f, 52.0f);
   choose_ov2_output();
 
-  EXPECT_EQ(engine::start_run(program), RunStop::finished);
+  EXPECT_EQ(app::start_run(program, dialog), RunStop::finished);
   EXPECT_EQ(output(), "");
   EXPECT_EQ(read_file(dir.file("excluded.asc")),
             list_header() + "   5.00000,  52.00000, \"Alpha\"\n");
@@ -490,29 +492,29 @@ TEST_F(run_exclusion_test, second_run_appends_under_a_fresh_header) {
   set_master({poi_at(5.0f, 52.0f, "Alpha", ", a"), poi_at(6.0f, 52.0f, "Beta")});
   load_circle(5.0f, 52.0f);
   choose_text_output();
-  ASSERT_EQ(engine::start_run(program), RunStop::finished);
+  ASSERT_EQ(app::start_run(program, dialog), RunStop::finished);
   choose_ov2_output();
-  ASSERT_EQ(engine::start_run(program), RunStop::finished);
+  ASSERT_EQ(app::start_run(program, dialog), RunStop::finished);
 
   EXPECT_EQ(read_file(dir.file("excluded.asc")),
             list_header() + "   5.00000,  52.00000, \"Alpha\", a\n" + list_header() +
                 "   5.00000,  52.00000, \"Alpha\"\n");
   ASSERT_EQ(dialog.boxes.size(), 2u);
   EXPECT_EQ(dialog.boxes[1].text, summary(1));  // this run's removals only
-  EXPECT_FALSE(program.excluded_list.is_open());
+  EXPECT_FALSE(program.exclusions.list.is_open());
 }
 
 TEST_F(run_exclusion_test, list_never_opened_is_created_beside_the_exclusions_file) {
   // As after an exclusions file that stopped on a format error: circles, no list.
   set_master({poi_at(5.0f, 52.0f, "Alpha")});
-  program.exclusion_table[1] = poi_at(5.0f, 52.0f, "");
-  program.exclusion_count = 1;
-  program.exclusion_radius = 25.0f;
-  program.exclusions_path = dir.file("master_x.asc");
+  program.exclusions.circles[1] = poi_at(5.0f, 52.0f, "");
+  program.exclusions.count = 1;
+  program.exclusions.radius = 25.0f;
+  program.exclusions.path = dir.file("master_x.asc");
   choose_text_output();
 
-  ASSERT_EQ(engine::start_run(program), RunStop::finished);
-  EXPECT_EQ(program.excluded_list_path, dir.file("excluded.asc"));
+  ASSERT_EQ(app::start_run(program, dialog), RunStop::finished);
+  EXPECT_EQ(program.exclusions.list_path, dir.file("excluded.asc"));
   EXPECT_EQ(read_file(dir.file("excluded.asc")),
             list_header() + "   5.00000,  52.00000, \"Alpha\"\n");
 }
@@ -520,12 +522,12 @@ TEST_F(run_exclusion_test, list_never_opened_is_created_beside_the_exclusions_fi
 TEST_F(run_exclusion_test, no_circles_no_box_and_the_list_is_closed) {
   set_master({poi_at(5.0f, 52.0f, "Alpha")});
   load_circle(5.0f, 52.0f);
-  program.exclusion_count = 0;
+  program.exclusions.count = 0;
   choose_text_output();
 
-  ASSERT_EQ(engine::start_run(program), RunStop::finished);
+  ASSERT_EQ(app::start_run(program, dialog), RunStop::finished);
   EXPECT_TRUE(dialog.boxes.empty());
-  EXPECT_FALSE(program.excluded_list.is_open());
+  EXPECT_FALSE(program.exclusions.list.is_open());
   EXPECT_EQ(read_file(dir.file("excluded.asc")), list_header());
 }
 
@@ -535,10 +537,10 @@ TEST_F(run_exclusion_test, update_run_applies_no_circles) {
   load_circle(5.0f, 52.0f);
   choose_text_output();
 
-  ASSERT_EQ(engine::start_run(program), RunStop::finished);
-  EXPECT_EQ(program.merged_count, 2);
+  ASSERT_EQ(app::start_run(program, dialog), RunStop::finished);
+  EXPECT_EQ(program.run.result_count, 2);
   EXPECT_TRUE(dialog.boxes.empty());
-  EXPECT_TRUE(program.excluded_list.is_open());
+  EXPECT_TRUE(program.exclusions.list.is_open());
 }
 
 // A full disk: the Output file cannot be completed, and the user is told.
@@ -550,14 +552,14 @@ TEST_P(output_failure_test, incomplete_output_is_reported) {
   set_master({poi_at(5.0f, 52.0f, "A")});
   if (ov2) {
     choose_ov2_output();
-    program.output_path = "/dev/full";
+    program.output.path = "/dev/full";
   } else {
-    program.output_path = "/dev/full";
-    program.output_file = poi::OutputFile(program.output_path, poi::OpenMode::truncate);
-    program.output_chosen = true;
+    program.output.path = "/dev/full";
+    program.output_file = poi::OutputFile(program.output.path, poi::OpenMode::truncate);
+    program.output.loaded = true;
   }
 
-  EXPECT_EQ(engine::start_run(program), RunStop::finished);
+  EXPECT_EQ(app::start_run(program, dialog), RunStop::finished);
   ASSERT_EQ(dialog.boxes.size(), 1u);
   EXPECT_EQ(dialog.boxes[0].title, "Write error");
   EXPECT_EQ(dialog.boxes[0].text, "The Output file could not be written completely:\r/dev/full");

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "engine/review.hpp"
+#include "app/run_view.hpp"
 #include "engine/run.hpp"
 #include "exclusion/exclusions_file.hpp"
 #include "poi/format.hpp"
@@ -20,28 +20,26 @@ namespace pinwright::testing {
 namespace {
 
 namespace c = ui::control;
-using engine::RunStop;
+using app::RunStop;
 
 class shared_outcome_test : public RunFixture {
  protected:
   void load_master(const std::string& path) {
-    program.master_path = path;
+    program.master.path = path;
     const poi::ReadResult read =
-        poi::read_text_poi_file(path, program.master_table, poi::TableSlot::master);
+        poi::read_text_poi_file(path, program.master_table, poi::Slot::master);
     ASSERT_FALSE(read.failure);
-    program.master_count = read.count;
-    program.master_comment_count = read.comment_count;
-    program.master_loaded = true;
+    program.master.count = read.count;
+    program.master.loaded = true;
     exclusion::read_exclusions(program);
   }
 
   void load_update(const std::string& path) {
     const poi::ReadResult read =
-        poi::read_text_poi_file(path, program.update_table, poi::TableSlot::update);
+        poi::read_text_poi_file(path, program.update_table, poi::Slot::update);
     ASSERT_FALSE(read.failure);
-    program.update_count = read.count;
-    program.update_poi_count = read.count - read.comment_count;
-    program.update_mode = true;
+    program.update.count = read.count;
+    program.update.loaded = true;
   }
 
   void set_options(int radius, bool under_one_metre, bool under_radius) {
@@ -58,11 +56,11 @@ class shared_outcome_test : public RunFixture {
   // Runs to the end, answering every review with Keep / Skip.
   Reviews run_keeping() {
     Reviews reviews;
-    RunStop stop = engine::start_run(program);
+    RunStop stop = app::start_run(program, dialog);
     while (stop == RunStop::review) {
       ++reviews.total;
-      if (program.master_index <= program.master_count) ++reviews.with_master_entry;
-      stop = engine::decide(program, c::kFirstDecision);
+      if (program.run.match_index <= program.master.count) ++reviews.with_master_entry;
+      stop = app::decide(program, dialog, c::kFirstDecision);
     }
     EXPECT_EQ(stop, RunStop::finished);
     return reviews;
@@ -153,13 +151,13 @@ TEST_P(update_outcome_test, matches_reviews_and_entries_appended) {
   const Reviews reviews = run_keeping();
   EXPECT_EQ(reviews.with_master_entry, row.master_matches);
   EXPECT_EQ(reviews.total - reviews.with_master_entry, row.appended_matches);
-  EXPECT_EQ(program.merged_count, row.final_count);
-  EXPECT_EQ(program.merged_count - program.master_count, row.appended);
+  EXPECT_EQ(program.run.result_count, row.final_count);
+  EXPECT_EQ(program.run.result_count - program.master.count, row.appended);
 
   fresh_run();
   set_options(row.radius, true, false);
   EXPECT_EQ(run_keeping().total, row.master_matches + row.appended_matches - row.auto_skipped);
-  EXPECT_EQ(program.merged_count, row.final_count);
+  EXPECT_EQ(program.run.result_count, row.final_count);
 }
 
 INSTANTIATE_TEST_SUITE_P(radii, update_outcome_test,

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/run_view.hpp"
 #include "engine/distance.hpp"
 #include "poi/paths.hpp"
 #include "tests/support/recording_dialog.hpp"
@@ -29,25 +30,29 @@ poi::PoiRecord entry_at(float longitude, float latitude, std::string_view name =
 class exclusion_test_fixture : public ::testing::Test {
  protected:
   exclusion_test_fixture() {
-    program.exclusions_path = dir.file("pois_x.asc");
-    program.master_path = dir.file("pois.asc");
-    program.exclusion_radius = 25.0f;
+    program.exclusions.path = dir.file("pois_x.asc");
+    program.master.path = dir.file("pois.asc");
+    program.exclusions.radius = 25.0f;
   }
   void circles(const std::vector<poi::PoiRecord>& centres) {
-    program.exclusion_count = 0;
+    program.exclusions.count = 0;
     for (const poi::PoiRecord& centre : centres)
-      program.exclusion_table[++program.exclusion_count] = centre;
+      program.exclusions.circles[++program.exclusions.count] = centre;
   }
   std::string list() const { return read_file(dir.file("excluded.asc")); }
   std::string list_header() const {
-    return "; Exclusions read from " + poi::shorten_path(program.exclusions_path, 50) +
+    return "; Exclusions read from " + poi::shorten_path(program.exclusions.path, 50) +
            "\n; Radius of exclusion circle (metres):     25.0\n; List of entries excluded from " +
-           poi::shorten_path(program.master_path, 50) + "\n";
+           poi::shorten_path(program.master.path, 50) + "\n";
   }
+
+  // The end of a duplicate run as the user sees it.
+  void summary() { app::show_exclusions_end(program, dialog, finish_exclusions(program)); }
 
   testing::TempDir dir;
   testing::RecordingDialog dialog;
-  app::Program program{dialog};
+  app::Program program;
+  poi::PoiRecord current;  // the entry the run asks about
 };
 
 // The entry is point 1 of the distance, the centre point 2: at different
@@ -61,13 +66,13 @@ TEST_F(exclusion_test_fixture, measures_from_the_entry_to_the_centre) {
       engine::distance(centre.latitude, centre.longitude, entry.latitude, entry.longitude);
   ASSERT_GT(from_entry, from_centre);
   circles({centre});
-  program.current_entry = entry;
+  current = entry;
 
-  program.exclusion_radius = from_centre;
-  EXPECT_FALSE(exclusion_test(program));
-  program.exclusion_radius = from_entry;  // exactly on the circle counts as inside
-  EXPECT_TRUE(exclusion_test(program));
-  EXPECT_EQ(program.excluded_count, 1);
+  program.exclusions.radius = from_centre;
+  EXPECT_FALSE(exclusion_test(program, current));
+  program.exclusions.radius = from_entry;  // exactly on the circle counts as inside
+  EXPECT_TRUE(exclusion_test(program, current));
+  EXPECT_EQ(program.exclusions.removed_count, 1);
 }
 
 struct CircleCase {
@@ -82,12 +87,12 @@ class circle_test : public exclusion_test_fixture,
 TEST_P(circle_test, counts_and_lists_an_entry_once) {
   const CircleCase& cc = GetParam();
   circles(cc.centres);
-  program.current_entry = entry_at(5.0f, 52.0f, "Alpha", ", a");
-  program.excluded_count = 4;
+  current = entry_at(5.0f, 52.0f, "Alpha", ", a");
+  program.exclusions.removed_count = 4;
 
-  EXPECT_EQ(exclusion_test(program), cc.inside) << cc.label;
-  EXPECT_EQ(program.excluded_count, cc.inside ? 5 : 4) << cc.label;
-  exclusion_summary(program);
+  EXPECT_EQ(exclusion_test(program, current), cc.inside) << cc.label;
+  EXPECT_EQ(program.exclusions.removed_count, cc.inside ? 5 : 4) << cc.label;
+  summary();
   if (cc.inside) {
     EXPECT_EQ(list(), list_header() + "   5.00000,  52.00000, \"Alpha\", a\n") << cc.label;
   } else {
@@ -110,42 +115,42 @@ TEST_F(exclusion_test_fixture, comment_records_are_left_to_the_run) {
   // The run never asks about comment records; a circle at -999/-999 must not
   // be mistaken for one either.
   circles({entry_at(-999.0f, -999.0f)});
-  program.current_entry = entry_at(5.0f, 52.0f);
-  EXPECT_FALSE(exclusion_test(program));
+  current = entry_at(5.0f, 52.0f);
+  EXPECT_FALSE(exclusion_test(program, current));
 }
 
 struct LineCase {
   poi::PoiRecord entry;
-  bool ov2;
+  poi::FileKind output_kind;
   const char* line;
 };
 
 class excluded_line_test : public ::testing::TestWithParam<LineCase> {};
 
 TEST_P(excluded_line_test, information_only_for_a_text_output) {
-  EXPECT_EQ(excluded_line(GetParam().entry, GetParam().ov2), GetParam().line);
+  EXPECT_EQ(excluded_line(GetParam().entry, GetParam().output_kind), GetParam().line);
 }
 
-INSTANTIATE_TEST_SUITE_P(forms, excluded_line_test,
-                         ::testing::Values(LineCase{entry_at(4.5f, 52.37f, "Dam  ", ", square"),
-                                                    false,
-                                                    "   4.50000,  52.37000, \"Dam\", square"},
-                                           LineCase{entry_at(4.5f, 52.37f, "Dam", ", square"), true,
-                                                    "   4.50000,  52.37000, \"Dam\""},
-                                           LineCase{entry_at(-122.41942f, 37.7749f, "SF", "; x"),
-                                                    false, "-122.41942,  37.77490, \"SF\"; x"},
-                                           LineCase{entry_at(-1000.0f, 1.0f, "Off"), false,
-                                                    "**********,   1.00000, \"Off\""}));
+INSTANTIATE_TEST_SUITE_P(
+    forms, excluded_line_test,
+    ::testing::Values(LineCase{entry_at(4.5f, 52.37f, "Dam  ", ", square"), poi::FileKind::text,
+                               "   4.50000,  52.37000, \"Dam\", square"},
+                      LineCase{entry_at(4.5f, 52.37f, "Dam", ", square"), poi::FileKind::ov2,
+                               "   4.50000,  52.37000, \"Dam\""},
+                      LineCase{entry_at(-122.41942f, 37.7749f, "SF", "; x"), poi::FileKind::text,
+                               "-122.41942,  37.77490, \"SF\"; x"},
+                      LineCase{entry_at(-1000.0f, 1.0f, "Off"), poi::FileKind::text,
+                               "**********,   1.00000, \"Off\""}));
 
 TEST_F(exclusion_test_fixture, summary_box_then_count_reset_and_list_closed) {
   circles({entry_at(5.0f, 52.0f), entry_at(6.0f, 52.0f)});
-  program.exclusion_radius = 25.0f;
-  program.current_entry = entry_at(5.0f, 52.0f, "Alpha");
-  ASSERT_TRUE(exclusion_test(program));
-  program.current_entry = entry_at(6.0f, 52.0f, "Beta");
-  ASSERT_TRUE(exclusion_test(program));
+  program.exclusions.radius = 25.0f;
+  current = entry_at(5.0f, 52.0f, "Alpha");
+  ASSERT_TRUE(exclusion_test(program, current));
+  current = entry_at(6.0f, 52.0f, "Beta");
+  ASSERT_TRUE(exclusion_test(program, current));
 
-  exclusion_summary(program);
+  summary();
 
   ASSERT_EQ(dialog.boxes.size(), 1u);
   const auto& box = dialog.boxes[0];
@@ -153,28 +158,27 @@ TEST_F(exclusion_test_fixture, summary_box_then_count_reset_and_list_closed) {
   EXPECT_EQ(box.buttons, ui::ButtonSet::ok);
   EXPECT_EQ(box.icon, ui::Icon::exclamation);
   EXPECT_EQ(box.default_button, 1);
-  EXPECT_EQ(box.text, "Exclusions read from " + poi::shorten_path(program.exclusions_path, 50) +
+  EXPECT_EQ(box.text, "Exclusions read from " + poi::shorten_path(program.exclusions.path, 50) +
                           "\r Number in file:       2"
                           "\r Exclusion circle radius (metres):     25.0"
                           "\r Number of POIs removed:       2"
                           "\r Output to " +
                           poi::shorten_path(dir.file("excluded.asc"), 50));
-  EXPECT_EQ(program.excluded_count, 0);
-  EXPECT_FALSE(program.excluded_list.is_open());
+  EXPECT_EQ(program.exclusions.removed_count, 0);
+  EXPECT_FALSE(program.exclusions.list.is_open());
   EXPECT_EQ(list(), list_header() +
                         "   5.00000,  52.00000, \"Alpha\"\n"
                         "   6.00000,  52.00000, \"Beta\"\n");
 }
 
 TEST(exclusion_summary_text_test, five_lines_with_shortened_paths) {
-  testing::RecordingDialog dialog;
-  app::Program program{dialog};
-  program.exclusions_path = "/home/user/projects/maps/europe/netherlands/pois_x.asc";
-  program.excluded_list_path = "/data/excluded.asc";
-  program.exclusion_count = 12;
-  program.exclusion_radius = 1.0f;
-  program.excluded_count = 3;
-  EXPECT_EQ(exclusion_summary_text(program),
+  app::Program program;
+  program.exclusions.path = "/home/user/projects/maps/europe/netherlands/pois_x.asc";
+  program.exclusions.list_path = "/data/excluded.asc";
+  program.exclusions.count = 12;
+  program.exclusions.radius = 1.0f;
+  program.exclusions.removed_count = 3;
+  EXPECT_EQ(exclusion_summary_text(finish_exclusions(program).summary.value()),
             "Exclusions read from /.../projects/maps/europe/netherlands/pois_x.asc"
             "\r Number in file:      12"
             "\r Exclusion circle radius (metres):      1.0"
@@ -183,37 +187,37 @@ TEST(exclusion_summary_text_test, five_lines_with_shortened_paths) {
 }
 
 TEST_F(exclusion_test_fixture, no_circles_no_box_but_the_list_is_closed) {
-  program.excluded_list_path = dir.file("excluded.asc");
-  program.excluded_list = poi::OutputFile(program.excluded_list_path, poi::OpenMode::truncate);
-  program.excluded_list.write_line("; header");
-  program.exclusion_count = 0;
-  program.excluded_count = 2;
+  program.exclusions.list_path = dir.file("excluded.asc");
+  program.exclusions.list = poi::OutputFile(program.exclusions.list_path, poi::OpenMode::truncate);
+  program.exclusions.list.write_line("; header");
+  program.exclusions.count = 0;
+  program.exclusions.removed_count = 2;
 
-  exclusion_summary(program);
+  summary();
   EXPECT_TRUE(dialog.boxes.empty());
-  EXPECT_EQ(program.excluded_count, 0);
-  EXPECT_FALSE(program.excluded_list.is_open());
+  EXPECT_EQ(program.exclusions.removed_count, 0);
+  EXPECT_FALSE(program.exclusions.list.is_open());
   EXPECT_EQ(list(), "; header\n");
 }
 
 TEST_F(exclusion_test_fixture, open_list_is_used_as_it_is) {
-  program.excluded_list_path = dir.file("excluded.asc");
-  program.excluded_list = poi::OutputFile(program.excluded_list_path, poi::OpenMode::truncate);
-  program.excluded_list.write_line("; opened by the reader");
+  program.exclusions.list_path = dir.file("excluded.asc");
+  program.exclusions.list = poi::OutputFile(program.exclusions.list_path, poi::OpenMode::truncate);
+  program.exclusions.list.write_line("; opened by the reader");
   circles({entry_at(5.0f, 52.0f)});
-  program.current_entry = entry_at(5.0f, 52.0f);
-  ASSERT_TRUE(exclusion_test(program));
-  exclusion_summary(program);
+  current = entry_at(5.0f, 52.0f);
+  ASSERT_TRUE(exclusion_test(program, current));
+  summary();
   EXPECT_EQ(list(), "; opened by the reader\n   5.00000,  52.00000, \"Alpha\"\n");
 }
 
 TEST_F(exclusion_test_fixture, closed_list_is_appended_to_never_cut_short) {
   dir.write("excluded.asc", "; an earlier run\n   1.00000,   2.00000, \"Old\"\n");
   circles({entry_at(5.0f, 52.0f)});
-  program.current_entry = entry_at(5.0f, 52.0f);
-  ASSERT_TRUE(exclusion_test(program));
-  EXPECT_EQ(program.excluded_list_path, dir.file("excluded.asc"));
-  exclusion_summary(program);
+  current = entry_at(5.0f, 52.0f);
+  ASSERT_TRUE(exclusion_test(program, current));
+  EXPECT_EQ(program.exclusions.list_path, dir.file("excluded.asc"));
+  summary();
   EXPECT_EQ(list(), "; an earlier run\n   1.00000,   2.00000, \"Old\"\n" + list_header() +
                         "   5.00000,  52.00000, \"Alpha\"\n");
 }
@@ -221,29 +225,29 @@ TEST_F(exclusion_test_fixture, closed_list_is_appended_to_never_cut_short) {
 TEST_F(exclusion_test_fixture, file_in_use_under_the_list_name_is_never_appended_to) {
   // A Master file called excluded.asc beside exclusions.asc: the reader declined
   // to create the list, and the run must not write into the Master file either.
-  program.master_path = dir.write("excluded.asc", "5.0, 52.0, \"Alpha\"\n");
-  program.exclusions_path = dir.file("exclusions.asc");
+  program.master.path = dir.write("excluded.asc", "5.0, 52.0, \"Alpha\"\n");
+  program.exclusions.path = dir.file("exclusions.asc");
   circles({entry_at(5.0f, 52.0f)});
-  program.current_entry = entry_at(5.0f, 52.0f);
+  current = entry_at(5.0f, 52.0f);
 
-  EXPECT_TRUE(exclusion_test(program));
-  EXPECT_EQ(program.excluded_count, 1);
-  EXPECT_FALSE(program.excluded_list.is_open());
-  exclusion_summary(program);
+  EXPECT_TRUE(exclusion_test(program, current));
+  EXPECT_EQ(program.exclusions.removed_count, 1);
+  EXPECT_FALSE(program.exclusions.list.is_open());
+  summary();
   EXPECT_EQ(list(), "5.0, 52.0, \"Alpha\"\n");
   ASSERT_EQ(dialog.boxes.size(), 1u);
   EXPECT_EQ(dialog.boxes[0].title, "POI exclusions");
 }
 
 TEST_F(exclusion_test_fixture, list_that_cannot_be_written_is_reported) {
-  program.exclusions_path = dir.file("missing/pois_x.asc");
+  program.exclusions.path = dir.file("missing/pois_x.asc");
   circles({entry_at(5.0f, 52.0f)});
-  program.current_entry = entry_at(5.0f, 52.0f);
-  EXPECT_TRUE(exclusion_test(program));
-  EXPECT_TRUE(exclusion_test(program));  // not retried, still counted
-  EXPECT_EQ(program.excluded_count, 2);
+  current = entry_at(5.0f, 52.0f);
+  EXPECT_TRUE(exclusion_test(program, current));
+  EXPECT_TRUE(exclusion_test(program, current));  // not retried, still counted
+  EXPECT_EQ(program.exclusions.removed_count, 2);
 
-  exclusion_summary(program);
+  summary();
   ASSERT_EQ(dialog.boxes.size(), 2u);
   EXPECT_EQ(dialog.boxes[0].title, "POI exclusions");
   EXPECT_EQ(dialog.boxes[1].title, "Write error");
@@ -252,8 +256,8 @@ TEST_F(exclusion_test_fixture, list_that_cannot_be_written_is_reported) {
 
   // The next run tries again.
   std::filesystem::create_directory(dir.file("missing"));
-  EXPECT_TRUE(exclusion_test(program));
-  exclusion_summary(program);
+  EXPECT_TRUE(exclusion_test(program, current));
+  summary();
   EXPECT_EQ(dialog.boxes.size(), 3u);
   EXPECT_TRUE(std::filesystem::exists(dir.file("missing/excluded.asc")));
 }

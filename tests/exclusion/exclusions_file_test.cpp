@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/file_slots.hpp"
 #include "poi/paths.hpp"
 #include "tests/support/recording_dialog.hpp"
 #include "tests/support/temp_dir.hpp"
@@ -22,14 +23,14 @@ namespace fs = std::filesystem;
 
 struct Scene {
   RecordingDialog dialog;
-  app::Program program{dialog};
+  app::Program program;
   TempDir dir;
 
   // A Master file "pois.asc" whose exclusions file holds `exclusions`.
   void read(std::string_view exclusions, std::string_view name = "pois_x.asc") {
-    program.master_path = dir.write("pois.asc", "1, 2, \"a\"\n");
+    program.master.path = dir.write("pois.asc", "1, 2, \"a\"\n");
     dir.write(name, exclusions);
-    read_exclusions(program);
+    app::read_exclusions_file(program, dialog);
   }
   bool list_exists() const { return fs::exists(dir.file("excluded.asc")); }
 };
@@ -77,11 +78,11 @@ class radius_test : public ::testing::TestWithParam<RadiusCase> {};
 
 TEST_P(radius_test, sets_the_radius_of_all_circles) {
   Scene scene;
-  scene.program.exclusion_radius = 77.0f;
+  scene.program.exclusions.radius = 77.0f;
   scene.read(std::string(GetParam().lines) + "\n5.12, 52.3\n");
   EXPECT_TRUE(scene.dialog.boxes.empty()) << scene.dialog.boxes.front().title;
-  EXPECT_FLOAT_EQ(scene.program.exclusion_radius, GetParam().radius) << GetParam().lines;
-  EXPECT_EQ(scene.program.exclusion_count, 1);
+  EXPECT_FLOAT_EQ(scene.program.exclusions.radius, GetParam().radius) << GetParam().lines;
+  EXPECT_EQ(scene.program.exclusions.count, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -100,63 +101,63 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(read_exclusions_test, no_exclusions_file_resets_only_the_circle_count) {
   Scene scene;
-  scene.program.master_path = scene.dir.write("pois.asc", "1, 2, \"a\"\n");
-  scene.program.exclusion_count = 3;
-  scene.program.excluded_count = 4;
-  scene.program.exclusion_radius = 25.0f;
-  read_exclusions(scene.program);
-  EXPECT_EQ(scene.program.exclusion_count, 0);
-  EXPECT_EQ(scene.program.excluded_count, 4);
-  EXPECT_FLOAT_EQ(scene.program.exclusion_radius, 25.0f);
+  scene.program.master.path = scene.dir.write("pois.asc", "1, 2, \"a\"\n");
+  scene.program.exclusions.count = 3;
+  scene.program.exclusions.removed_count = 4;
+  scene.program.exclusions.radius = 25.0f;
+  app::read_exclusions_file(scene.program, scene.dialog);
+  EXPECT_EQ(scene.program.exclusions.count, 0);
+  EXPECT_EQ(scene.program.exclusions.removed_count, 4);
+  EXPECT_FLOAT_EQ(scene.program.exclusions.radius, 25.0f);
   EXPECT_FALSE(scene.list_exists());
   EXPECT_TRUE(scene.dialog.boxes.empty());
 }
 
 TEST(read_exclusions_test, without_a_master_file_looks_nowhere) {
   Scene scene;
-  scene.program.exclusion_count = 3;
-  read_exclusions(scene.program);
-  EXPECT_EQ(scene.program.exclusion_count, 0);
-  EXPECT_TRUE(scene.program.exclusions_path.empty());
+  scene.program.exclusions.count = 3;
+  app::read_exclusions_file(scene.program, scene.dialog);
+  EXPECT_EQ(scene.program.exclusions.count, 0);
+  EXPECT_TRUE(scene.program.exclusions.path.empty());
 }
 
 TEST(read_exclusions_test, circle_lines_in_every_spelling_give_the_same_circle) {
   Scene scene;
-  scene.program.excluded_count = 9;
+  scene.program.exclusions.removed_count = 9;
   scene.read(
       "; comment\n   ; indented comment\n5.12, 52.3\n5.12 52.3\n5.12 ,52.3, \"Town hall\"\n"
       "  5.12   52.3 \"quoted\", more\n+5.12e0,5.23E1\n");
   EXPECT_TRUE(scene.dialog.boxes.empty());
-  ASSERT_EQ(scene.program.exclusion_count, 5);
+  ASSERT_EQ(scene.program.exclusions.count, 5);
   for (std::int32_t k = 1; k <= 5; ++k) {
-    EXPECT_FLOAT_EQ(scene.program.exclusion_table[k].longitude, 5.12f) << k;
-    EXPECT_FLOAT_EQ(scene.program.exclusion_table[k].latitude, 52.3f) << k;
+    EXPECT_FLOAT_EQ(scene.program.exclusions.circles[k].longitude, 5.12f) << k;
+    EXPECT_FLOAT_EQ(scene.program.exclusions.circles[k].latitude, 52.3f) << k;
   }
-  EXPECT_EQ(scene.program.excluded_count, 0);
-  EXPECT_FLOAT_EQ(scene.program.exclusion_radius, 1.0f);
-  EXPECT_EQ(scene.program.exclusions_path, scene.dir.file("pois_x.asc"));
+  EXPECT_EQ(scene.program.exclusions.removed_count, 0);
+  EXPECT_FLOAT_EQ(scene.program.exclusions.radius, 1.0f);
+  EXPECT_EQ(scene.program.exclusions.path, scene.dir.file("pois_x.asc"));
 }
 
 TEST(read_exclusions_test, opening_another_master_replaces_the_circles) {
   Scene scene;
   scene.read("radius = 25\n1, 1\n2, 2\n3, 3\n");
-  ASSERT_EQ(scene.program.exclusion_count, 3);
-  scene.program.master_path = scene.dir.write("other.asc", "");
+  ASSERT_EQ(scene.program.exclusions.count, 3);
+  scene.program.master.path = scene.dir.write("other.asc", "");
   scene.dir.write("exclusions.asc", "9, 9\n");
-  read_exclusions(scene.program);
-  ASSERT_EQ(scene.program.exclusion_count, 1);
-  EXPECT_FLOAT_EQ(scene.program.exclusion_table[1].longitude, 9.0f);
-  EXPECT_FLOAT_EQ(scene.program.exclusion_radius, 1.0f);
+  app::read_exclusions_file(scene.program, scene.dialog);
+  ASSERT_EQ(scene.program.exclusions.count, 1);
+  EXPECT_FLOAT_EQ(scene.program.exclusions.circles[1].longitude, 9.0f);
+  EXPECT_FLOAT_EQ(scene.program.exclusions.radius, 1.0f);
 }
 
 TEST(read_exclusions_test, excluded_list_gets_three_header_lines_and_stays_open) {
   Scene scene;
   scene.dir.write("excluded.asc", "an earlier list\nwith two lines\n");
   scene.read("radius = 25\n5.12, 52.3\n");
-  EXPECT_EQ(scene.program.excluded_list_path, scene.dir.file("excluded.asc"));
-  ASSERT_TRUE(scene.program.excluded_list.is_open());
-  scene.program.excluded_list.write_line("next");
-  ASSERT_TRUE(scene.program.excluded_list.close());
+  EXPECT_EQ(scene.program.exclusions.list_path, scene.dir.file("excluded.asc"));
+  ASSERT_TRUE(scene.program.exclusions.list.is_open());
+  scene.program.exclusions.list.write_line("next");
+  ASSERT_TRUE(scene.program.exclusions.list.close());
   EXPECT_EQ(read_file(scene.dir.file("excluded.asc")),
             "; Exclusions read from " + poi::shorten_path(scene.dir.file("pois_x.asc"), 50) +
                 "\n; Radius of exclusion circle (metres):     25.0\n"
@@ -168,10 +169,10 @@ TEST(read_exclusions_test, header_paths_are_shortened_to_50_characters) {
   Scene scene;
   const fs::path deep = scene.dir.path() / "a_rather_long_folder_name" / "and_another_one_below";
   fs::create_directories(deep);
-  scene.program.master_path = (deep / "pois.asc").string();
+  scene.program.master.path = (deep / "pois.asc").string();
   std::ofstream((deep / "exclusions.asc").string()) << "1, 2\n";
-  read_exclusions(scene.program);
-  ASSERT_TRUE(scene.program.excluded_list.close());
+  app::read_exclusions_file(scene.program, scene.dialog);
+  ASSERT_TRUE(scene.program.exclusions.list.close());
   const std::string list = read_file((deep / "excluded.asc").string());
   EXPECT_NE(list.find("; Exclusions read from /.../and_another_one_below/exclusions.asc\n"),
             std::string::npos)
@@ -184,59 +185,64 @@ TEST(read_exclusions_test, header_paths_are_shortened_to_50_characters) {
 TEST(read_exclusions_test, a_new_reading_closes_and_recreates_the_list) {
   Scene scene;
   scene.read("1, 2\n");
-  scene.program.excluded_list.write_line("excluded in the first run");
+  scene.program.exclusions.list.write_line("excluded in the first run");
   scene.read("radius = 5\n1, 2\n");
-  ASSERT_TRUE(scene.program.excluded_list.close());
+  ASSERT_TRUE(scene.program.exclusions.list.close());
   const std::string list = read_file(scene.dir.file("excluded.asc"));
   EXPECT_EQ(list.find("excluded in the first run"), std::string::npos);
   EXPECT_NE(list.find("(metres):      5.0\n"), std::string::npos) << list;
 }
 
 struct FormatErrorCase {
-  const char* lines;
+  std::string lines;
   std::int32_t circles_kept;
+  std::string named;  // the line the box names
 };
 
 class format_error_test : public ::testing::TestWithParam<FormatErrorCase> {};
 
 TEST_P(format_error_test, stops_reading_and_keeps_the_circles_before) {
   Scene scene;
-  scene.program.excluded_list =
+  scene.program.exclusions.list =
       poi::OutputFile(scene.dir.file("earlier.asc"), poi::OpenMode::truncate);
-  scene.program.excluded_list_path = scene.dir.file("earlier.asc");
+  scene.program.exclusions.list_path = scene.dir.file("earlier.asc");
   scene.read(GetParam().lines);
   ASSERT_EQ(scene.dialog.boxes.size(), 1u) << GetParam().lines;
   const auto& box = scene.dialog.boxes.front();
   EXPECT_EQ(box.title, "Format error");
-  EXPECT_EQ(box.text, kExclusionsFormatErrorText);
+  EXPECT_EQ(box.text, std::string(kExclusionsFormatErrorText) + "\r" + GetParam().named);
   EXPECT_EQ(box.icon, ui::Icon::information);
   EXPECT_EQ(box.buttons, ui::ButtonSet::ok);
   EXPECT_FALSE(scene.program.quit_requested);
-  ASSERT_EQ(scene.program.exclusion_count, GetParam().circles_kept);
+  ASSERT_EQ(scene.program.exclusions.count, GetParam().circles_kept);
   for (std::int32_t k = 1; k <= GetParam().circles_kept; ++k)
-    EXPECT_FLOAT_EQ(scene.program.exclusion_table[k].longitude, static_cast<float>(k));
+    EXPECT_FLOAT_EQ(scene.program.exclusions.circles[k].longitude, static_cast<float>(k));
   // The list is neither closed nor replaced.
   EXPECT_FALSE(scene.list_exists());
-  EXPECT_TRUE(scene.program.excluded_list.is_open());
-  EXPECT_EQ(scene.program.excluded_list_path, scene.dir.file("earlier.asc"));
+  EXPECT_TRUE(scene.program.exclusions.list.is_open());
+  EXPECT_EQ(scene.program.exclusions.list_path, scene.dir.file("earlier.asc"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     lines, format_error_test,
-    ::testing::Values(FormatErrorCase{"radius = abc\n1, 1\n", 0},
-                      FormatErrorCase{"1, 1\n2, 2\n\n3, 3\n", 2},          // an empty line
-                      FormatErrorCase{"1, 1\n     \n3, 3\n", 1},           // a blank line
-                      FormatErrorCase{"1, 1\n2\n", 1},                     // one number
-                      FormatErrorCase{"1, 1\n2, 2\n\"Town\", 3, 4\n", 2},  // text first
-                      FormatErrorCase{"1, 1\nMatch radius 25 = x\n", 1},
-                      FormatErrorCase{"1, 1\nradius == 5\n", 1},
-                      FormatErrorCase{"1, 1\n1,,2\n", 1}));
+    ::testing::Values(
+        FormatErrorCase{"radius = abc\n1, 1\n", 0, "Line 1: radius = abc"},
+        FormatErrorCase{"1, 1\n2, 2\n\n3, 3\n", 2, "Line 3: "},      // an empty line
+        FormatErrorCase{"1, 1\n     \n3, 3\n", 1, "Line 2:      "},  // a blank line
+        FormatErrorCase{"1, 1\n2\n", 1, "Line 2: 2"},                // one number
+        FormatErrorCase{"1, 1\n2, 2\n\"Town\", 3, 4\n", 2, "Line 3: \"Town\", 3, 4"},  // text first
+        FormatErrorCase{"1, 1\nMatch radius 25 = x\n", 1, "Line 2: Match radius 25 = x"},
+        FormatErrorCase{"1, 1\nradius == 5\n", 1, "Line 2: radius == 5"},
+        FormatErrorCase{"1, 1\n1,,2\n", 1, "Line 2: 1,,2"},
+        // Cut to 60 bytes, never inside a UTF-8 sequence.
+        FormatErrorCase{std::string(59, 'x') + "\xC3\xA9 and more\n", 0,
+                        "Line 1: " + std::string(59, 'x')}));
 
 TEST(read_exclusions_test, five_thousand_circles_load) {
   Scene scene;
   scene.read("radius = 3\n" + circle_lines(5000));
   EXPECT_TRUE(scene.dialog.boxes.empty());
-  EXPECT_EQ(scene.program.exclusion_count, 5000);
+  EXPECT_EQ(scene.program.exclusions.count, 5000);
   EXPECT_FALSE(scene.program.quit_requested);
   EXPECT_TRUE(scene.list_exists());
 }
@@ -249,8 +255,8 @@ TEST(read_exclusions_test, the_5001st_circle_ends_the_program) {
   EXPECT_EQ(scene.dialog.boxes[0].text, "Too many exclusion entries.\rMaximum is 5,000");
   EXPECT_EQ(scene.dialog.boxes[0].icon, ui::Icon::information);
   EXPECT_TRUE(scene.program.quit_requested);
-  EXPECT_EQ(scene.program.exclusion_count, 5000);
-  EXPECT_FLOAT_EQ(scene.program.exclusion_radius, 1.0f);  // reading stopped before it
+  EXPECT_EQ(scene.program.exclusions.count, 5000);
+  EXPECT_FLOAT_EQ(scene.program.exclusions.radius, 1.0f);  // reading stopped before it
   EXPECT_FALSE(scene.list_exists());
 }
 
@@ -264,10 +270,10 @@ class long_line_test : public ::testing::TestWithParam<LongLineCase> {};
 TEST_P(long_line_test, reads_the_first_256_characters_without_a_cut_number) {
   Scene scene;
   scene.read(GetParam().line + "\n");
-  EXPECT_EQ(scene.program.exclusion_count, GetParam().loads ? 1 : 0);
+  EXPECT_EQ(scene.program.exclusions.count, GetParam().loads ? 1 : 0);
   EXPECT_EQ(scene.dialog.boxes.size(), GetParam().loads ? 0u : 1u);
   if (GetParam().loads) {
-    EXPECT_FLOAT_EQ(scene.program.exclusion_table[1].latitude, 52.3f);
+    EXPECT_FLOAT_EQ(scene.program.exclusions.circles[1].latitude, 52.3f);
   }
 }
 
@@ -284,20 +290,20 @@ TEST(read_exclusions_test, a_long_radius_line_is_read_too) {
   Scene scene;
   scene.read("radius = 25 " + std::string(300, '-') + "\n1, 2\n");
   EXPECT_TRUE(scene.dialog.boxes.empty());
-  EXPECT_FLOAT_EQ(scene.program.exclusion_radius, 25.0f);
+  EXPECT_FLOAT_EQ(scene.program.exclusions.radius, 25.0f);
 }
 
 TEST(read_exclusions_test, never_replaces_a_master_file_named_excluded_asc) {
   Scene scene;
   const std::string master = "5, 5, \"my own data\"\n";
-  scene.program.master_path = scene.dir.write("excluded.asc", master);
-  scene.program.master_loaded = true;
+  scene.program.master.path = scene.dir.write("excluded.asc", master);
+  scene.program.master.loaded = true;
   scene.dir.write("exclusions.asc", "radius = 5\n1, 2\n");
-  read_exclusions(scene.program);
+  app::read_exclusions_file(scene.program, scene.dialog);
   EXPECT_EQ(read_file(scene.dir.file("excluded.asc")), master);
-  EXPECT_EQ(scene.program.exclusion_count, 1);
-  EXPECT_FALSE(scene.program.excluded_list.is_open());
-  EXPECT_TRUE(scene.program.excluded_list_path.empty());
+  EXPECT_EQ(scene.program.exclusions.count, 1);
+  EXPECT_FALSE(scene.program.exclusions.list.is_open());
+  EXPECT_TRUE(scene.program.exclusions.list_path.empty());
   ASSERT_EQ(scene.dialog.boxes.size(), 1u);
   EXPECT_EQ(scene.dialog.boxes[0].title, "File Open Conflict");
 }
@@ -319,7 +325,7 @@ TEST_P(in_use_test, the_list_is_not_written_over_a_file_in_use) {
   GetParam().use(scene.program, (scene.dir.path() / "elsewhere" / "link.asc").string());
   scene.read("1, 2\n");
   EXPECT_EQ(read_file(list), contents) << GetParam().what;
-  EXPECT_TRUE(scene.program.excluded_list_path.empty());
+  EXPECT_TRUE(scene.program.exclusions.list_path.empty());
   EXPECT_EQ(scene.dialog.boxes.size(), 1u);
 }
 
@@ -327,34 +333,34 @@ INSTANTIATE_TEST_SUITE_P(
     files, in_use_test,
     ::testing::Values(InUseCase{"update",
                                 [](app::Program& program, const std::string& path) {
-                                  program.update_mode = true;
-                                  program.update_path = path;
+                                  program.update.loaded = true;
+                                  program.update.path = path;
                                 }},
                       InUseCase{"output", [](app::Program& program, const std::string& path) {
-                                  program.output_chosen = true;
-                                  program.output_path = path;
+                                  program.output.loaded = true;
+                                  program.output.path = path;
                                 }}));
 
 TEST(read_exclusions_test, a_list_that_cannot_be_created_is_reported) {
   Scene scene;
   fs::create_directory(scene.dir.path() / "excluded.asc");
   scene.read("1, 2\n");
-  EXPECT_EQ(scene.program.exclusion_count, 1);
-  EXPECT_FALSE(scene.program.excluded_list.is_open());
-  EXPECT_TRUE(scene.program.excluded_list_path.empty());
+  EXPECT_EQ(scene.program.exclusions.count, 1);
+  EXPECT_FALSE(scene.program.exclusions.list.is_open());
+  EXPECT_TRUE(scene.program.exclusions.list_path.empty());
   ASSERT_EQ(scene.dialog.boxes.size(), 1u);
   EXPECT_EQ(scene.dialog.boxes[0].title, "Write error");
 }
 
 TEST(read_exclusions_test, an_exclusions_file_that_cannot_be_read_is_reported) {
   Scene scene;
-  scene.program.master_path = scene.dir.write("pois.asc", "");
+  scene.program.master.path = scene.dir.write("pois.asc", "");
   fs::create_directory(scene.dir.path() / "pois_x.asc");
-  read_exclusions(scene.program);
+  app::read_exclusions_file(scene.program, scene.dialog);
   ASSERT_EQ(scene.dialog.boxes.size(), 1u);
   EXPECT_EQ(scene.dialog.boxes[0].title, "File Open Conflict");
   EXPECT_NE(scene.dialog.boxes[0].text.find("cannot be read"), std::string::npos);
-  EXPECT_EQ(scene.program.exclusion_count, 0);
+  EXPECT_EQ(scene.program.exclusions.count, 0);
   EXPECT_FALSE(scene.list_exists());
   EXPECT_FALSE(scene.program.quit_requested);
 }

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/run_view.hpp"
 #include "exclusion/reports.hpp"
 #include "poi/paths.hpp"
 #include "tests/support/recording_dialog.hpp"
@@ -26,18 +27,18 @@ class report_in_use_test : public ::testing::TestWithParam<InUseCase> {};
 TEST_P(report_in_use_test, a_loaded_input_named_like_the_report_is_left_alone) {
   testing::TempDir dir;
   testing::RecordingDialog dialog;
-  app::Program program{dialog};
-  program.deduruvav_marker = true;
+  app::Program program;
+  program.matches_report_enabled = true;
   const std::string input = dir.write("out_matches.csv", "4.89, 52.37, \"Centraal\"\n");
-  program.master_path = GetParam().update ? dir.write("m.asc", "1, 2, \"m\"\n") : input;
-  program.master_loaded = true;
+  program.master.path = GetParam().update ? dir.write("m.asc", "1, 2, \"m\"\n") : input;
+  program.master.loaded = true;
   if (GetParam().update) {
-    program.update_path = input;
-    program.update_mode = true;
+    program.update.path = input;
+    program.update.loaded = true;
   }
-  program.output_path = dir.file("out.asc");
+  program.output.path = dir.file("out.asc");
 
-  open_matches_report(program);
+  app::open_matches_report(program, dialog);
 
   EXPECT_EQ(read_file(input), "4.89, 52.37, \"Centraal\"\n");
   ASSERT_EQ(dialog.boxes.size(), 1u);
@@ -45,7 +46,7 @@ TEST_P(report_in_use_test, a_loaded_input_named_like_the_report_is_left_alone) {
   EXPECT_EQ(dialog.boxes[0].text, "The matches report\r" + poi::shorten_path(input, 50) +
                                       "\rwould replace a file in use.\rMatches will not be "
                                       "reported.");
-  EXPECT_FALSE(program.matches_report.is_open());
+  EXPECT_FALSE(program.reports.matches.is_open());
   // The run goes on without a report: its pairs go nowhere.
   poi::PoiRecord a;
   report_match_pair(program, a, a, 5.0f);
@@ -60,13 +61,13 @@ INSTANTIATE_TEST_SUITE_P(inputs, report_in_use_test,
 TEST(report_in_use_test, an_unloaded_file_of_that_name_is_replaced) {
   testing::TempDir dir;
   testing::RecordingDialog dialog;
-  app::Program program{dialog};
-  program.deduruvav_marker = true;
+  app::Program program;
+  program.matches_report_enabled = true;
   dir.write("out_matches.csv", "an earlier report\n");
-  program.output_path = dir.file("out.asc");
-  open_matches_report(program);
+  program.output.path = dir.file("out.asc");
+  app::open_matches_report(program, dialog);
   EXPECT_TRUE(dialog.boxes.empty());
-  EXPECT_TRUE(program.matches_report.close());
+  EXPECT_TRUE(program.reports.matches.close());
   EXPECT_EQ(read_file(dir.file("out_matches.csv")), "Longitude, Latitude, Name, Information\n");
 }
 

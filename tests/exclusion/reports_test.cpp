@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/run_view.hpp"
 #include "poi/paths.hpp"
 #include "tests/support/recording_dialog.hpp"
 #include "tests/support/temp_dir.hpp"
@@ -70,22 +71,22 @@ INSTANTIATE_TEST_SUITE_P(
 class matches_report_fixture : public ::testing::Test {
  protected:
   matches_report_fixture() {
-    program.output_path = dir.file("out.asc");
-    program.deduruvav_marker = true;
+    program.output.path = dir.file("out.asc");
+    program.matches_report_enabled = true;
   }
   std::string report() {
-    EXPECT_TRUE(program.matches_report.close());
+    EXPECT_TRUE(program.reports.matches.close());
     return read_file(dir.file("out_matches.csv"));
   }
 
   testing::TempDir dir;
   testing::RecordingDialog dialog;
-  app::Program program{dialog};
+  app::Program program;
 };
 
 TEST_F(matches_report_fixture, opens_with_its_header_line) {
-  open_matches_report(program);
-  EXPECT_EQ(program.matches_report_path, dir.file("out_matches.csv"));
+  app::open_matches_report(program, dialog);
+  EXPECT_EQ(program.reports.matches_path, dir.file("out_matches.csv"));
   EXPECT_EQ(report(), "Longitude, Latitude, Name, Information\n");
 }
 
@@ -100,8 +101,8 @@ class report_threshold_test : public matches_report_fixture,
 
 TEST_P(report_threshold_test, only_pairs_over_one_metre_with_the_marker) {
   const ThresholdCase& tc = GetParam();
-  open_matches_report(program);
-  program.deduruvav_marker = tc.marker;
+  app::open_matches_report(program, dialog);
+  program.matches_report_enabled = tc.marker;
   const poi::PoiRecord a = entry_at(5.0f, 52.0f, "A");
   const poi::PoiRecord b = entry_at(5.0f, 52.0f, "B");
   report_match_pair(program, a, b, tc.metres);
@@ -118,23 +119,23 @@ INSTANTIATE_TEST_SUITE_P(cases, report_threshold_test,
                                            ThresholdCase{false, 5.0f, false}));
 
 TEST_F(matches_report_fixture, next_start_closes_the_earlier_report_complete) {
-  open_matches_report(program);
+  app::open_matches_report(program, dialog);
   report_match_pair(program, entry_at(5.0f, 52.0f, "A"), entry_at(5.0f, 52.0f, "B"), 5.0f);
-  program.output_path = dir.file("second.ov2");
-  open_matches_report(program);
+  program.output.path = dir.file("second.ov2");
+  app::open_matches_report(program, dialog);
   EXPECT_EQ(read_file(dir.file("out_matches.csv")),
             "Longitude, Latitude, Name, Information\n"
             "   5.00000,  52.00000, \"A\", \"\"\n"
             "   5.00000,  52.00000, \"B\", \"matches A (5.00m)\"\n");
-  EXPECT_TRUE(program.matches_report.close());
+  EXPECT_TRUE(program.reports.matches.close());
   EXPECT_EQ(read_file(dir.file("second_matches.csv")), "Longitude, Latitude, Name, Information\n");
   EXPECT_TRUE(dialog.boxes.empty());
 }
 
 TEST_F(matches_report_fixture, report_that_cannot_be_created_is_reported) {
-  program.output_path = dir.file("missing/out.asc");
-  open_matches_report(program);
-  EXPECT_FALSE(program.matches_report.is_open());
+  program.output.path = dir.file("missing/out.asc");
+  app::open_matches_report(program, dialog);
+  EXPECT_FALSE(program.reports.matches.is_open());
   ASSERT_EQ(dialog.boxes.size(), 1u);
   EXPECT_EQ(dialog.boxes[0].title, "Write error");
   EXPECT_EQ(dialog.boxes[0].icon, ui::Icon::exclamation);
@@ -146,12 +147,12 @@ TEST_F(matches_report_fixture, report_that_cannot_be_created_is_reported) {
 }
 
 TEST_F(matches_report_fixture, trailer_line_from_the_counters) {
-  program.output_file = poi::OutputFile(program.output_path, poi::OpenMode::truncate);
-  program.poi_record_counter = 1234;
-  program.comment_counter = 3;
+  program.output_file = poi::OutputFile(program.output.path, poi::OpenMode::truncate);
+  program.run.poi_record_counter = 1234;
+  program.run.comment_counter = 3;
   write_output_trailer(program);
   ASSERT_TRUE(program.output_file.close());
-  EXPECT_EQ(read_file(program.output_path), ";* 1234 POI records.    3 user comment lines.\n");
+  EXPECT_EQ(read_file(program.output.path), ";* 1234 POI records.    3 user comment lines.\n");
 }
 
 struct LabelCase {
@@ -162,10 +163,7 @@ struct LabelCase {
 class entries_label_test : public ::testing::TestWithParam<LabelCase> {};
 
 TEST_P(entries_label_test, count_in_five_columns) {
-  testing::RecordingDialog dialog;
-  app::Program program{dialog};
-  show_entries_label(program, GetParam().count);
-  EXPECT_EQ(dialog.control(ui::control::kOutputCount).text, GetParam().text);
+  EXPECT_EQ(entries_label_text(GetParam().count), GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(counts, entries_label_test,

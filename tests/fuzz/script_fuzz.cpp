@@ -104,12 +104,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::ostream transcript(nullptr);  // what the window shows is not looked at
   ConfinedDialog dialog(*description.dialog, ui::script::split_lines(script), transcript,
                         folder.path());
-  auto program = std::make_unique<app::Program>(dialog);
+  auto program = std::make_unique<app::Program>();
   program->program_dir = folder.path();
   program->fixed_today = std::chrono::year_month_day{std::chrono::year{2026}, std::chrono::December,
                                                      std::chrono::day{7}};
   try {
-    if (app::run_program(*program) != 0) std::abort();
+    if (app::run_program(*program, dialog) != 0) std::abort();
     if (!program->quit_requested) std::abort();
   } catch (const ui::script::ScriptError& error) {
     if (error.line() < 1) std::abort();

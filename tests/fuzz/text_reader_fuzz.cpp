@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace pinwright::poi;
   static PoiTable table(64);  // small, so that the storage limit is reached too
   const pinwright::fuzz::InputFile input(data, size);
-  const ReadResult result = read_text_poi_file(input.path(), table, TableSlot::update);
+  const ReadResult result = read_text_poi_file(input.path(), table, Slot::update);
   if (result.count < 0 || result.count > table.capacity()) std::abort();
   if (result.comment_count < 0 || result.comment_count > result.count) std::abort();
   for (std::int32_t i = 1; i <= result.count; ++i) {

@@ -81,7 +81,7 @@ TEST(split_name_test, never_cuts_inside_a_utf8_letter) {
 
 class text_reader_test : public ::testing::Test {
  protected:
-  ReadResult read(std::string_view content, TableSlot slot = TableSlot::master) {
+  ReadResult read(std::string_view content, Slot slot = Slot::master) {
     return read_text_poi_file(dir.write("in.asc", content), table, slot);
   }
   TempDir dir;
@@ -154,7 +154,7 @@ TEST_F(text_reader_test, a_line_with_one_number_is_a_format_error) {
 }
 
 TEST_F(text_reader_test, a_missing_file_is_an_open_failure) {
-  const ReadResult result = read_text_poi_file(dir.file("missing.asc"), table, TableSlot::master);
+  const ReadResult result = read_text_poi_file(dir.file("missing.asc"), table, Slot::master);
   ASSERT_TRUE(result.failure);
   EXPECT_EQ(result.failure->kind, ReadFailure::Kind::open_failed);
   EXPECT_FALSE(result.failure->is_fatal());
@@ -175,7 +175,7 @@ std::string records(int count) {
 }
 
 struct CapacityCase {
-  TableSlot slot;
+  Slot slot;
   std::int32_t capacity;
   const char* text;
 };
@@ -203,9 +203,9 @@ TEST_P(text_capacity_test, exactly_full_loads_one_more_is_the_storage_limit) {
 
 INSTANTIATE_TEST_SUITE_P(
     slots, text_capacity_test,
-    ::testing::Values(CapacityCase{TableSlot::master, kMasterCapacity,
+    ::testing::Values(CapacityCase{Slot::master, kMasterCapacity,
                                    "Too many Master entries.\rMaximum is 50,000"},
-                      CapacityCase{TableSlot::update, kUpdateCapacity,
+                      CapacityCase{Slot::update, kUpdateCapacity,
                                    "Too many Update entries.\rMaximum is 30,000"}));
 
 TEST(text_writer_test, writes_header_records_and_trailer) {
@@ -255,8 +255,7 @@ TEST(text_round_trip_test, a_written_file_reads_back_the_same) {
       "; comment\n\n    \n4.89, 52.37, \"Central Station\", open 24h\n"
       "1.5, 2.5, \"Pier\" 7, x\n-0.12345,-89.5,\"South; Pole\"; PPL\n";
   PoiTable first(100);
-  const ReadResult read1 =
-      read_text_poi_file(dir.write("a.asc", original), first, TableSlot::master);
+  const ReadResult read1 = read_text_poi_file(dir.write("a.asc", original), first, Slot::master);
   ASSERT_FALSE(read1.failure);
 
   OutputFile file(dir.file("b.asc"), OpenMode::truncate);
@@ -266,7 +265,7 @@ TEST(text_round_trip_test, a_written_file_reads_back_the_same) {
   ASSERT_TRUE(file.close());
 
   PoiTable second(100);
-  const ReadResult read2 = read_text_poi_file(dir.file("b.asc"), second, TableSlot::master);
+  const ReadResult read2 = read_text_poi_file(dir.file("b.asc"), second, Slot::master);
   ASSERT_FALSE(read2.failure);
   ASSERT_EQ(read2.count, read1.count);  // headers and trailer do not accumulate
   // A blank line is written as an empty line, which reads back as ";".

@@ -2,16 +2,8 @@
 
 namespace pinwright::testing {
 
-void RecordingDialog::initialise(std::string_view settings_file) {
-  calls.push_back("initialise \"" + std::string(settings_file) + "\"");
-}
-
-void RecordingDialog::open_root_window(int option) {
-  calls.push_back("open_root_window " + std::to_string(option));
-}
-
-void RecordingDialog::load_dialog(int resource_id) {
-  calls.push_back("load_dialog " + std::to_string(resource_id));
+void RecordingDialog::load_main_dialog() {
+  calls.push_back("load_main_dialog");
 }
 
 void RecordingDialog::show_dialog() {

@@ -35,9 +35,7 @@ class RecordingDialog : public ui::DialogLayer {
     std::string title;
   };
 
-  void initialise(std::string_view settings_file) override;
-  void open_root_window(int option) override;
-  void load_dialog(int resource_id) override;
+  void load_main_dialog() override;
   void show_dialog() override;
   void set_title(std::string_view title) override;
   void put_text(int id, std::string_view text) override;

@@ -44,9 +44,7 @@ using ui::qt::QtDialog;
 class QtDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dialog.initialise("");
-    dialog.open_root_window(128);
-    dialog.load_dialog(c::kMainDialog);
+    dialog.load_main_dialog();
     dialog.show_dialog();
     ASSERT_NE(dialog.window(), nullptr);
   }
@@ -77,7 +75,7 @@ class QtDialogTest : public ::testing::Test {
 
   QtDialog dialog;
   Watchdog watchdog{dialog};
-  app::Program program{dialog};
+  app::Program program;
 };
 
 // --- The dialog as described -------------------------------------------------

@@ -64,7 +64,7 @@ TEST(qt_encoding_run_test, text_decisions_write_unedited_names_back_byte_for_byt
 
   ui::qt::QtDialog dialog;
   const Watchdog watchdog{dialog};
-  app::Program program{dialog};
+  app::Program program;
   program.program_dir = folder.path().string() + "/";
 
   const auto click = [&](int id) {
@@ -100,7 +100,7 @@ TEST(qt_encoding_run_test, text_decisions_write_unedited_names_back_byte_for_byt
                                    [&] { click(c::kText); },
                                    [&] { click(c::kExit); },
                                });
-  EXPECT_EQ(app::run_program(program), 0);
+  EXPECT_EQ(app::run_program(program, dialog), 0);
   EXPECT_TRUE(user.done());
 
   EXPECT_EQ(reviews, (std::vector<Review>{

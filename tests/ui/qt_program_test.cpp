@@ -72,11 +72,11 @@ class QtProgramTest : public ::testing::Test {
   TempDir folder;
   QtDialog dialog;
   Watchdog watchdog{dialog};
-  app::Program program{dialog};
+  app::Program program;
 };
 
 TEST_F(QtProgramTest, start_up_leaves_the_idle_duplicate_run_window) {
-  app::start_up(program);
+  app::start_up(program, dialog);
   const QWidget* window = dialog.window();
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(window->isVisible());
@@ -122,7 +122,7 @@ TEST_P(LoopEnding, ends_the_program_and_closes_the_window) {
                              break;
                          }
                        }});
-  EXPECT_EQ(app::run_program(program), 0);
+  EXPECT_EQ(app::run_program(program, dialog), 0);
   EXPECT_TRUE(user.done());
   EXPECT_TRUE(program.quit_requested);
   EXPECT_FALSE(dialog.window()->isVisible());
@@ -152,7 +152,7 @@ TEST_F(QtProgramTest, options_through_the_event_loop) {
                                    note,
                                    [&] { click(c::kExit); },
                                });
-  EXPECT_EQ(app::run_program(program), 0);
+  EXPECT_EQ(app::run_program(program, dialog), 0);
   EXPECT_TRUE(user.done());
   EXPECT_EQ(seen, (std::vector<std::string>{
                       "01 < 20 metres",
@@ -165,7 +165,7 @@ TEST_F(QtProgramTest, options_through_the_event_loop) {
 }
 
 TEST_F(QtProgramTest, after_start_up_both_layers_show_the_same_controls) {
-  app::start_up(program);
+  app::start_up(program, dialog);
   const std::vector<std::string> qt_lines = qt_show_all();
 
   const ui::DescriptionResult description =
@@ -174,9 +174,9 @@ TEST_F(QtProgramTest, after_start_up_both_layers_show_the_same_controls) {
   std::ostringstream transcript;
   ui::script::ScriptedDialog scripted(*description.dialog, ui::script::split_lines("show all\n"),
                                       transcript);
-  app::Program scripted_program(scripted);
+  app::Program scripted_program;
   scripted_program.program_dir = program.program_dir;
-  app::run_program(scripted_program);
+  app::run_program(scripted_program, scripted);
   std::vector<std::string> scripted_lines;
   std::istringstream lines(transcript.str());
   for (std::string line; std::getline(lines, line);) {

@@ -90,7 +90,7 @@ TEST(qt_run_walk_test, update_run_through_every_review_button) {
 
   ui::qt::QtDialog dialog;
   const Watchdog watchdog{dialog, std::chrono::seconds(20)};
-  app::Program program{dialog};
+  app::Program program;
   program.program_dir = folder.path().string() + "/";
   program.fixed_today = std::chrono::year_month_day{std::chrono::year{2026}, std::chrono::December,
                                                     std::chrono::day{7}};
@@ -160,7 +160,7 @@ TEST(qt_run_walk_test, update_run_through_every_review_button) {
                                    note_idle,
                                    press(c::kExit),
                                });
-  EXPECT_EQ(app::run_program(program), 0);
+  EXPECT_EQ(app::run_program(program, dialog), 0);
   EXPECT_TRUE(user.done());
 
   EXPECT_EQ(

@@ -82,7 +82,7 @@ int handle_field_changes(app::Program& program, ui::qt::QtDialog& dialog) {
   while (dialog.pending_events() > 0) {
     const ui::Event event = dialog.wait_for_event();
     EXPECT_EQ(event.kind, ui::EventKind::field_changed) << "event for " << event.value;
-    app::handle_field_change(program, event.value);
+    app::handle_field_change(program, dialog, event.value);
     ++handled;
   }
   return handled;

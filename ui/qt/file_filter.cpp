@@ -2,15 +2,11 @@
 
 #include <vector>
 
+#include "poi/fixed_text.hpp"
+
 namespace pinwright::ui::qt {
 
 namespace {
-
-std::string_view trim(std::string_view text) {
-  const std::size_t start = text.find_first_not_of(' ');
-  if (start == std::string_view::npos) return {};
-  return text.substr(start, text.find_last_not_of(' ') - start + 1);
-}
 
 std::vector<std::string_view> split(std::string_view text, char separator) {
   std::vector<std::string_view> parts;
@@ -29,7 +25,7 @@ std::vector<std::string_view> split(std::string_view text, char separator) {
 std::string patterns_of(std::string_view masks) {
   std::string patterns;
   for (const std::string_view mask : split(masks, ';')) {
-    const std::string_view trimmed = trim(mask);
+    const std::string_view trimmed = poi::trim(mask);
     if (trimmed.empty()) continue;
     if (!patterns.empty()) patterns += ' ';
     patterns += trimmed;
@@ -40,13 +36,13 @@ std::string patterns_of(std::string_view masks) {
 }  // namespace
 
 std::string qt_name_filters(std::string_view filter) {
-  std::vector<std::string_view> fields = split(trim(filter), '|');
+  std::vector<std::string_view> fields = split(poi::trim(filter), '|');
   // The list ends with a bar, which leaves one empty field behind it.
-  if (!fields.empty() && trim(fields.back()).empty()) fields.pop_back();
+  if (!fields.empty() && poi::trim(fields.back()).empty()) fields.pop_back();
 
   std::string result;
   for (std::size_t i = 0; i < fields.size(); i += 2) {
-    const std::string_view description = trim(fields[i]);
+    const std::string_view description = poi::trim(fields[i]);
     const std::string patterns = patterns_of(i + 1 < fields.size() ? fields[i + 1] : "");
     if (description.empty() && patterns == "*" && i + 1 >= fields.size()) continue;
     if (!result.empty()) result += ";;";

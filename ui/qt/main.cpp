@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
   }
   QApplication application(argc, argv);
   pinwright::ui::qt::QtDialog dialog;
-  pinwright::app::Program program(dialog);
+  pinwright::app::Program program;
   program.program_dir = pinwright::app::program_dir_from(argc > 0 ? argv[0] : "");
-  return pinwright::app::run_program(program);
+  return pinwright::app::run_program(program, dialog);
 }

@@ -53,12 +53,6 @@ QString decode(std::string_view bytes) {
   return QString::fromStdString(decode_to_utf8(bytes, detect_encoding(bytes)));
 }
 
-std::string_view trim_blanks(std::string_view text) {
-  const std::size_t start = text.find_first_not_of(' ');
-  if (start == std::string_view::npos) return {};
-  return poi::trim_right(text.substr(start));
-}
-
 bool is_picture(const QWidget* widget) {
   return widget->property("controlKind").toString() == QLatin1String("picture");
 }
@@ -136,16 +130,8 @@ QtDialog::~QtDialog() {
   delete help_window_.data();
 }
 
-void QtDialog::initialise(std::string_view) {
-  // There is no settings file to read: the options live in the dialog.
+void QtDialog::load_main_dialog() {
   QApplication::setWindowIcon(QIcon(QString::fromLatin1(kIconPath)));
-}
-
-// The dialog is a top-level window of its own; no hidden owner is needed.
-void QtDialog::open_root_window(int) {}
-
-void QtDialog::load_dialog(int resource_id) {
-  if (resource_id != control::kMainDialog) return;
   window_ = std::make_unique<MainWindow>();
   window_->setWindowIcon(QIcon(QString::fromLatin1(kIconPath)));
   // Read-only fields look like the dialog, not like fields to type into.
@@ -415,7 +401,7 @@ std::optional<std::string> QtDialog::choose_file(std::string_view filter, FileDi
   const std::string filters = qt_name_filters(filter);
   if (!filters.empty()) dialog.setNameFilter(QString::fromUtf8(filters));
 
-  const std::string_view start = trim_blanks(start_path);
+  const std::string_view start = poi::trim(start_path);
   if (!start.empty()) {
     const QString path =
         QFile::decodeName(QByteArray(start.data(), static_cast<qsizetype>(start.size())));
@@ -434,7 +420,7 @@ std::optional<std::string> QtDialog::choose_file(std::string_view filter, FileDi
 }
 
 void QtDialog::help(std::string_view help_file) {
-  const std::string_view name = trim_blanks(help_file);
+  const std::string_view name = poi::trim(help_file);
   if (name.empty()) {
     if (help_window_) help_window_->close();
     return;

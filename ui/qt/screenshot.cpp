@@ -18,9 +18,9 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   pinwright::ui::qt::QtDialog dialog;
-  pinwright::app::Program program(dialog);
+  pinwright::app::Program program;
   program.program_dir = pinwright::app::program_dir_from(argv[0]);
-  pinwright::app::start_up(program);
+  pinwright::app::start_up(program, dialog);
   QCoreApplication::processEvents();
 
   const QString file = QString::fromLocal8Bit(argv[1]);

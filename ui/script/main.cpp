@@ -56,12 +56,12 @@ int main(int argc, char** argv) {
 
   script::ScriptedDialog dialog(*description.dialog, script::split_lines(*script_text), std::cout);
   // The tables are large: the program state lives on the heap.
-  auto program = std::make_unique<pinwright::app::Program>(dialog);
+  auto program = std::make_unique<pinwright::app::Program>();
   program->program_dir =
       arguments.program_dir.value_or(pinwright::app::program_dir_from(argc > 0 ? argv[0] : ""));
   program->fixed_today = arguments.today;
   try {
-    const int status = pinwright::app::run_program(*program);
+    const int status = pinwright::app::run_program(*program, dialog);
     if (!std::cout.flush()) {
       std::cerr << "pinwright-script: the transcript could not be written\n";
       return 1;

@@ -117,12 +117,7 @@ ScriptedDialog::ScriptedDialog(const DialogDescription& description, std::vector
                                std::ostream& transcript)
     : description_(description), script_(std::move(script)), transcript_(transcript) {}
 
-void ScriptedDialog::initialise(std::string_view) {}
-
-void ScriptedDialog::open_root_window(int) {}
-
-void ScriptedDialog::load_dialog(int resource_id) {
-  if (resource_id != control::kMainDialog) return;
+void ScriptedDialog::load_main_dialog() {
   controls_.clear();
   for (const ControlDescription& control : description_.controls) {
     controls_[control.id] = {control.kind, control.text, control.state, control.checked, {}};

@@ -48,9 +48,7 @@ class ScriptedDialog : public DialogLayer {
   ScriptedDialog(const DialogDescription& description, std::vector<ScriptLine> script,
                  std::ostream& transcript);
 
-  void initialise(std::string_view settings_file) override;
-  void open_root_window(int option) override;
-  void load_dialog(int resource_id) override;
+  void load_main_dialog() override;
   void show_dialog() override;
   void set_title(std::string_view title) override;
   void put_text(int id, std::string_view text) override;

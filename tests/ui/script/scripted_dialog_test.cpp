@@ -21,7 +21,7 @@ const DialogDescription& main_dialog() {
 struct Scripted {
   explicit Scripted(std::string_view script, bool field_changes = true)
       : dialog(main_dialog(), split_lines(script), transcript) {
-    dialog.load_dialog(control::kMainDialog);
+    dialog.load_main_dialog();
     dialog.enable_event_kind(EventKind::field_changed, field_changes);
   }
   std::vector<std::string> lines() const {

@@ -1,0 +1,211 @@
+#include "app/run_view.hpp"
+
+#include <cmath>
+
+#include "app/messages.hpp"
+#include "engine/distance.hpp"
+#include "exclusion/exclusion_run.hpp"
+#include "exclusion/reports.hpp"
+#include "poi/format.hpp"
+#include "poi/paths.hpp"
+#include "poi/text_file.hpp"
+#include "ui/controls.hpp"
+
+namespace pinwright::app {
+
+namespace {
+
+namespace c = ui::control;
+using ui::FieldState;
+
+// Wide enough for any finite float with 6 decimals.
+inline constexpr int kWidestCoordinate = 48;
+
+struct RowFields {
+  int longitude;
+  int latitude;
+  int name;
+  int information;
+  int entry;
+};
+
+void show_row(ui::DialogLayer& dialog, const poi::PoiRecord& entry, std::int32_t index,
+              const RowFields& fields) {
+  dialog.put_text(fields.longitude, coordinate_text(entry.longitude));
+  dialog.put_text(fields.latitude, coordinate_text(entry.latitude));
+  dialog.put_text(fields.name, entry.name.trimmed());
+  dialog.put_text(fields.information, entry.information.trimmed());
+  dialog.put_text(fields.entry, entry_text(index));
+}
+
+void set_review_buttons(ui::DialogLayer& dialog, FieldState state) {
+  dialog.set_field_state(c::kPosition, state);
+  dialog.set_field_state(c::kText, state);
+  dialog.set_field_state(c::kBoth, state);
+}
+
+}  // namespace
+
+void open_matches_report(Program& program, ui::DialogLayer& dialog) {
+  using Status = exclusion::MatchesReportOpen::Status;
+  const exclusion::MatchesReportOpen open = exclusion::open_matches_report(program);
+  const std::string& path = program.reports.matches_path;
+  if (open.previous_incomplete) show_write_failure(dialog, "The matches report", path);
+  if (open.status == Status::in_use) {
+    show_message(dialog, poi::kFileOpenConflictTitle,
+                 "The matches report\r" + poi::shorten_path(path, poi::kMessagePathWidth) +
+                     "\rwould replace a file in use.\rMatches will not be reported.");
+  } else if (open.status == Status::failed) {
+    show_write_failure(dialog, "The matches report", path);
+  }
+}
+
+namespace {
+
+void show_finished(const Program& program, ui::DialogLayer& dialog,
+                   const engine::RunOutcome& outcome) {
+  if (outcome.matches_report_incomplete)
+    show_write_failure(dialog, "The matches report", program.reports.matches_path);
+  switch (outcome.output) {
+    case engine::OutputWrite::written:
+      break;
+    case engine::OutputWrite::incomplete:
+      show_write_failure(dialog, "The Output file", program.output.path);
+      break;
+    case engine::OutputWrite::replaced:
+      show_message(dialog, kWriteErrorTitle,
+                   "The Output file was replaced by another file during the run:\r" +
+                       poi::shorten_path(program.output.path, poi::kMessagePathWidth) +
+                       "\rThe result has not been written.",
+                   ui::Icon::exclamation);
+      break;
+  }
+  show_exclusions_end(program, dialog, outcome.exclusions);
+  dialog.put_text(c::kOutputCount, exclusion::entries_label_text(outcome.entries_written));
+}
+
+RunStop show_outcome(Program& program, ui::DialogLayer& dialog, const engine::RunOutcome& outcome) {
+  switch (outcome.stop) {
+    case engine::RunStop::review:
+      show_pair(program, dialog);
+      if (program.is_update_run()) {
+        set_review_buttons(dialog, FieldState::enabled);
+        dialog.set_field_state(c::kSecondDecision, FieldState::enabled);
+        dialog.set_field_state(c::kFirstDecision, FieldState::enabled);
+      } else {
+        dialog.set_field_state(c::kFirstDecision, FieldState::enabled);
+        dialog.set_field_state(c::kSecondDecision, FieldState::enabled);
+      }
+      return RunStop::review;
+    case engine::RunStop::storage_limit:
+      show_message(dialog, poi::kStorageLimitTitle, poi::kTooManyMergedText);
+      program.quit_requested = true;
+      return RunStop::ended;
+    case engine::RunStop::finished:
+      break;
+  }
+  show_finished(program, dialog, outcome);
+  return RunStop::finished;
+}
+
+std::optional<engine::Decision> decision_of(int button_id) {
+  switch (button_id) {
+    case c::kFirstDecision:
+      return engine::Decision::skip_or_keep;
+    case c::kSecondDecision:
+      return engine::Decision::save_or_delete;
+    case c::kPosition:
+      return engine::Decision::position;
+    case c::kText:
+      return engine::Decision::text;
+    case c::kBoth:
+      return engine::Decision::both;
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace
+
+void show_exclusions_end(const Program& program, ui::DialogLayer& dialog,
+                         const exclusion::ExclusionsEnd& end) {
+  if (end.summary) {
+    show_message(dialog, exclusion::kSummaryTitle, exclusion::exclusion_summary_text(*end.summary),
+                 ui::Icon::exclamation);
+  }
+  if (end.list_incomplete)
+    show_write_failure(dialog, "The excluded list", program.exclusions.list_path);
+}
+
+std::optional<engine::RunOptions> read_run_options(ui::DialogLayer& dialog) {
+  const auto radius = dialog.get_real(c::kRadiusCombo);
+  if (!radius || *radius < 0.0f) {
+    show_message(dialog, kRadiusErrorTitle, kRadiusErrorText);
+    return std::nullopt;
+  }
+  engine::RunOptions options;
+  options.radius = *radius;
+  options.settle_under_one_metre = dialog.get_check_box(c::kUnderOneMetre);
+  options.settle_every_match = dialog.get_check_box(c::kUnderRadius);
+  options.append_all = dialog.get_check_box(c::kAppend);
+  return options;
+}
+
+std::string coordinate_text(float degrees) {
+  const std::string field = poi::f10_6(degrees);
+  if (field.front() != '*' || !std::isfinite(degrees)) return field;
+  const std::string full = poi::format_fixed(degrees, kWidestCoordinate, 6);
+  return full.substr(full.find_first_not_of(' '));
+}
+
+std::string entry_text(std::int32_t index) {
+  return "Entry:" + poi::i5(index);
+}
+
+void show_pair(const Program& program, ui::DialogLayer& dialog) {
+  const RunCursor& run = program.run;
+  const bool update_run = program.is_update_run();
+  // The Master entry comes first in an update run, the earlier entry in a
+  // duplicate run.
+  const poi::PoiRecord& first = update_run ? run.match_entry : run.probe_entry;
+  const poi::PoiRecord& second = update_run ? run.probe_entry : run.match_entry;
+  dialog.put_text(c::kSeparation, engine::separation_text(run.separation));
+  show_row(dialog, first, update_run ? run.match_index : run.probe_index,
+           {c::kRow1Longitude, c::kRow1Latitude, c::kRow1Name, c::kRow1Information, c::kRow1Entry});
+  show_row(dialog, second, update_run ? run.probe_index : run.match_index,
+           {c::kRow2Longitude, c::kRow2Latitude, c::kRow2Name, c::kRow2Information, c::kRow2Entry});
+}
+
+RunStop start_run(Program& program, ui::DialogLayer& dialog) {
+  const std::optional<engine::RunOptions> options = read_run_options(dialog);
+  if (!options) return RunStop::unchanged;
+  if (program.is_update_run()) {
+    set_review_buttons(dialog, FieldState::enabled);
+  } else {
+    set_review_buttons(dialog, FieldState::hidden);
+    if (program.matches_report_enabled) open_matches_report(program, dialog);
+  }
+  dialog.set_field_state(c::kQuit, FieldState::enabled);
+  dialog.set_field_state(c::kStart, FieldState::disabled);
+  dialog.set_field_state(c::kExit, FieldState::disabled);
+  return show_outcome(program, dialog, engine::start_run(program, *options));
+}
+
+RunStop resume_run(Program& program, ui::DialogLayer& dialog) {
+  const std::optional<engine::RunOptions> options = read_run_options(dialog);
+  if (!options) return RunStop::unchanged;
+  return show_outcome(program, dialog, engine::resume_run(program, *options));
+}
+
+RunStop decide(Program& program, ui::DialogLayer& dialog, int button_id) {
+  const std::optional<engine::Decision> decision = decision_of(button_id);
+  if (!decision || !engine::pair_pending(program) || !engine::belongs_to_run(program, *decision))
+    return RunStop::unchanged;
+  const std::optional<engine::RunOptions> options = read_run_options(dialog);
+  if (!options) return RunStop::unchanged;
+  const engine::EditedRow second_row{poi::Text(dialog.get_text(c::kRow2Name)),
+                                     poi::Text(dialog.get_text(c::kRow2Information))};
+  return show_outcome(program, dialog, engine::decide(program, *decision, second_row, *options));
+}
+
+}  // namespace pinwright::app

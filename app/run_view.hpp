@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "app/program.hpp"
+#include "engine/run.hpp"
+#include "exclusion/exclusion_run.hpp"
+#include "ui/dialog_layer.hpp"
+
+namespace pinwright::app {
+
+// Between the window and the run: reads the options when a call starts,
+// calls the run and shows what it did.
+
+// How a press of Start or of a decision button came back.
+enum class RunStop {
+  review,     // a pair waits for the user; its decision buttons are enabled
+  finished,   // Output written, summaries shown; the caller sets the idle labels
+  ended,      // the result table is full: the box was shown and `quit_requested` set
+  unchanged,  // the Match radius is not a number of metres, or no pair is
+              // pending: nothing was changed
+};
+
+inline constexpr std::string_view kRadiusErrorTitle = "Match radius";
+inline constexpr std::string_view kRadiusErrorText =
+    "The Match radius must be a number of metres\r(for example 20).\rNothing has been changed.";
+
+// The options as the window shows them now. A radius that is not a number,
+// or a negative one, is refused in a box: the run must neither match
+// everything nor nothing by accident.
+std::optional<engine::RunOptions> read_run_options(ui::DialogLayer& dialog);
+
+// Start of a duplicate run with the report enabled: the matches report is
+// opened; a report that cannot be (or an earlier one that could not be
+// completed) is reported in a box, and the run goes on without it.
+void open_matches_report(Program& program, ui::DialogLayer& dialog);
+
+// The end of a duplicate run's exclusions: the summary box when circles were
+// read, then a box when the excluded list was not written completely.
+void show_exclusions_end(const Program& program, ui::DialogLayer& dialog,
+                         const exclusion::ExclusionsEnd& end);
+
+// A coordinate as the review fields show it: F10.6. A value that needs more
+// room (a longitude of -100 or below) is shown in full with 6 decimals
+// rather than as asterisks.
+std::string coordinate_text(float degrees);
+
+// "Entry:" and the index in I5.
+std::string entry_text(std::int32_t index);
+
+// Fills the "First matching entry" group with the pending pair: separation,
+// then row 1 (the Master entry in an update run, the earlier entry in a
+// duplicate run) and row 2 (the Update entry, or the later entry), each
+// longitude, latitude, name, information and index.
+void show_pair(const Program& program, ui::DialogLayer& dialog);
+
+// Start: the button states of a running run (Position, Text and Both enabled
+// in an update run, hidden in a duplicate run; Quit enabled, Start and Exit
+// disabled), the matches report opened for a duplicate run when enabled, then
+// the run.
+RunStop start_run(Program& program, ui::DialogLayer& dialog);
+
+// The run from where it stopped.
+RunStop resume_run(Program& program, ui::DialogLayer& dialog);
+
+// A decision button on the pending pair, then the run from the next entry.
+// Update run: Skip (1001), Save as new entry (1002), Position (1015), Text
+// (1016), Both (1035); duplicate run: Keep (1001), Delete Master entry
+// (1002). The second row's name and information are read back from 1012 and
+// 1052. A button that does not belong to the run, a press without a pending
+// pair, or a radius that is not a number changes nothing.
+RunStop decide(Program& program, ui::DialogLayer& dialog, int button_id);
+
+}  // namespace pinwright::app
