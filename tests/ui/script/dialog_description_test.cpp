@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_names.hpp"
+
 namespace pinwright::ui {
 namespace {
 
@@ -155,10 +157,14 @@ TEST(read_dialog_description_test, reads_entities_cdata_layout_items_and_combo_i
 }
 
 struct BadCase {
-  const char* name;
+  const char* label;
   std::string xml;
   std::string error;
 };
+
+void PrintTo(const BadCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.xml, row.error);
+}
 
 class read_dialog_description_error_test : public ::testing::TestWithParam<BadCase> {};
 
@@ -222,7 +228,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"item_without_text",
                 designer("<widget class=\"QComboBox\">" + id_property(9) + "<item/></widget>\n"),
                 "line 4: a combo box item without text"}),
-    [](const ::testing::TestParamInfo<BadCase>& info) { return info.param.name; });
+    testing::LabelName{});
 
 }  // namespace
 }  // namespace pinwright::ui
