@@ -15,9 +15,10 @@ namespace pinwright::testing {
 
 // A gtest name (letters, digits, underscores) for a label or a value:
 // "radius = 25" gives radius_25, "-0.5" gives minus_0_5, "+4.89" gives
-// plus_4_89, "2026-12-07" gives 2026_12_07. A sign is spelt out unless it
-// stands between two letters or digits; every other run of characters that
-// are not ASCII letters or digits becomes one underscore.
+// plus_4_89, "2026-12-07" gives 2026_12_07, "caf\xE9" gives caf_xE9. A sign
+// is spelt out unless it stands between two letters or digits, a byte outside
+// printable ASCII is written in hexadecimal, and every other run of
+// characters that are not ASCII letters or digits becomes one underscore.
 inline std::string test_name(std::string_view label) {
   const auto is_alnum = [](char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
@@ -31,10 +32,15 @@ inline std::string test_name(std::string_view label) {
   };
   for (std::size_t i = 0; i < label.size(); ++i) {
     const char c = label[i];
-    const bool joins = i > 0 && i + 1 < label.size() && is_alnum(label[i - 1]) &&
-                       is_alnum(label[i + 1]);
+    const bool joins =
+        i > 0 && i + 1 < label.size() && is_alnum(label[i - 1]) && is_alnum(label[i + 1]);
     if (is_alnum(c)) {
       append(std::string_view(&c, 1));
+    } else if (const auto byte = static_cast<unsigned char>(c); byte < 0x20 || byte >= 0x7F) {
+      constexpr char kDigits[] = "0123456789ABCDEF";
+      gap = true;
+      append(std::string{'x', kDigits[byte >> 4], kDigits[byte & 0xF]});
+      gap = true;
     } else if ((c == '-' || c == '+') && !joins) {
       append(c == '-' ? "minus" : "plus");
       gap = true;
