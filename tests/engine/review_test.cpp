@@ -180,7 +180,8 @@ INSTANTIATE_TEST_SUITE_P(
                               "Number of POI entries:    1"},
         DuplicateDecisionCase{"Delete Master entry, OV2", c::kSecondDecision, true,
                               ov2_bytes(500000, 5200010, "Beta edited"),
-                              "Number of POI entries:    1"}));
+                              "Number of POI entries:    1"}),
+    LabelName{});
 
 class review_display_test : public RunFixture {
  protected:
