@@ -41,10 +41,11 @@ struct DescriptionResult {
   std::string error;  // "line N: reason" when `dialog` is empty
 };
 
-// Reads a Designer file strictly: malformed XML, a widget class that is not a
-// known control kind, a repeated or malformed identifier, a property of the
-// wrong type or a combo box selection outside its items is an error.
-// Properties the reader does not need (geometry, fonts, ...) are skipped.
+// Reads a Designer file with pugixml. XML that pugixml refuses, a second root
+// element, a widget class that is not a known control kind, a repeated or
+// malformed identifier, a property of the wrong type or a combo box selection
+// outside its items is an error. Properties the reader does not need
+// (geometry, fonts, ...) are skipped.
 DescriptionResult read_dialog_description(std::string_view designer_xml);
 
 // The text of resources/main_dialog.ui, built into the program.

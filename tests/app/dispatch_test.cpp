@@ -7,11 +7,16 @@
 #include <vector>
 
 #include "tests/support/recording_dialog.hpp"
+#include "tests/support/test_names.hpp"
 
 namespace pinwright::app {
 namespace {
 
 using testing::RecordingDialog;
+
+std::string identifier_name(const ::testing::TestParamInfo<int>& info) {
+  return testing::test_name("id " + std::to_string(info.param));
+}
 
 class dispatch_exit_test : public ::testing::TestWithParam<int> {};
 
@@ -24,7 +29,8 @@ TEST_P(dispatch_exit_test, requests_the_end_and_closes_the_help) {
 }
 
 // 2 is the dialog's cancel command (closing the window, Escape).
-INSTANTIATE_TEST_SUITE_P(exit_and_cancel, dispatch_exit_test, ::testing::Values(2, 1004));
+INSTANTIATE_TEST_SUITE_P(exit_and_cancel, dispatch_exit_test, ::testing::Values(2, 1004),
+                         identifier_name);
 
 class dispatch_ignored_test : public ::testing::TestWithParam<int> {};
 
@@ -41,7 +47,8 @@ TEST_P(dispatch_ignored_test, does_nothing) {
 INSTANTIATE_TEST_SUITE_P(identifiers, dispatch_ignored_test,
                          ::testing::Values(-1, 0, 1, 3, 101, 1000, 1005, 1006, 1008, 1011, 1012,
                                            1023, 1024, 1026, 1043, 1044, 1050, 1053, 1054, 1056,
-                                           4000));
+                                           4000),
+                         identifier_name);
 
 }  // namespace
 }  // namespace pinwright::app

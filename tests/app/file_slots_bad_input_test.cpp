@@ -20,6 +20,7 @@
 #include "tests/support/ov2_bytes.hpp"
 #include "tests/support/recording_dialog.hpp"
 #include "tests/support/temp_dir.hpp"
+#include "tests/support/test_names.hpp"
 #include "ui/controls.hpp"
 
 namespace pinwright::app {
@@ -69,6 +70,10 @@ struct LoadableCase {
   std::int32_t entries;                             // POI entries shown in the count field
   std::function<void(const poi::PoiTable&)> check;  // on the Master table after loading
 };
+
+void PrintTo(const LoadableCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.ov2, row.entries);
+}
 
 class loadable_input_test : public ::testing::TestWithParam<LoadableCase> {};
 
@@ -168,7 +173,7 @@ INSTANTIATE_TEST_SUITE_P(
         LoadableCase{"text_exactly_50000_records", false,
                      [] { return ";* an old header\n; comment\n" + grid_lines(49'999); }, 49'999,
                      nullptr}),
-    [](const ::testing::TestParamInfo<LoadableCase>& info) { return info.param.label; });
+    testing::LabelName{});
 
 // Bytes that are not UTF-8 pass through a run unchanged.
 TEST(loadable_input_test, invalid_utf8_and_nul_names_are_written_back_byte_for_byte) {
@@ -196,6 +201,11 @@ struct RefusedCase {
   bool text_is_prefix;
   bool fatal;
 };
+
+void PrintTo(const RefusedCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.button, row.title, row.text, row.text_is_prefix,
+                     row.fatal);
+}
 
 class refused_input_test : public ::testing::TestWithParam<RefusedCase> {};
 
@@ -259,7 +269,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "Too many Master entries.\rMaximum is 50,000", false, true},
         RefusedCase{"text_30001_update_records", c::kUpdateText, [] { return grid_lines(30'001); },
                     "Storage limit", "Too many Update entries.\rMaximum is 30,000", false, true}),
-    [](const ::testing::TestParamInfo<RefusedCase>& info) { return info.param.label; });
+    testing::LabelName{});
 
 // A record cut at any byte: a damaged file that is not loaded; the program
 // goes on, and a good file loads afterwards.
@@ -357,7 +367,8 @@ TEST_P(garbage_radius_test, format_box_and_the_program_goes_on) {
 INSTANTIATE_TEST_SUITE_P(lines, garbage_radius_test,
                          ::testing::Values("radius = twenty", "RADIUS = 1e999", "radius = --3",
                                            "radius = \xFF\xFE", std::string("radius = \0", 10),
-                                           "radius = nan", "radius = inf", "radius = ,5"));
+                                           "radius = nan", "radius = inf", "radius = ,5"),
+                         [](const auto& info) { return testing::test_name(info.param); });
 
 // ---------------------------------------------------------------------------
 // Paths: long ones are never cut into another file's name; blanks, quotes,
@@ -367,6 +378,10 @@ struct PathCase {
   const char* label;
   std::string folder;  // below the test's temporary folder
 };
+
+void PrintTo(const PathCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.folder);
+}
 
 class odd_path_test : public ::testing::TestWithParam<PathCase> {};
 
@@ -437,7 +452,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PathCase{"letters_beyond_ascii", "Ünïcödé/Straße ñandú 東京"},
                       PathCase{"latin1_bytes_and_a_backslash", "caf\xE9\\old"},
                       PathCase{"dots_in_folder_names", "my.dir/v1.2.3"}),
-    [](const auto& info) { return info.param.label; });
+    testing::LabelName{});
 
 }  // namespace
 }  // namespace pinwright::app

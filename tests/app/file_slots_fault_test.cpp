@@ -16,6 +16,7 @@
 #include "tests/app/slot_session.hpp"
 #include "tests/support/recording_dialog.hpp"
 #include "tests/support/temp_dir.hpp"
+#include "tests/support/test_names.hpp"
 #include "ui/controls.hpp"
 
 namespace pinwright::app {
@@ -45,6 +46,10 @@ struct FolderCase {
   // The folder, made ready; nothing when the case cannot be made here.
   std::optional<std::string> (*folder)(const TempDir& dir);
 };
+
+void PrintTo(const FolderCase& row, std::ostream* out) {
+  testing::print_row(out, row.label);
+}
 
 class unwritable_folder_test : public ::testing::TestWithParam<FolderCase> {};
 
@@ -87,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
                                    if (::access(folder.c_str(), W_OK) == 0) return std::nullopt;
                                    return folder.string();
                                  }}),
-    [](const auto& info) { return info.param.label; });
+    testing::LabelName{});
 
 // ---------------------------------------------------------------------------
 // A full disk under an OV2 Output, which the run creates at its end.
@@ -117,6 +122,10 @@ struct InputChangeCase {
   bool update;   // change the Update file instead of the Master file
   bool replace;  // replace it; else delete it
 };
+
+void PrintTo(const InputChangeCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.update, row.replace);
+}
 
 class changed_input_test : public ::testing::TestWithParam<InputChangeCase> {};
 
@@ -155,7 +164,7 @@ INSTANTIATE_TEST_SUITE_P(cases, changed_input_test,
                                            InputChangeCase{"master_replaced", false, true},
                                            InputChangeCase{"update_deleted", true, false},
                                            InputChangeCase{"update_replaced", true, true}),
-                         [](const auto& info) { return info.param.label; });
+                         testing::LabelName{});
 
 // ---------------------------------------------------------------------------
 // Quit deletes the Output file it made, never a file put in its place.

@@ -13,6 +13,7 @@
 #include "poi/paths.hpp"
 #include "tests/support/recording_dialog.hpp"
 #include "tests/support/temp_dir.hpp"
+#include "tests/support/test_names.hpp"
 #include "ui/controls.hpp"
 
 namespace pinwright::app {
@@ -25,6 +26,31 @@ using ui::FieldState;
 namespace c = ui::control;
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+
+// A slot button in case names.
+std::string button_name(int id) {
+  switch (id) {
+    case c::kMasterText:
+      return "master_text";
+    case c::kMasterOv2:
+      return "master_ov2";
+    case c::kMasterClear:
+      return "master_clear";
+    case c::kUpdateText:
+      return "update_text";
+    case c::kUpdateOv2:
+      return "update_ov2";
+    case c::kUpdateClear:
+      return "update_clear";
+    case c::kOutputText:
+      return "output_text";
+    case c::kOutputOv2:
+      return "output_ov2";
+    case c::kOutputClear:
+      return "output_clear";
+  }
+  return testing::test_name("id " + std::to_string(id));
+}
 
 constexpr std::string_view kConflictText =
     "Please select different files or use\rthe CANCEL button in the Open File\r"
@@ -85,6 +111,11 @@ struct InputCase {
   std::int32_t comments;  // comment records among them
 };
 
+void PrintTo(const InputCase& row, std::ostream* out) {
+  testing::print_row(out, button_name(row.button), row.ov2, row.file, row.contents, row.entries,
+                     row.comments);
+}
+
 class input_choice_test : public ::testing::TestWithParam<InputCase> {};
 
 TEST_P(input_choice_test, reads_the_file_into_the_slot) {
@@ -133,12 +164,17 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(InputCase{c::kMasterText, false, "m.asc", kTextPois, 4, 2},
                       InputCase{c::kMasterOv2, true, "m.ov2", ov2_file(3), 3, 0},
                       InputCase{c::kUpdateText, false, "u.csv", kTextPois, 4, 2},
-                      InputCase{c::kUpdateOv2, true, "u.ov2", ov2_file(3), 3, 0}));
+                      InputCase{c::kUpdateOv2, true, "u.ov2", ov2_file(3), 3, 0}),
+    [](const auto& info) { return button_name(info.param.button); });
 
 struct CancelCase {
   int button;
   poi::FileKind kind;  // the kind the button sets
 };
+
+void PrintTo(const CancelCase& row, std::ostream* out) {
+  testing::print_row(out, button_name(row.button), row.kind);
+}
 
 class cancel_test : public ::testing::TestWithParam<CancelCase> {};
 
@@ -187,7 +223,8 @@ INSTANTIATE_TEST_SUITE_P(buttons, cancel_test,
                                            CancelCase{c::kUpdateText, poi::FileKind::text},
                                            CancelCase{c::kUpdateOv2, poi::FileKind::ov2},
                                            CancelCase{c::kOutputText, poi::FileKind::text},
-                                           CancelCase{c::kOutputOv2, poi::FileKind::ov2}));
+                                           CancelCase{c::kOutputOv2, poi::FileKind::ov2}),
+                         [](const auto& info) { return button_name(info.param.button); });
 
 class clear_test : public ::testing::TestWithParam<int> {};
 
@@ -211,7 +248,8 @@ TEST_P(clear_test, empties_the_slot_without_a_dialog) {
 }
 
 INSTANTIATE_TEST_SUITE_P(buttons, clear_test,
-                         ::testing::Values(c::kMasterClear, c::kUpdateClear, c::kOutputClear));
+                         ::testing::Values(c::kMasterClear, c::kUpdateClear, c::kOutputClear),
+                         [](const auto& info) { return button_name(info.param); });
 
 TEST(handle_slot_button_test, other_buttons_are_not_slot_buttons) {
   for (const int id : {2, 1001, 1002, 1003, 1004, 1015, 1027, 1030, 1044}) {
@@ -225,6 +263,10 @@ struct DispatchCase {
   int button;
   const char* title;  // of the file dialog; empty: none
 };
+
+void PrintTo(const DispatchCase& row, std::ostream* out) {
+  testing::print_row(out, button_name(row.button), row.title);
+}
 
 class slot_dispatch_test : public ::testing::TestWithParam<DispatchCase> {};
 
@@ -252,7 +294,8 @@ INSTANTIATE_TEST_SUITE_P(buttons, slot_dispatch_test,
                                            DispatchCase{c::kOutputOv2, "Save File"},
                                            DispatchCase{c::kMasterClear, ""},
                                            DispatchCase{c::kUpdateClear, ""},
-                                           DispatchCase{c::kOutputClear, ""}));
+                                           DispatchCase{c::kOutputClear, ""}),
+                         [](const auto& info) { return button_name(info.param.button); });
 
 TEST(input_choice_test, a_long_path_is_shortened_in_the_field) {
   Scene scene;
@@ -268,10 +311,15 @@ TEST(input_choice_test, a_long_path_is_shortened_in_the_field) {
 }
 
 struct NameCase {
+  const char* label;
   const char* chosen;
   bool ov2;
   const char* expected;
 };
+
+void PrintTo(const NameCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.chosen, row.ov2, row.expected);
+}
 
 class output_name_test : public ::testing::TestWithParam<NameCase> {};
 
@@ -280,19 +328,26 @@ TEST_P(output_name_test, extension_only_without_any_dot) {
   EXPECT_EQ(output_file_name(GetParam().chosen, kind), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(paths, output_name_test,
-                         ::testing::Values(NameCase{"/out/result", true, "/out/result.ov2"},
-                                           NameCase{"/out/result", false, "/out/result.asc"},
-                                           NameCase{"/out/result  ", false, "/out/result.asc"},
-                                           NameCase{"/my.dir/result", true, "/my.dir/result"},
-                                           NameCase{"/out/result.txt", true, "/out/result.txt"},
-                                           NameCase{"/out/result.ov2", false, "/out/result.ov2"},
-                                           NameCase{"/out/result.", false, "/out/result."}));
+INSTANTIATE_TEST_SUITE_P(
+    paths, output_name_test,
+    ::testing::Values(
+        NameCase{"ov2_added", "/out/result", true, "/out/result.ov2"},
+        NameCase{"asc_added", "/out/result", false, "/out/result.asc"},
+        NameCase{"trailing_blanks_dropped", "/out/result  ", false, "/out/result.asc"},
+        NameCase{"dotted_folder_only", "/my.dir/result", true, "/my.dir/result"},
+        NameCase{"other_extension_kept", "/out/result.txt", true, "/out/result.txt"},
+        NameCase{"ov2_extension_kept_for_text", "/out/result.ov2", false, "/out/result.ov2"},
+        NameCase{"trailing_dot_kept", "/out/result.", false, "/out/result."}),
+    testing::LabelName{});
 
 struct CandidateCase {
   const char* path;
   const char* expected;
 };
+
+void PrintTo(const CandidateCase& row, std::ostream* out) {
+  testing::print_row(out, row.path, row.expected);
+}
 
 class symbol_candidate_test : public ::testing::TestWithParam<CandidateCase> {};
 
@@ -305,7 +360,8 @@ INSTANTIATE_TEST_SUITE_P(paths, symbol_candidate_test,
                                            CandidateCase{"/maps/fuel.old.ov2", "/maps/fuel.bmp"},
                                            CandidateCase{"/my.maps/fuel.ov2", "/my.maps/fuel.bmp"},
                                            CandidateCase{"/my.maps/fuel", "/my.maps/fuel.bmp"},
-                                           CandidateCase{"fuel.OV2", "fuel.bmp"}));
+                                           CandidateCase{"fuel.OV2", "fuel.bmp"}),
+                         [](const auto& info) { return testing::test_name(info.param.path); });
 
 TEST(output_choice_test, text_output_is_created_with_its_two_header_lines) {
   Scene scene;
@@ -372,6 +428,11 @@ struct FailureCase {
   bool fatal;
 };
 
+void PrintTo(const FailureCase& row, std::ostream* out) {
+  testing::print_row(out, row.what, button_name(row.button), row.file, row.contents, row.title,
+                     row.fatal);
+}
+
 class input_failure_test : public ::testing::TestWithParam<FailureCase> {};
 
 TEST_P(input_failure_test, leaves_the_slot_unloaded_and_start_disabled) {
@@ -430,7 +491,8 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"unsupported record", c::kMasterOv2, "seven.ov2", ov2_file(1) + "\x07",
                     "Pinlayer Error", true},
         FailureCase{"too many updates", c::kUpdateText, "big.asc", too_many_lines(30001),
-                    "Storage limit", true}));
+                    "Storage limit", true}),
+    [](const auto& info) { return testing::test_name(info.param.what); });
 
 TEST(input_choice_test, a_folder_is_no_file) {
   Scene scene;
@@ -445,6 +507,13 @@ struct StartCase {
   std::vector<std::pair<int, const char*>> presses;  // button, file chosen ("" = cancel)
   bool enabled;
 };
+
+void PrintTo(const StartCase& row, std::ostream* out) {
+  std::vector<std::string> presses;
+  for (const auto& [button, file] : row.presses)
+    presses.push_back(button_name(button) + " " + file);
+  testing::print_row(out, row.what, presses, row.enabled);
+}
 
 class start_state_test : public ::testing::TestWithParam<StartCase> {};
 
@@ -495,7 +564,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {c::kOutputText, "o"},
                    {c::kMasterClear, ""},
                    {c::kMasterText, "m.asc"}},
-                  true}));
+                  true}),
+    [](const auto& info) { return testing::test_name(info.param.what); });
 
 // Start is disabled by an Update file that cannot be read, although a Master
 // file and an Output file are there: the user meant an update run.
@@ -566,6 +636,10 @@ struct OutputSymbolCase {
   const char* shown;    // file drawn, relative to the folder; empty: hidden
 };
 
+void PrintTo(const OutputSymbolCase& row, std::ostream* out) {
+  testing::print_row(out, row.what, row.candidate, row.beside_default, row.shipped, row.shown);
+}
+
 class output_symbol_test : public ::testing::TestWithParam<OutputSymbolCase> {};
 
 TEST_P(output_symbol_test, own_then_folder_default_then_shipped_default) {
@@ -597,7 +671,8 @@ INSTANTIATE_TEST_SUITE_P(files, output_symbol_test,
                                                             "default_symbol.bmp"},
                                            OutputSymbolCase{"shipped default", false, false, true,
                                                             "program/REZ_default_symbol.bmp"},
-                                           OutputSymbolCase{"none", false, false, false, ""}));
+                                           OutputSymbolCase{"none", false, false, false, ""}),
+                         [](const auto& info) { return testing::test_name(info.param.what); });
 
 TEST(symbol_test, the_shipped_default_is_a_16_by_16_bitmap) {
   const std::string bitmap =
@@ -631,6 +706,10 @@ struct SpellingCase {
   std::string (*spell)(const TempDir& dir, const std::string& name);
 };
 
+void PrintTo(const SpellingCase& row, std::ostream* out) {
+  testing::print_row(out, row.what);
+}
+
 class output_conflict_test : public ::testing::TestWithParam<SpellingCase> {};
 
 TEST_P(output_conflict_test, a_loaded_file_is_never_chosen_as_output) {
@@ -660,7 +739,7 @@ INSTANTIATE_TEST_SUITE_P(
                                    [](const TempDir& dir, const std::string& name) {
                                      return dir.file(name);
                                    }},
-                      SpellingCase{"with ./ and ../",
+                      SpellingCase{"with dot segments ./ and ../",
                                    [](const TempDir& dir, const std::string& name) {
                                      fs::create_directory(dir.path() / "sub");
                                      return dir.file("sub/.././" + name);
@@ -674,10 +753,12 @@ INSTANTIATE_TEST_SUITE_P(
                                      fs::create_symlink(dir.file(name), dir.file("link.asc"));
                                      return dir.file("link.asc");
                                    }},
-                      SpellingCase{"hard link", [](const TempDir& dir, const std::string& name) {
+                      SpellingCase{"hard link",
+                                   [](const TempDir& dir, const std::string& name) {
                                      fs::create_hard_link(dir.file(name), dir.file("hard.asc"));
                                      return dir.file("hard.asc");
-                                   }}));
+                                   }}),
+    [](const auto& info) { return testing::test_name(info.param.what); });
 
 TEST(output_conflict_test, a_cleared_input_may_become_the_output) {
   Scene scene;
@@ -720,6 +801,10 @@ struct UnwritableCase {
   std::string (*target)(const TempDir& dir);
 };
 
+void PrintTo(const UnwritableCase& row, std::ostream* out) {
+  testing::print_row(out, row.what, button_name(row.button));
+}
+
 class unwritable_output_test : public ::testing::TestWithParam<UnwritableCase> {};
 
 TEST_P(unwritable_output_test, is_reported_and_not_chosen) {
@@ -748,10 +833,12 @@ INSTANTIATE_TEST_SUITE_P(
                          return dir.file("folder.ov2");
                        }},
         // A full disk: the header cannot be written.
-        UnwritableCase{"full device, text", c::kOutputText, [](const TempDir& dir) {
+        UnwritableCase{"full device, text", c::kOutputText,
+                       [](const TempDir& dir) {
                          fs::create_symlink("/dev/full", dir.file("full.asc"));
                          return dir.file("full.asc");
-                       }}));
+                       }}),
+    [](const auto& info) { return testing::test_name(info.param.what); });
 
 TEST(output_choice_test, the_check_of_an_ov2_output_leaves_no_file) {
   Scene scene;

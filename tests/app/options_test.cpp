@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tests/support/recording_dialog.hpp"
+#include "tests/support/test_names.hpp"
 #include "ui/controls.hpp"
 
 namespace pinwright::app {
@@ -20,13 +21,18 @@ struct Fixture {
 };
 
 struct CheckCase {
-  const char* name;
+  const char* label;
   int changed;  // the box the user clicked
   bool one_metre_before;
   bool radius_before;
   bool one_metre_after;
   bool radius_after;
 };
+
+void PrintTo(const CheckCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.changed, row.one_metre_before, row.radius_before,
+                     row.one_metre_after, row.radius_after);
+}
 
 class exclusive_check_boxes_test : public ::testing::TestWithParam<CheckCase> {};
 
@@ -49,13 +55,17 @@ INSTANTIATE_TEST_SUITE_P(
                       CheckCase{"one_metre_unchecked", c::kUnderOneMetre, false, true, false, true},
                       CheckCase{"both_unchecked", c::kUnderRadius, false, false, false, false},
                       CheckCase{"append_changes_nothing", c::kAppend, true, true, true, true}),
-    [](const ::testing::TestParamInfo<CheckCase>& info) { return info.param.name; });
+    testing::LabelName{});
 
 struct RadiusCase {
-  const char* name;
+  const char* label;
   const char* combo_text;
   const char* caption;
 };
+
+void PrintTo(const RadiusCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.combo_text, row.caption);
+}
 
 class radius_caption_test : public ::testing::TestWithParam<RadiusCase> {};
 
@@ -71,16 +81,16 @@ TEST_P(radius_caption_test, rebuilds_the_caption_of_the_radius_box) {
   EXPECT_EQ(f.dialog.control(c::kUnderRadius).text, GetParam().caption);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    cases, radius_caption_test,
-    ::testing::Values(RadiusCase{"fifteen_hundred_fills_13", "1500", "< 1500 metres"},
-                      RadiusCase{"one_keeps_plural", "1", "< 1 metres"},
-                      RadiusCase{"fifty", "50", "< 50 metres"},
-                      RadiusCase{"blanks_around", "  250  ", "< 250 metres"},
-                      RadiusCase{"empty_reads_minus_999", "", "< -999 metres"},
-                      RadiusCase{"five_digits_cut", "12345", "< **** metres"},
-                      RadiusCase{"not_a_number", "abc", "< **** metres"}),
-    [](const ::testing::TestParamInfo<RadiusCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(cases, radius_caption_test,
+                         ::testing::Values(RadiusCase{"fifteen_hundred_fills_13", "1500",
+                                                      "< 1500 metres"},
+                                           RadiusCase{"one_keeps_plural", "1", "< 1 metres"},
+                                           RadiusCase{"fifty", "50", "< 50 metres"},
+                                           RadiusCase{"blanks_around", "  250  ", "< 250 metres"},
+                                           RadiusCase{"empty_reads_minus_999", "", "< -999 metres"},
+                                           RadiusCase{"five_digits_cut", "12345", "< **** metres"},
+                                           RadiusCase{"not_a_number", "abc", "< **** metres"}),
+                         testing::LabelName{});
 
 }  // namespace
 }  // namespace pinwright::app

@@ -10,6 +10,7 @@
 #include "app/options.hpp"
 #include "tests/support/recording_dialog.hpp"
 #include "tests/support/temp_dir.hpp"
+#include "tests/support/test_names.hpp"
 #include "ui/controls.hpp"
 
 namespace pinwright::app {
@@ -86,9 +87,14 @@ TEST(start_up_test, marker_file_beside_the_program_sets_the_flag) {
 }
 
 struct DirCase {
+  const char* label;
   const char* argv0;
   const char* dir;
 };
+
+void PrintTo(const DirCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.argv0, row.dir);
+}
 
 class program_dir_from_test : public ::testing::TestWithParam<DirCase> {};
 
@@ -96,12 +102,14 @@ TEST_P(program_dir_from_test, keeps_the_directory_with_its_separator) {
   EXPECT_EQ(program_dir_from(GetParam().argv0), GetParam().dir);
 }
 
-INSTANTIATE_TEST_SUITE_P(cases, program_dir_from_test,
-                         ::testing::Values(DirCase{"/opt/pinwright/bin/pinwright",
-                                                   "/opt/pinwright/bin/"},
-                                           DirCase{"build/bin/pinwright-script", "build/bin/"},
-                                           DirCase{"./pinwright", "./"}, DirCase{"/pinwright", "/"},
-                                           DirCase{"../a b/pinwright", "../a b/"}));
+INSTANTIATE_TEST_SUITE_P(
+    cases, program_dir_from_test,
+    ::testing::Values(DirCase{"absolute", "/opt/pinwright/bin/pinwright", "/opt/pinwright/bin/"},
+                      DirCase{"relative", "build/bin/pinwright-script", "build/bin/"},
+                      DirCase{"current_folder", "./pinwright", "./"},
+                      DirCase{"root", "/pinwright", "/"},
+                      DirCase{"parent_folder_with_blank", "../a b/pinwright", "../a b/"}),
+    testing::LabelName{});
 
 TEST(program_dir_from_test, bare_name_uses_the_running_executable) {
   const std::string dir = program_dir_from("pinwright");

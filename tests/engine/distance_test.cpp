@@ -5,6 +5,8 @@
 #include <bit>
 #include <cstdint>
 
+#include "tests/support/test_names.hpp"
+
 namespace pinwright::engine {
 namespace {
 
@@ -12,6 +14,11 @@ struct DistanceCase {
   float latitude1, longitude1, latitude2, longitude2;
   std::uint32_t expected_bits;  // the single-precision result, worked out step by step
 };
+
+void PrintTo(const DistanceCase& row, std::ostream* out) {
+  testing::print_row(out, row.latitude1, row.longitude1, row.latitude2, row.longitude2,
+                     std::bit_cast<float>(row.expected_bits));
+}
 
 class distance_table_test : public ::testing::TestWithParam<DistanceCase> {};
 
@@ -39,7 +46,14 @@ INSTANTIATE_TEST_SUITE_P(
                       DistanceCase{52.0f, 5.0f, 52.0f, 5.00001f, 0x3f300d8d},
                       DistanceCase{0.5f, -0.5f, -0.5f, 0.5f, 0x48193925},
                       DistanceCase{100, 0, 100.001f, 0, 0x42de786a},  // latitude beyond 90
-                      DistanceCase{45, 7, 45.0002f, 7.0003f, 0x420137d8}));
+                      DistanceCase{45, 7, 45.0002f, 7.0003f, 0x420137d8}),
+    [](const auto& info) {
+      const DistanceCase& c = info.param;
+      using testing::number_text;
+      return testing::test_name(number_text(c.latitude1) + " " + number_text(c.longitude1) +
+                                " to " + number_text(c.latitude2) + " " +
+                                number_text(c.longitude2));
+    });
 
 TEST(distance_test, straddles_one_metre_on_adjacent_floats) {
   // Two neighbouring floats of longitude at the equator fall on either side of 1 m.
@@ -80,6 +94,10 @@ struct AngleCase {
   double cosine;
 };
 
+void PrintTo(const AngleCase& row, std::ostream* out) {
+  testing::print_row(out, row.degrees, row.sine, row.cosine);
+}
+
 class degree_functions_test : public ::testing::TestWithParam<AngleCase> {};
 
 TEST_P(degree_functions_test, quarter_turns_are_exact) {
@@ -91,7 +109,11 @@ INSTANTIATE_TEST_SUITE_P(quarter_turns, degree_functions_test,
                          ::testing::Values(AngleCase{0, 0, 1}, AngleCase{90, 1, 0},
                                            AngleCase{180, 0, -1}, AngleCase{270, -1, 0},
                                            AngleCase{360, 0, 1}, AngleCase{450, 1, 0},
-                                           AngleCase{-360, 0, 1}));
+                                           AngleCase{-360, 0, 1}),
+                         [](const auto& info) {
+                           return testing::test_name(testing::number_text(info.param.degrees) +
+                                                     " degrees");
+                         });
 
 TEST(separation_text_test, is_f8_2_without_trailing_blanks) {
   EXPECT_EQ(separation_text(12.345f), "   12.35");

@@ -8,10 +8,32 @@
 #include <cmath>
 #include <random>
 
+#include "tests/support/test_names.hpp"
+
 namespace pinwright::engine {
 namespace {
 
 enum class Layout { clustered, uniform, polar, date_line, odd_values };
+
+const char* layout_name(Layout layout) {
+  switch (layout) {
+    case Layout::clustered:
+      return "clustered";
+    case Layout::uniform:
+      return "uniform";
+    case Layout::polar:
+      return "polar";
+    case Layout::date_line:
+      return "date_line";
+    case Layout::odd_values:
+      return "odd_values";
+  }
+  return "unknown";
+}
+
+void PrintTo(Layout layout, std::ostream* out) {
+  *out << layout_name(layout);
+}
 
 struct Generator {
   explicit Generator(std::uint32_t seed) : random(seed) {}
@@ -208,7 +230,8 @@ TEST(match_index_edge_test, finds_a_neighbour_just_across_a_cell_edge) {
 
 INSTANTIATE_TEST_SUITE_P(layouts, match_index_test,
                          ::testing::Values(Layout::clustered, Layout::uniform, Layout::polar,
-                                           Layout::date_line, Layout::odd_values));
+                                           Layout::date_line, Layout::odd_values),
+                         [](const auto& info) { return std::string(layout_name(info.param)); });
 
 }  // namespace
 }  // namespace pinwright::engine

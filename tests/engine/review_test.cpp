@@ -7,6 +7,7 @@
 
 #include "exclusion/exclusion_run.hpp"
 #include "tests/engine/run_fixture.hpp"
+#include "tests/support/test_names.hpp"
 
 namespace pinwright::testing {
 namespace {
@@ -35,6 +36,10 @@ struct UpdateDecisionCase {
   std::vector<poi::PoiRecord> master;  // the Master table after the run
   std::string output;
 };
+
+void PrintTo(const UpdateDecisionCase& row, std::ostream* out) {
+  print_row(out, row.label, row.button, row.ov2, row.master.size(), row.output);
+}
 
 class update_decision_test : public update_decision_fixture,
                              public ::testing::WithParamInterface<UpdateDecisionCase> {};
@@ -122,7 +127,8 @@ INSTANTIATE_TEST_SUITE_P(
                                          c::kBoth,
                                          true,
                                          {poi_at(5.0001f, 52.0f, "Edited name", ", edited")},
-                                         ov2_bytes(500010, 5200000, "Edited name")}));
+                                         ov2_bytes(500010, 5200000, "Edited name")}),
+    LabelName{});
 
 // Alpha and Beta 11.01 m apart: Alpha is reviewed, Beta's name edited.
 struct DuplicateDecisionCase {
@@ -132,6 +138,10 @@ struct DuplicateDecisionCase {
   std::string output;
   const char* entries_label;
 };
+
+void PrintTo(const DuplicateDecisionCase& row, std::ostream* out) {
+  print_row(out, row.label, row.button, row.ov2, row.output, row.entries_label);
+}
 
 class duplicate_decision_test : public RunFixture,
                                 public ::testing::WithParamInterface<DuplicateDecisionCase> {};
@@ -170,7 +180,8 @@ INSTANTIATE_TEST_SUITE_P(
                               "Number of POI entries:    1"},
         DuplicateDecisionCase{"Delete Master entry, OV2", c::kSecondDecision, true,
                               ov2_bytes(500000, 5200010, "Beta edited"),
-                              "Number of POI entries:    1"}));
+                              "Number of POI entries:    1"}),
+    LabelName{});
 
 class review_display_test : public RunFixture {
  protected:
@@ -235,6 +246,10 @@ struct CoordinateCase {
   const char* text;
 };
 
+void PrintTo(const CoordinateCase& row, std::ostream* out) {
+  print_row(out, row.degrees, row.text);
+}
+
 class coordinate_text_test : public ::testing::TestWithParam<CoordinateCase> {};
 
 TEST_P(coordinate_text_test, f10_6_or_in_full) {
@@ -248,7 +263,10 @@ INSTANTIATE_TEST_SUITE_P(values, coordinate_text_test,
                                            CoordinateCase{-122.41942f, "-122.419418"},
                                            CoordinateCase{-180.0f, "-180.000000"},
                                            CoordinateCase{-1000.0f, "-1000.000000"},
-                                           CoordinateCase{123456.0f, "123456.000000"}));
+                                           CoordinateCase{123456.0f, "123456.000000"}),
+                         [](const auto& info) {
+                           return test_name(number_text(info.param.degrees) + " degrees");
+                         });
 
 TEST(entry_text_test, index_in_five_columns) {
   EXPECT_EQ(app::entry_text(17), "Entry:   17");

@@ -12,6 +12,7 @@
 #include "poi/text_file.hpp"
 #include "tests/support/recording_dialog.hpp"
 #include "tests/support/temp_dir.hpp"
+#include "tests/support/test_names.hpp"
 #include "ui/controls.hpp"
 
 namespace pinwright::engine {
@@ -23,6 +24,24 @@ using testing::RecordingDialog;
 using testing::TempDir;
 
 enum class Layout { clustered, uniform, polar, date_line };
+
+const char* layout_name(Layout layout) {
+  switch (layout) {
+    case Layout::clustered:
+      return "clustered";
+    case Layout::uniform:
+      return "uniform";
+    case Layout::polar:
+      return "polar";
+    case Layout::date_line:
+      return "date_line";
+  }
+  return "unknown";
+}
+
+void PrintTo(Layout layout, std::ostream* out) {
+  *out << layout_name(layout);
+}
 
 class Generator {
  public:
@@ -202,7 +221,8 @@ TEST_P(run_differential_test, indexed_and_plain_runs_agree) {
 
 INSTANTIATE_TEST_SUITE_P(layouts, run_differential_test,
                          ::testing::Values(Layout::clustered, Layout::uniform, Layout::polar,
-                                           Layout::date_line));
+                                           Layout::date_line),
+                         [](const auto& info) { return std::string(layout_name(info.param)); });
 
 }  // namespace
 }  // namespace pinwright::engine

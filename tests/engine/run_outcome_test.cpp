@@ -12,6 +12,7 @@
 #include "poi/text_file.hpp"
 #include "tests/engine/run_fixture.hpp"
 #include "tests/support/data_file.hpp"
+#include "tests/support/test_names.hpp"
 
 namespace pinwright::testing {
 namespace {
@@ -68,6 +69,11 @@ struct UpdateOutcome {
   int appended;  // entries with comments: all unmatched Update entries
 };
 
+void PrintTo(const UpdateOutcome& row, std::ostream* out) {
+  print_row(out, row.label, row.radius, row.under_one_metre, row.under_radius, row.reviews,
+            row.appended);
+}
+
 class demo_update_test : public demo_outcome_test,
                          public ::testing::WithParamInterface<UpdateOutcome> {};
 
@@ -91,7 +97,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(UpdateOutcome{"radius 20, no box", "20", false, false, 12, 5},
                       UpdateOutcome{"radius 20, under 1 m", "20", true, false, 4, 5},
                       UpdateOutcome{"radius 20, radius box", "20", false, true, 0, 5},
-                      UpdateOutcome{"radius 1, no box", "1", false, false, 8, 9}));
+                      UpdateOutcome{"radius 1, no box", "1", false, false, 8, 9}),
+    LabelName{});
 
 TEST_F(demo_outcome_test, duplicate_run_with_exclusion_circles) {
   load_master();

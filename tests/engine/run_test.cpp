@@ -13,6 +13,7 @@
 #include "exclusion/exclusion_run.hpp"
 #include "poi/paths.hpp"
 #include "tests/engine/run_fixture.hpp"
+#include "tests/support/test_names.hpp"
 
 namespace pinwright::testing {
 namespace {
@@ -86,6 +87,10 @@ struct RadiusCase {
   bool matches;
 };
 
+void PrintTo(const RadiusCase& row, std::ostream* out) {
+  print_row(out, row.label, row.ulps, row.matches);
+}
+
 class exact_radius_test : public RunFixture, public ::testing::WithParamInterface<RadiusCase> {};
 
 TEST_P(exact_radius_test, matches_only_below_the_radius) {
@@ -104,13 +109,18 @@ TEST_P(exact_radius_test, matches_only_below_the_radius) {
 
 INSTANTIATE_TEST_SUITE_P(cases, exact_radius_test,
                          ::testing::Values(RadiusCase{"radius equals separation", 0, false},
-                                           RadiusCase{"one step larger", 1, true}));
+                                           RadiusCase{"one step larger", 1, true}),
+                         LabelName{});
 
 // The "< 1 or" box settles pairs strictly under one metre.
 struct OneMetreCase {
   float metres;
   RunStop stop;
 };
+
+void PrintTo(const OneMetreCase& row, std::ostream* out) {
+  print_row(out, row.metres, row.stop == RunStop::review ? "review" : "finished");
+}
 
 class one_metre_test : public RunFixture, public ::testing::WithParamInterface<OneMetreCase> {};
 
@@ -125,11 +135,12 @@ TEST_P(one_metre_test, settles_pairs_under_one_metre_only) {
   EXPECT_EQ(app::start_run(program, dialog), oc.stop) << separation;
 }
 
-INSTANTIATE_TEST_SUITE_P(cases, one_metre_test,
-                         ::testing::Values(OneMetreCase{0.99f, RunStop::finished},
-                                           OneMetreCase{std::nextafter(1.0f, 0.0f),
-                                                        RunStop::finished},
-                                           OneMetreCase{1.0f, RunStop::review}));
+INSTANTIATE_TEST_SUITE_P(
+    cases, one_metre_test,
+    ::testing::Values(OneMetreCase{0.99f, RunStop::finished},
+                      OneMetreCase{std::nextafter(1.0f, 0.0f), RunStop::finished},
+                      OneMetreCase{1.0f, RunStop::review}),
+    [](const auto& info) { return test_name(number_text(info.param.metres) + " metres"); });
 
 TEST_F(duplicate_run_test, unchecked_one_metre_box_reviews_even_identical_positions) {
   set_master({poi_at(5.0f, 52.0f, "A"), poi_at(5.0f, 52.0f, "B")});
@@ -231,6 +242,10 @@ struct AppendCase {
   const char* label_text;
 };
 
+void PrintTo(const AppendCase& row, std::ostream* out) {
+  print_row(out, row.label, row.append, row.something_new, row.ov2, row.expected, row.label_text);
+}
+
 class append_test : public RunFixture, public ::testing::WithParamInterface<AppendCase> {};
 
 TEST_P(append_test, writes_the_whole_file_or_only_the_appended_entries) {
@@ -265,7 +280,8 @@ INSTANTIATE_TEST_SUITE_P(
                    ov2_bytes(500000, 5200000, "A") + ov2_bytes(600000, 5200000, "X"),
                    "Number of POI entries:    2"},
         AppendCase{"unchecked, OV2", false, true, true, ov2_bytes(600000, 5200000, "X"),
-                   "Number of POI entries:    1"}));
+                   "Number of POI entries:    1"}),
+    LabelName{});
 
 TEST_F(start_test, update_run_counts_master_entries_first_and_enables_its_buttons) {
   set_master({poi_at(5.0f, 52.0f, "A"), poi_at(6.0f, 52.0f, "B")});
@@ -320,7 +336,8 @@ TEST_P(bad_radius_test, start_is_refused_with_nothing_changed) {
 }
 
 INSTANTIATE_TEST_SUITE_P(texts, bad_radius_test,
-                         ::testing::Values("abc", "", "-5", "20m", "nan", "1e39"));
+                         ::testing::Values("abc", "", "-5", "20m", "nan", "1e39"),
+                         [](const auto& info) { return test_name(info.param); });
 
 TEST_F(start_test, radius_zero_matches_nothing) {
   set_radius("0");
@@ -567,7 +584,8 @@ TEST_P(output_failure_test, incomplete_output_is_reported) {
   EXPECT_EQ(text_of(c::kOutputCount), "Number of POI entries:    1");
 }
 
-INSTANTIATE_TEST_SUITE_P(kinds, output_failure_test, ::testing::Values(false, true));
+INSTANTIATE_TEST_SUITE_P(kinds, output_failure_test, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "ov2" : "text"; });
 
 }  // namespace
 }  // namespace pinwright::testing

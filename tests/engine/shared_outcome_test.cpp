@@ -15,6 +15,7 @@
 #include "poi/text_file.hpp"
 #include "tests/engine/run_fixture.hpp"
 #include "tests/support/data_file.hpp"
+#include "tests/support/test_names.hpp"
 
 namespace pinwright::testing {
 namespace {
@@ -76,6 +77,10 @@ struct DuplicateRow {
   int written;   // auto-delete mode
 };
 
+void PrintTo(const DuplicateRow& row, std::ostream* out) {
+  print_row(out, row.radius, row.matched, row.auto_deleted, row.kept, row.excluded, row.written);
+}
+
 class dupes_outcome_test : public shared_outcome_test,
                            public ::testing::WithParamInterface<DuplicateRow> {
  protected:
@@ -125,6 +130,11 @@ struct UpdateRow {
   int final_count;
   int auto_skipped;  // with "< 1 or"
 };
+
+void PrintTo(const UpdateRow& row, std::ostream* out) {
+  print_row(out, row.radius, row.master_matches, row.appended_matches, row.appended,
+            row.final_count, row.auto_skipped);
+}
 
 class update_outcome_test : public shared_outcome_test,
                             public ::testing::WithParamInterface<UpdateRow> {

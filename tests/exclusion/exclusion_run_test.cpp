@@ -11,6 +11,7 @@
 #include "poi/paths.hpp"
 #include "tests/support/recording_dialog.hpp"
 #include "tests/support/temp_dir.hpp"
+#include "tests/support/test_names.hpp"
 
 namespace pinwright::exclusion {
 namespace {
@@ -27,9 +28,9 @@ poi::PoiRecord entry_at(float longitude, float latitude, std::string_view name =
   return record;
 }
 
-class exclusion_test_fixture : public ::testing::Test {
+class exclusion_run_test : public ::testing::Test {
  protected:
-  exclusion_test_fixture() {
+  exclusion_run_test() {
     program.exclusions.path = dir.file("pois_x.asc");
     program.master.path = dir.file("pois.asc");
     program.exclusions.radius = 25.0f;
@@ -57,7 +58,7 @@ class exclusion_test_fixture : public ::testing::Test {
 
 // The entry is point 1 of the distance, the centre point 2: at different
 // latitudes the two orders differ, and the radius lies between them.
-TEST_F(exclusion_test_fixture, measures_from_the_entry_to_the_centre) {
+TEST_F(exclusion_run_test, measures_from_the_entry_to_the_centre) {
   const poi::PoiRecord entry = entry_at(5.0001f, 52.0f);
   const poi::PoiRecord centre = entry_at(5.0f, 52.0002f);
   const float from_entry =
@@ -81,8 +82,11 @@ struct CircleCase {
   bool inside;
 };
 
-class circle_test : public exclusion_test_fixture,
-                    public ::testing::WithParamInterface<CircleCase> {};
+void PrintTo(const CircleCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.centres.size(), row.inside);
+}
+
+class circle_test : public exclusion_run_test, public ::testing::WithParamInterface<CircleCase> {};
 
 TEST_P(circle_test, counts_and_lists_an_entry_once) {
   const CircleCase& cc = GetParam();
@@ -109,9 +113,10 @@ INSTANTIATE_TEST_SUITE_P(
         CircleCase{"111 m away", {entry_at(5.0f, 52.001f)}, false},
         CircleCase{"inside two circles", {entry_at(5.0f, 52.0001f), entry_at(5.0f, 52.0f)}, true},
         CircleCase{
-            "inside the second only", {entry_at(6.0f, 52.0f), entry_at(5.0f, 52.0001f)}, true}));
+            "inside the second only", {entry_at(6.0f, 52.0f), entry_at(5.0f, 52.0001f)}, true}),
+    testing::LabelName{});
 
-TEST_F(exclusion_test_fixture, comment_records_are_left_to_the_run) {
+TEST_F(exclusion_run_test, comment_records_are_left_to_the_run) {
   // The run never asks about comment records; a circle at -999/-999 must not
   // be mistaken for one either.
   circles({entry_at(-999.0f, -999.0f)});
@@ -124,6 +129,13 @@ struct LineCase {
   poi::FileKind output_kind;
   const char* line;
 };
+
+void PrintTo(const LineCase& row, std::ostream* out) {
+  testing::print_row(out, row.entry.longitude, row.entry.latitude,
+                     std::string(row.entry.name.trimmed()),
+                     std::string(row.entry.information.trimmed()),
+                     row.output_kind == poi::FileKind::ov2 ? "ov2" : "text", row.line);
+}
 
 class excluded_line_test : public ::testing::TestWithParam<LineCase> {};
 
@@ -140,9 +152,13 @@ INSTANTIATE_TEST_SUITE_P(
                       LineCase{entry_at(-122.41942f, 37.7749f, "SF", "; x"), poi::FileKind::text,
                                "-122.41942,  37.77490, \"SF\"; x"},
                       LineCase{entry_at(-1000.0f, 1.0f, "Off"), poi::FileKind::text,
-                               "**********,   1.00000, \"Off\""}));
+                               "**********,   1.00000, \"Off\""}),
+    [](const auto& info) {
+      return testing::test_name(std::string(info.param.entry.name.trimmed()) +
+                                (info.param.output_kind == poi::FileKind::ov2 ? " ov2" : " text"));
+    });
 
-TEST_F(exclusion_test_fixture, summary_box_then_count_reset_and_list_closed) {
+TEST_F(exclusion_run_test, summary_box_then_count_reset_and_list_closed) {
   circles({entry_at(5.0f, 52.0f), entry_at(6.0f, 52.0f)});
   program.exclusions.radius = 25.0f;
   current = entry_at(5.0f, 52.0f, "Alpha");
@@ -186,7 +202,7 @@ TEST(exclusion_summary_text_test, five_lines_with_shortened_paths) {
             "\r Output to /data/excluded.asc");
 }
 
-TEST_F(exclusion_test_fixture, no_circles_no_box_but_the_list_is_closed) {
+TEST_F(exclusion_run_test, no_circles_no_box_but_the_list_is_closed) {
   program.exclusions.list_path = dir.file("excluded.asc");
   program.exclusions.list = poi::OutputFile(program.exclusions.list_path, poi::OpenMode::truncate);
   program.exclusions.list.write_line("; header");
@@ -200,7 +216,7 @@ TEST_F(exclusion_test_fixture, no_circles_no_box_but_the_list_is_closed) {
   EXPECT_EQ(list(), "; header\n");
 }
 
-TEST_F(exclusion_test_fixture, open_list_is_used_as_it_is) {
+TEST_F(exclusion_run_test, open_list_is_used_as_it_is) {
   program.exclusions.list_path = dir.file("excluded.asc");
   program.exclusions.list = poi::OutputFile(program.exclusions.list_path, poi::OpenMode::truncate);
   program.exclusions.list.write_line("; opened by the reader");
@@ -211,7 +227,7 @@ TEST_F(exclusion_test_fixture, open_list_is_used_as_it_is) {
   EXPECT_EQ(list(), "; opened by the reader\n   5.00000,  52.00000, \"Alpha\"\n");
 }
 
-TEST_F(exclusion_test_fixture, closed_list_is_appended_to_never_cut_short) {
+TEST_F(exclusion_run_test, closed_list_is_appended_to_never_cut_short) {
   dir.write("excluded.asc", "; an earlier run\n   1.00000,   2.00000, \"Old\"\n");
   circles({entry_at(5.0f, 52.0f)});
   current = entry_at(5.0f, 52.0f);
@@ -222,7 +238,7 @@ TEST_F(exclusion_test_fixture, closed_list_is_appended_to_never_cut_short) {
                         "   5.00000,  52.00000, \"Alpha\"\n");
 }
 
-TEST_F(exclusion_test_fixture, file_in_use_under_the_list_name_is_never_appended_to) {
+TEST_F(exclusion_run_test, file_in_use_under_the_list_name_is_never_appended_to) {
   // A Master file called excluded.asc beside exclusions.asc: the reader declined
   // to create the list, and the run must not write into the Master file either.
   program.master.path = dir.write("excluded.asc", "5.0, 52.0, \"Alpha\"\n");
@@ -239,7 +255,7 @@ TEST_F(exclusion_test_fixture, file_in_use_under_the_list_name_is_never_appended
   EXPECT_EQ(dialog.boxes[0].title, "POI exclusions");
 }
 
-TEST_F(exclusion_test_fixture, list_that_cannot_be_written_is_reported) {
+TEST_F(exclusion_run_test, list_that_cannot_be_written_is_reported) {
   program.exclusions.path = dir.file("missing/pois_x.asc");
   circles({entry_at(5.0f, 52.0f)});
   current = entry_at(5.0f, 52.0f);

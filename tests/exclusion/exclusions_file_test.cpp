@@ -11,6 +11,7 @@
 #include "poi/paths.hpp"
 #include "tests/support/recording_dialog.hpp"
 #include "tests/support/temp_dir.hpp"
+#include "tests/support/test_names.hpp"
 
 namespace pinwright::exclusion {
 namespace {
@@ -42,10 +43,15 @@ std::string circle_lines(int count) {
 }
 
 struct LookupCase {
+  const char* label;
   const char* master;
   std::vector<const char*> present;
   const char* expected;  // empty: none found
 };
+
+void PrintTo(const LookupCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.master, row.present, row.expected);
+}
 
 class lookup_test : public ::testing::TestWithParam<LookupCase> {};
 
@@ -60,19 +66,36 @@ TEST_P(lookup_test, own_name_before_the_shared_name) {
 INSTANTIATE_TEST_SUITE_P(
     files, lookup_test,
     ::testing::Values(
-        LookupCase{"pois.asc", {"pois_x.asc", "exclusions.asc"}, "pois_x.asc"},
-        LookupCase{"pois.asc", {"exclusions.asc"}, "exclusions.asc"},
-        LookupCase{"pois.asc", {"pois_x.asc"}, "pois_x.asc"},
-        LookupCase{"cameras.ov2", {"cameras_x.asc", "pois_x.asc"}, "cameras_x.asc"},
-        LookupCase{"pois.asc", {"other_x.asc"}, ""}, LookupCase{"pois.asc", {}, ""},
-        LookupCase{"pois.old.asc", {"pois.old_x.asc", "pois_x.asc"}, "pois.old_x.asc"},
-        LookupCase{"my.dir/pois", {"my.dir/pois_x.asc"}, "my.dir/pois_x.asc"},
-        LookupCase{"my.dir/pois", {"my_x.asc", "my.dir/exclusions.asc"}, "my.dir/exclusions.asc"}));
+        LookupCase{"own_name_before_shared_name",
+                   "pois.asc",
+                   {"pois_x.asc", "exclusions.asc"},
+                   "pois_x.asc"},
+        LookupCase{"shared_name_only", "pois.asc", {"exclusions.asc"}, "exclusions.asc"},
+        LookupCase{"own_name_only", "pois.asc", {"pois_x.asc"}, "pois_x.asc"},
+        LookupCase{"ov2_master", "cameras.ov2", {"cameras_x.asc", "pois_x.asc"}, "cameras_x.asc"},
+        LookupCase{"another_files_name", "pois.asc", {"other_x.asc"}, ""},
+        LookupCase{"none", "pois.asc", {}, ""},
+        LookupCase{"dotted_master_name",
+                   "pois.old.asc",
+                   {"pois.old_x.asc", "pois_x.asc"},
+                   "pois.old_x.asc"},
+        LookupCase{
+            "dotted_folder_own_name", "my.dir/pois", {"my.dir/pois_x.asc"}, "my.dir/pois_x.asc"},
+        LookupCase{"dotted_folder_shared_name",
+                   "my.dir/pois",
+                   {"my_x.asc", "my.dir/exclusions.asc"},
+                   "my.dir/exclusions.asc"}),
+    testing::LabelName{});
 
 struct RadiusCase {
+  const char* label;
   const char* lines;
   float radius;
 };
+
+void PrintTo(const RadiusCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.lines, row.radius);
+}
 
 class radius_test : public ::testing::TestWithParam<RadiusCase> {};
 
@@ -87,17 +110,25 @@ TEST_P(radius_test, sets_the_radius_of_all_circles) {
 
 INSTANTIATE_TEST_SUITE_P(
     lines, radius_test,
-    ::testing::Values(RadiusCase{"radius = 25", 25.0f}, RadiusCase{"RADIUS=25", 25.0f},
-                      RadiusCase{"   Radius =25", 25.0f}, RadiusCase{"radius= 12.5", 12.5f},
-                      RadiusCase{"radius = 2.5E1", 25.0f}, RadiusCase{"radius = 25 metres", 25.0f},
-                      RadiusCase{"radius", 1.0f}, RadiusCase{"radius 25", 1.0f},
-                      RadiusCase{"radius =", 1.0f}, RadiusCase{"   radius =", 1.0f},
-                      RadiusCase{"radius =   ", 1.0f}, RadiusCase{"radius = 25\nradius", 1.0f},
-                      RadiusCase{"radius = 25\nradius =", 1.0f},
-                      RadiusCase{"radius = 10\nradius = 30", 30.0f},
-                      RadiusCase{"Match radius = 40", 40.0f},
-                      RadiusCase{"  MATCH   RADIUS=40", 40.0f}, RadiusCase{"; radius = 9", 1.0f},
-                      RadiusCase{"radius = 25\r\n; CRLF lines", 25.0f}));
+    ::testing::Values(RadiusCase{"blanks_around_equals", "radius = 25", 25.0f},
+                      RadiusCase{"capitals_without_blanks", "RADIUS=25", 25.0f},
+                      RadiusCase{"indented_mixed_case", "   Radius =25", 25.0f},
+                      RadiusCase{"decimal", "radius= 12.5", 12.5f},
+                      RadiusCase{"exponent", "radius = 2.5E1", 25.0f},
+                      RadiusCase{"unit_after_value", "radius = 25 metres", 25.0f},
+                      RadiusCase{"word_alone", "radius", 1.0f},
+                      RadiusCase{"no_equals_sign", "radius 25", 1.0f},
+                      RadiusCase{"no_value", "radius =", 1.0f},
+                      RadiusCase{"indented_no_value", "   radius =", 1.0f},
+                      RadiusCase{"blanks_for_value", "radius =   ", 1.0f},
+                      RadiusCase{"later_word_alone", "radius = 25\nradius", 1.0f},
+                      RadiusCase{"later_no_value", "radius = 25\nradius =", 1.0f},
+                      RadiusCase{"later_value", "radius = 10\nradius = 30", 30.0f},
+                      RadiusCase{"words_before_radius", "Match radius = 40", 40.0f},
+                      RadiusCase{"words_before_radius_in_capitals", "  MATCH   RADIUS=40", 40.0f},
+                      RadiusCase{"comment_line", "; radius = 9", 1.0f},
+                      RadiusCase{"crlf_line_end", "radius = 25\r\n; CRLF lines", 25.0f}),
+    testing::LabelName{});
 
 TEST(read_exclusions_test, no_exclusions_file_resets_only_the_circle_count) {
   Scene scene;
@@ -194,10 +225,15 @@ TEST(read_exclusions_test, a_new_reading_closes_and_recreates_the_list) {
 }
 
 struct FormatErrorCase {
+  const char* label;
   std::string lines;
   std::int32_t circles_kept;
   std::string named;  // the line the box names
 };
+
+void PrintTo(const FormatErrorCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.lines, row.circles_kept);
+}
 
 class format_error_test : public ::testing::TestWithParam<FormatErrorCase> {};
 
@@ -226,17 +262,19 @@ TEST_P(format_error_test, stops_reading_and_keeps_the_circles_before) {
 INSTANTIATE_TEST_SUITE_P(
     lines, format_error_test,
     ::testing::Values(
-        FormatErrorCase{"radius = abc\n1, 1\n", 0, "Line 1: radius = abc"},
-        FormatErrorCase{"1, 1\n2, 2\n\n3, 3\n", 2, "Line 3: "},      // an empty line
-        FormatErrorCase{"1, 1\n     \n3, 3\n", 1, "Line 2:      "},  // a blank line
-        FormatErrorCase{"1, 1\n2\n", 1, "Line 2: 2"},                // one number
-        FormatErrorCase{"1, 1\n2, 2\n\"Town\", 3, 4\n", 2, "Line 3: \"Town\", 3, 4"},  // text first
-        FormatErrorCase{"1, 1\nMatch radius 25 = x\n", 1, "Line 2: Match radius 25 = x"},
-        FormatErrorCase{"1, 1\nradius == 5\n", 1, "Line 2: radius == 5"},
-        FormatErrorCase{"1, 1\n1,,2\n", 1, "Line 2: 1,,2"},
+        FormatErrorCase{"radius_not_a_number", "radius = abc\n1, 1\n", 0, "Line 1: radius = abc"},
+        FormatErrorCase{"empty_line", "1, 1\n2, 2\n\n3, 3\n", 2, "Line 3: "},
+        FormatErrorCase{"blank_line", "1, 1\n     \n3, 3\n", 1, "Line 2:      "},
+        FormatErrorCase{"one_number", "1, 1\n2\n", 1, "Line 2: 2"},
+        FormatErrorCase{"text_first", "1, 1\n2, 2\n\"Town\", 3, 4\n", 2, "Line 3: \"Town\", 3, 4"},
+        FormatErrorCase{"radius_value_before_equals", "1, 1\nMatch radius 25 = x\n", 1,
+                        "Line 2: Match radius 25 = x"},
+        FormatErrorCase{"two_equals_signs", "1, 1\nradius == 5\n", 1, "Line 2: radius == 5"},
+        FormatErrorCase{"two_commas", "1, 1\n1,,2\n", 1, "Line 2: 1,,2"},
         // Cut to 60 bytes, never inside a UTF-8 sequence.
-        FormatErrorCase{std::string(59, 'x') + "\xC3\xA9 and more\n", 0,
-                        "Line 1: " + std::string(59, 'x')}));
+        FormatErrorCase{"cut_before_a_utf8_sequence", std::string(59, 'x') + "\xC3\xA9 and more\n",
+                        0, "Line 1: " + std::string(59, 'x')}),
+    testing::LabelName{});
 
 TEST(read_exclusions_test, five_thousand_circles_load) {
   Scene scene;
@@ -261,9 +299,14 @@ TEST(read_exclusions_test, the_5001st_circle_ends_the_program) {
 }
 
 struct LongLineCase {
+  const char* label;
   std::string line;
   bool loads;
 };
+
+void PrintTo(const LongLineCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.line, row.loads);
+}
 
 class long_line_test : public ::testing::TestWithParam<LongLineCase> {};
 
@@ -279,12 +322,14 @@ TEST_P(long_line_test, reads_the_first_256_characters_without_a_cut_number) {
 
 INSTANTIATE_TEST_SUITE_P(
     lines, long_line_test,
-    ::testing::Values(LongLineCase{"5.12, 52.3, \"" + std::string(400, 'd') + "\"", true},
-                      LongLineCase{"5.12, 52.3" + std::string(400, ' '), true},
-                      LongLineCase{"5.12 52.3 " + std::string(300, 'd'), true},
-                      // The latitude runs past the 256th character: it would be read short.
-                      LongLineCase{std::string(246, ' ') + "5.12, 52.333333", false},
-                      LongLineCase{std::string(300, ' ') + "5.12, 52.3", false}));
+    ::testing::Values(
+        LongLineCase{"long_name", "5.12, 52.3, \"" + std::string(400, 'd') + "\"", true},
+        LongLineCase{"trailing_blanks", "5.12, 52.3" + std::string(400, ' '), true},
+        LongLineCase{"long_text_after_values", "5.12 52.3 " + std::string(300, 'd'), true},
+        // The latitude runs past the 256th character: it would be read short.
+        LongLineCase{"latitude_past_256", std::string(246, ' ') + "5.12, 52.333333", false},
+        LongLineCase{"values_past_256", std::string(300, ' ') + "5.12, 52.3", false}),
+    testing::LabelName{});
 
 TEST(read_exclusions_test, a_long_radius_line_is_read_too) {
   Scene scene;
@@ -313,6 +358,10 @@ struct InUseCase {
   void (*use)(app::Program&, const std::string& list);
 };
 
+void PrintTo(const InUseCase& row, std::ostream* out) {
+  testing::print_row(out, row.what);
+}
+
 class in_use_test : public ::testing::TestWithParam<InUseCase> {};
 
 TEST_P(in_use_test, the_list_is_not_written_over_a_file_in_use) {
@@ -336,10 +385,12 @@ INSTANTIATE_TEST_SUITE_P(
                                   program.update.loaded = true;
                                   program.update.path = path;
                                 }},
-                      InUseCase{"output", [](app::Program& program, const std::string& path) {
+                      InUseCase{"output",
+                                [](app::Program& program, const std::string& path) {
                                   program.output.loaded = true;
                                   program.output.path = path;
-                                }}));
+                                }}),
+    [](const auto& info) { return testing::test_name(info.param.what); });
 
 TEST(read_exclusions_test, a_list_that_cannot_be_created_is_reported) {
   Scene scene;

@@ -11,6 +11,7 @@
 #include "poi/paths.hpp"
 #include "tests/support/recording_dialog.hpp"
 #include "tests/support/temp_dir.hpp"
+#include "tests/support/test_names.hpp"
 
 namespace pinwright::exclusion {
 namespace {
@@ -21,6 +22,10 @@ struct InUseCase {
   const char* label;
   bool update;  // the file in the way is the loaded Update file, else the Master file
 };
+
+void PrintTo(const InUseCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.update);
+}
 
 class report_in_use_test : public ::testing::TestWithParam<InUseCase> {};
 
@@ -55,7 +60,7 @@ TEST_P(report_in_use_test, a_loaded_input_named_like_the_report_is_left_alone) {
 
 INSTANTIATE_TEST_SUITE_P(inputs, report_in_use_test,
                          ::testing::Values(InUseCase{"master", false}, InUseCase{"update", true}),
-                         [](const auto& info) { return info.param.label; });
+                         testing::LabelName{});
 
 // A file of that name that is not loaded is the report's to replace, as before.
 TEST(report_in_use_test, an_unloaded_file_of_that_name_is_replaced) {

@@ -10,6 +10,7 @@
 #include "poi/paths.hpp"
 #include "tests/support/recording_dialog.hpp"
 #include "tests/support/temp_dir.hpp"
+#include "tests/support/test_names.hpp"
 #include "ui/controls.hpp"
 
 namespace pinwright::exclusion {
@@ -32,6 +33,10 @@ struct PathCase {
   const char* report;
 };
 
+void PrintTo(const PathCase& row, std::ostream* out) {
+  testing::print_row(out, row.output, row.report);
+}
+
 class matches_report_path_test : public ::testing::TestWithParam<PathCase> {};
 
 TEST_P(matches_report_path_test, extension_replaced) {
@@ -43,12 +48,17 @@ INSTANTIATE_TEST_SUITE_P(paths, matches_report_path_test,
                                            PathCase{"/poi/out.OV2", "/poi/out_matches.csv"},
                                            PathCase{"/poi/out.tar.asc", "/poi/out.tar_matches.csv"},
                                            PathCase{"/my.dir/result",
-                                                    "/my.dir/result_matches.csv"}));
+                                                    "/my.dir/result_matches.csv"}),
+                         [](const auto& info) { return testing::test_name(info.param.output); });
 
 struct PairCase {
   float metres;
   const char* b_line;
 };
+
+void PrintTo(const PairCase& row, std::ostream* out) {
+  testing::print_row(out, row.metres, row.b_line);
+}
 
 class match_pair_lines_test : public ::testing::TestWithParam<PairCase> {};
 
@@ -66,11 +76,14 @@ INSTANTIATE_TEST_SUITE_P(
         PairCase{12.34f, "-122.41942,  -0.50000, \"Beta\", \"matches Alpha (12.34m)\""},
         PairCase{1.005f, "-122.41942,  -0.50000, \"Beta\", \"matches Alpha (1.00m)\""},
         PairCase{12345.678f, "-122.41942,  -0.50000, \"Beta\", \"matches Alpha (12345.68m)\""},
-        PairCase{123456.0f, "-122.41942,  -0.50000, \"Beta\", \"matches Alpha (********m)\""}));
+        PairCase{123456.0f, "-122.41942,  -0.50000, \"Beta\", \"matches Alpha (********m)\""}),
+    [](const auto& info) {
+      return testing::test_name(testing::number_text(info.param.metres) + " metres");
+    });
 
-class matches_report_fixture : public ::testing::Test {
+class reports_test : public ::testing::Test {
  protected:
-  matches_report_fixture() {
+  reports_test() {
     program.output.path = dir.file("out.asc");
     program.matches_report_enabled = true;
   }
@@ -84,7 +97,7 @@ class matches_report_fixture : public ::testing::Test {
   app::Program program;
 };
 
-TEST_F(matches_report_fixture, opens_with_its_header_line) {
+TEST_F(reports_test, opens_with_its_header_line) {
   app::open_matches_report(program, dialog);
   EXPECT_EQ(program.reports.matches_path, dir.file("out_matches.csv"));
   EXPECT_EQ(report(), "Longitude, Latitude, Name, Information\n");
@@ -96,7 +109,11 @@ struct ThresholdCase {
   bool written;
 };
 
-class report_threshold_test : public matches_report_fixture,
+void PrintTo(const ThresholdCase& row, std::ostream* out) {
+  testing::print_row(out, row.marker, row.metres, row.written);
+}
+
+class report_threshold_test : public reports_test,
                               public ::testing::WithParamInterface<ThresholdCase> {};
 
 TEST_P(report_threshold_test, only_pairs_over_one_metre_with_the_marker) {
@@ -111,14 +128,17 @@ TEST_P(report_threshold_test, only_pairs_over_one_metre_with_the_marker) {
       << tc.metres;
 }
 
-INSTANTIATE_TEST_SUITE_P(cases, report_threshold_test,
-                         ::testing::Values(ThresholdCase{true, 0.5f, false},
-                                           ThresholdCase{true, 1.0f, false},
-                                           ThresholdCase{true, std::nextafter(1.0f, 2.0f), true},
-                                           ThresholdCase{true, 5.0f, true},
-                                           ThresholdCase{false, 5.0f, false}));
+INSTANTIATE_TEST_SUITE_P(
+    cases, report_threshold_test,
+    ::testing::Values(ThresholdCase{true, 0.5f, false}, ThresholdCase{true, 1.0f, false},
+                      ThresholdCase{true, std::nextafter(1.0f, 2.0f), true},
+                      ThresholdCase{true, 5.0f, true}, ThresholdCase{false, 5.0f, false}),
+    [](const auto& info) {
+      return testing::test_name((info.param.marker ? "marker " : "no marker ") +
+                                testing::number_text(info.param.metres) + " metres");
+    });
 
-TEST_F(matches_report_fixture, next_start_closes_the_earlier_report_complete) {
+TEST_F(reports_test, next_start_closes_the_earlier_report_complete) {
   app::open_matches_report(program, dialog);
   report_match_pair(program, entry_at(5.0f, 52.0f, "A"), entry_at(5.0f, 52.0f, "B"), 5.0f);
   program.output.path = dir.file("second.ov2");
@@ -132,7 +152,7 @@ TEST_F(matches_report_fixture, next_start_closes_the_earlier_report_complete) {
   EXPECT_TRUE(dialog.boxes.empty());
 }
 
-TEST_F(matches_report_fixture, report_that_cannot_be_created_is_reported) {
+TEST_F(reports_test, report_that_cannot_be_created_is_reported) {
   program.output.path = dir.file("missing/out.asc");
   app::open_matches_report(program, dialog);
   EXPECT_FALSE(program.reports.matches.is_open());
@@ -146,7 +166,7 @@ TEST_F(matches_report_fixture, report_that_cannot_be_created_is_reported) {
   EXPECT_EQ(dialog.boxes.size(), 1u);
 }
 
-TEST_F(matches_report_fixture, trailer_line_from_the_counters) {
+TEST_F(reports_test, trailer_line_from_the_counters) {
   program.output_file = poi::OutputFile(program.output.path, poi::OpenMode::truncate);
   program.run.poi_record_counter = 1234;
   program.run.comment_counter = 3;
@@ -160,6 +180,10 @@ struct LabelCase {
   const char* text;
 };
 
+void PrintTo(const LabelCase& row, std::ostream* out) {
+  testing::print_row(out, row.count, row.text);
+}
+
 class entries_label_test : public ::testing::TestWithParam<LabelCase> {};
 
 TEST_P(entries_label_test, count_in_five_columns) {
@@ -170,7 +194,10 @@ INSTANTIATE_TEST_SUITE_P(counts, entries_label_test,
                          ::testing::Values(LabelCase{8, "Number of POI entries:    8"},
                                            LabelCase{0, "Number of POI entries:    0"},
                                            LabelCase{50000, "Number of POI entries:50000"},
-                                           LabelCase{123456, "Number of POI entries:*****"}));
+                                           LabelCase{123456, "Number of POI entries:*****"}),
+                         [](const auto& info) {
+                           return "count_" + std::to_string(info.param.count);
+                         });
 
 }  // namespace
 }  // namespace pinwright::exclusion

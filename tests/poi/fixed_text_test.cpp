@@ -6,6 +6,7 @@
 
 #include "poi/record.hpp"
 #include "poi/table.hpp"
+#include "tests/support/test_names.hpp"
 
 #include <bit>
 
@@ -20,10 +21,15 @@ std::string repeat(std::string_view piece, int times, std::string_view prefix = 
 }
 
 struct CutCase {
+  const char* label;
   std::string text;
   std::size_t limit;
   std::size_t kept;
 };
+
+void PrintTo(const CutCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.text, row.limit, row.kept);
+}
 
 class utf8_safe_cut_test : public ::testing::TestWithParam<CutCase> {};
 
@@ -33,17 +39,20 @@ TEST_P(utf8_safe_cut_test, never_splits_a_utf8_sequence) {
 
 INSTANTIATE_TEST_SUITE_P(
     texts, utf8_safe_cut_test,
-    ::testing::Values(CutCase{std::string(200, 'a'), 128, 128}, CutCase{"short", 128, 5},
-                      CutCase{repeat("\xC3\xA9", 100), 128, 128},            // e-acute: 64 whole
-                      CutCase{repeat("\xC3\xA9", 100, "a"), 128, 127},      // one would straddle
-                      CutCase{repeat("\xE2\x82\xAC", 60, "ab"), 128, 128},  // euro: 42 whole
-                      CutCase{repeat("\xE2\x82\xAC", 60, "a"), 128, 127},
-                      CutCase{repeat("\xF0\x9F\x93\x8D", 40), 128, 128},
-                      CutCase{repeat("\xF0\x9F\x93\x8D", 40, "ab"), 128, 126},
-                      // Windows-1252 "Caf\xE9": not UTF-8, cut at the limit
-                      CutCase{repeat("x", 200, "Caf\xE9 "), 128, 128},
-                      CutCase{std::string(127, 'x') + "\xE9" + "xyz", 128, 128},
-                      CutCase{std::string(127, 'x') + "\xC3\xA9", 128, 127}));
+    ::testing::Values(
+        CutCase{"ascii_longer", std::string(200, 'a'), 128, 128},
+        CutCase{"ascii_shorter", "short", 128, 5},
+        CutCase{"two_byte_fits", repeat("\xC3\xA9", 100), 128, 128},  // e-acute: 64 whole
+        CutCase{"two_byte_straddles", repeat("\xC3\xA9", 100, "a"), 128, 127},
+        CutCase{"three_byte_fits", repeat("\xE2\x82\xAC", 60, "ab"), 128, 128},  // euro: 42 whole
+        CutCase{"three_byte_straddles", repeat("\xE2\x82\xAC", 60, "a"), 128, 127},
+        CutCase{"four_byte_fits", repeat("\xF0\x9F\x93\x8D", 40), 128, 128},
+        CutCase{"four_byte_straddles", repeat("\xF0\x9F\x93\x8D", 40, "ab"), 128, 126},
+        // Windows-1252 "Caf\xE9": not UTF-8, cut at the limit
+        CutCase{"windows_1252_early", repeat("x", 200, "Caf\xE9 "), 128, 128},
+        CutCase{"windows_1252_at_limit", std::string(127, 'x') + "\xE9" + "xyz", 128, 128},
+        CutCase{"two_byte_at_limit", std::string(127, 'x') + "\xC3\xA9", 128, 127}),
+    testing::LabelName{});
 
 TEST(fixed_text_test, pads_with_blanks_and_trims) {
   Text text("Central Station");

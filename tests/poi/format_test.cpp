@@ -6,6 +6,7 @@
 #include <string>
 
 #include "poi/number.hpp"
+#include "tests/support/test_names.hpp"
 
 namespace pinwright::poi {
 namespace {
@@ -16,6 +17,10 @@ struct FixedCase {
   int decimals;
   const char* expected;
 };
+
+void PrintTo(const FixedCase& row, std::ostream* out) {
+  testing::print_row(out, row.value, row.width, row.decimals, row.expected);
+}
 
 class format_fixed_test : public ::testing::TestWithParam<FixedCase> {};
 
@@ -39,13 +44,22 @@ INSTANTIATE_TEST_SUITE_P(
                       FixedCase{25.0f, 8, 1, "    25.0"}, FixedCase{1.25, 8, 1, "     1.2"},
                       FixedCase{1e300, 8, 1, "********"},
                       FixedCase{std::numeric_limits<double>::infinity(), 8, 2, "********"},
-                      FixedCase{std::numeric_limits<double>::quiet_NaN(), 10, 5, "**********"}));
+                      FixedCase{std::numeric_limits<double>::quiet_NaN(), 10, 5, "**********"}),
+    [](const auto& info) {
+      const FixedCase& c = info.param;
+      return testing::test_name(testing::number_text(c.value) + " F" + std::to_string(c.width) +
+                                "." + std::to_string(c.decimals));
+    });
 
 struct IntegerCase {
   long value;
   int width;
   const char* expected;
 };
+
+void PrintTo(const IntegerCase& row, std::ostream* out) {
+  testing::print_row(out, row.value, row.width, row.expected);
+}
 
 class format_integer_test : public ::testing::TestWithParam<IntegerCase> {};
 
@@ -61,7 +75,11 @@ INSTANTIATE_TEST_SUITE_P(
                       IntegerCase{12345, 4, "****"}, IntegerCase{1234, 5, " 1234"},
                       IntegerCase{3, 5, "    3"}, IntegerCase{50000, 6, " 50000"},
                       IntegerCase{12, 8, "      12"}, IntegerCase{-1234567, 8, "-1234567"},
-                      IntegerCase{123456789, 8, "********"}));
+                      IntegerCase{123456789, 8, "********"}),
+    [](const auto& info) {
+      return testing::test_name(std::to_string(info.param.value) + " I" +
+                                std::to_string(info.param.width));
+    });
 
 TEST(format_test, named_forms) {
   EXPECT_EQ(f10_5(4.89f), "   4.89000");

@@ -8,13 +8,20 @@
 #include <optional>
 #include <string>
 
+#include "tests/support/test_names.hpp"
+
 namespace pinwright::poi {
 namespace {
 
 struct NumberCase {
+  const char* label;
   const char* text;
   std::optional<float> expected;
 };
+
+void PrintTo(const NumberCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.text, row.expected);
+}
 
 class parse_number_test : public ::testing::TestWithParam<NumberCase> {};
 
@@ -24,20 +31,28 @@ TEST_P(parse_number_test, accepts_decimal_numbers_only) {
 
 INSTANTIATE_TEST_SUITE_P(
     tokens, parse_number_test,
-    ::testing::Values(NumberCase{"4.89", 4.89f}, NumberCase{"+4.89", 4.89f},
-                      NumberCase{"-0.5", -0.5f}, NumberCase{"52", 52.0f},
-                      NumberCase{"1e3", 1000.0f}, NumberCase{"1.5E-2", 0.015f},
-                      NumberCase{"+2.5e+1", 25.0f}, NumberCase{".5", 0.5f}, NumberCase{"5.", 5.0f},
-                      NumberCase{"-122.419418", -122.419418f}, NumberCase{"", std::nullopt},
-                      NumberCase{"+", std::nullopt}, NumberCase{"-", std::nullopt},
-                      NumberCase{"nan", std::nullopt}, NumberCase{"NaN", std::nullopt},
-                      NumberCase{"inf", std::nullopt}, NumberCase{"-inf", std::nullopt},
-                      NumberCase{"+infinity", std::nullopt}, NumberCase{"0x1p3", std::nullopt},
-                      NumberCase{"4,89", std::nullopt}, NumberCase{"1e", std::nullopt},
-                      NumberCase{"--1", std::nullopt}, NumberCase{"+-1", std::nullopt},
-                      NumberCase{"1.2.3", std::nullopt}, NumberCase{"abc", std::nullopt},
-                      NumberCase{"1e99", std::nullopt}, NumberCase{"12abc", std::nullopt},
-                      NumberCase{" 1", std::nullopt}));
+    ::testing::Values(
+        NumberCase{"decimal", "4.89", 4.89f}, NumberCase{"plus_sign", "+4.89", 4.89f},
+        NumberCase{"minus_sign", "-0.5", -0.5f}, NumberCase{"whole", "52", 52.0f},
+        NumberCase{"exponent", "1e3", 1000.0f}, NumberCase{"negative_exponent", "1.5E-2", 0.015f},
+        NumberCase{"signed_exponent", "+2.5e+1", 25.0f}, NumberCase{"no_leading_digit", ".5", 0.5f},
+        NumberCase{"no_trailing_digit", "5.", 5.0f},
+        NumberCase{"many_digits", "-122.419418", -122.419418f},
+        NumberCase{"empty", "", std::nullopt}, NumberCase{"plus_alone", "+", std::nullopt},
+        NumberCase{"minus_alone", "-", std::nullopt}, NumberCase{"nan", "nan", std::nullopt},
+        NumberCase{"nan_capitals", "NaN", std::nullopt}, NumberCase{"inf", "inf", std::nullopt},
+        NumberCase{"minus_inf", "-inf", std::nullopt},
+        NumberCase{"plus_infinity", "+infinity", std::nullopt},
+        NumberCase{"hexadecimal", "0x1p3", std::nullopt},
+        NumberCase{"decimal_comma", "4,89", std::nullopt},
+        NumberCase{"exponent_without_digits", "1e", std::nullopt},
+        NumberCase{"two_minus_signs", "--1", std::nullopt},
+        NumberCase{"plus_minus", "+-1", std::nullopt},
+        NumberCase{"two_points", "1.2.3", std::nullopt}, NumberCase{"letters", "abc", std::nullopt},
+        NumberCase{"beyond_float", "1e99", std::nullopt},
+        NumberCase{"letters_after_digits", "12abc", std::nullopt},
+        NumberCase{"leading_blank", " 1", std::nullopt}),
+    testing::LabelName{});
 
 // Beyond the float range at the small end the nearest float is zero or a
 // subnormal; at the large end there is no float to store.
@@ -74,11 +89,16 @@ TEST(parse_number_range_test, reads_values_below_the_float_range_as_the_nearest_
 }
 
 struct FreeFormCase {
+  const char* label;
   const char* text;
   bool ok;
   float first;
   float second;
 };
+
+void PrintTo(const FreeFormCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.text, row.ok, row.first, row.second);
+}
 
 class read_free_form_test : public ::testing::TestWithParam<FreeFormCase> {};
 
@@ -95,16 +115,21 @@ TEST_P(read_free_form_test, reads_two_values) {
 INSTANTIATE_TEST_SUITE_P(
     lines, read_free_form_test,
     ::testing::Values(
-        FreeFormCase{"4.89, 52.37, \"Name\"", true, 4.89f, 52.37f},
-        FreeFormCase{"4.89,52.37,\"Name\"", true, 4.89f, 52.37f},
-        FreeFormCase{"   4.89000,  52.37000, \"Name\"", true, 4.89f, 52.37f},
-        FreeFormCase{"4.9 52.3, \"Name\"", true, 4.9f, 52.3f},
-        FreeFormCase{"4.9 , 52.3", true, 4.9f, 52.3f}, FreeFormCase{"4.9\t52.3", true, 4.9f, 52.3f},
-        FreeFormCase{"+1e1 -2E-1 rest", true, 10.0f, -0.2f}, FreeFormCase{"4.89", false, 0, 0},
-        FreeFormCase{"4.89,", false, 0, 0}, FreeFormCase{"4.89,,52.37", false, 0, 0},
-        FreeFormCase{",4.89,52.37", false, 0, 0}, FreeFormCase{"4.89, \"Name\"", false, 0, 0},
-        FreeFormCase{"4.89; 52.37", false, 0, 0}, FreeFormCase{"nan, 52.37", false, 0, 0},
-        FreeFormCase{"", false, 0, 0}));
+        FreeFormCase{"commas_and_blanks", "4.89, 52.37, \"Name\"", true, 4.89f, 52.37f},
+        FreeFormCase{"commas_only", "4.89,52.37,\"Name\"", true, 4.89f, 52.37f},
+        FreeFormCase{"fixed_width", "   4.89000,  52.37000, \"Name\"", true, 4.89f, 52.37f},
+        FreeFormCase{"blank_between_values", "4.9 52.3, \"Name\"", true, 4.9f, 52.3f},
+        FreeFormCase{"blank_before_comma", "4.9 , 52.3", true, 4.9f, 52.3f},
+        FreeFormCase{"tab_between_values", "4.9\t52.3", true, 4.9f, 52.3f},
+        FreeFormCase{"signs_and_exponents", "+1e1 -2E-1 rest", true, 10.0f, -0.2f},
+        FreeFormCase{"one_value", "4.89", false, 0, 0},
+        FreeFormCase{"one_value_and_comma", "4.89,", false, 0, 0},
+        FreeFormCase{"two_commas", "4.89,,52.37", false, 0, 0},
+        FreeFormCase{"leading_comma", ",4.89,52.37", false, 0, 0},
+        FreeFormCase{"name_as_second_value", "4.89, \"Name\"", false, 0, 0},
+        FreeFormCase{"semicolon", "4.89; 52.37", false, 0, 0},
+        FreeFormCase{"nan", "nan, 52.37", false, 0, 0}, FreeFormCase{"empty", "", false, 0, 0}),
+    testing::LabelName{});
 
 TEST(read_free_form_test, reads_one_value_and_ignores_the_rest) {
   std::array<float, 1> value{};

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "tests/support/temp_dir.hpp"
+#include "tests/support/test_names.hpp"
 
 namespace pinwright::poi {
 namespace {
@@ -21,6 +22,10 @@ struct PathChange {
   std::function<void(const TempDir& dir, const std::string& path)> change;
   bool still_at_path;
 };
+
+void PrintTo(const PathChange& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.still_at_path);
+}
 
 class is_at_path_test : public ::testing::TestWithParam<PathChange> {};
 
@@ -55,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
                                    dir.write("out.asc", "in place\n");
                                  },
                                  true}),
-    [](const auto& info) { return info.param.label; });
+    testing::LabelName{});
 
 TEST(is_at_path_test, a_link_to_the_file_is_the_file) {
   TempDir dir;

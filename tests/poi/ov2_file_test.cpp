@@ -7,6 +7,7 @@
 
 #include "tests/support/ov2_bytes.hpp"
 #include "tests/support/temp_dir.hpp"
+#include "tests/support/test_names.hpp"
 
 namespace pinwright::poi {
 namespace {
@@ -81,6 +82,10 @@ struct TypeCase {
   const char* first_line;
 };
 
+void PrintTo(const TypeCase& row, std::ostream* out) {
+  testing::print_row(out, static_cast<int>(row.type), row.first_line);
+}
+
 class ov2_unsupported_test : public ::testing::TestWithParam<TypeCase> {};
 
 TEST_P(ov2_unsupported_test, stops_with_the_record_type) {
@@ -108,12 +113,19 @@ INSTANTIATE_TEST_SUITE_P(types, ov2_unsupported_test,
                                            TypeCase{99, "Unsupported record type:99"},
                                            TypeCase{-1, "Unsupported record type:-1"},
                                            TypeCase{-56, "Unsupported record type:**"},
-                                           TypeCase{100, "Unsupported record type:**"}));
+                                           TypeCase{100, "Unsupported record type:**"}),
+                         [](const auto& info) {
+                           return testing::test_name("type " + std::to_string(info.param.type));
+                         });
 
 struct Ov2CapacityCase {
   std::int32_t capacity;
   const char* text;
 };
+
+void PrintTo(const Ov2CapacityCase& row, std::ostream* out) {
+  testing::print_row(out, row.capacity, row.text);
+}
 
 class ov2_capacity_test : public ::testing::TestWithParam<Ov2CapacityCase> {};
 
@@ -137,7 +149,8 @@ INSTANTIATE_TEST_SUITE_P(
     tables, ov2_capacity_test,
     ::testing::Values(
         Ov2CapacityCase{kMasterCapacity, "Too many POI entries in file.\rMaximum is 50000"},
-        Ov2CapacityCase{kUpdateCapacity, "Too many POI entries in file.\rMaximum is 30000"}));
+        Ov2CapacityCase{kUpdateCapacity, "Too many POI entries in file.\rMaximum is 30000"}),
+    [](const auto& info) { return "capacity_" + std::to_string(info.param.capacity); });
 
 TEST_F(ov2_reader_test, a_file_cut_at_any_byte_of_a_record_is_damaged_not_a_crash) {
   const std::string whole = simple(1, 2, "First") + deleted(12, "1234567") + skipper() +

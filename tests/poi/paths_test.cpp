@@ -5,6 +5,8 @@
 #include <random>
 #include <string>
 
+#include "tests/support/test_names.hpp"
+
 namespace pinwright::poi {
 namespace {
 
@@ -21,6 +23,10 @@ struct ExtensionCase {
   const char* extension;
 };
 
+void PrintTo(const ExtensionCase& row, std::ostream* out) {
+  testing::print_row(out, row.path, row.stem, row.extension);
+}
+
 class split_extension_test : public ::testing::TestWithParam<ExtensionCase> {};
 
 TEST_P(split_extension_test, at_the_last_dot_of_the_file_name) {
@@ -36,13 +42,18 @@ INSTANTIATE_TEST_SUITE_P(paths, split_extension_test,
                                            ExtensionCase{"/my.dir/result", "/my.dir/result", ""},
                                            ExtensionCase{"result", "result", ""},
                                            ExtensionCase{"/poi/out.asc   ", "/poi/out", "asc"},
-                                           ExtensionCase{"/poi/trailing.", "/poi/trailing", ""}));
+                                           ExtensionCase{"/poi/trailing.", "/poi/trailing", ""}),
+                         [](const auto& info) { return testing::test_name(info.param.path); });
 
 struct ShortenCase {
   const char* path;
   std::size_t limit;
   const char* shown;
 };
+
+void PrintTo(const ShortenCase& row, std::ostream* out) {
+  testing::print_row(out, row.path, row.limit, row.shown);
+}
 
 class shorten_path_test : public ::testing::TestWithParam<ShortenCase> {};
 
@@ -61,7 +72,11 @@ INSTANTIATE_TEST_SUITE_P(
                       ShortenCase{"/Data/Maps/Europe/file.asc", 8, "file.asc"},
                       ShortenCase{"/Data/Maps/Europe/file.asc", 5, "e.asc"},
                       ShortenCase{"relative/folder/file.asc", 16, ".../file.asc"},
-                      ShortenCase{"averyveryverylongname.asc", 10, "ngname.asc"}));
+                      ShortenCase{"averyveryverylongname.asc", 10, "ngname.asc"}),
+    [](const auto& info) {
+      return testing::test_name(std::string(info.param.path) + " to " +
+                                std::to_string(info.param.limit));
+    });
 
 TEST(shorten_path_test, the_result_never_exceeds_the_limit) {
   std::mt19937 random(42);

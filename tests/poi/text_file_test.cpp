@@ -6,6 +6,7 @@
 
 #include "poi/fixed_text.hpp"
 #include "tests/support/temp_dir.hpp"
+#include "tests/support/test_names.hpp"
 
 namespace pinwright::poi {
 namespace {
@@ -14,9 +15,14 @@ using testing::read_file;
 using testing::TempDir;
 
 struct KindCase {
+  const char* label;
   const char* line;
   LineKind kind;
 };
+
+void PrintTo(const KindCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.line, static_cast<int>(row.kind));
+}
 
 class classify_line_test : public ::testing::TestWithParam<KindCase> {};
 
@@ -27,20 +33,28 @@ TEST_P(classify_line_test, by_the_left_justified_text) {
 
 INSTANTIATE_TEST_SUITE_P(
     lines, classify_line_test,
-    ::testing::Values(KindCase{"", LineKind::empty}, KindCase{"    ", LineKind::blank},
-                      KindCase{";* Created by Pinwright", LineKind::header},
-                      KindCase{"  ;* indented header", LineKind::header},
-                      KindCase{"; comment", LineKind::user_comment},
-                      KindCase{"   ; indented comment", LineKind::user_comment},
-                      KindCase{";", LineKind::user_comment},
-                      KindCase{"4.89, 52.37, \"x\"", LineKind::poi},
-                      KindCase{"  4.89, 52.37", LineKind::poi}, KindCase{"\t", LineKind::poi}));
+    ::testing::Values(KindCase{"empty", "", LineKind::empty},
+                      KindCase{"blanks", "    ", LineKind::blank},
+                      KindCase{"header", ";* Created by Pinwright", LineKind::header},
+                      KindCase{"indented_header", "  ;* indented header", LineKind::header},
+                      KindCase{"comment", "; comment", LineKind::user_comment},
+                      KindCase{"indented_comment", "   ; indented comment", LineKind::user_comment},
+                      KindCase{"semicolon_alone", ";", LineKind::user_comment},
+                      KindCase{"poi", "4.89, 52.37, \"x\"", LineKind::poi},
+                      KindCase{"indented_poi", "  4.89, 52.37", LineKind::poi},
+                      KindCase{"tab", "\t", LineKind::poi}),
+    testing::LabelName{});
 
 struct SplitCase {
+  const char* label;
   const char* line;
   const char* name;
   const char* information;
 };
+
+void PrintTo(const SplitCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.line, row.name, row.information);
+}
 
 class split_name_test : public ::testing::TestWithParam<SplitCase> {};
 
@@ -53,16 +67,24 @@ TEST_P(split_name_test, name_and_information) {
 INSTANTIATE_TEST_SUITE_P(
     lines, split_name_test,
     ::testing::Values(
-        SplitCase{"4.89, 52.37, \"Central Station\", open 24h", "Central Station", ", open 24h"},
-        SplitCase{"1.5, 2.5, Plain name", "Plain name", ""},
-        SplitCase{"1.5, 2.5, \"Pier\" 7, x", "Pier 7", ", x"},
-        SplitCase{"1, 2, \"A, B\"", "A, B", ""}, SplitCase{"1, 2, A, B", "A", ", B"},
-        SplitCase{"1, 2, \"A; B\"; PPLA2", "A; B", "; PPLA2"},
-        SplitCase{"4.9 52.3, \"Name\"", "Name", ""},      // one comma: the name starts after it
-        SplitCase{"4.9 52.3 Name", "4.9 52.3 Name", ""},  // no comma: from the first character
-        SplitCase{"1, 2, \"open quote, to the end", "open quote, to the end", ""},
-        SplitCase{"1, 2,    \"  padded\"", "padded", ""}, SplitCase{"1,2,\"\"", "", ""},
-        SplitCase{"1, 2, \"A\"\"B\"", "AB", ""}, SplitCase{"1, 2, \"x\";", "x", ";"}));
+        SplitCase{"quoted_name_and_information", "4.89, 52.37, \"Central Station\", open 24h",
+                  "Central Station", ", open 24h"},
+        SplitCase{"unquoted_name", "1.5, 2.5, Plain name", "Plain name", ""},
+        SplitCase{"text_after_closing_quote", "1.5, 2.5, \"Pier\" 7, x", "Pier 7", ", x"},
+        SplitCase{"comma_inside_quotes", "1, 2, \"A, B\"", "A, B", ""},
+        SplitCase{"comma_ends_unquoted_name", "1, 2, A, B", "A", ", B"},
+        SplitCase{"semicolon_information", "1, 2, \"A; B\"; PPLA2", "A; B", "; PPLA2"},
+        SplitCase{"one_comma", "4.9 52.3, \"Name\"", "Name",
+                  ""},  // one comma: the name starts after it
+        SplitCase{"no_comma", "4.9 52.3 Name", "4.9 52.3 Name",
+                  ""},  // no comma: from the first character
+        SplitCase{"quote_never_closed", "1, 2, \"open quote, to the end", "open quote, to the end",
+                  ""},
+        SplitCase{"padded_name", "1, 2,    \"  padded\"", "padded", ""},
+        SplitCase{"empty_name", "1,2,\"\"", "", ""},
+        SplitCase{"doubled_quote", "1, 2, \"A\"\"B\"", "AB", ""},
+        SplitCase{"semicolon_alone", "1, 2, \"x\";", "x", ";"}),
+    testing::LabelName{});
 
 TEST(split_name_test, cuts_the_name_at_128_bytes) {
   const std::string line = "1, 2, \"" + std::string(200, 'n') + "\", info";
@@ -180,6 +202,11 @@ struct CapacityCase {
   const char* text;
 };
 
+void PrintTo(const CapacityCase& row, std::ostream* out) {
+  testing::print_row(out, row.slot == Slot::master ? "master" : "update", row.capacity,
+                     row.text);
+}
+
 class text_capacity_test : public ::testing::TestWithParam<CapacityCase> {};
 
 TEST_P(text_capacity_test, exactly_full_loads_one_more_is_the_storage_limit) {
@@ -203,10 +230,10 @@ TEST_P(text_capacity_test, exactly_full_loads_one_more_is_the_storage_limit) {
 
 INSTANTIATE_TEST_SUITE_P(
     slots, text_capacity_test,
-    ::testing::Values(CapacityCase{Slot::master, kMasterCapacity,
-                                   "Too many Master entries.\rMaximum is 50,000"},
-                      CapacityCase{Slot::update, kUpdateCapacity,
-                                   "Too many Update entries.\rMaximum is 30,000"}));
+    ::testing::Values(
+        CapacityCase{Slot::master, kMasterCapacity, "Too many Master entries.\rMaximum is 50,000"},
+        CapacityCase{Slot::update, kUpdateCapacity, "Too many Update entries.\rMaximum is 30,000"}),
+    [](const auto& info) { return info.param.slot == Slot::master ? "master" : "update"; });
 
 TEST(text_writer_test, writes_header_records_and_trailer) {
   TempDir dir;

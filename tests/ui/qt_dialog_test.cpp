@@ -27,6 +27,7 @@
 #include "app/options.hpp"
 #include "app/program.hpp"
 #include "tests/support/temp_dir.hpp"
+#include "tests/support/test_names.hpp"
 #include "tests/ui/qt_test_support.hpp"
 #include "ui/controls.hpp"
 #include "ui/qt/main_window.hpp"
@@ -41,7 +42,53 @@ using ui::EventKind;
 using ui::FieldState;
 using ui::qt::QtDialog;
 
-class QtDialogTest : public ::testing::Test {
+const char* state_name(FieldState state) {
+  switch (state) {
+    case FieldState::disabled:
+      return "disabled";
+    case FieldState::enabled:
+      return "enabled";
+    case FieldState::read_only:
+      return "read_only";
+    case FieldState::hidden:
+      return "hidden";
+  }
+  return "other";
+}
+
+const char* button_set_name(ui::ButtonSet set) {
+  switch (set) {
+    case ui::ButtonSet::ok:
+      return "ok";
+    case ui::ButtonSet::ok_cancel:
+      return "ok_cancel";
+    case ui::ButtonSet::retry_cancel:
+      return "retry_cancel";
+    case ui::ButtonSet::yes_no:
+      return "yes_no";
+    case ui::ButtonSet::yes_no_cancel:
+      return "yes_no_cancel";
+    case ui::ButtonSet::abort_retry_ignore:
+      return "abort_retry_ignore";
+  }
+  return "other";
+}
+
+const char* icon_name(ui::Icon icon) {
+  switch (icon) {
+    case ui::Icon::stop:
+      return "stop";
+    case ui::Icon::question:
+      return "question";
+    case ui::Icon::exclamation:
+      return "exclamation";
+    case ui::Icon::information:
+      return "information";
+  }
+  return "other";
+}
+
+class qt_dialog_test : public ::testing::Test {
  protected:
   void SetUp() override {
     dialog.load_main_dialog();
@@ -154,7 +201,7 @@ Kind kind_of(const QWidget* widget) {
                                                                  : Kind::static_text;
 }
 
-TEST_F(QtDialogTest, the_dialog_holds_exactly_the_53_controls) {
+TEST_F(qt_dialog_test, the_dialog_holds_exactly_the_53_controls) {
   std::vector<int> expected;
   for (const ControlCase& row : kControls) expected.push_back(row.id);
   std::sort(expected.begin(), expected.end());
@@ -163,7 +210,7 @@ TEST_F(QtDialogTest, the_dialog_holds_exactly_the_53_controls) {
   EXPECT_EQ(dialog.window()->windowTitle(), "Pinwright");
 }
 
-TEST_F(QtDialogTest, every_control_has_its_kind_and_caption) {
+TEST_F(qt_dialog_test, every_control_has_its_kind_and_caption) {
   for (const ControlCase& row : kControls) {
     SCOPED_TRACE(row.id);
     const QWidget* widget = dialog.widget(row.id);
@@ -176,7 +223,7 @@ TEST_F(QtDialogTest, every_control_has_its_kind_and_caption) {
   }
 }
 
-TEST_F(QtDialogTest, controls_sit_in_their_groups) {
+TEST_F(qt_dialog_test, controls_sit_in_their_groups) {
   const std::vector<std::pair<int, std::vector<int>>> groups = {
       {1006, {1008, 1033, 1028, 1036, 1047, 1044}},
       {1007, {1009, 1034, 1029, 1037, 1048, 1045}},
@@ -196,7 +243,7 @@ TEST_F(QtDialogTest, controls_sit_in_their_groups) {
   }
 }
 
-TEST_F(QtDialogTest, defaults_after_load) {
+TEST_F(qt_dialog_test, defaults_after_load) {
   EXPECT_EQ(dialog.checked(c::kAppend), true);
   EXPECT_EQ(dialog.checked(c::kUnderOneMetre), true);
   EXPECT_EQ(dialog.checked(c::kUnderRadius), false);
@@ -229,7 +276,7 @@ TEST_F(QtDialogTest, defaults_after_load) {
   EXPECT_TRUE(control<QPushButton>(c::kFirstDecision)->isDefault());
 }
 
-TEST_F(QtDialogTest, title_and_icon) {
+TEST_F(qt_dialog_test, title_and_icon) {
   dialog.set_title("Pinwright Pro v2.03");
   EXPECT_EQ(dialog.window()->windowTitle(), "Pinwright Pro v2.03");
   EXPECT_FALSE(dialog.window()->windowIcon().isNull());
@@ -242,14 +289,18 @@ struct ExclusionCase {
   int other;
 };
 
-void PrintTo(const ExclusionCase& row, std::ostream* out) {
-  *out << row.clicked << "_unchecks_" << row.other;
+std::string exclusion_name(const ExclusionCase& row) {
+  return std::to_string(row.clicked) + "_unchecks_" + std::to_string(row.other);
 }
 
-class CheckBoxExclusion : public QtDialogTest,
-                          public ::testing::WithParamInterface<ExclusionCase> {};
+void PrintTo(const ExclusionCase& row, std::ostream* out) {
+  *out << exclusion_name(row);
+}
 
-TEST_P(CheckBoxExclusion, checking_one_unchecks_the_other) {
+class check_box_exclusion_test : public qt_dialog_test,
+                                 public ::testing::WithParamInterface<ExclusionCase> {};
+
+TEST_P(check_box_exclusion_test, checking_one_unchecks_the_other) {
   const auto [clicked, other] = GetParam();
   dialog.enable_event_kind(EventKind::field_changed, true);
   dialog.set_check_box(clicked, false);
@@ -270,10 +321,11 @@ TEST_P(CheckBoxExclusion, checking_one_unchecks_the_other) {
   EXPECT_EQ(dialog.checked(other), false);
 }
 
-INSTANTIATE_TEST_SUITE_P(Options, CheckBoxExclusion,
-                         ::testing::Values(ExclusionCase{1053, 1054}, ExclusionCase{1054, 1053}));
+INSTANTIATE_TEST_SUITE_P(options, check_box_exclusion_test,
+                         ::testing::Values(ExclusionCase{1053, 1054}, ExclusionCase{1054, 1053}),
+                         [](const auto& info) { return exclusion_name(info.param); });
 
-TEST_F(QtDialogTest, field_changes_wait_until_their_kind_is_enabled) {
+TEST_F(qt_dialog_test, field_changes_wait_until_their_kind_is_enabled) {
   click_check_box(c::kAppend);
   EXPECT_EQ(dialog.checked(c::kAppend), false);
   EXPECT_EQ(dialog.pending_events(), 0u);
@@ -285,7 +337,7 @@ TEST_F(QtDialogTest, field_changes_wait_until_their_kind_is_enabled) {
   EXPECT_EQ(event.value, c::kAppend);
 }
 
-TEST_F(QtDialogTest, program_changes_queue_no_events) {
+TEST_F(qt_dialog_test, program_changes_queue_no_events) {
   dialog.enable_event_kind(EventKind::field_changed, true);
   dialog.set_check_box(c::kUnderRadius, true);
   dialog.set_check_box(c::kAppend, false);
@@ -300,12 +352,13 @@ struct RadiusCase {
 };
 
 void PrintTo(const RadiusCase& row, std::ostream* out) {
-  *out << row.item;
+  print_row(out, row.item, row.caption);
 }
 
-class RadiusChoice : public QtDialogTest, public ::testing::WithParamInterface<RadiusCase> {};
+class radius_choice_test : public qt_dialog_test,
+                           public ::testing::WithParamInterface<RadiusCase> {};
 
-TEST_P(RadiusChoice, choosing_from_the_list_rebuilds_the_caption) {
+TEST_P(radius_choice_test, choosing_from_the_list_rebuilds_the_caption) {
   dialog.enable_event_kind(EventKind::field_changed, true);
   choose_radius(GetParam().item);
   EXPECT_EQ(dialog.get_text(c::kRadiusCombo), GetParam().item);
@@ -314,12 +367,15 @@ TEST_P(RadiusChoice, choosing_from_the_list_rebuilds_the_caption) {
   EXPECT_EQ(program.radius_caption, GetParam().caption);
 }
 
-INSTANTIATE_TEST_SUITE_P(Options, RadiusChoice,
+INSTANTIATE_TEST_SUITE_P(options, radius_choice_test,
                          ::testing::Values(RadiusCase{"1500", "< 1500 metres"},
                                            RadiusCase{"1", "< 1 metres"},
-                                           RadiusCase{"50", "< 50 metres"}));
+                                           RadiusCase{"50", "< 50 metres"}),
+                         [](const auto& info) {
+                           return test_name(std::string("radius ") + info.param.item);
+                         });
 
-TEST_F(QtDialogTest, typing_a_radius_rebuilds_the_caption) {
+TEST_F(qt_dialog_test, typing_a_radius_rebuilds_the_caption) {
   dialog.enable_event_kind(EventKind::field_changed, true);
   auto* combo = control<QComboBox>(c::kRadiusCombo);
   combo->setFocus();
@@ -334,7 +390,7 @@ TEST_F(QtDialogTest, typing_a_radius_rebuilds_the_caption) {
 
 // --- Buttons, Enter, Escape and the window's close button ---------------------
 
-TEST_F(QtDialogTest, a_click_is_a_push_button_event) {
+TEST_F(qt_dialog_test, a_click_is_a_push_button_event) {
   for (const int id : {1027, 1028, 1036, 1047, 1003, 1004}) {
     QTest::mouseClick(control<QPushButton>(id), Qt::LeftButton);
     const Event event = dialog.wait_for_event();
@@ -343,7 +399,7 @@ TEST_F(QtDialogTest, a_click_is_a_push_button_event) {
   }
 }
 
-TEST_F(QtDialogTest, a_disabled_button_gives_nothing) {
+TEST_F(qt_dialog_test, a_disabled_button_gives_nothing) {
   dialog.set_field_state(c::kStart, FieldState::disabled);
   QTest::mouseClick(control<QPushButton>(c::kStart), Qt::LeftButton);
   EXPECT_EQ(dialog.pending_events(), 0u);
@@ -355,9 +411,10 @@ void PrintTo(CancelGesture gesture, std::ostream* out) {
   *out << (gesture == CancelGesture::close_button ? "close_button" : "escape");
 }
 
-class CancelCommand : public QtDialogTest, public ::testing::WithParamInterface<CancelGesture> {};
+class cancel_command_test : public qt_dialog_test,
+                            public ::testing::WithParamInterface<CancelGesture> {};
 
-TEST_P(CancelCommand, is_button_2_and_leaves_the_window_to_the_program) {
+TEST_P(cancel_command_test, is_button_2_and_leaves_the_window_to_the_program) {
   if (GetParam() == CancelGesture::close_button) {
     dialog.window()->close();
   } else {
@@ -371,10 +428,11 @@ TEST_P(CancelCommand, is_button_2_and_leaves_the_window_to_the_program) {
   EXPECT_FALSE(dialog.window()->isVisible());
 }
 
-INSTANTIATE_TEST_SUITE_P(Window, CancelCommand,
-                         ::testing::Values(CancelGesture::close_button, CancelGesture::escape));
+INSTANTIATE_TEST_SUITE_P(window, cancel_command_test,
+                         ::testing::Values(CancelGesture::close_button, CancelGesture::escape),
+                         [](const auto& info) { return ::testing::PrintToString(info.param); });
 
-TEST_F(QtDialogTest, enter_presses_the_default_button_wherever_the_focus_is) {
+TEST_F(qt_dialog_test, enter_presses_the_default_button_wherever_the_focus_is) {
   for (const int focus : {1012, 1028, 1023}) {
     SCOPED_TRACE(focus);
     QWidget* target = dialog.widget(focus);
@@ -393,7 +451,7 @@ TEST_F(QtDialogTest, enter_presses_the_default_button_wherever_the_focus_is) {
 
 // --- Texts and states --------------------------------------------------------
 
-TEST_F(QtDialogTest, texts_come_back_as_the_bytes_put) {
+TEST_F(qt_dialog_test, texts_come_back_as_the_bytes_put) {
   const std::string latin1 = "Caf\xE9 Nord";
   const std::string utf8 = "Caf\xC3\xA9 Nord";
   dialog.put_text(1012, latin1);
@@ -411,7 +469,7 @@ TEST_F(QtDialogTest, texts_come_back_as_the_bytes_put) {
   EXPECT_EQ(control<QPushButton>(c::kFirstDecision)->text(), "Keep");
 }
 
-TEST_F(QtDialogTest, windows_1252_and_utf8_names_show_as_their_characters) {
+TEST_F(qt_dialog_test, windows_1252_and_utf8_names_show_as_their_characters) {
   dialog.put_text(c::kRow1Name, "Caf\xE9 \x80 \x81");
   dialog.put_text(c::kRow2Name, "Z\xC3\xBCrich \xE2\x82\xAC");
   EXPECT_EQ(control<QLineEdit>(c::kRow1Name)->text(), QStringLiteral("Caf\u00E9 \u20AC \u0081"));
@@ -432,10 +490,11 @@ struct EditCase {
 };
 
 void PrintTo(const EditCase& row, std::ostream* out) {
-  *out << row.label;
+  print_row(out, row.label, row.name, row.information, row.edited, row.typed.toStdString(),
+            row.read_back, row.refused);
 }
 
-class UserEdits : public QtDialogTest, public ::testing::WithParamInterface<EditCase> {};
+class user_edits_test : public qt_dialog_test, public ::testing::WithParamInterface<EditCase> {};
 
 // Keys as a keyboard with these characters sends them (QTest's key clicks know ASCII only).
 void type_text(QWidget* widget, const QString& text) {
@@ -447,7 +506,7 @@ void type_text(QWidget* widget, const QString& text) {
   }
 }
 
-TEST_P(UserEdits, are_written_in_the_entrys_encoding_or_refused) {
+TEST_P(user_edits_test, are_written_in_the_entrys_encoding_or_refused) {
   const EditCase& row = GetParam();
   dialog.put_text(c::kRow2Name, row.name);
   dialog.put_text(c::kRow2Information, row.information);
@@ -482,7 +541,7 @@ TEST_P(UserEdits, are_written_in_the_entrys_encoding_or_refused) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Texts, UserEdits,
+    texts, user_edits_test,
     ::testing::Values(EditCase{"windows_1252_name", "Caf\xE9", "", c::kRow2Name, "s \u00E8\u20AC",
                                "Caf\xE9s \xE8\x80", false},
                       EditCase{"utf8_name", "Z\xC3\xBCrich", "", c::kRow2Name, " \u0141",
@@ -494,9 +553,10 @@ INSTANTIATE_TEST_SUITE_P(
                       EditCase{"windows_1252_cannot_hold_it", "Caf\xE9", "", c::kRow2Name, "\u0151",
                                "Caf\xE9", true},
                       EditCase{"nor_in_the_information", "Caf\xE9", ", pop 5", c::kRow2Information,
-                               "\u2192", ", pop 5", true}));
+                               "\u2192", ", pop 5", true}),
+    LabelName{});
 
-TEST_F(QtDialogTest, a_pasted_text_with_a_character_windows_1252_cannot_hold_is_refused_whole) {
+TEST_F(qt_dialog_test, a_pasted_text_with_a_character_windows_1252_cannot_hold_is_refused_whole) {
   dialog.put_text(c::kRow2Name, "Caf\xE9");
   QLineEdit* edit = control<QLineEdit>(c::kRow2Name);
   bool answered = false;
@@ -524,14 +584,20 @@ struct StateCase {
   bool read_only;  // edit fields
 };
 
-void PrintTo(const StateCase& row, std::ostream* out) {
-  *out << row.id;
-  for (const FieldState state : row.states) *out << "_" << static_cast<int>(state);
+std::string state_case_name(const StateCase& row) {
+  std::string name = std::to_string(row.id);
+  for (const FieldState state : row.states) name += std::string("_") + state_name(state);
+  return name;
 }
 
-class FieldStates : public QtDialogTest, public ::testing::WithParamInterface<StateCase> {};
+void PrintTo(const StateCase& row, std::ostream* out) {
+  print_row(out, state_case_name(row), state_name(row.shown_as), row.visible, row.enabled,
+            row.read_only);
+}
 
-TEST_P(FieldStates, apply_to_the_widget) {
+class field_states_test : public qt_dialog_test, public ::testing::WithParamInterface<StateCase> {};
+
+TEST_P(field_states_test, apply_to_the_widget) {
   const StateCase& row = GetParam();
   for (const FieldState state : row.states) dialog.set_field_state(row.id, state);
   const QWidget* widget = dialog.widget(row.id);
@@ -546,7 +612,7 @@ TEST_P(FieldStates, apply_to_the_widget) {
 const FieldState kOtherState = static_cast<FieldState>(7);
 
 INSTANTIATE_TEST_SUITE_P(
-    Dialog, FieldStates,
+    dialog, field_states_test,
     ::testing::Values(
         StateCase{1015, {FieldState::hidden}, FieldState::hidden, false, true, false},
         StateCase{1015,
@@ -567,7 +633,8 @@ INSTANTIATE_TEST_SUITE_P(
                   FieldState::enabled,
                   true,
                   true,
-                  false}));
+                  false}),
+    [](const auto& info) { return state_case_name(info.param); });
 
 // --- Message boxes -----------------------------------------------------------
 
@@ -583,13 +650,14 @@ struct BoxCase {
 };
 
 void PrintTo(const BoxCase& row, std::ostream* out) {
-  *out << "set" << static_cast<int>(row.set) << "_icon" << static_cast<int>(row.icon) << "_default"
-       << row.default_button << "_code" << row.code;
+  print_row(out, button_set_name(row.set), icon_name(row.icon), row.default_button,
+            static_cast<int>(row.buttons), static_cast<int>(row.expected_default),
+            static_cast<int>(row.expected_icon), static_cast<int>(row.answer), row.code);
 }
 
-class MessageBoxes : public QtDialogTest, public ::testing::WithParamInterface<BoxCase> {};
+class message_boxes_test : public qt_dialog_test, public ::testing::WithParamInterface<BoxCase> {};
 
-TEST_P(MessageBoxes, show_what_was_asked_and_return_the_answer) {
+TEST_P(message_boxes_test, show_what_was_asked_and_return_the_answer) {
   const BoxCase& row = GetParam();
   QString title, text;
   QMessageBox::StandardButtons buttons;
@@ -620,7 +688,7 @@ using ui::ButtonSet;
 using ui::Icon;
 
 INSTANTIATE_TEST_SUITE_P(
-    Dialog, MessageBoxes,
+    dialog, message_boxes_test,
     ::testing::Values(BoxCase{ButtonSet::ok, Icon::information, 1, B::Ok, B::Ok,
                               QMessageBox::Information, B::Ok, 1},
                       BoxCase{ButtonSet::ok_cancel, Icon::question, 1, B::Ok | B::Cancel, B::Ok,
@@ -647,7 +715,11 @@ INSTANTIATE_TEST_SUITE_P(
                               B::Retry, 1},
                       BoxCase{ButtonSet::abort_retry_ignore, Icon::information, 3,
                               B::Abort | B::Retry | B::Ignore, B::Ignore, QMessageBox::Information,
-                              B::Ignore, 0}));
+                              B::Ignore, 0}),
+    [](const auto& info) {
+      return std::string(button_set_name(info.param.set)) + "_default_" +
+             std::to_string(info.param.default_button);
+    });
 
 struct EnterCase {
   ButtonSet set;
@@ -655,26 +727,32 @@ struct EnterCase {
   int code;
 };
 
-void PrintTo(const EnterCase& row, std::ostream* out) {
-  *out << "set" << static_cast<int>(row.set) << "_default" << row.default_button;
+std::string enter_name(const EnterCase& row) {
+  return std::string(button_set_name(row.set)) + "_default_" + std::to_string(row.default_button);
 }
 
-class MessageBoxEnter : public QtDialogTest, public ::testing::WithParamInterface<EnterCase> {};
+void PrintTo(const EnterCase& row, std::ostream* out) {
+  print_row(out, enter_name(row), row.code);
+}
 
-TEST_P(MessageBoxEnter, enter_takes_the_default_button) {
+class message_box_enter_test : public qt_dialog_test,
+                               public ::testing::WithParamInterface<EnterCase> {};
+
+TEST_P(message_box_enter_test, enter_takes_the_default_button) {
   const ModalAnswer answer([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Return); });
   EXPECT_EQ(dialog.message_box(GetParam().set, Icon::question, GetParam().default_button, "Sure?",
                                "Quit"),
             GetParam().code);
 }
 
-INSTANTIATE_TEST_SUITE_P(Dialog, MessageBoxEnter,
+INSTANTIATE_TEST_SUITE_P(dialog, message_box_enter_test,
                          ::testing::Values(EnterCase{ButtonSet::yes_no, 1, 1},
                                            EnterCase{ButtonSet::yes_no, 2, 2},
                                            EnterCase{ButtonSet::yes_no_cancel, 3, 0},
-                                           EnterCase{ButtonSet::ok, 1, 1}));
+                                           EnterCase{ButtonSet::ok, 1, 1}),
+                         [](const auto& info) { return enter_name(info.param); });
 
-TEST_F(QtDialogTest, escape_cancels_a_box_that_offers_cancel) {
+TEST_F(qt_dialog_test, escape_cancels_a_box_that_offers_cancel) {
   const ModalAnswer answer([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
   EXPECT_EQ(dialog.message_box(ButtonSet::ok_cancel, Icon::question, 1, "Go on?", "Run"), 0);
 }
@@ -691,7 +769,7 @@ void accept_file(QWidget* modal, const QString& name) {
   QMetaObject::invokeMethod(file_dialog, "accept", Qt::DirectConnection);
 }
 
-TEST_F(QtDialogTest, open_form_shows_the_filter_and_returns_the_choice) {
+TEST_F(qt_dialog_test, open_form_shows_the_filter_and_returns_the_choice) {
   const TempDir folder;
   const std::string master = folder.write("master.asc", "4.9, 52.4, \"A\"\n");
   QString title;
@@ -716,7 +794,7 @@ TEST_F(QtDialogTest, open_form_shows_the_filter_and_returns_the_choice) {
   EXPECT_EQ(directory, QString::fromStdString(folder.path().string()));
 }
 
-TEST_F(QtDialogTest, a_cancelled_file_dialog_gives_nothing) {
+TEST_F(qt_dialog_test, a_cancelled_file_dialog_gives_nothing) {
   const ModalAnswer answer([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
   EXPECT_EQ(
       dialog.choose_file("Overlay files (*.ov2)|*.ov2|", ui::FileDialogForm::open, "", "Open File"),
@@ -729,12 +807,13 @@ struct OverwriteCase {
 };
 
 void PrintTo(const OverwriteCase& row, std::ostream* out) {
-  *out << (row.accepted ? "yes" : "no");
+  *out << (row.accepted ? "answer_yes" : "answer_no");
 }
 
-class SaveForm : public QtDialogTest, public ::testing::WithParamInterface<OverwriteCase> {};
+class save_form_test : public qt_dialog_test,
+                       public ::testing::WithParamInterface<OverwriteCase> {};
 
-TEST_P(SaveForm, asks_before_overwriting) {
+TEST_P(save_form_test, asks_before_overwriting) {
   const TempDir folder;
   const std::string existing = folder.write("result.asc", "old\n");
   bool asked = false;
@@ -761,11 +840,12 @@ TEST_P(SaveForm, asks_before_overwriting) {
   EXPECT_EQ(chosen, GetParam().accepted ? std::optional(existing) : std::nullopt);
 }
 
-INSTANTIATE_TEST_SUITE_P(Dialog, SaveForm,
+INSTANTIATE_TEST_SUITE_P(dialog, save_form_test,
                          ::testing::Values(OverwriteCase{B::Yes, true},
-                                           OverwriteCase{B::No, false}));
+                                           OverwriteCase{B::No, false}),
+                         [](const auto& info) { return ::testing::PrintToString(info.param); });
 
-TEST_F(QtDialogTest, save_form_takes_a_new_name_without_asking) {
+TEST_F(qt_dialog_test, save_form_takes_a_new_name_without_asking) {
   const TempDir folder;
   const ModalAnswer save([](QWidget* modal) { accept_file(modal, "fresh"); });
   const auto chosen = dialog.choose_file("Overlay files (*.ov2)|*.ov2|", ui::FileDialogForm::save,
@@ -783,7 +863,7 @@ std::string write_bitmap(const TempDir& folder, const char* name, int size, QCol
   return path;
 }
 
-TEST_F(QtDialogTest, a_picture_keeps_the_bitmap_drawn_last) {
+TEST_F(qt_dialog_test, a_picture_keeps_the_bitmap_drawn_last) {
   const TempDir folder;
   const std::string red = write_bitmap(folder, "red.bmp", 16, Qt::red);
   const std::string big_blue = write_bitmap(folder, "blue.bmp", 32, Qt::blue);
@@ -803,7 +883,7 @@ TEST_F(QtDialogTest, a_picture_keeps_the_bitmap_drawn_last) {
   EXPECT_EQ(dialog.picture(c::kUpdateSymbol), "");
 }
 
-TEST_F(QtDialogTest, help_opens_at_its_contents_and_closes_on_a_blank_name) {
+TEST_F(qt_dialog_test, help_opens_at_its_contents_and_closes_on_a_blank_name) {
   const TempDir folder;
   std::string page = "<html><head><title>Pinwright Help</title></head><body><h1>Contents</h1>";
   for (int i = 0; i < 200; ++i) page += "<p>Paragraph " + std::to_string(i) + "</p>";
@@ -826,7 +906,7 @@ TEST_F(QtDialogTest, help_opens_at_its_contents_and_closes_on_a_blank_name) {
 }
 
 // The help file shipped beside the executables, as the Help button opens it.
-TEST_F(QtDialogTest, the_shipped_help_file_opens_beside_the_program_with_working_links) {
+TEST_F(qt_dialog_test, the_shipped_help_file_opens_beside_the_program_with_working_links) {
   dialog.help("Pinwright.hlp");
   QTextBrowser* browser = dialog.help_window();
   ASSERT_NE(browser, nullptr);
@@ -847,7 +927,7 @@ TEST_F(QtDialogTest, the_shipped_help_file_opens_beside_the_program_with_working
   for (const QString& link : links) EXPECT_TRUE(anchors.contains(link)) << link.toStdString();
 }
 
-TEST_F(QtDialogTest, a_missing_help_file_says_so_in_the_help_window) {
+TEST_F(qt_dialog_test, a_missing_help_file_says_so_in_the_help_window) {
   const TempDir folder;
   dialog.help(folder.file("Pinwright.hlp"));
   ASSERT_NE(dialog.help_window(), nullptr);

@@ -32,9 +32,9 @@ namespace c = ui::control;
 using ui::FieldState;
 using ui::qt::QtDialog;
 
-class QtProgramTest : public ::testing::Test {
+class qt_program_test : public ::testing::Test {
  protected:
-  QtProgramTest() { program.program_dir = folder.path().string() + "/"; }
+  qt_program_test() { program.program_dir = folder.path().string() + "/"; }
 
   void click(int id) {
     auto* button = qobject_cast<QPushButton*>(dialog.widget(id));
@@ -75,7 +75,7 @@ class QtProgramTest : public ::testing::Test {
   app::Program program;
 };
 
-TEST_F(QtProgramTest, start_up_leaves_the_idle_duplicate_run_window) {
+TEST_F(qt_program_test, start_up_leaves_the_idle_duplicate_run_window) {
   app::start_up(program, dialog);
   const QWidget* window = dialog.window();
   ASSERT_NE(window, nullptr);
@@ -106,9 +106,9 @@ void PrintTo(Ending ending, std::ostream* out) {
                                             : "escape");
 }
 
-class LoopEnding : public QtProgramTest, public ::testing::WithParamInterface<Ending> {};
+class loop_ending_test : public qt_program_test, public ::testing::WithParamInterface<Ending> {};
 
-TEST_P(LoopEnding, ends_the_program_and_closes_the_window) {
+TEST_P(loop_ending_test, ends_the_program_and_closes_the_window) {
   const UserSteps user(dialog, {[&] {
                          switch (GetParam()) {
                            case Ending::exit_button:
@@ -128,11 +128,12 @@ TEST_P(LoopEnding, ends_the_program_and_closes_the_window) {
   EXPECT_FALSE(dialog.window()->isVisible());
 }
 
-INSTANTIATE_TEST_SUITE_P(Window, LoopEnding,
+INSTANTIATE_TEST_SUITE_P(window, loop_ending_test,
                          ::testing::Values(Ending::exit_button, Ending::close_button,
-                                           Ending::escape));
+                                           Ending::escape),
+                         [](const auto& info) { return ::testing::PrintToString(info.param); });
 
-TEST_F(QtProgramTest, options_through_the_event_loop) {
+TEST_F(qt_program_test, options_through_the_event_loop) {
   std::vector<std::string> seen;
   const auto note = [&] {
     seen.push_back(std::to_string(*dialog.checked(c::kUnderOneMetre)) +
@@ -164,7 +165,7 @@ TEST_F(QtProgramTest, options_through_the_event_loop) {
   EXPECT_EQ(program.radius_caption, "< 1 metres");
 }
 
-TEST_F(QtProgramTest, after_start_up_both_layers_show_the_same_controls) {
+TEST_F(qt_program_test, after_start_up_both_layers_show_the_same_controls) {
   app::start_up(program, dialog);
   const std::vector<std::string> qt_lines = qt_show_all();
 

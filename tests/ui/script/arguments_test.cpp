@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_names.hpp"
+
 namespace pinwright::ui::script {
 namespace {
 
@@ -31,10 +33,14 @@ TEST(parse_arguments_test, takes_options_around_the_script) {
 }
 
 struct BadArguments {
-  const char* name;
+  const char* label;
   std::vector<std::string_view> args;
   std::string error;
 };
+
+void PrintTo(const BadArguments& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.args, row.error);
+}
 
 class parse_arguments_error_test : public ::testing::TestWithParam<BadArguments> {};
 
@@ -65,12 +71,17 @@ INSTANTIATE_TEST_SUITE_P(
                      "--today takes a date YYYY-MM-DD, not \"2026-02-30\""},
         // The option swallows the script name as its value: no SCRIPT remains.
         BadArguments{"script_taken_as_dir", {"--program-dir", "a"}, "no SCRIPT given"}),
-    [](const ::testing::TestParamInfo<BadArguments>& info) { return info.param.name; });
+    testing::LabelName{});
 
 struct DateCase {
+  const char* label;
   const char* text;
   bool valid;
 };
+
+void PrintTo(const DateCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.text, row.valid);
+}
 
 class parse_date_test : public ::testing::TestWithParam<DateCase> {};
 
@@ -78,14 +89,19 @@ TEST_P(parse_date_test, accepts_only_real_days_in_the_fixed_form) {
   EXPECT_EQ(parse_date(GetParam().text).has_value(), GetParam().valid) << GetParam().text;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    cases, parse_date_test,
-    ::testing::Values(DateCase{"2026-12-07", true}, DateCase{"2024-02-29", true},
-                      DateCase{"2025-02-29", false}, DateCase{"2026-13-01", false},
-                      DateCase{"2026-00-10", false}, DateCase{"2026-1-07", false},
-                      DateCase{"2026/12/07", false}, DateCase{"2026-12-07x", false},
-                      DateCase{"+026-12-07", false}, DateCase{"2026-12--7", false},
-                      DateCase{"", false}));
+INSTANTIATE_TEST_SUITE_P(cases, parse_date_test,
+                         ::testing::Values(DateCase{"valid_day", "2026-12-07", true},
+                                           DateCase{"leap_day", "2024-02-29", true},
+                                           DateCase{"no_leap_day", "2025-02-29", false},
+                                           DateCase{"month_13", "2026-13-01", false},
+                                           DateCase{"month_0", "2026-00-10", false},
+                                           DateCase{"one_digit_month", "2026-1-07", false},
+                                           DateCase{"slashes", "2026/12/07", false},
+                                           DateCase{"letter_after_day", "2026-12-07x", false},
+                                           DateCase{"sign_in_year", "+026-12-07", false},
+                                           DateCase{"sign_in_day", "2026-12--7", false},
+                                           DateCase{"empty", "", false}),
+                         testing::LabelName{});
 
 }  // namespace
 }  // namespace pinwright::ui::script

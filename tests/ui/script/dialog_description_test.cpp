@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_names.hpp"
+
 namespace pinwright::ui {
 namespace {
 
@@ -119,7 +121,7 @@ std::string id_property(int id) {
          "</number></property>";
 }
 
-TEST(read_dialog_description_test, reads_entities_layout_items_and_combo_items_apart) {
+TEST(read_dialog_description_test, reads_entities_cdata_layout_items_and_combo_items_apart) {
   const std::string xml = designer(
       "  <!-- a comment with <widget> inside -->\n"
       "  <layout class=\"QVBoxLayout\"><item>\n"
@@ -131,10 +133,11 @@ TEST(read_dialog_description_test, reads_entities_layout_items_and_combo_items_a
       id_property(5) +
       "<item><property name=\"text\"><string>a</string></property></item>"
       "<item><property name=\"text\"><string notr=\"true\"> b </string></property></item>"
+      "<item><property name=\"text\"><string> </string></property></item>"
       "</widget></item>\n"
       "   <item><widget class=\"QLineEdit\" name=\"e\">" +
       id_property(6) +
-      "<property name=\"text\"><string>line1\r\nline2</string></property>"
+      "<property name=\"text\"><string>line1\r\nline2<![CDATA[ <&> ]]>end</string></property>"
       "<property name=\"readOnly\"><bool>true</bool></property>"
       "<property name=\"enabled\"><bool>false</bool></property></widget></item>\n"
       "   <item><widget class=\"QWidget\" name=\"container\"/></item>\n"
@@ -144,20 +147,24 @@ TEST(read_dialog_description_test, reads_entities_layout_items_and_combo_items_a
   const auto& controls = result.dialog->controls;
   ASSERT_EQ(controls.size(), 3u);
   EXPECT_EQ(controls[0].id, 5);
-  EXPECT_EQ(controls[0].items, (std::vector<std::string>{"a", " b "}));
+  EXPECT_EQ(controls[0].items, (std::vector<std::string>{"a", " b ", " "}));
   EXPECT_EQ(controls[0].selected_item, 0);
   EXPECT_EQ(controls[0].text, "a");
-  EXPECT_EQ(controls[1].text, "line1\nline2");
+  EXPECT_EQ(controls[1].text, "line1\nline2 <&> end");
   EXPECT_EQ(controls[1].state, FieldState::disabled);  // disabled wins over read-only
   EXPECT_EQ(controls[2].text, "< 1 & AB \"q'");
   EXPECT_FALSE(controls[2].checked);
 }
 
 struct BadCase {
-  const char* name;
+  const char* label;
   std::string xml;
   std::string error;
 };
+
+void PrintTo(const BadCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.xml, row.error);
+}
 
 class read_dialog_description_error_test : public ::testing::TestWithParam<BadCase> {};
 
@@ -174,19 +181,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadCase{"empty", "", "line 1: the document has no root element"},
         BadCase{"not_closed", "<ui>\n<widget class=\"QDialog\">\n</ui>",
-                "line 3: </ui> closes <widget>"},
-        BadCase{"unterminated", "<ui>\n<widget", "line 2: unterminated start tag <widget>"},
-        BadCase{"open_at_end", "<ui>\n", "line 2: <ui> is not closed"},
-        BadCase{"unknown_entity", "<ui>\n&nbsp;</ui>", "line 2: an unknown entity &nbsp;"},
-        BadCase{"bad_reference", "<ui>&#xZZ;</ui>", "line 1: a bad character reference &#xZZ;"},
-        BadCase{"unquoted", "<ui version=4></ui>", "line 1: an attribute value is not quoted"},
-        BadCase{"repeated_attribute", "<ui a=\"1\" a=\"2\"></ui>",
-                "line 1: a repeated attribute in <ui>"},
-        BadCase{"doctype", "<!DOCTYPE ui>\n<ui/>",
-                "line 1: document type declarations are not supported"},
-        BadCase{"cdata", "<ui><![CDATA[x]]></ui>",
-                "line 1: CDATA sections and declarations are not supported"},
-        BadCase{"two_roots", "<ui/>\n<ui/>", "line 2: text after the root element"},
+                "line 3: an element is not closed by its own end tag"},
+        BadCase{"unterminated", "<ui>\n<widget", "line 2: a malformed start tag"},
+        BadCase{"open_at_end", "<ui>\n<widget/>\n",
+                "line 2: an element is not closed by its own end tag"},
+        BadCase{"unquoted", "<ui version=4></ui>", "line 1: a malformed attribute"},
+        BadCase{"open_comment", "<ui>\n<!-- never closed\n</ui>", "line 3: a malformed comment"},
+        BadCase{"two_roots", "<ui/>\n<ui/>", "line 2: a second root element <ui>"},
         BadCase{"wrong_root", "<form/>", "line 1: the root element is not <ui>"},
         BadCase{"no_controls", designer(""), "line 2: no widget carries a controlId"},
         BadCase{"unknown_class",
@@ -227,7 +228,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"item_without_text",
                 designer("<widget class=\"QComboBox\">" + id_property(9) + "<item/></widget>\n"),
                 "line 4: a combo box item without text"}),
-    [](const ::testing::TestParamInfo<BadCase>& info) { return info.param.name; });
+    testing::LabelName{});
 
 }  // namespace
 }  // namespace pinwright::ui

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_names.hpp"
 #include "ui/controls.hpp"
 
 namespace pinwright::ui::script {
@@ -52,9 +53,14 @@ TEST(split_lines_test, splits_at_lf_and_cr_lf_and_counts_every_line) {
 }
 
 struct DecodeCase {
+  const char* label;
   std::string written;
   std::string meant;
 };
+
+void PrintTo(const DecodeCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.written, row.meant);
+}
 
 class decode_text_test : public ::testing::TestWithParam<DecodeCase> {};
 
@@ -64,13 +70,19 @@ TEST_P(decode_text_test, knows_only_backslash_and_hex_escapes) {
 
 INSTANTIATE_TEST_SUITE_P(
     cases, decode_text_test,
-    ::testing::Values(DecodeCase{"plain", "plain"}, DecodeCase{R"(a\\b)", "a\\b"},
-                      DecodeCase{R"(end\x20)", "end "}, DecodeCase{R"(a\x0Db)", "a\rb"},
-                      DecodeCase{R"(\x0d\x0a)", "\r\n"}, DecodeCase{R"(\xe9)", "\xE9"},
-                      DecodeCase{R"(\x00)", std::string(1, '\0')},
-                      DecodeCase{R"(\n\t\")", R"(\n\t\")"}, DecodeCase{R"(\x4)", R"(\x4)"},
-                      DecodeCase{R"(\xZZ)", R"(\xZZ)"}, DecodeCase{R"(\\x41)", R"(\x41)"},
-                      DecodeCase{R"(C:\dir\)", R"(C:\dir\)"}));
+    ::testing::Values(DecodeCase{"plain", "plain", "plain"},
+                      DecodeCase{"escaped_backslash", R"(a\\b)", "a\\b"},
+                      DecodeCase{"hex_blank", R"(end\x20)", "end "},
+                      DecodeCase{"hex_carriage_return", R"(a\x0Db)", "a\rb"},
+                      DecodeCase{"lower_case_hex", R"(\x0d\x0a)", "\r\n"},
+                      DecodeCase{"hex_byte_above_127", R"(\xe9)", "\xE9"},
+                      DecodeCase{"hex_nul", R"(\x00)", std::string(1, '\0')},
+                      DecodeCase{"other_escapes_kept", R"(\n\t\")", R"(\n\t\")"},
+                      DecodeCase{"one_hex_digit_kept", R"(\x4)", R"(\x4)"},
+                      DecodeCase{"not_hex_kept", R"(\xZZ)", R"(\xZZ)"},
+                      DecodeCase{"escaped_backslash_before_x", R"(\\x41)", R"(\x41)"},
+                      DecodeCase{"trailing_backslash", R"(C:\dir\)", R"(C:\dir\)"}),
+    testing::LabelName{});
 
 TEST(scripted_dialog_test, lines_become_events_in_order) {
   Scripted s(
@@ -183,10 +195,14 @@ TEST(scripted_dialog_test, commands_a_user_could_not_carry_out_are_dropped) {
 }
 
 struct ErrorCase {
-  const char* name;
+  const char* label;
   std::string script;
   std::string message;
 };
+
+void PrintTo(const ErrorCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.script, row.message);
+}
 
 class script_error_test : public ::testing::TestWithParam<ErrorCase> {};
 
@@ -235,7 +251,7 @@ INSTANTIATE_TEST_SUITE_P(
         // A dropped command is still checked first.
         ErrorCase{"error_after_drop", "press 1001\nedit 1012\nshow 5\n",
                   "script:3: no control 5 in the main dialog"}),
-    [](const ::testing::TestParamInfo<ErrorCase>& info) { return info.param.name; });
+    testing::LabelName{});
 
 TEST(scripted_dialog_box_test, ok_box_takes_no_line) {
   Scripted s("press 1004\n");
@@ -252,6 +268,28 @@ struct AnswerCase {
   const char* word;
   int result;
 };
+
+const char* button_set_name(ButtonSet buttons) {
+  switch (buttons) {
+    case ButtonSet::ok:
+      return "ok";
+    case ButtonSet::ok_cancel:
+      return "ok_cancel";
+    case ButtonSet::retry_cancel:
+      return "retry_cancel";
+    case ButtonSet::yes_no:
+      return "yes_no";
+    case ButtonSet::yes_no_cancel:
+      return "yes_no_cancel";
+    case ButtonSet::abort_retry_ignore:
+      return "abort_retry_ignore";
+  }
+  return "unknown";
+}
+
+void PrintTo(const AnswerCase& row, std::ostream* out) {
+  testing::print_row(out, button_set_name(row.buttons), row.word, row.result);
+}
 
 class box_answer_test : public ::testing::TestWithParam<AnswerCase> {};
 
@@ -275,14 +313,22 @@ INSTANTIATE_TEST_SUITE_P(cases, box_answer_test,
                                            AnswerCase{ButtonSet::yes_no_cancel, "cancel", 0},
                                            AnswerCase{ButtonSet::abort_retry_ignore, "abort", 2},
                                            AnswerCase{ButtonSet::abort_retry_ignore, "retry", 1},
-                                           AnswerCase{ButtonSet::abort_retry_ignore, "ignore", 0}));
+                                           AnswerCase{ButtonSet::abort_retry_ignore, "ignore", 0}),
+                         [](const auto& info) {
+                           return std::string(button_set_name(info.param.buttons)) + "_" +
+                                  info.param.word;
+                         });
 
 struct BoxErrorCase {
-  const char* name;
+  const char* label;
   ButtonSet buttons;
   std::string script;
   std::string message;
 };
+
+void PrintTo(const BoxErrorCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, button_set_name(row.buttons), row.script, row.message);
+}
 
 class box_error_test : public ::testing::TestWithParam<BoxErrorCase> {};
 
@@ -316,7 +362,7 @@ INSTANTIATE_TEST_SUITE_P(
                      "script:1: \"\" is not an answer word"},
         BoxErrorCase{"file_for_a_box", ButtonSet::retry_cancel, "file x\n",
                      "script:1: the message box \"Quit\" waits for an answer"}),
-    [](const ::testing::TestParamInfo<BoxErrorCase>& info) { return info.param.name; });
+    testing::LabelName{});
 
 TEST(scripted_dialog_file_test, file_line_answers_with_the_path_as_written) {
   Scripted s("file in/My\\x20Master.asc\\x20\nfile-cancel\nfile C:\\\\a\\b.ov2\n");
@@ -359,7 +405,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "script:1: unexpected \"now\" after file-cancel"},
         ErrorCase{"answer_for_a_file", "answer ok\n",
                   "script:1: the file dialog \"Master\" waits for file or file-cancel"}),
-    [](const ::testing::TestParamInfo<ErrorCase>& info) { return info.param.name; });
+    testing::LabelName{});
 
 TEST(scripted_dialog_help_test, prints_opening_and_closing) {
   Scripted s("");

@@ -4,13 +4,20 @@
 
 #include <string>
 
+#include "tests/support/test_names.hpp"
+
 namespace pinwright::ui {
 namespace {
 
 struct QuoteCase {
+  const char* label;
   std::string text;
   std::string quoted;
 };
+
+void PrintTo(const QuoteCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.text, row.quoted);
+}
 
 class quote_test : public ::testing::TestWithParam<QuoteCase> {};
 
@@ -20,14 +27,17 @@ TEST_P(quote_test, escapes_exactly_the_listed_bytes) {
 
 INSTANTIATE_TEST_SUITE_P(
     cases, quote_test,
-    ::testing::Values(QuoteCase{"", R"("")"}, QuoteCase{"Keep", R"("Keep")"},
-                      QuoteCase{"a\\b", R"("a\\b")"}, QuoteCase{"say \"hi\"", R"("say \"hi\"")"},
-                      QuoteCase{"one\rtwo\nthree\tfour", R"("one\rtwo\nthree\tfour")"},
-                      QuoteCase{std::string("\0\x01\x1F", 3), R"("\x00\x01\x1F")"},
-                      QuoteCase{"\x7F", R"("\x7F")"},
-                      // Bytes from 0x80 on pass unchanged, UTF-8 or not.
-                      QuoteCase{"M\xC3\xBCnchen \xE9", "\"M\xC3\xBCnchen \xE9\""},
-                      QuoteCase{" ~", R"(" ~")"}));
+    ::testing::Values(
+        QuoteCase{"empty", "", R"("")"}, QuoteCase{"plain", "Keep", R"("Keep")"},
+        QuoteCase{"backslash", "a\\b", R"("a\\b")"},
+        QuoteCase{"quotes", "say \"hi\"", R"("say \"hi\"")"},
+        QuoteCase{"line_ends_and_tab", "one\rtwo\nthree\tfour", R"("one\rtwo\nthree\tfour")"},
+        QuoteCase{"control_bytes", std::string("\0\x01\x1F", 3), R"("\x00\x01\x1F")"},
+        QuoteCase{"delete", "\x7F", R"("\x7F")"},
+        // Bytes from 0x80 on pass unchanged, UTF-8 or not.
+        QuoteCase{"bytes_from_0x80", "M\xC3\xBCnchen \xE9", "\"M\xC3\xBCnchen \xE9\""},
+        QuoteCase{"blank_and_tilde", " ~", R"(" ~")"}),
+    testing::LabelName{});
 
 TEST(shown_text_test, trailing_blanks_go_but_a_blank_text_keeps_one) {
   EXPECT_EQ(shown_text(""), "");
