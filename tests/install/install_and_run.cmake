@@ -46,7 +46,7 @@ foreach(executable ${executables})
     string(APPEND failures "\n${prefix}/bin/${executable} is missing")
   endif()
 endforeach()
-same_bytes("help file" "${SOURCE_DIR}/resources/Pinwright.hlp" "${prefix}/bin/Pinwright.hlp")
+same_bytes("help file" "${BUILD_DIR}/bin/Pinwright.hlp" "${prefix}/bin/Pinwright.hlp")
 same_bytes("default symbol" "${SOURCE_DIR}/resources/REZ_default_symbol.bmp"
            "${prefix}/bin/REZ_default_symbol.bmp")
 
