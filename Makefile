@@ -33,11 +33,12 @@ run:
 	cmake --build --preset release -j $(JOBS) --target pinwright pinwright-script
 	./scripts/run-demo build/release/bin
 
-# Both executables with their help file and default symbol in PREFIX/bin, the
-# desktop entry and the icon in PREFIX/share.
+# The programs with their help file and default symbol in PREFIX/lib/pinwright,
+# a link to each program in PREFIX/bin, and in PREFIX/share the manual pages,
+# the desktop entry, the icon and the documents.
 install:
 	$(MAKE) configure PRESET=release
-	cmake --build --preset release -j $(JOBS) --target pinwright pinwright-script
+	cmake --build --preset release -j $(JOBS) --target pinwright_install_files
 	cmake --install build/release --prefix $(PREFIX)
 
 # The main dialog after start-up, rendered off screen.
