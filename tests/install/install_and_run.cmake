@@ -68,7 +68,11 @@ same_bytes("default symbol" "${SOURCE_DIR}/resources/REZ_default_symbol.bmp"
            "${program_dir}/REZ_default_symbol.bmp")
 set(doc "${prefix}/share/doc/pinwright")
 same_bytes("README" "${SOURCE_DIR}/README.md" "${doc}/README.md")
+same_bytes("copyright" "${SOURCE_DIR}/packaging/copyright" "${doc}/copyright")
 same_bytes("demo script" "${SOURCE_DIR}/examples/demo.script" "${doc}/examples/demo.script")
+if(NOT EXISTS "${doc}/changelog.gz")
+  string(APPEND failures "\n${doc}/changelog.gz is missing")
+endif()
 
 # The desktop menu entry starts the installed window by its full path.
 if("pinwright" IN_LIST programs)
