@@ -3,7 +3,7 @@ PRESET ?= debug
 PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test asan bench fuzz run install screenshot format clean
+.PHONY: all deps configure build test asan bench fuzz run install package screenshot format clean
 
 all: build
 
@@ -33,12 +33,20 @@ run:
 	cmake --build --preset release -j $(JOBS) --target pinwright pinwright-script
 	./scripts/run-demo build/release/bin
 
-# Both executables with their help file and default symbol in PREFIX/bin, the
-# desktop entry and the icon in PREFIX/share.
+# The programs with their help file and default symbol in PREFIX/lib/pinwright,
+# a link to each program in PREFIX/bin, and in PREFIX/share the manual pages,
+# the desktop entry, the icon and the documents: the package's layout.
 install:
 	$(MAKE) configure PRESET=release
-	cmake --build --preset release -j $(JOBS) --target pinwright pinwright-script
+	cmake --build --preset release -j $(JOBS) --target pinwright_install_files
 	cmake --install build/release --prefix $(PREFIX)
+
+# build/release/pinwright_VERSION_ARCH.deb: the same files under /usr, from the
+# release build (CPack's DEB generator; scripts/check-package tests it).
+package:
+	$(MAKE) configure PRESET=release
+	cmake --build --preset release -j $(JOBS) --target pinwright_install_files
+	cd build/release && cpack
 
 # The main dialog after start-up, rendered off screen.
 screenshot:

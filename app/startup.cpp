@@ -20,15 +20,17 @@ constexpr std::string_view kTitle = "Pinwright Pro v2.03";
 
 }  // namespace
 
+std::string program_dir_from(std::string_view own_file, std::string_view argv0) {
+  const std::string dir = poi::directory_part(own_file.empty() ? argv0 : own_file);
+  return dir.empty() ? "./" : dir;
+}
+
 std::string program_dir_from(std::string_view argv0) {
-  std::string dir = poi::directory_part(argv0);
-  if (!dir.empty()) return dir;
+  // The running file itself, links resolved: started through a link in
+  // /usr/bin, the program's own folder is still where its files lie.
   std::error_code error;
-  const std::filesystem::path own = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error || !own.has_parent_path()) return "./";
-  dir = own.parent_path().string();
-  if (!dir.ends_with('/')) dir += '/';
-  return dir;
+  const std::string own = std::filesystem::read_symlink("/proc/self/exe", error).string();
+  return program_dir_from(error ? std::string_view{} : std::string_view{own}, argv0);
 }
 
 void start_up(Program& program, ui::DialogLayer& dialog) {

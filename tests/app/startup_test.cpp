@@ -88,34 +88,43 @@ TEST(start_up_test, marker_file_beside_the_program_sets_the_flag) {
 
 struct DirCase {
   const char* label;
+  const char* own_file;  // what the system reports; empty when it cannot
   const char* argv0;
   const char* dir;
 };
 
 void PrintTo(const DirCase& row, std::ostream* out) {
-  testing::print_row(out, row.label, row.argv0, row.dir);
+  testing::print_row(out, row.label, row.own_file, row.argv0, row.dir);
 }
 
 class program_dir_from_test : public ::testing::TestWithParam<DirCase> {};
 
 TEST_P(program_dir_from_test, keeps_the_directory_with_its_separator) {
-  EXPECT_EQ(program_dir_from(GetParam().argv0), GetParam().dir);
+  EXPECT_EQ(program_dir_from(GetParam().own_file, GetParam().argv0), GetParam().dir);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     cases, program_dir_from_test,
-    ::testing::Values(DirCase{"absolute", "/opt/pinwright/bin/pinwright", "/opt/pinwright/bin/"},
-                      DirCase{"relative", "build/bin/pinwright-script", "build/bin/"},
-                      DirCase{"current_folder", "./pinwright", "./"},
-                      DirCase{"root", "/pinwright", "/"},
-                      DirCase{"parent_folder_with_blank", "../a b/pinwright", "../a b/"}),
+    ::testing::Values(
+        // A link in /usr/bin to the installed program: its files lie beside the real file.
+        DirCase{"link_by_full_path", "/usr/lib/pinwright/pinwright", "/usr/bin/pinwright",
+                "/usr/lib/pinwright/"},
+        DirCase{"link_by_bare_name", "/usr/lib/pinwright/pinwright", "pinwright",
+                "/usr/lib/pinwright/"},
+        DirCase{"own_file_in_root", "/pinwright", "other/pinwright", "/"},
+        DirCase{"unknown_full_path", "", "/opt/pinwright/bin/pinwright", "/opt/pinwright/bin/"},
+        DirCase{"unknown_relative", "", "build/bin/pinwright-script", "build/bin/"},
+        DirCase{"unknown_dot", "", "./pinwright", "./"},
+        DirCase{"unknown_root", "", "/pinwright", "/"},
+        DirCase{"unknown_blank_in_folder", "", "../a b/pinwright", "../a b/"},
+        DirCase{"unknown_bare_name", "", "pinwright", "./"}),
     testing::LabelName{});
 
-TEST(program_dir_from_test, bare_name_uses_the_running_executable) {
-  const std::string dir = program_dir_from("pinwright");
-  ASSERT_TRUE(dir.ends_with('/'));
+TEST(program_dir_from_test, asks_the_system_for_the_running_executable) {
   const auto own = std::filesystem::read_symlink("/proc/self/exe");
-  EXPECT_EQ(dir, own.parent_path().string() + "/");
+  const std::string expected = own.parent_path().string() + "/";
+  EXPECT_EQ(program_dir_from("pinwright"), expected);
+  EXPECT_EQ(program_dir_from("/usr/bin/pinwright"), expected);
 }
 
 TEST(event_loop_test, runs_handlers_until_exit_and_leaves_later_events_unread) {

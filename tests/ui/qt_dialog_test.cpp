@@ -32,6 +32,7 @@
 #include "ui/controls.hpp"
 #include "ui/qt/main_window.hpp"
 #include "ui/qt/qt_dialog.hpp"
+#include "version.hpp"
 
 namespace pinwright::testing {
 namespace {
@@ -910,8 +911,10 @@ TEST_F(qt_dialog_test, the_shipped_help_file_opens_beside_the_program_with_worki
   dialog.help("Pinwright.hlp");
   QTextBrowser* browser = dialog.help_window();
   ASSERT_NE(browser, nullptr);
-  EXPECT_EQ(browser->windowTitle(), "Pinwright help");
-  EXPECT_TRUE(browser->toPlainText().startsWith("Pinwright"))
+  const QString version =
+      QString::fromUtf8(kVersion.data(), static_cast<qsizetype>(kVersion.size()));
+  EXPECT_EQ(browser->windowTitle(), "Pinwright " + version + " help");
+  EXPECT_TRUE(browser->toPlainText().startsWith("Pinwright\nVersion " + version))
       << browser->toPlainText().left(80).toStdString();
 
   QStringList anchors;

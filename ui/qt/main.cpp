@@ -2,11 +2,13 @@
 #include <QApplication>
 #include <cstdlib>
 #include <iostream>
+#include <string_view>
 
 #include "app/program.hpp"
 #include "app/startup.hpp"
 #include "ui/qt/display.hpp"
 #include "ui/qt/qt_dialog.hpp"
+#include "version.hpp"
 
 namespace {
 
@@ -18,6 +20,13 @@ bool is_set(const char* variable) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Answered before Qt starts, so it needs no display.
+  for (int i = 1; i < argc; ++i) {
+    if (std::string_view(argv[i]) == "--version") {
+      std::cout << "pinwright " << pinwright::kVersion << '\n';
+      return std::cout.flush() ? 0 : 1;
+    }
+  }
   // Qt aborts when its platform cannot connect; say why in words instead.
   using namespace pinwright::ui::qt;
   const std::string platform = requested_platform(argc, argv, std::getenv("QT_QPA_PLATFORM"));

@@ -37,7 +37,9 @@ ArgumentsResult parse_arguments(const std::vector<std::string_view>& args) {
   bool have_script = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string_view arg = args[i];
-    if (arg == "--program-dir" || arg == "--today") {
+    if (arg == "--version") {
+      arguments.version = true;
+    } else if (arg == "--program-dir" || arg == "--today") {
       if (i + 1 >= args.size()) return failure(std::string(arg) + " needs a value");
       const std::string_view value = args[++i];
       if (arg == "--program-dir") {
@@ -61,7 +63,7 @@ ArgumentsResult parse_arguments(const std::vector<std::string_view>& args) {
       have_script = true;
     }
   }
-  if (!have_script) return failure("no SCRIPT given");
+  if (!have_script && !arguments.version) return failure("no SCRIPT given");
   return {std::move(arguments), {}};
 }
 

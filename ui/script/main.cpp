@@ -1,7 +1,8 @@
 // pinwright-script: the program driven by a script instead of a user, its
 // window described by a transcript on standard output.
-// Exit status: 0 when the program ended through its loop, 2 for bad arguments
-// or an unreadable script, 3 when the script stopped with an error.
+// Exit status: 0 when the program ended through its loop or printed its
+// version, 2 for bad arguments or an unreadable script, 3 when the script
+// stopped with an error.
 
 #include <fstream>
 #include <iostream>
@@ -15,6 +16,7 @@
 #include "ui/dialog_description.hpp"
 #include "ui/script/arguments.hpp"
 #include "ui/script/scripted_dialog.hpp"
+#include "version.hpp"
 
 namespace {
 
@@ -41,6 +43,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   const script::Arguments& arguments = *parsed.arguments;
+  if (arguments.version) {
+    std::cout << "pinwright-script " << pinwright::kVersion << '\n';
+    return std::cout.flush() ? 0 : 1;
+  }
   const std::optional<std::string> script_text = read_whole_file(arguments.script_path);
   if (!script_text) {
     std::cerr << "pinwright-script: cannot read the script " << arguments.script_path << '\n';

@@ -32,6 +32,22 @@ TEST(parse_arguments_test, takes_options_around_the_script) {
   EXPECT_EQ(slash.arguments->program_dir, "/opt/pw/");
 }
 
+TEST(parse_arguments_test, version_needs_no_script_but_sound_arguments) {
+  const auto alone = parse_arguments({"--version"});
+  ASSERT_TRUE(alone.arguments) << alone.error;
+  EXPECT_TRUE(alone.arguments->version);
+  EXPECT_EQ(alone.arguments->script_path, "");
+
+  const auto with_script = parse_arguments({"s", "--version"});
+  ASSERT_TRUE(with_script.arguments) << with_script.error;
+  EXPECT_TRUE(with_script.arguments->version);
+
+  EXPECT_FALSE(parse_arguments({"s"}).arguments->version);
+  EXPECT_EQ(parse_arguments({"--version", "--verbose"}).error, "unknown option --verbose");
+  EXPECT_EQ(parse_arguments({"--version", "--today", "2026-02-30"}).error,
+            "--today takes a date YYYY-MM-DD, not \"2026-02-30\"");
+}
+
 struct BadArguments {
   const char* label;
   std::vector<std::string_view> args;
