@@ -201,4 +201,66 @@ std::optional<Match> MatchIndex::first_match(const poi::PoiTable& table, std::in
   return best;
 }
 
+bool LatLonBox::contains(float latitude, float longitude) const {
+  if (!(latitude >= lat_low && latitude <= lat_high)) return false;
+  const double span = lon_high - lon_low;
+  if (!(span >= 0.0)) return false;
+  if (span >= 360.0) return std::isfinite(longitude);
+  double east = std::fmod(static_cast<double>(longitude) - lon_low, 360.0);
+  if (east < 0.0) east += 360.0;
+  return east <= span;
+}
+
+void MatchIndex::for_each_in_box(const LatLonBox& box,
+                                 const std::function<void(std::int32_t)>& visit) const {
+  const double span = box.lon_high - box.lon_low;
+  if (!(box.lat_low <= box.lat_high) || !(span >= 0.0)) return;
+
+  const auto take = [&](std::int32_t j) {
+    const Origin& origin = origins_[static_cast<std::size_t>(j - 1)];
+    if (box.contains(origin.latitude(), origin.longitude())) visit(j);
+  };
+  for (const std::int32_t j : outliers_) take(j);
+
+  // Every box holding all longitudes, or bounds off the grid, reads whole rows.
+  const bool whole_rows = !(span < 360.0) || !(std::abs(box.lon_low) < kGridLimitDegrees &&
+                                               std::abs(box.lon_high) < kGridLimitDegrees);
+  const auto search_row = [&](const std::vector<RowEntry>& row) {
+    if (row.empty()) return;
+    if (whole_rows) {
+      for (const RowEntry& entry : row) take(entry.index);
+      return;
+    }
+    // An entry may hold any longitude (190 as well as -170): each turn of 360
+    // degrees that reaches the row's cells is searched, a cell of slack on
+    // either side for the rounding of the shifted bounds. The turns ascend,
+    // so each goes on where the one before stopped and no entry comes twice.
+    const double west = static_cast<double>(row.front().lon_cell - 1) * kCellDegrees;
+    const double east = static_cast<double>(row.back().lon_cell + 2) * kCellDegrees;
+    const auto first_turn = static_cast<std::int64_t>(std::ceil((west - box.lon_high) / 360.0));
+    const auto last_turn = static_cast<std::int64_t>(std::floor((east - box.lon_low) / 360.0));
+    auto it = row.begin();
+    for (std::int64_t turn = first_turn; turn <= last_turn && it != row.end(); ++turn) {
+      const double shift = 360.0 * static_cast<double>(turn);
+      const RowEntry from{static_cast<std::int32_t>(cell_of(box.lon_low + shift) - 1),
+                          std::numeric_limits<std::int32_t>::min()};
+      const std::int64_t to = cell_of(box.lon_high + shift) + 1;
+      for (it = std::lower_bound(it, row.end(), from); it != row.end() && it->lon_cell <= to; ++it)
+        take(it->index);
+    }
+  };
+
+  const std::int64_t low = cell_of(std::max(box.lat_low, -kGridLimitDegrees));
+  const std::int64_t high = cell_of(std::min(box.lat_high, kGridLimitDegrees));
+  if (high - low + 1 > static_cast<std::int64_t>(rows_.size())) {
+    for (const auto& [lat, row] : rows_)
+      if (lat >= low && lat <= high) search_row(row);
+  } else {
+    for (std::int64_t lat = low; lat <= high; ++lat) {
+      const auto row = rows_.find(lat);
+      if (row != rows_.end()) search_row(row->second);
+    }
+  }
+}
+
 }  // namespace pinwright::engine

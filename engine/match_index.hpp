@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -11,6 +12,16 @@
 #include "poi/table.hpp"
 
 namespace pinwright::engine {
+
+// Latitudes lat_low..lat_high and longitudes from lon_low eastwards to
+// lon_high, in degrees, bounds included. Longitudes count modulo 360, so a
+// box from 170 to 190 (or from -190 to -170) crosses the 180th meridian and a
+// span of 360 or more holds every longitude. Latitudes are taken as they are.
+struct LatLonBox {
+  double lat_low = 0.0, lat_high = 0.0, lon_low = 0.0, lon_high = 0.0;
+
+  bool contains(float latitude, float longitude) const;
+};
 
 // A grid over latitude and longitude that answers first_match() with exactly
 // the plain scan's answer, far faster. Cells are found from lower bounds on
@@ -48,6 +59,11 @@ class MatchIndex {
 
   // Heap memory held, roughly: the point-1 terms, the cells and their lists.
   std::size_t memory_bytes() const;
+
+  // Calls `visit` with each entry of 1..count() inside `box`, at its
+  // position as of the last sync, once, in no particular order; comment
+  // records never.
+  void for_each_in_box(const LatLonBox& box, const std::function<void(std::int32_t)>& visit) const;
 
  private:
   struct CellRange {
