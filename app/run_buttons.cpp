@@ -28,7 +28,7 @@ void quit_button(Program& program, ui::DialogLayer& dialog) {
   if (!program.output.loaded) return;
   const int answer = dialog.message_box(ui::ButtonSet::yes_no, ui::Icon::question, 1,
                                         "Delete the output file and quit", "Quit");
-  if (answer != ui::kAnswerOkYesRetry) return;
+  if (answer != ui::kAnswerOkYes) return;
   // A text Output is open since it was chosen: a file that has taken its
   // place meanwhile is not the program's to delete.
   const bool own_file = program.output.is_ov2() || program.output_file.is_at_path();

@@ -24,21 +24,15 @@ struct Event {
 
 enum class FieldState : int { disabled = 0, enabled = 1, read_only = 2, hidden = 3 };
 
-enum class ButtonSet : int {
-  ok = 0,
-  ok_cancel = 1,
-  retry_cancel = 2,
-  yes_no = 3,
-  yes_no_cancel = 4,
-  abort_retry_ignore = 5,
-};
+// The boxes the program shows: a notice the user acknowledges, or a question.
+enum class ButtonSet : int { ok, yes_no };
 
-enum class Icon : int { stop = 1, question = 2, exclamation = 3, information = 4 };
+enum class Icon : int { question, exclamation, information };
 
-// Result of a message box: 1 OK, Yes or Retry; 2 No or Abort; 0 Cancel or Ignore.
-inline constexpr int kAnswerOkYesRetry = 1;
-inline constexpr int kAnswerNoAbort = 2;
-inline constexpr int kAnswerCancelIgnore = 0;
+// Result of a message box: 1 OK or Yes; 2 No; 0 closed without either.
+inline constexpr int kAnswerOkYes = 1;
+inline constexpr int kAnswerNo = 2;
+inline constexpr int kAnswerNone = 0;
 
 enum class FileDialogForm { open, save };
 

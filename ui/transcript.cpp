@@ -73,8 +73,6 @@ std::string control_line(const ControlView& control) {
 
 std::string_view icon_name(Icon icon) {
   switch (icon) {
-    case Icon::stop:
-      return "stop";
     case Icon::question:
       return "question";
     case Icon::exclamation:
@@ -89,16 +87,8 @@ std::string_view button_set_name(ButtonSet buttons) {
   switch (buttons) {
     case ButtonSet::ok:
       return "ok";
-    case ButtonSet::ok_cancel:
-      return "ok-cancel";
-    case ButtonSet::retry_cancel:
-      return "retry-cancel";
     case ButtonSet::yes_no:
       return "yes-no";
-    case ButtonSet::yes_no_cancel:
-      return "yes-no-cancel";
-    case ButtonSet::abort_retry_ignore:
-      return "abort-retry-ignore";
   }
   return "ok";
 }

@@ -179,7 +179,7 @@ TEST(quit_fault_test, a_file_put_in_place_of_the_output_survives_quit) {
   fs::remove(output);
   s.dir.write("out.asc", "the user's own file\n");
 
-  s.dialog.box_answers.push_back(ui::kAnswerOkYesRetry);
+  s.dialog.box_answers.push_back(ui::kAnswerOkYes);
   s.press(c::kQuit);
   ASSERT_EQ(s.titles(), std::vector<std::string>{"Quit"});
   EXPECT_FALSE(s.program.output.loaded);
@@ -192,7 +192,7 @@ TEST(quit_fault_test, quit_still_deletes_the_output_it_made) {
   const std::string output = s.dir.file("out.asc");
   s.press(c::kOutputText, output);
   s.press(c::kStart);
-  s.dialog.box_answers.push_back(ui::kAnswerOkYesRetry);
+  s.dialog.box_answers.push_back(ui::kAnswerOkYes);
   s.press(c::kQuit);
   EXPECT_FALSE(fs::exists(output));
 }

@@ -203,8 +203,7 @@ struct CapacityCase {
 };
 
 void PrintTo(const CapacityCase& row, std::ostream* out) {
-  testing::print_row(out, row.slot == Slot::master ? "master" : "update", row.capacity,
-                     row.text);
+  testing::print_row(out, row.slot == Slot::master ? "master" : "update", row.capacity, row.text);
 }
 
 class text_capacity_test : public ::testing::TestWithParam<CapacityCase> {};

@@ -56,7 +56,7 @@ int RecordingDialog::message_box(ui::ButtonSet buttons, ui::Icon icon, int defau
                                  std::string_view text, std::string_view box_title) {
   boxes.push_back({buttons, icon, default_button, std::string(text), std::string(box_title)});
   calls.push_back("message_box \"" + std::string(box_title) + "\"");
-  if (box_answers.empty()) return ui::kAnswerOkYesRetry;
+  if (box_answers.empty()) return ui::kAnswerOkYes;
   const int answer = box_answers.front();
   box_answers.pop_front();
   return answer;

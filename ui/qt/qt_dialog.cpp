@@ -59,8 +59,6 @@ bool is_picture(const QWidget* widget) {
 
 QMessageBox::Icon qt_icon(Icon icon) {
   switch (icon) {
-    case Icon::stop:
-      return QMessageBox::Critical;
     case Icon::question:
       return QMessageBox::Question;
     case Icon::exclamation:
@@ -75,24 +73,12 @@ QMessageBox::Icon qt_icon(Icon icon) {
 std::span<const QMessageBox::StandardButton> qt_buttons(ButtonSet set) {
   using B = QMessageBox::StandardButton;
   static constexpr std::array<B, 1> kOk = {B::Ok};
-  static constexpr std::array<B, 2> kOkCancel = {B::Ok, B::Cancel};
-  static constexpr std::array<B, 2> kRetryCancel = {B::Retry, B::Cancel};
   static constexpr std::array<B, 2> kYesNo = {B::Yes, B::No};
-  static constexpr std::array<B, 3> kYesNoCancel = {B::Yes, B::No, B::Cancel};
-  static constexpr std::array<B, 3> kAbortRetryIgnore = {B::Abort, B::Retry, B::Ignore};
   switch (set) {
     case ButtonSet::ok:
       return kOk;
-    case ButtonSet::ok_cancel:
-      return kOkCancel;
-    case ButtonSet::retry_cancel:
-      return kRetryCancel;
     case ButtonSet::yes_no:
       return kYesNo;
-    case ButtonSet::yes_no_cancel:
-      return kYesNoCancel;
-    case ButtonSet::abort_retry_ignore:
-      return kAbortRetryIgnore;
   }
   return kOk;
 }
@@ -101,13 +87,11 @@ int answer_code(QMessageBox::StandardButton button) {
   switch (button) {
     case QMessageBox::Ok:
     case QMessageBox::Yes:
-    case QMessageBox::Retry:
-      return kAnswerOkYesRetry;
+      return kAnswerOkYes;
     case QMessageBox::No:
-    case QMessageBox::Abort:
-      return kAnswerNoAbort;
+      return kAnswerNo;
     default:
-      return kAnswerCancelIgnore;
+      return kAnswerNone;
   }
 }
 

@@ -28,25 +28,23 @@ int hex_value(char c) {
   return -1;
 }
 
-// The answer words, what each returns to the program, and the sets that offer them.
+// The answer words, what each returns to the program, and the box that offers
+// it. The script language knows more words than the program's boxes offer
+// (cancel, retry, abort, ignore): a script using one is refused by name.
 struct AnswerWord {
   std::string_view word;
   int result;
-  std::array<ButtonSet, 3> offered_by;
-  std::size_t offered_count;
+  std::optional<ButtonSet> offered_by;
 };
 
 constexpr std::array<AnswerWord, 7> kAnswerWords = {{
-    {"ok", kAnswerOkYesRetry, {ButtonSet::ok, ButtonSet::ok_cancel}, 2},
-    {"cancel",
-     kAnswerCancelIgnore,
-     {ButtonSet::ok_cancel, ButtonSet::retry_cancel, ButtonSet::yes_no_cancel},
-     3},
-    {"yes", kAnswerOkYesRetry, {ButtonSet::yes_no, ButtonSet::yes_no_cancel}, 2},
-    {"no", kAnswerNoAbort, {ButtonSet::yes_no, ButtonSet::yes_no_cancel}, 2},
-    {"retry", kAnswerOkYesRetry, {ButtonSet::retry_cancel, ButtonSet::abort_retry_ignore}, 2},
-    {"abort", kAnswerNoAbort, {ButtonSet::abort_retry_ignore}, 1},
-    {"ignore", kAnswerCancelIgnore, {ButtonSet::abort_retry_ignore}, 1},
+    {"ok", kAnswerOkYes, ButtonSet::ok},
+    {"cancel", kAnswerNone, std::nullopt},
+    {"yes", kAnswerOkYes, ButtonSet::yes_no},
+    {"no", kAnswerNo, ButtonSet::yes_no},
+    {"retry", kAnswerOkYes, std::nullopt},
+    {"abort", kAnswerNo, std::nullopt},
+    {"ignore", kAnswerNone, std::nullopt},
 }};
 
 // "ID" or "ID TEXT": the identifier and, after one blank, the rest of the line.
@@ -166,7 +164,7 @@ int ScriptedDialog::message_box(ButtonSet buttons, Icon icon, int default_button
                                 std::string_view text, std::string_view title) {
   if (buttons == ButtonSet::ok) {
     print(box_line(icon, buttons, default_button, title, text, "ok"));
-    return kAnswerOkYesRetry;
+    return kAnswerOkYes;
   }
   const std::string waiting = "the message box " + quote(title) + " waits for an answer";
   const std::optional<Command> command = next_command();
@@ -177,8 +175,7 @@ int ScriptedDialog::message_box(ButtonSet buttons, Icon icon, int default_button
                                    [&](const AnswerWord& known) { return known.word == word; });
   if (answer == kAnswerWords.end())
     throw ScriptError(command->line, quote(word) + " is not an answer word");
-  const auto offered_end = answer->offered_by.begin() + answer->offered_count;
-  if (std::find(answer->offered_by.begin(), offered_end, buttons) == offered_end) {
+  if (answer->offered_by != buttons) {
     throw ScriptError(command->line, "the message box " + quote(title) + " offers no " + word +
                                          " (its buttons: " + std::string(button_set_name(buttons)) +
                                          ")");

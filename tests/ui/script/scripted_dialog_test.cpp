@@ -255,12 +255,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(scripted_dialog_box_test, ok_box_takes_no_line) {
   Scripted s("press 1004\n");
-  EXPECT_EQ(s.dialog.message_box(ButtonSet::ok, Icon::stop, 1, "full\rtable", "Storage limit"),
-            kAnswerOkYesRetry);
+  EXPECT_EQ(
+      s.dialog.message_box(ButtonSet::ok, Icon::information, 1, "full\rtable", "Storage limit"),
+      kAnswerOkYes);
   EXPECT_TRUE(same(s.dialog.wait_for_event(), {EventKind::push_button, 1004}));
-  EXPECT_EQ(s.lines(),
-            (std::vector<std::string>{R"(box icon=stop buttons=ok default=1 title="Storage limit" )"
-                                      R"(text="full\rtable" -> ok)"}));
+  EXPECT_EQ(s.lines(), (std::vector<std::string>{
+                           R"(box icon=information buttons=ok default=1 title="Storage limit" )"
+                           R"(text="full\rtable" -> ok)"}));
 }
 
 struct AnswerCase {
@@ -273,16 +274,8 @@ const char* button_set_name(ButtonSet buttons) {
   switch (buttons) {
     case ButtonSet::ok:
       return "ok";
-    case ButtonSet::ok_cancel:
-      return "ok_cancel";
-    case ButtonSet::retry_cancel:
-      return "retry_cancel";
     case ButtonSet::yes_no:
       return "yes_no";
-    case ButtonSet::yes_no_cancel:
-      return "yes_no_cancel";
-    case ButtonSet::abort_retry_ignore:
-      return "abort_retry_ignore";
   }
   return "unknown";
 }
@@ -302,18 +295,8 @@ TEST_P(box_answer_test, answer_gives_the_result_code) {
 }
 
 INSTANTIATE_TEST_SUITE_P(cases, box_answer_test,
-                         ::testing::Values(AnswerCase{ButtonSet::ok_cancel, "ok", 1},
-                                           AnswerCase{ButtonSet::ok_cancel, "cancel", 0},
-                                           AnswerCase{ButtonSet::retry_cancel, "retry", 1},
-                                           AnswerCase{ButtonSet::retry_cancel, "cancel", 0},
-                                           AnswerCase{ButtonSet::yes_no, "yes", 1},
-                                           AnswerCase{ButtonSet::yes_no, "no", 2},
-                                           AnswerCase{ButtonSet::yes_no_cancel, "yes", 1},
-                                           AnswerCase{ButtonSet::yes_no_cancel, "no", 2},
-                                           AnswerCase{ButtonSet::yes_no_cancel, "cancel", 0},
-                                           AnswerCase{ButtonSet::abort_retry_ignore, "abort", 2},
-                                           AnswerCase{ButtonSet::abort_retry_ignore, "retry", 1},
-                                           AnswerCase{ButtonSet::abort_retry_ignore, "ignore", 0}),
+                         ::testing::Values(AnswerCase{ButtonSet::yes_no, "yes", 1},
+                                           AnswerCase{ButtonSet::yes_no, "no", 2}),
                          [](const auto& info) {
                            return std::string(button_set_name(info.param.buttons)) + "_" +
                                   info.param.word;
@@ -353,14 +336,15 @@ INSTANTIATE_TEST_SUITE_P(
             "script:3: the message box \"Quit\" waits for an answer; the script has ended"},
         BoxErrorCase{"not_offered", ButtonSet::yes_no, "answer cancel\n",
                      "script:1: the message box \"Quit\" offers no cancel (its buttons: yes-no)"},
-        BoxErrorCase{
-            "ok_on_yes_no", ButtonSet::yes_no_cancel, "answer ok\n",
-            "script:1: the message box \"Quit\" offers no ok (its buttons: yes-no-cancel)"},
-        BoxErrorCase{"unknown_word", ButtonSet::ok_cancel, "answer Yes\n",
+        BoxErrorCase{"ok_on_yes_no", ButtonSet::yes_no, "answer ok\n",
+                     "script:1: the message box \"Quit\" offers no ok (its buttons: yes-no)"},
+        BoxErrorCase{"word_no_box_offers", ButtonSet::yes_no, "answer retry\n",
+                     "script:1: the message box \"Quit\" offers no retry (its buttons: yes-no)"},
+        BoxErrorCase{"unknown_word", ButtonSet::yes_no, "answer Yes\n",
                      "script:1: \"Yes\" is not an answer word"},
-        BoxErrorCase{"no_word", ButtonSet::ok_cancel, "answer\n",
+        BoxErrorCase{"no_word", ButtonSet::yes_no, "answer\n",
                      "script:1: \"\" is not an answer word"},
-        BoxErrorCase{"file_for_a_box", ButtonSet::retry_cancel, "file x\n",
+        BoxErrorCase{"file_for_a_box", ButtonSet::yes_no, "file x\n",
                      "script:1: the message box \"Quit\" waits for an answer"}),
     testing::LabelName{});
 
