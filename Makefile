@@ -3,7 +3,7 @@ PRESET ?= debug
 PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test asan bench fuzz run install package screenshot format clean
+.PHONY: all deps configure build test asan bench fuzz run install package screenshot format format-check clean
 
 all: build
 
@@ -64,6 +64,10 @@ fuzz: deps
 
 format:
 	git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
+
+# Fails, naming the places, where a tracked source is not formatted.
+format-check: deps
+	git ls-files '*.cpp' '*.hpp' | xargs clang-format --dry-run --Werror
 
 clean:
 	rm -rf build
