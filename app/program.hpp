@@ -54,11 +54,26 @@ struct Reports {
   poi::OutputFile matches;
 };
 
+// How many records each table holds. The window keeps the default
+// capacities; a front end without a window sizes the tables to its files.
+struct TableCapacities {
+  std::int32_t master = poi::kMasterCapacity;
+  std::int32_t update = poi::kUpdateCapacity;
+  std::int32_t merged = poi::kMergedCapacity;
+  std::int32_t exclusion = poi::kExclusionCapacity;
+};
+
 // The program-wide state through which all parts cooperate. One `Program` is
 // one program life; tests create as many as they like. Texts that the dialog
 // shows are plain strings here; paths are never cut to a length.
 struct Program {
   Program() = default;
+  explicit Program(const TableCapacities& capacities)
+      : master_table(capacities.master),
+        update_table(capacities.update),
+        merged_table(capacities.merged) {
+    exclusions.circles = poi::PoiTable(capacities.exclusion);
+  }
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 

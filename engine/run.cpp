@@ -112,7 +112,8 @@ RunOutcome finish_duplicate_run(app::Program& program) {
 RunOutcome finish_update_run(app::Program& program, const RunOptions& options) {
   app::RunCursor& run = program.run;
   // Append unchecked: only the entries this run added to the Master table.
-  const std::int32_t first = options.append_all ? 1 : program.master.count + 1;
+  const std::int32_t first =
+      options.append_all ? 1 : options.appended_after.value_or(program.master.count) + 1;
   const std::int32_t last = run.result_count;
   run.comment_counter = 0;
   run.poi_record_counter = 0;

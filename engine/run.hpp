@@ -16,6 +16,9 @@ struct RunOptions {
   bool settle_under_one_metre = false;  // "< 1 or": matches closer than 1 m need no review
   bool settle_every_match = false;      // "< N metres": no match needs a review
   bool append_all = false;              // update run: the Output holds the whole Master table
+  // Update run without append_all: the Output holds the Master entries past
+  // this one; when unset, past the entries read from the Master file.
+  std::optional<std::int32_t> appended_after;
 };
 
 // How a call of the run came back.

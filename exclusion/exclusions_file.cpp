@@ -99,14 +99,9 @@ std::string find_exclusions_file(std::string_view master_path) {
   return {};
 }
 
-ExclusionsRead read_exclusions(app::Program& program) {
-  app::Exclusions& exclusions = program.exclusions;
+ExclusionsRead read_exclusion_circles(app::Exclusions& exclusions, const std::string& path) {
   ExclusionsRead read;
   exclusions.count = 0;
-  // Before any Master file was chosen there is no folder to look in.
-  if (program.master.path.empty()) return read;
-  const std::string path = find_exclusions_file(program.master.path);
-  if (path.empty()) return read;
   read.path = path;
   exclusions.path = path;
   exclusions.removed_count = 0;
@@ -130,12 +125,20 @@ ExclusionsRead read_exclusions(app::Program& program) {
         return read;
     }
   }
-  if (!reader.is_open() || reader.failed()) {
-    read.status = ExclusionsRead::Status::unreadable;
-    return read;
-  }
-  read.status = ExclusionsRead::Status::read;
-  read.list = open_excluded_list(program, read.list_path);
+  read.status = !reader.is_open() || reader.failed() ? ExclusionsRead::Status::unreadable
+                                                     : ExclusionsRead::Status::read;
+  return read;
+}
+
+ExclusionsRead read_exclusions(app::Program& program) {
+  program.exclusions.count = 0;
+  // Before any Master file was chosen there is no folder to look in.
+  if (program.master.path.empty()) return {};
+  const std::string path = find_exclusions_file(program.master.path);
+  if (path.empty()) return {};
+  ExclusionsRead read = read_exclusion_circles(program.exclusions, path);
+  if (read.status == ExclusionsRead::Status::read)
+    read.list = open_excluded_list(program, read.list_path);
   return read;
 }
 

@@ -55,6 +55,11 @@ struct ExclusionsRead {
   std::string list_path;  // the excluded list tried
 };
 
+// Loads the circles of the exclusions file at `path` into `exclusions`
+// (count, radius, path); the excluded list is left alone. A format error or
+// too many circles stop the reading; the circles before stay.
+ExclusionsRead read_exclusion_circles(app::Exclusions& exclusions, const std::string& path);
+
 // Looks for the exclusions file of the Master file, loads its circles into
 // the circle table and (re)creates the excluded list "excluded.asc" beside
 // it with its three header lines, left open for the duplicate run. Without

@@ -1,6 +1,9 @@
 #include "ui/script/arguments.hpp"
 
+#include <CLI/CLI.hpp>
+
 #include <charconv>
+#include <utility>
 
 namespace pinwright::ui::script {
 
@@ -33,37 +36,62 @@ ArgumentsResult parse_arguments(const std::vector<std::string_view>& args) {
   const auto failure = [](std::string reason) {
     return ArgumentsResult{std::nullopt, std::move(reason)};
   };
-  Arguments arguments;
-  bool have_script = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string_view arg = args[i];
-    if (arg == "--version") {
-      arguments.version = true;
-    } else if (arg == "--program-dir" || arg == "--today") {
-      if (i + 1 >= args.size()) return failure(std::string(arg) + " needs a value");
-      const std::string_view value = args[++i];
-      if (arg == "--program-dir") {
-        if (arguments.program_dir) return failure("--program-dir given twice");
-        if (value.empty()) return failure("--program-dir needs a folder");
-        std::string dir(value);
-        if (!dir.ends_with('/')) dir += '/';
-        arguments.program_dir = std::move(dir);
-      } else {
-        if (arguments.today) return failure("--today given twice");
-        arguments.today = parse_date(value);
-        if (!arguments.today)
-          return failure("--today takes a date YYYY-MM-DD, not \"" + std::string(value) + "\"");
-      }
-    } else if (arg.starts_with("--")) {
-      return failure("unknown option " + std::string(arg));
-    } else {
-      if (have_script) return failure("more than one SCRIPT");
-      if (arg.empty()) return failure("the SCRIPT name is empty");
-      arguments.script_path = arg;
-      have_script = true;
-    }
+  // Every option is collected however often it is given, and unknown ones
+  // are kept, so that each mistake is told in the program's own words.
+  CLI::App app{"", "pinwright-script"};
+  app.set_help_flag();
+  app.allow_extras();
+  int version = 0;
+  std::vector<std::string> dirs;
+  std::vector<std::string> days;
+  std::vector<std::string> scripts;
+  app.add_flag("--version", version);
+  for (auto [name, values] : {std::pair{"--program-dir", &dirs}, {"--today", &days}}) {
+    app.add_option(name, *values)
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   }
-  if (!have_script && !arguments.version) return failure("no SCRIPT given");
+  app.add_option("SCRIPT", scripts);
+  // CLI11 takes the arguments last first.
+  std::vector<std::string> reversed(args.rbegin(), args.rend());
+  try {
+    app.parse(reversed);
+  } catch (const CLI::ArgumentMismatch& error) {
+    // Only an option left without its value: "--today: 1 required ...".
+    const std::string_view what = error.what();
+    return failure(std::string(what.substr(0, what.find(':'))) + " needs a value");
+  } catch (const CLI::ParseError& error) {
+    return failure(error.what());
+  }
+  for (const std::string& extra : app.remaining()) {
+    // A single dash starts no option here: such a word names the script.
+    if (extra.starts_with("--")) return failure("unknown option " + extra);
+    scripts.push_back(extra);
+  }
+
+  Arguments arguments;
+  arguments.version = version > 0;
+  if (dirs.size() > 1) return failure("--program-dir given twice");
+  if (!dirs.empty()) {
+    if (dirs.front().empty()) return failure("--program-dir needs a folder");
+    std::string dir = dirs.front();
+    if (!dir.ends_with('/')) dir += '/';
+    arguments.program_dir = std::move(dir);
+  }
+  if (days.size() > 1) return failure("--today given twice");
+  if (!days.empty()) {
+    arguments.today = parse_date(days.front());
+    if (!arguments.today)
+      return failure("--today takes a date YYYY-MM-DD, not \"" + days.front() + "\"");
+  }
+  if (scripts.size() > 1) return failure("more than one SCRIPT");
+  if (scripts.empty()) {
+    if (!arguments.version) return failure("no SCRIPT given");
+  } else {
+    if (scripts.front().empty()) return failure("the SCRIPT name is empty");
+    arguments.script_path = scripts.front();
+  }
   return {std::move(arguments), {}};
 }
 

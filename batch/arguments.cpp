@@ -1,0 +1,190 @@
+#include "batch/arguments.hpp"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
+#include "poi/fixed_text.hpp"
+#include "poi/number.hpp"
+#include "version.hpp"
+
+namespace pinwright::batch {
+
+namespace {
+
+inline constexpr std::string_view kProgram = "pinwright-batch";
+
+// The options shared by the subcommands, as typed.
+struct Texts {
+  std::string radius = "20";
+  std::string delete_rule = "within-radius";
+  std::string exclusions = "auto";
+  std::string on_match = "skip";
+  std::string below = "skip";
+  std::vector<std::string> files;  // update: MASTER UPDATE...
+};
+
+void add_output(CLI::App& sub, Command& command) {
+  sub.add_option("-o,--output", command.output, "the file to write (.ov2: overlay, else text)")
+      ->required()
+      ->option_text("OUTPUT");
+}
+
+void add_radius(CLI::App& sub, Texts& texts) {
+  sub.add_option("--radius", texts.radius, "the Match radius in metres (default 20)")
+      ->option_text("M");
+}
+
+template <typename T>
+T member(std::string_view text, std::initializer_list<std::pair<std::string_view, T>> choices) {
+  for (const auto& [word, value] : choices)
+    if (word == text) return value;
+  return choices.begin()->second;  // unreachable: CLI::IsMember checked the word
+}
+
+std::optional<std::string> apply_texts(const Texts& texts, Command& command) {
+  const auto radius = poi::parse_number(poi::trim(texts.radius));
+  if (!radius || !std::isfinite(*radius) || *radius < 0.0f)
+    return "--radius takes a number of metres, not \"" + texts.radius + "\"";
+  command.radius = *radius;
+  command.delete_rule = member(
+      texts.delete_rule, {std::pair{std::string_view("within-radius"), DeleteRule::within_radius},
+                          {"below-1m", DeleteRule::below_one_metre}});
+  if (texts.exclusions == "auto") {
+    command.exclusions = {ExclusionsChoice::Kind::automatic, {}};
+  } else if (texts.exclusions == "none") {
+    command.exclusions = {ExclusionsChoice::Kind::none, {}};
+  } else {
+    if (texts.exclusions.empty()) return "--exclusions needs a file, auto or none";
+    command.exclusions = {ExclusionsChoice::Kind::file, texts.exclusions};
+  }
+  command.on_match = member(texts.on_match, {std::pair{std::string_view("skip"), OnMatch::skip},
+                                             {"save", OnMatch::save},
+                                             {"position", OnMatch::position},
+                                             {"text", OnMatch::text},
+                                             {"both", OnMatch::both}});
+  command.below_one_metre =
+      member(texts.below, {std::pair{std::string_view("skip"), BelowOneMetre::skip},
+                           {"as-on-match", BelowOneMetre::as_on_match}});
+  if (command.subcommand == Subcommand::update) {
+    command.input = texts.files.front();
+    command.updates.assign(texts.files.begin() + 1, texts.files.end());
+  }
+  return std::nullopt;
+}
+
+ParsedCommandLine usage_error(const std::string& reason) {
+  ParsedCommandLine parsed;
+  parsed.status = ExitStatus::bad_usage;
+  parsed.err = std::string(kProgram) + ": " + reason + "\nRun '" + std::string(kProgram) +
+               " --help' for usage.\n";
+  return parsed;
+}
+
+}  // namespace
+
+ParsedCommandLine parse_command_line(const std::vector<std::string>& args) {
+  Command command;
+  Texts texts;
+  bool version = false;
+
+  CLI::App app(
+      "Cleans and merges POI files without a window: every match is settled by the "
+      "options.",
+      std::string(kProgram));
+  app.require_subcommand(0, 1);
+  app.add_flag("--version", version, "print the program's name and version and exit");
+  app.add_flag("-q,--quiet", command.quiet, "no progress bar and no summary line");
+  app.add_option("--summary-json", command.summary_json_path,
+                 "also write the summary's counts to FILE as JSON")
+      ->option_text("FILE");
+
+  CLI::App* dedupe = app.add_subcommand("dedupe", "remove the duplicates of a POI file");
+  dedupe->fallthrough();
+  dedupe->add_option("INPUT", command.input, "the POI file (.ov2: overlay, else text)")->required();
+  add_output(*dedupe, command);
+  add_radius(*dedupe, texts);
+  dedupe
+      ->add_option("--delete", texts.delete_rule,
+                   "within-radius: every match is deleted; below-1m: matches closer than 1 m "
+                   "are deleted, the others kept (default within-radius)")
+      ->check(CLI::IsMember({"within-radius", "below-1m"}));
+  dedupe
+      ->add_option("--exclusions", texts.exclusions,
+                   "the exclusions file; auto: NAME_x.asc or exclusions.asc beside INPUT; none "
+                   "(default auto)")
+      ->option_text("FILE|auto|none");
+  dedupe
+      ->add_option("--excluded", command.excluded_path,
+                   "where the excluded entries are listed (default: excluded.asc beside the "
+                   "exclusions file)")
+      ->option_text("FILE");
+  dedupe->add_option("--report", command.report_path, "write the matches report to FILE")
+      ->option_text("FILE");
+
+  CLI::App* update = app.add_subcommand("update", "merge Update files into a Master file");
+  update->fallthrough();
+  update
+      ->add_option("MASTER UPDATE", texts.files,
+                   "the Master file, then the Update files, merged one after another")
+      ->required()
+      ->expected(2, CLI::detail::expected_max_vector_size);
+  add_output(*update, command);
+  add_radius(*update, texts);
+  update
+      ->add_option("--on-match", texts.on_match,
+                   "what a match becomes: skip, save (as a new entry), position, text or both "
+                   "(default skip)")
+      ->check(CLI::IsMember({"skip", "save", "position", "text", "both"}));
+  update
+      ->add_option("--below-1m", texts.below,
+                   "skip: matches closer than 1 m are skipped; as-on-match: decided like the "
+                   "others (default skip)")
+      ->check(CLI::IsMember({"skip", "as-on-match"}));
+  update->add_flag("--added-only", command.added_only,
+                   "write only the entries the Update files added");
+
+  CLI::App* convert = app.add_subcommand("convert", "write a POI file in the other form");
+  convert->fallthrough();
+  convert->add_option("INPUT", command.input, "the POI file (.ov2: overlay, else text)")
+      ->required();
+  add_output(*convert, command);
+
+  std::vector<std::string> reversed(args.rbegin(), args.rend());
+  try {
+    app.parse(reversed);
+  } catch (const CLI::ParseError& error) {
+    // --help, on the program or a subcommand, ends the parse with its text.
+    if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
+      std::ostringstream out;
+      std::ostringstream err;
+      app.exit(error, out, err);
+      ParsedCommandLine parsed;
+      parsed.out = out.str();
+      return parsed;
+    }
+    return usage_error(error.what());
+  }
+  if (version) {
+    ParsedCommandLine parsed;
+    parsed.out = std::string(kProgram) + " " + std::string(kVersion) + "\n";
+    return parsed;
+  }
+  if (dedupe->parsed()) {
+    command.subcommand = Subcommand::dedupe;
+  } else if (update->parsed()) {
+    command.subcommand = Subcommand::update;
+  } else if (convert->parsed()) {
+    command.subcommand = Subcommand::convert;
+  } else {
+    return usage_error("a subcommand is needed: dedupe, update or convert");
+  }
+  if (const auto reason = apply_texts(texts, command)) return usage_error(*reason);
+  ParsedCommandLine parsed;
+  parsed.command = std::move(command);
+  return parsed;
+}
+
+}  // namespace pinwright::batch

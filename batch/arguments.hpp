@@ -1,0 +1,66 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pinwright::batch {
+
+// Exit statuses of pinwright-batch.
+enum class ExitStatus : int {
+  success = 0,
+  bad_input = 1,     // an input file that cannot be read, with where and why
+  bad_usage = 2,     // the command line, including an output that names an input
+  output_failed = 3  // an output that could not be written; nothing is left behind
+};
+
+enum class Subcommand { dedupe, update, convert };
+
+// dedupe --delete: which matches are deleted; the others are kept.
+enum class DeleteRule { within_radius, below_one_metre };
+
+// update --on-match: the decision taken at every match the options leave open.
+enum class OnMatch { skip, save, position, text, both };
+
+// update --below-1m: matches closer than 1 m are skipped, or decided like
+// the others.
+enum class BelowOneMetre { skip, as_on_match };
+
+// Where the exclusion circles of a dedupe come from.
+struct ExclusionsChoice {
+  enum class Kind { automatic, none, file };
+  Kind kind = Kind::automatic;
+  std::string path;  // Kind::file
+};
+
+struct Command {
+  Subcommand subcommand = Subcommand::convert;
+  std::string input;                 // dedupe, convert: INPUT; update: MASTER
+  std::vector<std::string> updates;  // update: the UPDATE files, in order
+  std::string output;
+  float radius = 20.0f;  // metres
+  DeleteRule delete_rule = DeleteRule::within_radius;
+  ExclusionsChoice exclusions;
+  std::optional<std::string> excluded_path;  // default: beside the exclusions file
+  std::optional<std::string> report_path;
+  OnMatch on_match = OnMatch::skip;
+  BelowOneMetre below_one_metre = BelowOneMetre::skip;
+  bool added_only = false;
+  bool quiet = false;
+  std::optional<std::string> summary_json_path;
+};
+
+// What the command line came to: a command to run, or text to print and a
+// status to end with (--help, --version, a usage error).
+struct ParsedCommandLine {
+  std::optional<Command> command;
+  ExitStatus status = ExitStatus::success;
+  std::string out;  // for standard output
+  std::string err;  // for standard error
+};
+
+// `args` without the program's own name.
+ParsedCommandLine parse_command_line(const std::vector<std::string>& args);
+
+}  // namespace pinwright::batch

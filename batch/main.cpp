@@ -1,0 +1,37 @@
+// pinwright-batch: the duplicate run, the update run and the conversion
+// between the two file forms, without a window and with every match settled
+// by the options. Exit status: 0 done, 1 an input that cannot be read,
+// 2 bad usage (an output naming an input included), 3 an output that could
+// not be written.
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "batch/arguments.hpp"
+#include "batch/progress.hpp"
+#include "batch/runs.hpp"
+
+int main(int argc, char** argv) {
+  namespace batch = pinwright::batch;
+  const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  const batch::ParsedCommandLine parsed = batch::parse_command_line(args);
+  if (!parsed.command) {
+    std::cout << parsed.out;
+    std::cerr << parsed.err;
+    if (!std::cout.flush()) return static_cast<int>(batch::ExitStatus::output_failed);
+    return static_cast<int>(parsed.status);
+  }
+  const batch::Command& command = *parsed.command;
+  batch::RunResult result;
+  {
+    batch::Progress progress(!command.quiet && batch::Progress::stderr_is_terminal());
+    result = batch::run_command(command, progress);
+  }
+  if (result.status != batch::ExitStatus::success) {
+    std::cerr << "pinwright-batch: " << result.message << '\n';
+    return static_cast<int>(result.status);
+  }
+  if (!command.quiet) std::cout << batch::summary_line(result.summary) << '\n';
+  return std::cout.flush() ? 0 : static_cast<int>(batch::ExitStatus::output_failed);
+}

@@ -1,0 +1,129 @@
+#include "batch/arguments.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/test_names.hpp"
+
+namespace pinwright::batch {
+namespace {
+
+TEST(parse_command_line_test, reads_every_option_of_dedupe) {
+  const auto parsed =
+      parse_command_line({"dedupe", "in.ov2", "-o", "out.asc", "--radius", "12.5", "--delete",
+                          "below-1m", "--exclusions", "circles.asc", "--excluded", "gone.asc",
+                          "--report", "pairs.csv", "--quiet", "--summary-json", "s.json"});
+  ASSERT_TRUE(parsed.command) << parsed.err;
+  const Command& c = *parsed.command;
+  EXPECT_EQ(c.subcommand, Subcommand::dedupe);
+  EXPECT_EQ(c.input, "in.ov2");
+  EXPECT_EQ(c.output, "out.asc");
+  EXPECT_FLOAT_EQ(c.radius, 12.5f);
+  EXPECT_EQ(c.delete_rule, DeleteRule::below_one_metre);
+  EXPECT_EQ(c.exclusions.kind, ExclusionsChoice::Kind::file);
+  EXPECT_EQ(c.exclusions.path, "circles.asc");
+  EXPECT_EQ(c.excluded_path, "gone.asc");
+  EXPECT_EQ(c.report_path, "pairs.csv");
+  EXPECT_TRUE(c.quiet);
+  EXPECT_EQ(c.summary_json_path, "s.json");
+}
+
+TEST(parse_command_line_test, update_takes_the_master_then_the_updates_in_order) {
+  const auto parsed =
+      parse_command_line({"update", "m.asc", "u1.asc", "u2.ov2", "-o", "o.asc", "--on-match",
+                          "both", "--below-1m", "as-on-match", "--added-only"});
+  ASSERT_TRUE(parsed.command) << parsed.err;
+  const Command& c = *parsed.command;
+  EXPECT_EQ(c.input, "m.asc");
+  EXPECT_EQ(c.updates, (std::vector<std::string>{"u1.asc", "u2.ov2"}));
+  EXPECT_EQ(c.on_match, OnMatch::both);
+  EXPECT_EQ(c.below_one_metre, BelowOneMetre::as_on_match);
+  EXPECT_TRUE(c.added_only);
+}
+
+TEST(parse_command_line_test, defaults_are_those_of_the_window_with_every_match_settled) {
+  const auto parsed = parse_command_line({"dedupe", "in.asc", "-o", "out.asc"});
+  ASSERT_TRUE(parsed.command) << parsed.err;
+  EXPECT_FLOAT_EQ(parsed.command->radius, 20.0f);
+  EXPECT_EQ(parsed.command->delete_rule, DeleteRule::within_radius);
+  EXPECT_EQ(parsed.command->exclusions.kind, ExclusionsChoice::Kind::automatic);
+  EXPECT_FALSE(parsed.command->quiet);
+  const auto update = parse_command_line({"update", "m", "u", "-o", "o"});
+  ASSERT_TRUE(update.command) << update.err;
+  EXPECT_EQ(update.command->on_match, OnMatch::skip);
+  EXPECT_EQ(update.command->below_one_metre, BelowOneMetre::skip);
+  EXPECT_FALSE(update.command->added_only);
+}
+
+struct Printed {
+  const char* label;
+  std::vector<std::string> args;
+  const char* starts;  // what standard output starts with
+};
+
+void PrintTo(const Printed& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.args, row.starts);
+}
+
+class parse_command_line_printed_test : public ::testing::TestWithParam<Printed> {};
+
+TEST_P(parse_command_line_printed_test, prints_and_ends_with_success) {
+  const auto parsed = parse_command_line(GetParam().args);
+  EXPECT_FALSE(parsed.command);
+  EXPECT_EQ(parsed.status, ExitStatus::success);
+  EXPECT_TRUE(parsed.out.starts_with(GetParam().starts)) << parsed.out;
+  EXPECT_EQ(parsed.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    cases, parse_command_line_printed_test,
+    ::testing::Values(Printed{"version", {"--version"}, "pinwright-batch 2.3.0\n"},
+                      Printed{"help", {"--help"}, "Cleans and merges"},
+                      Printed{"dedupe_help", {"dedupe", "--help"}, "remove the duplicates"},
+                      Printed{"update_help", {"update", "--help"}, "merge Update files"},
+                      Printed{"convert_help", {"convert", "-h"}, "write a POI file"}),
+    testing::LabelName{});
+
+struct Bad {
+  const char* label;
+  std::vector<std::string> args;
+  const char* says;  // part of the message
+};
+
+void PrintTo(const Bad& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.args, row.says);
+}
+
+class parse_command_line_error_test : public ::testing::TestWithParam<Bad> {};
+
+TEST_P(parse_command_line_error_test, is_bad_usage_with_a_reason) {
+  const auto parsed = parse_command_line(GetParam().args);
+  EXPECT_FALSE(parsed.command);
+  EXPECT_EQ(parsed.status, ExitStatus::bad_usage);
+  EXPECT_TRUE(parsed.err.starts_with("pinwright-batch: ")) << parsed.err;
+  EXPECT_NE(parsed.err.find(GetParam().says), std::string::npos) << parsed.err;
+  EXPECT_EQ(parsed.out, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    cases, parse_command_line_error_test,
+    ::testing::Values(
+        Bad{"nothing", {}, "a subcommand is needed"},
+        Bad{"no_output", {"dedupe", "in.asc"}, "--output"},
+        Bad{"no_input", {"convert", "-o", "x.asc"}, "INPUT"},
+        Bad{"one_file_update", {"update", "m.asc", "-o", "o.asc"}, "MASTER UPDATE"},
+        Bad{"radius_word", {"dedupe", "i", "-o", "o", "--radius", "far"}, "--radius"},
+        Bad{"radius_negative", {"dedupe", "i", "-o", "o", "--radius", "-3"}, "--radius"},
+        Bad{"radius_comma", {"dedupe", "i", "-o", "o", "--radius", "2,5"}, "--radius"},
+        Bad{"delete_word", {"dedupe", "i", "-o", "o", "--delete", "all"}, "--delete"},
+        Bad{"on_match_word", {"update", "m", "u", "-o", "o", "--on-match", "keep"}, "--on-match"},
+        Bad{"dedupe_option_on_update",
+            {"update", "m", "u", "-o", "o", "--report", "r"},
+            "--report"},
+        Bad{"unknown_subcommand", {"merge", "a", "b"}, "merge"}),
+    testing::LabelName{});
+
+}  // namespace
+}  // namespace pinwright::batch
