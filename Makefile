@@ -48,12 +48,14 @@ package:
 	cmake --build --preset release -j $(JOBS) --target pinwright_install_files
 	cd build/release && cpack
 
-# The main dialog after start-up, rendered off screen.
+# The main dialog after start-up and at the first review stop of the example
+# files' update run, rendered off screen.
 screenshot:
 	$(MAKE) configure PRESET=release
 	cmake --build --preset release -j $(JOBS) --target pinwright-screenshot
 	mkdir -p docs
-	QT_QPA_PLATFORM=offscreen ./build/release/bin/pinwright-screenshot docs/main-dialog.png
+	QT_QPA_PLATFORM=offscreen ./build/release/bin/pinwright-screenshot \
+	  docs/main-dialog.png docs/review-stop.png examples
 
 # Each fuzz target for FUZZ_SECONDS (libFuzzer, clang, sanitizers).
 FUZZ_SECONDS ?= 10

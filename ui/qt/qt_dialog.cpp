@@ -12,12 +12,14 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QIcon>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QShortcut>
 #include <QStyle>
 #include <QTextBrowser>
 #include <QTimer>
@@ -28,6 +30,7 @@
 #include "ui/qt/encoding_validator.hpp"
 #include "ui/qt/file_filter.hpp"
 #include "ui/qt/main_window.hpp"
+#include "ui/qt/mnemonics.hpp"
 
 // Resources of a static library must be registered by name, outside any namespace.
 static void register_pinwright_resources() {
@@ -55,6 +58,21 @@ QString decode(std::string_view bytes) {
 
 bool is_picture(const QWidget* widget) {
   return widget->property("controlKind").toString() == QLatin1String("picture");
+}
+
+void set_caption(QAbstractButton* button, int id, const QString& caption) {
+  button->setText(with_mnemonic(caption, mnemonic_letter(id, caption)));
+}
+
+// Tab passes over fields the user cannot change; a click still selects their text.
+void set_read_only(QLineEdit* edit, bool read_only) {
+  edit->setReadOnly(read_only);
+  edit->setFocusPolicy(read_only ? Qt::ClickFocus : Qt::StrongFocus);
+}
+
+bool holds_focus(const QWidget* window, const QWidget* control) {
+  const QWidget* focus = window->focusWidget();
+  return focus && (focus == control || control->isAncestorOf(focus));
 }
 
 QMessageBox::Icon qt_icon(Icon icon) {
@@ -140,6 +158,16 @@ void QtDialog::load_main_dialog() {
 
     // Names come from files and may hold '<' or '&': never read them as markup.
     if (auto* label = qobject_cast<QLabel*>(child)) label->setTextFormat(Qt::PlainText);
+    if (auto* button = qobject_cast<QAbstractButton*>(child))
+      set_caption(button, id.toInt(), button->text());
+    if (auto* edit = qobject_cast<QLineEdit*>(child)) set_read_only(edit, edit->isReadOnly());
+    // A control the program hides keeps its room, so that nothing else moves.
+    QSizePolicy policy = child->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    // A wider window widens the text fields; buttons and the radius keep their size.
+    if (qobject_cast<QPushButton*>(child) || qobject_cast<QComboBox*>(child))
+      policy.setHorizontalPolicy(QSizePolicy::Fixed);
+    child->setSizePolicy(policy);
     // Enter always means the default button, wherever the focus is.
     if (auto* button = qobject_cast<QPushButton*>(child); button && !button->isDefault())
       button->setAutoDefault(false);
@@ -175,6 +203,12 @@ void QtDialog::connect_controls() {
   QObject::connect(context, &MainWindow::cancel_requested, context, [this] {
     queue({EventKind::push_button, control::kCancelCommand});
   });
+  // F1 is the Help button, and like it does nothing while it is disabled.
+  auto* help_key = new QShortcut(QKeySequence(Qt::Key_F1), context);
+  QObject::connect(help_key, &QShortcut::activated, context, [this] {
+    if (auto* help_button = qobject_cast<QAbstractButton*>(widget(control::kHelp)))
+      help_button->click();
+  });
 }
 
 void QtDialog::queue(Event event) {
@@ -189,8 +223,12 @@ void QtDialog::queue_field_change(int id) {
 void QtDialog::show_dialog() {
   if (!window_) return;
   window_->show();
+  // Every row is one line high: the window grows in width only.
+  window_->setFixedHeight(window_->height());
   window_->raise();
   window_->activateWindow();
+  // The first thing to do is choose the Master file.
+  if (QWidget* first = widget(control::kMasterText)) first->setFocus(Qt::OtherFocusReason);
 }
 
 void QtDialog::set_title(std::string_view title) {
@@ -212,7 +250,8 @@ QString QtDialog::shown_text(int id) const {
   const QWidget* control = widget(id);
   if (!control) return {};
   if (const auto* group = qobject_cast<const QGroupBox*>(control)) return group->title();
-  if (const auto* button = qobject_cast<const QAbstractButton*>(control)) return button->text();
+  if (const auto* button = qobject_cast<const QAbstractButton*>(control))
+    return without_mnemonic(button->text());
   if (const auto* edit = qobject_cast<const QLineEdit*>(control)) return edit->text();
   if (const auto* combo = qobject_cast<const QComboBox*>(control)) return combo->currentText();
   if (const auto* label = qobject_cast<const QLabel*>(control))
@@ -228,7 +267,7 @@ void QtDialog::put_text(int id, std::string_view text) {
   if (auto* group = qobject_cast<QGroupBox*>(control)) {
     group->setTitle(shown);
   } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-    button->setText(shown);
+    set_caption(button, id, shown);
   } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
     edit->setText(shown);
     edit->setCursorPosition(0);
@@ -287,6 +326,24 @@ std::string QtDialog::get_text(int id) {
 void QtDialog::set_field_state(int id, FieldState state) {
   QWidget* control = widget(id);
   if (!control) return;
+  const bool had_focus = window_ && holds_focus(window_.get(), control);
+  apply_field_state(control, id, state);
+  if (state == FieldState::enabled && (id == control::kFirstDecision || id == control::kStart)) {
+    // What the user most likely does next: decide on the pair, or start the run.
+    control->setFocus(Qt::OtherFocusReason);
+  } else if (had_focus && (!control->isEnabled() || control->isHidden())) {
+    focus_next_step();
+  }
+}
+
+void QtDialog::focus_next_step() {
+  QWidget* start = widget(control::kStart);
+  QWidget* next =
+      start && start->isEnabled() && !start->isHidden() ? start : widget(control::kOutputText);
+  if (next) next->setFocus(Qt::OtherFocusReason);
+}
+
+void QtDialog::apply_field_state(QWidget* control, int id, FieldState state) {
   if (state == FieldState::hidden) {
     control->hide();
     return;
@@ -296,7 +353,7 @@ void QtDialog::set_field_state(int id, FieldState state) {
     access_[id] = state;
     control->setEnabled(state != FieldState::disabled);
     if (auto* edit = qobject_cast<QLineEdit*>(control); edit && state != FieldState::disabled) {
-      edit->setReadOnly(state == FieldState::read_only);
+      set_read_only(edit, state == FieldState::read_only);
       // The style sheet looks at readOnly only when a widget is polished.
       edit->style()->unpolish(edit);
       edit->style()->polish(edit);

@@ -79,6 +79,10 @@ class QtDialog : public DialogLayer {
 
  private:
   void connect_controls();
+  void apply_field_state(QWidget* control, int id, FieldState state);
+  // A control that loses the focus to the program hands it on to Start, or
+  // else to the Output slot's Text button: a new Output file comes next.
+  void focus_next_step();
   void queue(Event event);
   void queue_field_change(int id);
   QString shown_text(int id) const;

@@ -1,33 +1,89 @@
-// `pinwright-screenshot FILE.png`: the main dialog as it stands after start-up,
-// rendered off screen into a picture (for the documentation).
+// `pinwright-screenshot START.png REVIEW.png EXAMPLES`: the main dialog after
+// start-up, and at the first review stop of an update run of the example
+// files (EXAMPLES/master.asc into update.asc, worked on as copies in a
+// temporary folder), rendered off screen into pictures for the documentation.
 #include <cstdio>
 
 #include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QPixmap>
+#include <QTemporaryDir>
+#include <QTimer>
 
+#include "app/dispatch.hpp"
 #include "app/program.hpp"
 #include "app/startup.hpp"
+#include "ui/controls.hpp"
+#include "ui/qt/given_files_dialog.hpp"
 #include "ui/qt/main_window.hpp"
-#include "ui/qt/qt_dialog.hpp"
+
+namespace {
+
+namespace c = pinwright::ui::control;
+using pinwright::ui::qt::GivenFilesDialog;
+
+bool save(const GivenFilesDialog& dialog, const QString& file) {
+  QCoreApplication::processEvents();
+  if (dialog.window()->grab().save(file, "PNG")) return true;
+  std::fprintf(stderr, "pinwright-screenshot: cannot write %s\n", qPrintable(file));
+  return false;
+}
+
+bool copy_examples(const QString& from, const QString& to) {
+  for (const char* name : {"master.asc", "update.asc", "exclusions.asc"}) {
+    const QString file = QString::fromLatin1(name);
+    if (!QFile::copy(from + u'/' + file, to + u'/' + file)) {
+      std::fprintf(stderr, "pinwright-screenshot: cannot copy %s/%s\n", qPrintable(from), name);
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: pinwright-screenshot FILE.png\n");
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: pinwright-screenshot START.png REVIEW.png EXAMPLES\n");
     return 2;
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-  pinwright::ui::qt::QtDialog dialog;
+  // The run works in a folder of its own; the pictures go where they were asked for.
+  const QString start_picture = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
+  const QString review_picture = QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath();
+  const QTemporaryDir folder;
+  if (!folder.isValid() || !copy_examples(QString::fromLocal8Bit(argv[3]), folder.path())) return 1;
+  // A message box would wait for an answer nobody gives: the pictures are then wrong.
+  bool box_shown = false;
+  QTimer boxes;
+  QObject::connect(&boxes, &QTimer::timeout, &boxes, [&box_shown] {
+    if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      box_shown = true;
+      box->reject();
+    }
+  });
+  boxes.start(50);
+
+  GivenFilesDialog dialog;
   pinwright::app::Program program;
   program.program_dir = pinwright::app::program_dir_from(argv[0]);
   pinwright::app::start_up(program, dialog);
-  QCoreApplication::processEvents();
+  if (!save(dialog, start_picture)) return 1;
 
-  const QString file = QString::fromLocal8Bit(argv[1]);
-  if (!dialog.window()->grab().save(file, "PNG")) {
-    std::fprintf(stderr, "pinwright-screenshot: cannot write %s\n", argv[1]);
+  // Names relative to the folder: the slots show them as a user's own would look.
+  QDir::setCurrent(folder.path());
+  dialog.files = {"master.asc", "update.asc", "merged.asc"};
+  for (const int id : {c::kMasterText, c::kUpdateText, c::kOutputText, c::kStart})
+    pinwright::app::dispatch(program, dialog, id);
+  if (box_shown || dialog.state(c::kFirstDecision) != pinwright::ui::FieldState::enabled) {
+    std::fprintf(stderr, "pinwright-screenshot: the example run did not stop for review\n");
     return 1;
   }
+  if (!save(dialog, review_picture)) return 1;
   dialog.close_down();
   return 0;
 }
