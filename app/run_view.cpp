@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/messages.hpp"
+#include "app/options.hpp"
 #include "engine/distance.hpp"
 #include "exclusion/exclusion_run.hpp"
 #include "exclusion/reports.hpp"
@@ -88,6 +89,7 @@ RunStop show_outcome(Program& program, ui::DialogLayer& dialog, const engine::Ru
   switch (outcome.stop) {
     case engine::RunStop::review:
       show_pair(program, dialog);
+      set_slot_buttons(dialog, FieldState::disabled);
       if (program.is_update_run()) {
         set_review_buttons(dialog, FieldState::enabled);
         dialog.set_field_state(c::kSecondDecision, FieldState::enabled);

@@ -16,7 +16,8 @@ namespace pinwright::app {
 
 // How a press of Start or of a decision button came back.
 enum class RunStop {
-  review,     // a pair waits for the user; its decision buttons are enabled
+  review,     // a pair waits for the user; its decision buttons are enabled,
+              // the file slots' buttons disabled
   finished,   // Output written, summaries shown; the caller sets the idle labels
   ended,      // the result table is full: the box was shown and `quit_requested` set
   unchanged,  // the Match radius is not a number of metres, or no pair is
