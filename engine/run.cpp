@@ -197,21 +197,30 @@ RunOutcome go_on(app::Program& program, const RunOptions& options) {
   return program.is_update_run() ? update_run(program, options) : duplicate_run(program, options);
 }
 
+// The information text of the second row as the decision stores it: the
+// shown text, byte for byte, when the user left it alone; a typed text with
+// the separator that keeps it apart from the name.
+poi::Text edited_information(const app::RunCursor& run, const EditedRow& edited) {
+  if (edited.information == run.probe_entry.information) return edited.information;
+  return poi::typed_information(edited.information.view());
+}
+
 // Update[i] against Master[j]. With a text Output file the Update entry's own
 // information text wins over the edited one on Save as new entry, Position
-// and Both; an OV2 Output carries no information, so the edit is taken as is.
+// and Both; an OV2 Output carries no information, so the edited one is taken.
 bool apply_update_decision(app::Program& program, Decision decision, const EditedRow& edited) {
   app::RunCursor& run = program.run;
   const poi::PoiRecord& update_entry = program.update_table[run.probe_index];
   poi::PoiRecord& master_entry = program.master_table[run.match_index];
   const bool text_output = !program.output.is_ov2();
+  const poi::Text information = edited_information(run, edited);
   switch (decision) {
     case Decision::save_or_delete: {
       poi::PoiRecord saved;
       saved.longitude = update_entry.longitude;
       saved.latitude = update_entry.latitude;
       saved.name = edited.name;
-      saved.information = text_output ? update_entry.information : edited.information;
+      saved.information = text_output ? update_entry.information : information;
       return append_result(program.master_table, run.result_count, saved);
     }
     case Decision::position:
@@ -221,13 +230,13 @@ bool apply_update_decision(app::Program& program, Decision decision, const Edite
       return true;
     case Decision::text:
       master_entry.name = edited.name;
-      master_entry.information = edited.information;
+      master_entry.information = information;
       return true;
     case Decision::both:
       master_entry.longitude = update_entry.longitude;
       master_entry.latitude = update_entry.latitude;
       master_entry.name = edited.name;
-      master_entry.information = text_output ? update_entry.information : edited.information;
+      master_entry.information = text_output ? update_entry.information : information;
       return true;
     case Decision::skip_or_keep:  // the Update entry is left out
       return true;
