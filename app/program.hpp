@@ -77,7 +77,7 @@ struct Program {
   poi::OutputFile output_file;  // text Output: opened and headed when chosen
 
   RunCursor run;
-  // The run's spatial index over the Master table, made by the run when first
+  // The run's spatial index over the working table, made by the run when first
   // needed and brought in line with the table at every call.
   std::shared_ptr<engine::MatchIndex> search_index;
   // Search by the plain ascending scan instead of the index: the reference
@@ -87,10 +87,15 @@ struct Program {
   Exclusions exclusions;
   Reports reports;
 
-  // Tables, indexed from 1
+  // Tables, indexed from 1. The Master and Update tables hold the entries as
+  // read from their files and stay so: every run starts from them.
   poi::PoiTable master_table{poi::kMasterCapacity};
   poi::PoiTable update_table{poi::kUpdateCapacity};
   poi::PoiTable merged_table{poi::kMergedCapacity};
+  // The Master table as the run works on it: copied from `master_table` at
+  // Start, changed by the decisions and, in an update run, extended past the
+  // entries read.
+  poi::PoiTable working_table{poi::kMasterCapacity};
 
   // The date written into text Output headers; today's when not fixed.
   std::optional<std::chrono::year_month_day> fixed_today;

@@ -50,11 +50,13 @@ struct EditedRow {
 };
 
 // Start: an update run (an Update file is loaded) or a duplicate run from
-// the first entry. The result begins with the Master entries (update run) or
-// empty (duplicate run); the duplicate run counts its removals afresh.
+// the first entry, on `working_table`, a fresh copy of the Master entries as
+// read, so that no earlier run's decisions carry over. The result begins with
+// the Master entries (update run) or empty (duplicate run); the duplicate run
+// counts its removals afresh.
 RunOutcome start_run(app::Program& program, const RunOptions& options);
 
-// The run from `run.position` on. Between two calls the Master table may
+// The run from `run.position` on. Between two calls the working table may
 // change only as the decisions change it: at the pending Master entry and at
 // its end.
 RunOutcome resume_run(app::Program& program, const RunOptions& options);

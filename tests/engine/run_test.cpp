@@ -207,7 +207,7 @@ TEST_F(update_run_test, appends_unmatched_entries_and_matches_earlier_appended_o
 
   ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
   EXPECT_EQ(program.run.result_count, 2);
-  EXPECT_EQ(program.master_table[2].name.trimmed(), "New");
+  EXPECT_EQ(program.working_table[2].name.trimmed(), "New");
   EXPECT_EQ(program.run.match_index, 2);
   EXPECT_EQ(program.run.probe_index, 2);
   EXPECT_EQ(text_of(c::kRow1Name), "New");
@@ -355,7 +355,7 @@ TEST_F(update_run_test, storage_limit_ends_the_program_without_writing) {
 
   EXPECT_EQ(app::start_run(program, dialog), RunStop::ended);
   EXPECT_EQ(program.run.result_count, poi::kMergedCapacity);
-  EXPECT_EQ(program.master_table[poi::kMergedCapacity].name.trimmed(), "Fits");
+  EXPECT_EQ(program.working_table[poi::kMergedCapacity].name.trimmed(), "Fits");
   ASSERT_EQ(dialog.boxes.size(), 1u);
   EXPECT_EQ(dialog.boxes[0].title, "Storage limit");
   EXPECT_EQ(dialog.boxes[0].text, poi::kTooManyMergedText);
