@@ -38,6 +38,8 @@ bool quit_run(Program& program, ui::DialogLayer& dialog) {
   const int answer = dialog.message_box(ui::ButtonSet::yes_no, ui::Icon::question, 1,
                                         "Delete the output file and quit", "Quit");
   if (answer != ui::kAnswerOkYesRetry) return false;
+  // An abandoned run lists no excluded entries.
+  program.exclusions.excluded_lines.clear();
   // A text Output is open since it was chosen: a file that has taken its
   // place meanwhile is not the program's to delete.
   const bool own_file = program.output.is_ov2() || program.output_file.is_at_path();

@@ -272,9 +272,9 @@ RunOutcome start_run(app::Program& program, const RunOptions& options) {
     run.result_count = program.master.count;
   } else {
     run.result_count = 0;
-    // The summary counts this run's removals only, also after a run
-    // abandoned with Quit, whose count was never reset by its summary.
-    program.exclusions.removed_count = 0;
+    // The excluded list gets this run's removals only, also after a run
+    // abandoned with Quit, which wrote none.
+    program.exclusions.excluded_lines.clear();
   }
   prepare_search(program, Catch::whole_table);
   return go_on(program, options);
