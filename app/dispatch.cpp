@@ -16,6 +16,10 @@ void exit_program(Program& program, ui::DialogLayer& dialog) {
 void dispatch(Program& program, ui::DialogLayer& dialog, int id) {
   switch (id) {
     case c::kCancelCommand:
+      // Closing the window in the middle of a review would leave a
+      // half-written Output that looks valid: ask as Quit does.
+      if (!run_pending(program) || quit_run(program, dialog)) exit_program(program, dialog);
+      break;
     case c::kExit:
       exit_program(program, dialog);
       break;

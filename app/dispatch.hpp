@@ -5,12 +5,13 @@
 
 namespace pinwright::app {
 
-// A push-button event: the action of button `id` (2 is the dialog's cancel
-// command). Identifiers without an action, such as the static and edit
-// fields, are ignored.
+// A push-button event: the action of button `id`. The dialog's cancel
+// command (2) ends the program as Exit does; while a run waits for a review it
+// first asks with the Quit box, and No goes back to the review. Identifiers
+// without an action, such as the static and edit fields, are ignored.
 void dispatch(Program& program, ui::DialogLayer& dialog, int id);
 
-// Exit (1004) and the cancel command: the loop ends once the handler returns;
+// Exit (1004), the cancel command and the end of a session: the loop ends once the handler returns;
 // the help window, if open, is closed.
 void exit_program(Program& program, ui::DialogLayer& dialog);
 

@@ -230,7 +230,6 @@ void choose_output_file(Program& program, ui::DialogLayer& dialog, std::string_v
 
 void read_exclusions_file(Program& program, ui::DialogLayer& dialog) {
   using Status = exclusion::ExclusionsRead::Status;
-  using List = exclusion::ExclusionsRead::List;
   const exclusion::ExclusionsRead read = exclusion::read_exclusions(program);
   switch (read.status) {
     case Status::no_file:
@@ -250,15 +249,7 @@ void read_exclusions_file(Program& program, ui::DialogLayer& dialog) {
                        "\rcannot be read.");
       return;
     case Status::read:
-      break;
-  }
-  if (read.list == List::in_use) {
-    show_message(dialog, poi::kFileOpenConflictTitle,
-                 "The list of excluded entries\r" +
-                     poi::shorten_path(read.list_path, poi::kMessagePathWidth) +
-                     "\rwould replace a file in use.\rExcluded entries will not be listed.");
-  } else if (read.list == List::failed) {
-    show_write_failure(dialog, "The excluded list", read.list_path);
+      return;
   }
 }
 

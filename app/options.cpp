@@ -40,6 +40,14 @@ void mode_labels(const Program& program, ui::DialogLayer& dialog) {
   dialog.set_field_state(c::kFirstDecision, FieldState::disabled);
   dialog.set_field_state(c::kQuit, FieldState::disabled);
   dialog.set_field_state(c::kExit, FieldState::enabled);
+  set_slot_buttons(dialog, FieldState::enabled);
+}
+
+void set_slot_buttons(ui::DialogLayer& dialog, FieldState state) {
+  static constexpr std::array kSlotButtons = {c::kMasterText, c::kMasterOv2, c::kMasterClear,
+                                              c::kUpdateText, c::kUpdateOv2, c::kUpdateClear,
+                                              c::kOutputText, c::kOutputOv2, c::kOutputClear};
+  for (const int id : kSlotButtons) dialog.set_field_state(id, state);
 }
 
 void handle_field_change(Program& program, ui::DialogLayer& dialog, int id) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "poi/file_slot.hpp"
 #include "poi/output_file.hpp"
@@ -37,15 +38,17 @@ struct RunCursor {
 };
 
 // The circles of the exclusions file read beside the Master file, and the
-// list of the entries they remove.
+// entries they remove.
 struct Exclusions {
   std::string path;        // the exclusions file last read
   std::int32_t count = 0;  // circles read
   float radius = 0.0f;     // metres
   poi::PoiTable circles{poi::kExclusionCapacity};
-  std::int32_t removed_count = 0;  // entries removed by the current duplicate run
-  std::string list_path;           // "excluded.asc" beside the exclusions file
-  poi::OutputFile list;
+  // The lines of the entries the current duplicate run removed, in the order
+  // it reached them; the excluded list gets them when the run finishes.
+  std::vector<std::string> excluded_lines;
+  std::string
+      list_path;  // the excluded list last written, "excluded.asc" beside the exclusions file
 };
 
 // The matches report of duplicate runs, kept open from one Start to the next.
@@ -71,7 +74,8 @@ struct Program {
   explicit Program(const TableCapacities& capacities)
       : master_table(capacities.master),
         update_table(capacities.update),
-        merged_table(capacities.merged) {
+        merged_table(capacities.merged),
+        working_table(capacities.master) {
     exclusions.circles = poi::PoiTable(capacities.exclusion);
   }
   Program(const Program&) = delete;
@@ -92,7 +96,7 @@ struct Program {
   poi::OutputFile output_file;  // text Output: opened and headed when chosen
 
   RunCursor run;
-  // The run's spatial index over the Master table, made by the run when first
+  // The run's spatial index over the working table, made by the run when first
   // needed and brought in line with the table at every call.
   std::shared_ptr<engine::MatchIndex> search_index;
   // Search by the plain ascending scan instead of the index: the reference
@@ -102,10 +106,15 @@ struct Program {
   Exclusions exclusions;
   Reports reports;
 
-  // Tables, indexed from 1
+  // Tables, indexed from 1. The Master and Update tables hold the entries as
+  // read from their files and stay so: every run starts from them.
   poi::PoiTable master_table{poi::kMasterCapacity};
   poi::PoiTable update_table{poi::kUpdateCapacity};
   poi::PoiTable merged_table{poi::kMergedCapacity};
+  // The Master table as the run works on it: copied from `master_table` at
+  // Start, changed by the decisions and, in an update run, extended past the
+  // entries read.
+  poi::PoiTable working_table{poi::kMasterCapacity};
 
   // The date written into text Output headers; today's when not fixed.
   std::optional<std::chrono::year_month_day> fixed_today;
@@ -119,12 +128,10 @@ inline bool holds(const poi::FileSlot& slot, const std::string& path) {
   return slot.loaded && poi::same_file(path, slot.path);
 }
 
-// Whether `path` is a file in use, a slot's or the open excluded list: no
-// file the program creates may replace it.
+// Whether `path` is a slot's file in use: no file the program creates may
+// replace it.
 inline bool in_use(const Program& program, const std::string& path) {
-  return holds(program.master, path) || holds(program.update, path) ||
-         holds(program.output, path) ||
-         (program.exclusions.list.is_open() && poi::same_file(path, program.exclusions.list_path));
+  return holds(program.master, path) || holds(program.update, path) || holds(program.output, path);
 }
 
 }  // namespace pinwright::app

@@ -3,6 +3,7 @@
 #include "app/file_slots.hpp"
 #include "app/options.hpp"
 #include "app/run_view.hpp"
+#include "engine/run.hpp"
 #include "poi/file_system.hpp"
 #include "ui/controls.hpp"
 
@@ -25,10 +26,18 @@ void decision_button(Program& program, ui::DialogLayer& dialog, int id) {
 }
 
 void quit_button(Program& program, ui::DialogLayer& dialog) {
-  if (!program.output.loaded) return;
+  quit_run(program, dialog);
+}
+
+bool run_pending(const Program& program) {
+  return engine::pair_pending(program);
+}
+
+bool quit_run(Program& program, ui::DialogLayer& dialog) {
+  if (!program.output.loaded) return false;
   const int answer = dialog.message_box(ui::ButtonSet::yes_no, ui::Icon::question, 1,
                                         "Delete the output file and quit", "Quit");
-  if (answer != ui::kAnswerOkYes) return;
+  if (answer != ui::kAnswerOkYes) return false;
   // A text Output is open since it was chosen: a file that has taken its
   // place meanwhile is not the program's to delete.
   const bool own_file = program.output.is_ov2() || program.output_file.is_at_path();
@@ -39,6 +48,7 @@ void quit_button(Program& program, ui::DialogLayer& dialog) {
   // The Output file is gone: a run must not write into it, so Start waits
   // for a new one.
   clear_slot(program, dialog, Slot::output);
+  return true;
 }
 
 void help_button(ui::DialogLayer& dialog) {

@@ -18,6 +18,13 @@ void decision_button(Program& program, ui::DialogLayer& dialog, int id);
 // Output slot emptied, so that Start waits for a new Output file.
 void quit_button(Program& program, ui::DialogLayer& dialog);
 
+// Asks with the Quit box and, on Yes, abandons the run as Quit does; true
+// after a Yes. Nothing is asked without an Output file.
+bool quit_run(Program& program, ui::DialogLayer& dialog);
+
+// Whether a run has started and not ended: a pair waits for the user.
+bool run_pending(const Program& program);
+
 // Help (1003): the help file at its contents.
 void help_button(ui::DialogLayer& dialog);
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/messages.hpp"
+#include "app/options.hpp"
 #include "engine/distance.hpp"
 #include "exclusion/exclusion_run.hpp"
 #include "exclusion/reports.hpp"
@@ -80,7 +81,7 @@ void show_finished(const Program& program, ui::DialogLayer& dialog,
                    ui::Icon::exclamation);
       break;
   }
-  show_exclusions_end(program, dialog, outcome.exclusions);
+  show_exclusions_end(dialog, outcome.exclusions);
   dialog.put_text(c::kOutputCount, exclusion::entries_label_text(outcome.entries_written));
 }
 
@@ -88,6 +89,7 @@ RunStop show_outcome(Program& program, ui::DialogLayer& dialog, const engine::Ru
   switch (outcome.stop) {
     case engine::RunStop::review:
       show_pair(program, dialog);
+      set_slot_buttons(dialog, FieldState::disabled);
       if (program.is_update_run()) {
         set_review_buttons(dialog, FieldState::enabled);
         dialog.set_field_state(c::kSecondDecision, FieldState::enabled);
@@ -127,14 +129,25 @@ std::optional<engine::Decision> decision_of(int button_id) {
 
 }  // namespace
 
-void show_exclusions_end(const Program& program, ui::DialogLayer& dialog,
-                         const exclusion::ExclusionsEnd& end) {
+void show_exclusions_end(ui::DialogLayer& dialog, const exclusion::ExclusionsEnd& end) {
   if (end.summary) {
     show_message(dialog, exclusion::kSummaryTitle, exclusion::exclusion_summary_text(*end.summary),
                  ui::Icon::exclamation);
   }
-  if (end.list_incomplete)
-    show_write_failure(dialog, "The excluded list", program.exclusions.list_path);
+  switch (end.list) {
+    case exclusion::ListWrite::none:
+    case exclusion::ListWrite::written:
+      break;
+    case exclusion::ListWrite::in_use:
+      show_message(dialog, poi::kFileOpenConflictTitle,
+                   "The list of excluded entries\r" +
+                       poi::shorten_path(end.list_path, poi::kMessagePathWidth) +
+                       "\rwould replace a file in use.\rExcluded entries will not be listed.");
+      break;
+    case exclusion::ListWrite::incomplete:
+      show_write_failure(dialog, "The excluded list", end.list_path);
+      break;
+  }
 }
 
 std::optional<engine::RunOptions> read_run_options(ui::DialogLayer& dialog) {

@@ -16,7 +16,8 @@ namespace pinwright::app {
 
 // How a press of Start or of a decision button came back.
 enum class RunStop {
-  review,     // a pair waits for the user; its decision buttons are enabled
+  review,     // a pair waits for the user; its decision buttons are enabled,
+              // the file slots' buttons disabled
   finished,   // Output written, summaries shown; the caller sets the idle labels
   ended,      // the result table is full: the box was shown and `quit_requested` set
   unchanged,  // the Match radius is not a number of metres, or no pair is
@@ -38,9 +39,9 @@ std::optional<engine::RunOptions> read_run_options(ui::DialogLayer& dialog);
 void open_matches_report(Program& program, ui::DialogLayer& dialog);
 
 // The end of a duplicate run's exclusions: the summary box when circles were
-// read, then a box when the excluded list was not written completely.
-void show_exclusions_end(const Program& program, ui::DialogLayer& dialog,
-                         const exclusion::ExclusionsEnd& end);
+// read, then a box when the excluded list would have replaced a file in use
+// or was not written completely.
+void show_exclusions_end(ui::DialogLayer& dialog, const exclusion::ExclusionsEnd& end);
 
 // A coordinate as the review fields show it: F10.6. A value that needs more
 // room (a longitude of -100 or below) is shown in full with 6 decimals

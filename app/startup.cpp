@@ -51,6 +51,9 @@ void run_event_loop(Program& program, ui::DialogLayer& dialog) {
   while (!program.quit_requested) {
     const ui::Event event = dialog.wait_for_event();
     switch (event.kind) {
+      case ui::EventKind::session_ended:
+        exit_program(program, dialog);
+        break;
       case ui::EventKind::push_button:
         dispatch(program, dialog, event.value);
         break;

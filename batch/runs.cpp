@@ -71,6 +71,12 @@ class Outputs {
     return targets_[k].path + ": " + targets_[k].what + " cannot be written";
   }
 
+  // Gives up file `k`: its temporary file goes, nothing takes its final path.
+  void discard(std::size_t k) {
+    files_.erase(files_.begin() + static_cast<std::ptrdiff_t>(k));
+    targets_.erase(targets_.begin() + static_cast<std::ptrdiff_t>(k));
+  }
+
   std::optional<std::string> commit(const Summary& summary, bool json) {
     if (json) {
       poi::OutputFile file(files_.back()->temporary_path(), poi::OpenMode::truncate);
@@ -164,11 +170,6 @@ RunResult dedupe(const Command& command, Progress& progress) {
         exclusion::read_exclusion_circles(program->exclusions, exclusions_path);
     if (read.status != exclusion::ExclusionsRead::Status::read)
       return failure(ExitStatus::bad_input, exclusions_failure(read));
-    app::Exclusions& exclusions = program->exclusions;
-    exclusions.list = poi::OutputFile(outputs.temporary(list_file), poi::OpenMode::truncate);
-    exclusion::write_excluded_list_header(exclusions.list, exclusions_path, exclusions.radius,
-                                          command.input);
-    exclusions.list_path = list_path;
   }
 
   if (!choose_output(*program, outputs.temporary(0), kind_of(command.output)))
@@ -184,6 +185,7 @@ RunResult dedupe(const Command& command, Progress& progress) {
   options.radius = command.radius;
   options.settle_every_match = command.delete_rule == DeleteRule::within_radius;
   options.settle_under_one_metre = command.delete_rule == DeleteRule::below_one_metre;
+  if (listed) options.excluded_list_path = outputs.temporary(list_file);
   progress.set("matching " + std::to_string(master.poi_entries) + " entries");
   Summary summary;
   summary.subcommand = Subcommand::dedupe;
@@ -200,7 +202,10 @@ RunResult dedupe(const Command& command, Progress& progress) {
     return failure(ExitStatus::output_failed, outputs.cannot_write(0));
   if (outcome.matches_report_incomplete)
     return failure(ExitStatus::output_failed, outputs.cannot_write(1));
-  if (outcome.exclusions.list_incomplete)
+  // As in the window, an exclusions file without circles gives no list.
+  if (listed && outcome.exclusions.list == exclusion::ListWrite::none)
+    outputs.discard(list_file);
+  else if (listed && outcome.exclusions.list != exclusion::ListWrite::written)
     return failure(ExitStatus::output_failed, outputs.cannot_write(list_file));
 
   summary.excluded = outcome.exclusions.summary ? outcome.exclusions.summary->removed_count : 0;
@@ -283,9 +288,12 @@ RunResult update(const Command& command, Progress& progress) {
       return failure(ExitStatus::bad_input, path + ": too many entries");
     if (outcome.output != engine::OutputWrite::written)
       return failure(ExitStatus::output_failed, outputs.cannot_write(0));
+    // The result, in the run's working table, is the Master of the next
+    // Update file: every run starts from the Master table.
+    for (std::int32_t k = 1; k <= program->run.result_count; ++k)
+      program->master_table[k] = std::as_const(program->working_table)[k];
     summary.appended += count_pois(*program, before + 1, program->run.result_count);
     summary.entries_written = outcome.entries_written;
-    // The result is the Master of the next Update file.
     program->master.count = program->run.result_count;
   }
   const std::int64_t saved = command.on_match == OnMatch::save ? summary.reviewed : 0;

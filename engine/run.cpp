@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "engine/match_index.hpp"
 #include "engine/match_search.hpp"
@@ -21,12 +22,13 @@ inline constexpr float kOneMetre = 1.0f;
 std::optional<Match> search(app::Program& program, std::int32_t first, std::int32_t last,
                             const poi::PoiRecord& probe, PointOrder order, float radius) {
   if (program.plain_scan)
-    return first_match(program.master_table, first, last, probe, order, radius);
-  return program.search_index->first_match(program.master_table, first, last, probe, order, radius);
+    return first_match(program.working_table, first, last, probe, order, radius);
+  return program.search_index->first_match(program.working_table, first, last, probe, order,
+                                           radius);
 }
 
-// Start brings the index in line with the whole Master table (a file may
-// have been read since the last run); between two calls of a run only a
+// Start brings the index in line with the whole working table, copied afresh
+// from the Master entries read; between two calls of a run only a
 // decision changes it, and only at the pending Master entry (Position, Both)
 // or at its end (Save as new entry).
 enum class Catch { whole_table, pending_entry };
@@ -40,9 +42,9 @@ void prepare_search(app::Program& program, Catch catch_up) {
     catch_up = Catch::whole_table;
   }
   if (catch_up == Catch::whole_table) {
-    program.search_index->sync(program.master_table, count);
+    program.search_index->sync(program.working_table, count);
   } else {
-    program.search_index->refresh(program.master_table, program.run.match_index, count);
+    program.search_index->refresh(program.working_table, program.run.match_index, count);
   }
 }
 
@@ -97,7 +99,7 @@ RunOutcome finished(app::Program& program, RunOutcome outcome, std::int32_t entr
   return outcome;
 }
 
-RunOutcome finish_duplicate_run(app::Program& program) {
+RunOutcome finish_duplicate_run(app::Program& program, const RunOptions& options) {
   app::RunCursor& run = program.run;
   RunOutcome outcome;
   run.poi_record_counter = 0;
@@ -105,7 +107,7 @@ RunOutcome finish_duplicate_run(app::Program& program) {
   outcome.output = program.output.is_ov2()
                        ? write_ov2_output(program, program.merged_table, 1, run.result_count)
                        : write_text_output(program, program.merged_table, 1, run.result_count);
-  outcome.exclusions = exclusion::finish_exclusions(program);
+  outcome.exclusions = exclusion::finish_exclusions(program, options.excluded_list_path);
   return finished(program, outcome, run.result_count - run.comment_counter);
 }
 
@@ -120,10 +122,10 @@ RunOutcome finish_update_run(app::Program& program, const RunOptions& options) {
   RunOutcome outcome;
   if (program.output.is_ov2()) {
     for (std::int32_t k = first; k <= last; ++k)
-      ++(poi::is_comment(program.master_table[k]) ? run.comment_counter : run.poi_record_counter);
-    outcome.output = write_ov2_output(program, program.master_table, first, last);
+      ++(poi::is_comment(program.working_table[k]) ? run.comment_counter : run.poi_record_counter);
+    outcome.output = write_ov2_output(program, program.working_table, first, last);
   } else {
-    outcome.output = write_text_output(program, program.master_table, first, last);
+    outcome.output = write_text_output(program, program.working_table, first, last);
   }
   return finished(program, outcome, run.poi_record_counter);
 }
@@ -141,7 +143,7 @@ RunOutcome duplicate_run(app::Program& program, const RunOptions& options) {
   app::RunCursor& run = program.run;
   for (run.probe_index = run.position; run.probe_index <= program.master.count; ++run.probe_index) {
     const std::int32_t i = run.probe_index;
-    run.probe_entry = program.master_table[i];
+    run.probe_entry = program.working_table[i];
     if (poi::is_comment(run.probe_entry)) {
       ++run.comment_counter;
       if (!append_result(program.merged_table, run.result_count,
@@ -158,14 +160,14 @@ RunOutcome duplicate_run(app::Program& program, const RunOptions& options) {
       continue;
     }
     run.match_index = match->index;
-    run.match_entry = program.master_table[match->index];
+    run.match_entry = program.working_table[match->index];
     run.separation = match->separation;
     exclusion::report_match_pair(program, run.probe_entry, run.match_entry, run.separation);
     if (settled_automatically(run, options)) continue;
     run.position = i + 1;
     return stopped(RunStop::review);
   }
-  return finish_duplicate_run(program);
+  return finish_duplicate_run(program, options);
 }
 
 // Each Update entry against the Master table as it grows: entries appended
@@ -181,14 +183,14 @@ RunOutcome update_run(app::Program& program, const RunOptions& options) {
                                 PointOrder::table_first, options.radius);
       if (match) {
         run.match_index = match->index;
-        run.match_entry = program.master_table[match->index];
+        run.match_entry = program.working_table[match->index];
         run.separation = match->separation;
         if (settled_automatically(run, options)) continue;
         run.position = i + 1;
         return stopped(RunStop::review);
       }
     }
-    if (!append_result(program.master_table, run.result_count, run.probe_entry))
+    if (!append_result(program.working_table, run.result_count, run.probe_entry))
       return stopped(RunStop::storage_limit);
   }
   return finish_update_run(program, options);
@@ -198,22 +200,31 @@ RunOutcome go_on(app::Program& program, const RunOptions& options) {
   return program.is_update_run() ? update_run(program, options) : duplicate_run(program, options);
 }
 
+// The information text of the second row as the decision stores it: the
+// shown text, byte for byte, when the user left it alone; a typed text with
+// the separator that keeps it apart from the name.
+poi::Text edited_information(const app::RunCursor& run, const EditedRow& edited) {
+  if (edited.information == run.probe_entry.information) return edited.information;
+  return poi::typed_information(edited.information.view());
+}
+
 // Update[i] against Master[j]. With a text Output file the Update entry's own
 // information text wins over the edited one on Save as new entry, Position
-// and Both; an OV2 Output carries no information, so the edit is taken as is.
+// and Both; an OV2 Output carries no information, so the edited one is taken.
 bool apply_update_decision(app::Program& program, Decision decision, const EditedRow& edited) {
   app::RunCursor& run = program.run;
   const poi::PoiRecord& update_entry = program.update_table[run.probe_index];
-  poi::PoiRecord& master_entry = program.master_table[run.match_index];
+  poi::PoiRecord& master_entry = program.working_table[run.match_index];
   const bool text_output = !program.output.is_ov2();
+  const poi::Text information = edited_information(run, edited);
   switch (decision) {
     case Decision::save_or_delete: {
       poi::PoiRecord saved;
       saved.longitude = update_entry.longitude;
       saved.latitude = update_entry.latitude;
       saved.name = edited.name;
-      saved.information = text_output ? update_entry.information : edited.information;
-      return append_result(program.master_table, run.result_count, saved);
+      saved.information = text_output ? update_entry.information : information;
+      return append_result(program.working_table, run.result_count, saved);
     }
     case Decision::position:
       master_entry.longitude = update_entry.longitude;
@@ -222,13 +233,13 @@ bool apply_update_decision(app::Program& program, Decision decision, const Edite
       return true;
     case Decision::text:
       master_entry.name = edited.name;
-      master_entry.information = edited.information;
+      master_entry.information = information;
       return true;
     case Decision::both:
       master_entry.longitude = update_entry.longitude;
       master_entry.latitude = update_entry.latitude;
       master_entry.name = edited.name;
-      master_entry.information = text_output ? update_entry.information : edited.information;
+      master_entry.information = text_output ? update_entry.information : information;
       return true;
     case Decision::skip_or_keep:  // the Update entry is left out
       return true;
@@ -241,7 +252,7 @@ bool apply_duplicate_decision(app::Program& program, Decision decision, const Ed
   app::RunCursor& run = program.run;
   if (decision == Decision::save_or_delete) {
     // The surviving later entry carries a name edited in the second row.
-    program.master_table[run.match_index].name = edited.name;
+    program.working_table[run.match_index].name = edited.name;
     return true;
   }
   if (exclusion::exclusion_test(program, run.probe_entry)) return true;
@@ -252,15 +263,19 @@ bool apply_duplicate_decision(app::Program& program, Decision decision, const Ed
 
 RunOutcome start_run(app::Program& program, const RunOptions& options) {
   app::RunCursor& run = program.run;
+  // Every run starts from the entries as read, not from what an earlier run
+  // made of them.
+  for (std::int32_t k = 1; k <= program.master.count; ++k)
+    program.working_table[k] = std::as_const(program.master_table)[k];
   run.position = 1;
   run.comment_counter = 0;
   if (program.is_update_run()) {
     run.result_count = program.master.count;
   } else {
     run.result_count = 0;
-    // The summary counts this run's removals only, also after a run
-    // abandoned with Quit, whose count was never reset by its summary.
-    program.exclusions.removed_count = 0;
+    // The excluded list gets this run's removals only, also after a run
+    // abandoned with Quit, which wrote none.
+    program.exclusions.excluded_lines.clear();
   }
   prepare_search(program, Catch::whole_table);
   return go_on(program, options);

@@ -16,6 +16,9 @@ struct RunOptions {
   bool settle_under_one_metre = false;  // "< 1 or": matches closer than 1 m need no review
   bool settle_every_match = false;      // "< N metres": no match needs a review
   bool append_all = false;              // update run: the Output holds the whole Master table
+  // Duplicate run with circles: where the excluded list goes; empty for
+  // "excluded.asc" beside the exclusions file.
+  std::string excluded_list_path;
   // Update run without append_all: the Output holds the Master entries past
   // this one; when unset, past the entries read from the Master file.
   std::optional<std::int32_t> appended_after;
@@ -53,11 +56,13 @@ struct EditedRow {
 };
 
 // Start: an update run (an Update file is loaded) or a duplicate run from
-// the first entry. The result begins with the Master entries (update run) or
-// empty (duplicate run); the duplicate run counts its removals afresh.
+// the first entry, on `working_table`, a fresh copy of the Master entries as
+// read, so that no earlier run's decisions carry over. The result begins with
+// the Master entries (update run) or empty (duplicate run); the duplicate run
+// counts its removals afresh.
 RunOutcome start_run(app::Program& program, const RunOptions& options);
 
-// The run from `run.position` on. Between two calls the Master table may
+// The run from `run.position` on. Between two calls the working table may
 // change only as the decisions change it: at the pending Master entry and at
 // its end.
 RunOutcome resume_run(app::Program& program, const RunOptions& options);

@@ -11,29 +11,6 @@
 
 namespace pinwright::exclusion {
 
-namespace {
-
-void open_list_for_appending(app::Program& program) {
-  app::Exclusions& exclusions = program.exclusions;
-  const std::string path = poi::directory_part(exclusions.path) + std::string(kExcludedListName);
-  if (list_would_replace(program, path)) return;
-  exclusions.list_path = path;
-  exclusions.list = poi::OutputFile(exclusions.list_path, poi::OpenMode::append);
-  if (exclusions.list.is_open()) {
-    write_excluded_list_header(exclusions.list, exclusions.path, exclusions.radius,
-                               program.master.path);
-  }
-}
-
-void list_excluded_entry(app::Program& program, const poi::PoiRecord& entry) {
-  poi::OutputFile& list = program.exclusions.list;
-  // A failed opening is not retried for every entry; the summary reports it.
-  if (!list.is_open() && !list.failed()) open_list_for_appending(program);
-  list.write_line(excluded_line(entry, program.output.kind));
-}
-
-}  // namespace
-
 void write_excluded_list_header(poi::OutputFile& list, std::string_view exclusions_path,
                                 float radius, std::string_view source_path) {
   list.write_line("; Exclusions read from " +
@@ -59,8 +36,7 @@ bool exclusion_test(app::Program& program, const poi::PoiRecord& entry) {
   for (std::int32_t k = 1; k <= circles; ++k) {
     const poi::PoiRecord& centre = exclusions.circles[k];
     if (origin.distance_to(centre.latitude, centre.longitude) <= exclusions.radius) {
-      ++exclusions.removed_count;
-      list_excluded_entry(program, entry);
+      exclusions.excluded_lines.push_back(excluded_line(entry, program.output.kind));
       return true;
     }
   }
@@ -77,20 +53,28 @@ std::string exclusion_summary_text(const Summary& summary) {
   return text;
 }
 
-ExclusionsEnd finish_exclusions(app::Program& program) {
+ExclusionsEnd finish_exclusions(app::Program& program, const std::string& list_path) {
   app::Exclusions& exclusions = program.exclusions;
   ExclusionsEnd end;
   if (exclusions.count > 0) {
-    end.summary = Summary{exclusions.path, exclusions.count, exclusions.radius,
-                          exclusions.removed_count, exclusions.list_path};
+    end.list_path = list_path.empty()
+                        ? poi::directory_part(exclusions.path) + std::string(kExcludedListName)
+                        : list_path;
+    exclusions.list_path.clear();
+    if (list_would_replace(program, end.list_path)) {
+      end.list = ListWrite::in_use;
+    } else {
+      poi::OutputFile list(end.list_path, poi::OpenMode::truncate);
+      write_excluded_list_header(list, exclusions.path, exclusions.radius, program.master.path);
+      for (const std::string& line : exclusions.excluded_lines) list.write_line(line);
+      end.list = list.close() ? ListWrite::written : ListWrite::incomplete;
+      exclusions.list_path = end.list_path;
+    }
+    end.summary =
+        Summary{exclusions.path, exclusions.count, exclusions.radius,
+                static_cast<std::int32_t>(exclusions.excluded_lines.size()), exclusions.list_path};
   }
-  exclusions.removed_count = 0;
-  // A list removed or replaced while open is not where the summary says.
-  poi::OutputFile& list = exclusions.list;
-  const bool in_place = !list.is_open() || list.is_at_path();
-  const bool complete = list.is_open() ? list.close() && in_place : !list.failed();
-  end.list_incomplete = !complete;
-  list = poi::OutputFile();
+  exclusions.excluded_lines.clear();
   return end;
 }
 

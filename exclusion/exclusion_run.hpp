@@ -27,16 +27,8 @@ std::string excluded_line(const poi::PoiRecord& entry, poi::FileKind output_kind
 
 // Whether `entry` lies within the exclusion radius of a circle centre (the
 // entry is point 1 of the distance, the centre point 2; the first circle
-// found ends the search). An entry inside is counted in `removed_count` and
-// written to the excluded list.
-//
-// The list is normally left open by the exclusions-file reader. When it is
-// not open (a second duplicate run on the same Master file, or a reader that
-// stopped on a format error), "excluded.asc" beside the exclusions file is
-// opened for appending under a fresh header naming the Master file, so no
-// earlier list is cut short and no removed entry goes unlisted. A file in use
-// under that name is left alone: the entry is then removed and counted but
-// not listed, as when the exclusions-file reader declined to create the list.
+// found ends the search). The line of an entry inside is kept in
+// `excluded_lines` for the excluded list.
 bool exclusion_test(app::Program& program, const poi::PoiRecord& entry);
 
 // What a duplicate run did with the circles.
@@ -51,13 +43,24 @@ struct Summary {
 // The "POI exclusions" box text: five lines separated by carriage returns.
 std::string exclusion_summary_text(const Summary& summary);
 
-struct ExclusionsEnd {
-  std::optional<Summary> summary;  // only when circles were read
-  bool list_incomplete = false;    // the excluded list was not written completely
+// How the excluded list fared at the end of a duplicate run.
+enum class ListWrite {
+  none,        // no circles: no list
+  written,     // header and lines written
+  in_use,      // it would replace a file in use: not written
+  incomplete,  // not written completely
 };
 
-// End of a duplicate run: the summary, then `removed_count` back to 0 and the
-// list closed.
-ExclusionsEnd finish_exclusions(app::Program& program);
+struct ExclusionsEnd {
+  std::optional<Summary> summary;  // only when circles were read
+  ListWrite list = ListWrite::none;
+  std::string list_path;  // the excluded list tried
+};
+
+// End of a duplicate run with circles: the excluded list at `list_path` (empty:
+// "excluded.asc" beside the exclusions file) is written afresh with its three
+// header lines and the lines of this run's removed entries, unless it would
+// replace a file in use; then the summary, and the removed entries forgotten.
+ExclusionsEnd finish_exclusions(app::Program& program, const std::string& list_path);
 
 }  // namespace pinwright::exclusion

@@ -1,9 +1,7 @@
 #include "exclusion/exclusions_file.hpp"
 
 #include <array>
-#include <utility>
 
-#include "exclusion/exclusion_run.hpp"
 #include "poi/file_system.hpp"
 #include "poi/fixed_text.hpp"
 #include "poi/line_reader.hpp"
@@ -66,25 +64,6 @@ LineResult read_line(app::Exclusions& exclusions, std::string_view lower) {
   return LineResult::ok;
 }
 
-ExclusionsRead::List open_excluded_list(app::Program& program, std::string& path) {
-  app::Exclusions& exclusions = program.exclusions;
-  if (exclusions.list.is_open()) exclusions.list.close();
-  exclusions.list = poi::OutputFile();
-  path = poi::directory_part(exclusions.path) + std::string(kExcludedListName);
-  exclusions.list_path.clear();
-  if (list_would_replace(program, path)) return ExclusionsRead::List::in_use;
-  // The header is written and closed first, so that a folder without write
-  // permission or a full disk shows now, not at the end of a run.
-  poi::OutputFile header(path, poi::OpenMode::truncate);
-  write_excluded_list_header(header, exclusions.path, exclusions.radius, program.master.path);
-  poi::OutputFile list;
-  if (header.close()) list = poi::OutputFile(path, poi::OpenMode::append);
-  if (!list.is_open()) return ExclusionsRead::List::failed;
-  exclusions.list = std::move(list);
-  exclusions.list_path = path;
-  return ExclusionsRead::List::opened;
-}
-
 }  // namespace
 
 bool list_would_replace(const app::Program& program, const std::string& path) {
@@ -104,7 +83,6 @@ ExclusionsRead read_exclusion_circles(app::Exclusions& exclusions, const std::st
   exclusions.count = 0;
   read.path = path;
   exclusions.path = path;
-  exclusions.removed_count = 0;
   exclusions.radius = kDefaultRadius;
 
   poi::LineReader reader(path);
@@ -136,10 +114,7 @@ ExclusionsRead read_exclusions(app::Program& program) {
   if (program.master.path.empty()) return {};
   const std::string path = find_exclusions_file(program.master.path);
   if (path.empty()) return {};
-  ExclusionsRead read = read_exclusion_circles(program.exclusions, path);
-  if (read.status == ExclusionsRead::Status::read)
-    read.list = open_excluded_list(program, read.list_path);
-  return read;
+  return read_exclusion_circles(program.exclusions, path);
 }
 
 }  // namespace pinwright::exclusion

@@ -44,29 +44,21 @@ struct ExclusionsRead {
     storage_limit,  // more circles than the table holds
     unreadable,     // the file cannot be opened or read
   };
-  // The excluded list, after a complete reading.
-  enum class List { opened, in_use, failed };
 
   Status status = Status::no_file;
   std::string path;       // the exclusions file
   std::int64_t line = 0;  // format error: 1-based line number
   std::string line_text;  // format error: the line as read
-  List list = List::opened;
-  std::string list_path;  // the excluded list tried
 };
 
 // Loads the circles of the exclusions file at `path` into `exclusions`
-// (count, radius, path); the excluded list is left alone. A format error or
-// too many circles stop the reading; the circles before stay.
+// (count, radius, path). A format error or too many circles stop the
+// reading; the circles before stay.
 ExclusionsRead read_exclusion_circles(app::Exclusions& exclusions, const std::string& path);
 
-// Looks for the exclusions file of the Master file, loads its circles into
-// the circle table and (re)creates the excluded list "excluded.asc" beside
-// it with its three header lines, left open for the duplicate run. Without
-// an exclusions file only the circle count is reset. A format error or too
-// many circles stop the reading; the circles before stay. The excluded list
-// never replaces a file in use: it is then not written, and its path stays
-// empty.
+// Looks for the exclusions file of the Master file and loads its circles into
+// the circle table. Without an exclusions file only the circle count is reset.
+// No excluded list is written here: a duplicate run writes it.
 ExclusionsRead read_exclusions(app::Program& program);
 
 }  // namespace pinwright::exclusion

@@ -44,6 +44,14 @@ NameSplit split_name(std::string_view line) {
   return split;
 }
 
+Text typed_information(std::string_view typed) {
+  const std::string_view text = trim_right(typed);
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos || text[first] == ',' || text[first] == ';')
+    return Text(text);
+  return Text(", " + std::string(text));
+}
+
 ReadResult read_text_poi_file(const std::string& path, PoiTable& table, Slot slot) {
   ReadResult result;
   LineReader reader(path);

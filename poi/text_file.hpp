@@ -44,6 +44,14 @@ struct NameSplit {
 // quotes ends the name and starts the information, which keeps it.
 NameSplit split_name(std::string_view line);
 
+// The information text to store for a text typed into the information field.
+// On a line the information follows the closing quote of the name and starts
+// with its separator; a typed text that does not begin (after blanks) with a
+// comma or a semicolon gets ", " in front, or it would be read back as part of
+// the name. A blank text stays blank. Only a blank may come before the
+// separator: the reader takes a tab there into the name.
+Text typed_information(std::string_view typed);
+
 // Reads a text POI file into `table` from entry 1. The table's capacity is the
 // limit; the storage-limit text names the slot (Master or Update).
 ReadResult read_text_poi_file(const std::string& path, PoiTable& table, Slot slot);

@@ -15,7 +15,9 @@ namespace pinwright::ui {
 // Two pure text operations of the toolkit, justify left and lower-case, are
 // plain functions in poi/fixed_text.hpp.
 
-enum class EventKind : int { push_button = 3, repaint = 7, field_changed = 10 };
+// `session_ended`: nobody is left to answer (a script has run out); the
+// program ends without asking, unlike the cancel command, which is a user's.
+enum class EventKind : int { session_ended = 0, push_button = 3, repaint = 7, field_changed = 10 };
 
 struct Event {
   EventKind kind;

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
+#include "app/startup.hpp"
 #include "tests/support/recording_dialog.hpp"
 #include "tests/support/test_names.hpp"
 
@@ -31,6 +33,59 @@ TEST_P(dispatch_exit_test, requests_the_end_and_closes_the_help) {
 // 2 is the dialog's cancel command (closing the window, Escape).
 INSTANTIATE_TEST_SUITE_P(exit_and_cancel, dispatch_exit_test, ::testing::Values(2, 1004),
                          identifier_name);
+
+// A run stopped at its first pair, with an OV2 Output chosen (the run would
+// create it): the state the Quit box guards.
+std::unique_ptr<Program> program_in_review() {
+  auto program = std::make_unique<Program>();
+  program->output.loaded = true;
+  program->output.kind = poi::FileKind::ov2;
+  program->output.path = "never-created.ov2";
+  program->run.probe_index = 1;
+  program->run.position = 2;
+  return program;
+}
+
+struct CancelCase {
+  const char* label;
+  int answer;
+  bool ends;
+};
+
+void PrintTo(const CancelCase& c, std::ostream* out) {
+  *out << c.label;
+}
+
+class dispatch_cancel_in_review_test : public ::testing::TestWithParam<CancelCase> {};
+
+TEST_P(dispatch_cancel_in_review_test, asks_with_the_quit_box_first) {
+  RecordingDialog dialog;
+  dialog.box_answers = {GetParam().answer};
+  auto program = program_in_review();
+  dispatch(*program, dialog, 2);
+  ASSERT_EQ(dialog.boxes.size(), 1u);
+  EXPECT_EQ(dialog.boxes[0].title, "Quit");
+  EXPECT_EQ(dialog.boxes[0].text, "Delete the output file and quit");
+  EXPECT_EQ(dialog.boxes[0].buttons, ui::ButtonSet::yes_no);
+  EXPECT_EQ(dialog.boxes[0].icon, ui::Icon::question);
+  EXPECT_EQ(program->quit_requested, GetParam().ends);
+  // Yes abandons the run as Quit does: the Output slot is emptied.
+  EXPECT_EQ(program->output.loaded, !GetParam().ends);
+}
+
+INSTANTIATE_TEST_SUITE_P(answers, dispatch_cancel_in_review_test,
+                         ::testing::Values(CancelCase{"yes ends the program", 1, true},
+                                           CancelCase{"no returns to the review", 2, false}),
+                         testing::LabelName{});
+
+TEST(dispatch_session_end_test, ends_a_review_without_asking) {
+  RecordingDialog dialog;
+  dialog.events = {{ui::EventKind::session_ended, 0}};
+  auto program = program_in_review();
+  run_event_loop(*program, dialog);
+  EXPECT_TRUE(program->quit_requested);
+  EXPECT_TRUE(dialog.boxes.empty());
+}
 
 class dispatch_ignored_test : public ::testing::TestWithParam<int> {};
 

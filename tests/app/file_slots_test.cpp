@@ -465,10 +465,8 @@ TEST_P(input_failure_test, leaves_the_slot_unloaded_and_start_disabled) {
   EXPECT_EQ(scene.text(master ? c::kMasterPath : c::kUpdatePath), " ");
   EXPECT_EQ(scene.text(master ? c::kMasterCount : c::kUpdateCount), " ");
   EXPECT_EQ(master ? scene.program.master.count : scene.program.update.count, 0);
-  // A fatal failure writes nothing more: no excluded list.
-  if (master) {
-    EXPECT_EQ(fs::exists(scene.dir.file("excluded.asc")), !param.fatal);
-  }
+  // Only a duplicate run writes the excluded list.
+  EXPECT_FALSE(fs::exists(scene.dir.file("excluded.asc")));
 }
 
 std::string too_many_lines(int count) {
@@ -785,14 +783,15 @@ TEST(output_conflict_test, the_output_file_is_never_read_as_input) {
   }
 }
 
-TEST(output_conflict_test, the_open_excluded_list_is_no_output) {
+// The excluded list is written only at the end of a duplicate run, which then
+// leaves an Output of that name alone.
+TEST(output_conflict_test, the_excluded_list_name_is_free_for_the_output) {
   Scene scene;
   scene.dir.write("exclusions.asc", "1, 2\n");
   scene.press(c::kMasterText, scene.master());
-  ASSERT_TRUE(scene.program.exclusions.list.is_open());
   scene.press(c::kOutputText, scene.dir.file("excluded.asc"));
-  EXPECT_EQ(scene.box_titles(), std::vector<std::string>{"File Open Conflict"});
-  EXPECT_FALSE(scene.program.output.loaded);
+  EXPECT_TRUE(scene.box_titles().empty());
+  EXPECT_TRUE(scene.program.output.loaded);
 }
 
 struct UnwritableCase {
@@ -852,17 +851,16 @@ TEST(exclusions_lookup_test, every_master_press_reads_the_exclusions_cancelled_o
   scene.dir.write("exclusions.asc", "radius = 25\n1, 2\n3, 4\n");
   scene.press(c::kMasterText, scene.master());
   EXPECT_EQ(scene.program.exclusions.count, 2);
-  ASSERT_TRUE(fs::exists(scene.dir.file("excluded.asc")));
+  // Choosing a Master file writes no excluded list: a duplicate run does.
+  EXPECT_FALSE(fs::exists(scene.dir.file("excluded.asc")));
 
-  scene.program.exclusions.list.close();
-  fs::remove(scene.dir.file("excluded.asc"));
   scene.dir.write("exclusions.asc", "radius = 5\n1, 2\n");
   scene.press(c::kMasterOv2);  // cancelled: the last Master file's folder again
   EXPECT_FALSE(scene.program.master.loaded);
   EXPECT_TRUE(scene.program.master.is_ov2());
   EXPECT_EQ(scene.program.exclusions.count, 1);
   EXPECT_FLOAT_EQ(scene.program.exclusions.radius, 5.0f);
-  EXPECT_TRUE(fs::exists(scene.dir.file("excluded.asc")));
+  EXPECT_FALSE(fs::exists(scene.dir.file("excluded.asc")));
 }
 
 TEST(exclusions_lookup_test, update_and_output_buttons_do_not_read_them) {

@@ -93,6 +93,16 @@ if(EXISTS "${SCENARIO}/expected")
     compare("file ${name}" "${SCENARIO}/expected/${name}" "${work}/${name}")
   endforeach()
 endif()
+# Files the run must have deleted or never made, one name a line.
+if(EXISTS "${SCENARIO}/absent")
+  file(STRINGS "${SCENARIO}/absent" absent_files)
+  foreach(name ${absent_files})
+    if(EXISTS "${work}/${name}")
+      set(failures "${failures}
+file ${name} exists, expected none")
+    endif()
+  endforeach()
+endif()
 
 if(failures)
   # Indented lines are printed as they are, not wrapped.

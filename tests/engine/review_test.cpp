@@ -52,7 +52,7 @@ TEST_P(update_decision_test, changes_the_tables_and_the_output) {
 
   ASSERT_EQ(program.run.result_count, static_cast<std::int32_t>(dc.master.size())) << dc.label;
   for (std::size_t k = 0; k < dc.master.size(); ++k) {
-    const poi::PoiRecord& entry = program.master_table[static_cast<std::int32_t>(k) + 1];
+    const poi::PoiRecord& entry = program.working_table[static_cast<std::int32_t>(k) + 1];
     EXPECT_EQ(entry.longitude, dc.master[k].longitude) << dc.label << " entry " << k + 1;
     EXPECT_EQ(entry.latitude, dc.master[k].latitude) << dc.label << " entry " << k + 1;
     EXPECT_EQ(entry.name.trimmed(), dc.master[k].name.trimmed()) << dc.label;
@@ -318,13 +318,13 @@ TEST_F(pending_review_test, bad_radius_leaves_the_pair_pending) {
   EXPECT_EQ(app::decide(program, dialog, c::kText), RunStop::unchanged);
   ASSERT_EQ(dialog.boxes.size(), 1u);
   EXPECT_EQ(dialog.boxes[0].title, "Match radius");
-  EXPECT_EQ(program.master_table[1].name.trimmed(), "One");
+  EXPECT_EQ(program.working_table[1].name.trimmed(), "One");
   EXPECT_EQ(program.run.position, 2);
   EXPECT_TRUE(program.output.loaded);
 
   set_radius("20");
   EXPECT_EQ(app::decide(program, dialog, c::kText), RunStop::review);
-  EXPECT_EQ(program.master_table[1].name.trimmed(), "Renamed");
+  EXPECT_EQ(program.working_table[1].name.trimmed(), "Renamed");
   EXPECT_EQ(program.run.probe_index, 2);
 }
 
@@ -338,7 +338,7 @@ TEST_F(pending_review_test, buttons_of_the_other_run_or_without_a_pair_change_no
   for (const int id : {c::kPosition, c::kText, c::kBoth, c::kStart}) {
     EXPECT_EQ(app::decide(program, dialog, id), RunStop::unchanged) << id;
   }
-  EXPECT_EQ(program.master_table[2].name.trimmed(), "Beta");
+  EXPECT_EQ(program.working_table[2].name.trimmed(), "Beta");
   EXPECT_EQ(program.run.result_count, 0);
 
   ASSERT_EQ(app::decide(program, dialog, c::kFirstDecision), RunStop::finished);

@@ -206,9 +206,9 @@ TEST_P(run_differential_test, indexed_and_plain_runs_agree) {
     ASSERT_EQ(plain.program.run.result_count, indexed.program.run.result_count) << "seed " << seed;
     for (std::int32_t k = 1; k <= plain.program.run.result_count; ++k) {
       const poi::PoiTable& a =
-          scenario.update ? plain.program.master_table : plain.program.merged_table;
+          scenario.update ? plain.program.working_table : plain.program.merged_table;
       const poi::PoiTable& b =
-          scenario.update ? indexed.program.master_table : indexed.program.merged_table;
+          scenario.update ? indexed.program.working_table : indexed.program.merged_table;
       ASSERT_EQ(a[k], b[k]) << "seed " << seed << " entry " << k;
     }
     if (stop_plain == app::RunStop::finished) {

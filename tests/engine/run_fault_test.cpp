@@ -106,26 +106,23 @@ INSTANTIATE_TEST_SUITE_P(runs, output_fault_test, ::testing::Values(false, true)
 
 class run_fault_test : public RunFixture {};
 
-// The excluded list stays open from the Master file's choice to the end of
-// the duplicate run; removed meanwhile, the summary's "Output to" would name
-// a file that is not there.
-TEST_F(run_fault_test, an_excluded_list_removed_before_the_end_is_reported) {
+// The excluded list is written at the end of the duplicate run; one that
+// cannot be (here a folder has its name) is reported after the summary.
+TEST_F(run_fault_test, an_excluded_list_that_cannot_be_written_is_reported) {
   set_master({poi_at(5.0f, 52.0f, "Inside"), poi_at(6.0f, 52.0f, "Outside")});
   program.exclusions.circles[1] = poi_at(5.0f, 52.0f, "");
   program.exclusions.count = 1;
   program.exclusions.radius = 25.0f;
   program.exclusions.path = dir.file("master_x.asc");
-  program.exclusions.list_path = dir.file("excluded.asc");
-  program.exclusions.list = poi::OutputFile(program.exclusions.list_path, poi::OpenMode::truncate);
+  fs::create_directory(dir.file("excluded.asc"));
   choose_text_output();
-  fs::remove(program.exclusions.list_path);
 
   EXPECT_EQ(app::start_run(program, dialog), RunStop::finished);
   ASSERT_EQ(dialog.boxes.size(), 2u);
   EXPECT_EQ(dialog.boxes[0].title, "POI exclusions");
   EXPECT_EQ(dialog.boxes[1].title, "Write error");
   EXPECT_EQ(dialog.boxes[1].text, "The excluded list could not be written completely:\r" +
-                                      poi::shorten_path(program.exclusions.list_path, 50));
+                                      poi::shorten_path(dir.file("excluded.asc"), 50));
 }
 
 // The matches report stays open after the run for the next Start; what the

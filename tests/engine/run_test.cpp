@@ -1,4 +1,5 @@
 #include "engine/run.hpp"
+#include "app/run_buttons.hpp"
 #include "app/run_view.hpp"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@ namespace pinwright::testing {
 namespace {
 
 namespace c = ui::control;
+namespace fs = std::filesystem;
 using app::RunStop;
 
 std::string trailer(int poi_lines, int comment_lines) {
@@ -207,7 +209,7 @@ TEST_F(update_run_test, appends_unmatched_entries_and_matches_earlier_appended_o
 
   ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
   EXPECT_EQ(program.run.result_count, 2);
-  EXPECT_EQ(program.master_table[2].name.trimmed(), "New");
+  EXPECT_EQ(program.working_table[2].name.trimmed(), "New");
   EXPECT_EQ(program.run.match_index, 2);
   EXPECT_EQ(program.run.probe_index, 2);
   EXPECT_EQ(text_of(c::kRow1Name), "New");
@@ -355,7 +357,7 @@ TEST_F(update_run_test, storage_limit_ends_the_program_without_writing) {
 
   EXPECT_EQ(app::start_run(program, dialog), RunStop::ended);
   EXPECT_EQ(program.run.result_count, poi::kMergedCapacity);
-  EXPECT_EQ(program.master_table[poi::kMergedCapacity].name.trimmed(), "Fits");
+  EXPECT_EQ(program.working_table[poi::kMergedCapacity].name.trimmed(), "Fits");
   ASSERT_EQ(dialog.boxes.size(), 1u);
   EXPECT_EQ(dialog.boxes[0].title, "Storage limit");
   EXPECT_EQ(dialog.boxes[0].text, poi::kTooManyMergedText);
@@ -445,20 +447,14 @@ TEST_F(matches_report_test, update_run_leaves_an_existing_report_alone) {
 }
 
 // Exclusion circles in the duplicate run. The exclusions-file reader leaves the
-// circles loaded and excluded.asc open with its header; the fixture does the same.
+// circles loaded; the fixture does the same. The run writes excluded.asc.
 class run_exclusion_test : public RunFixture {
  protected:
   void load_circle(float longitude, float latitude) {
     program.exclusions.circles[1] = poi_at(longitude, latitude, "");
     program.exclusions.count = 1;
     program.exclusions.radius = 25.0f;
-    program.exclusions.removed_count = 0;
     program.exclusions.path = dir.file("master_x.asc");
-    program.exclusions.list_path = dir.file("excluded.asc");
-    program.exclusions.list =
-        poi::OutputFile(program.exclusions.list_path, poi::OpenMode::truncate);
-    exclusion::write_excluded_list_header(program.exclusions.list, program.exclusions.path, 25.0f,
-                                          program.master.path);
   }
   std::string list_header() const {
     return "; Exclusions read from " + poi::shorten_path(program.exclusions.path, 50) +
@@ -471,7 +467,7 @@ class run_exclusion_test : public RunFixture {
            "\r Number in file:       1\r Exclusion circle radius (metres):     25.0"
            "\r Number of POIs removed:       " +
            std::to_string(removed) + "\r Output to " +
-           poi::shorten_path(program.exclusions.list_path, 50);
+           poi::shorten_path(dir.file("excluded.asc"), 50);
   }
 };
 
@@ -488,8 +484,7 @@ TEST_F(run_exclusion_test, entry_inside_a_circle_is_listed_not_written) {
   ASSERT_EQ(dialog.boxes.size(), 1u);
   EXPECT_EQ(dialog.boxes[0].title, "POI exclusions");
   EXPECT_EQ(dialog.boxes[0].text, summary(1));
-  EXPECT_EQ(program.exclusions.removed_count, 0);
-  EXPECT_FALSE(program.exclusions.list.is_open());
+  EXPECT_TRUE(program.exclusions.excluded_lines.empty());
   EXPECT_EQ(text_of(c::kOutputCount), "Number of POI entries:    1");
 }
 
@@ -505,7 +500,7 @@ TEST_F(run_exclusion_test, ov2_output_lists_no_information) {
   EXPECT_EQ(text_of(c::kOutputCount), "Number of POI entries:    0");
 }
 
-TEST_F(run_exclusion_test, second_run_appends_under_a_fresh_header) {
+TEST_F(run_exclusion_test, second_run_writes_the_list_afresh) {
   set_master({poi_at(5.0f, 52.0f, "Alpha", ", a"), poi_at(6.0f, 52.0f, "Beta")});
   load_circle(5.0f, 52.0f);
   choose_text_output();
@@ -514,11 +509,31 @@ TEST_F(run_exclusion_test, second_run_appends_under_a_fresh_header) {
   ASSERT_EQ(app::start_run(program, dialog), RunStop::finished);
 
   EXPECT_EQ(read_file(dir.file("excluded.asc")),
-            list_header() + "   5.00000,  52.00000, \"Alpha\", a\n" + list_header() +
-                "   5.00000,  52.00000, \"Alpha\"\n");
+            list_header() + "   5.00000,  52.00000, \"Alpha\"\n");
   ASSERT_EQ(dialog.boxes.size(), 2u);
   EXPECT_EQ(dialog.boxes[1].text, summary(1));  // this run's removals only
-  EXPECT_FALSE(program.exclusions.list.is_open());
+}
+
+TEST_F(run_exclusion_test, quit_lists_nothing_and_the_next_run_only_its_own_removals) {
+  // Alpha and Alpha 2 lie in the circle, 44 m apart; Beta and Beta 2 make a
+  // pair to review.
+  set_master({poi_at(5.0f, 52.0002f, "Alpha"), poi_at(6.0f, 52.0f, "Beta"),
+              poi_at(6.0f, 52.0001f, "Beta 2"), poi_at(5.0f, 51.9998f, "Alpha 2")});
+  load_circle(5.0f, 52.0f);
+  dir.write("excluded.asc", "; an earlier list\n");
+  choose_text_output();
+  ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
+  dialog.box_answers = {ui::kAnswerOkYes};
+  app::quit_button(program, dialog);
+  EXPECT_EQ(read_file(dir.file("excluded.asc")), "; an earlier list\n");
+
+  choose_text_output();
+  ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
+  ASSERT_EQ(app::decide(program, dialog, c::kFirstDecision), RunStop::finished);
+  EXPECT_EQ(read_file(dir.file("excluded.asc")), list_header() +
+                                                     "   5.00000,  52.00020, \"Alpha\"\n"
+                                                     "   5.00000,  51.99980, \"Alpha 2\"\n");
+  EXPECT_EQ(dialog.boxes.back().text, summary(2));
 }
 
 TEST_F(run_exclusion_test, list_never_opened_is_created_beside_the_exclusions_file) {
@@ -536,7 +551,7 @@ TEST_F(run_exclusion_test, list_never_opened_is_created_beside_the_exclusions_fi
             list_header() + "   5.00000,  52.00000, \"Alpha\"\n");
 }
 
-TEST_F(run_exclusion_test, no_circles_no_box_and_the_list_is_closed) {
+TEST_F(run_exclusion_test, no_circles_no_box_and_no_list) {
   set_master({poi_at(5.0f, 52.0f, "Alpha")});
   load_circle(5.0f, 52.0f);
   program.exclusions.count = 0;
@@ -544,8 +559,7 @@ TEST_F(run_exclusion_test, no_circles_no_box_and_the_list_is_closed) {
 
   ASSERT_EQ(app::start_run(program, dialog), RunStop::finished);
   EXPECT_TRUE(dialog.boxes.empty());
-  EXPECT_FALSE(program.exclusions.list.is_open());
-  EXPECT_EQ(read_file(dir.file("excluded.asc")), list_header());
+  EXPECT_FALSE(fs::exists(dir.file("excluded.asc")));
 }
 
 TEST_F(run_exclusion_test, update_run_applies_no_circles) {
@@ -557,7 +571,7 @@ TEST_F(run_exclusion_test, update_run_applies_no_circles) {
   ASSERT_EQ(app::start_run(program, dialog), RunStop::finished);
   EXPECT_EQ(program.run.result_count, 2);
   EXPECT_TRUE(dialog.boxes.empty());
-  EXPECT_TRUE(program.exclusions.list.is_open());
+  EXPECT_FALSE(fs::exists(dir.file("excluded.asc")));
 }
 
 // A full disk: the Output file cannot be completed, and the user is told.

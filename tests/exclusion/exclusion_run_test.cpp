@@ -48,7 +48,7 @@ class exclusion_run_test : public ::testing::Test {
   }
 
   // The end of a duplicate run as the user sees it.
-  void summary() { app::show_exclusions_end(program, dialog, finish_exclusions(program)); }
+  void summary() { app::show_exclusions_end(dialog, finish_exclusions(program, {})); }
 
   testing::TempDir dir;
   testing::RecordingDialog dialog;
@@ -73,7 +73,7 @@ TEST_F(exclusion_run_test, measures_from_the_entry_to_the_centre) {
   EXPECT_FALSE(exclusion_test(program, current));
   program.exclusions.radius = from_entry;  // exactly on the circle counts as inside
   EXPECT_TRUE(exclusion_test(program, current));
-  EXPECT_EQ(program.exclusions.removed_count, 1);
+  EXPECT_EQ(program.exclusions.excluded_lines.size(), 1u);
 }
 
 struct CircleCase {
@@ -92,15 +92,17 @@ TEST_P(circle_test, counts_and_lists_an_entry_once) {
   const CircleCase& cc = GetParam();
   circles(cc.centres);
   current = entry_at(5.0f, 52.0f, "Alpha", ", a");
-  program.exclusions.removed_count = 4;
 
   EXPECT_EQ(exclusion_test(program, current), cc.inside) << cc.label;
-  EXPECT_EQ(program.exclusions.removed_count, cc.inside ? 5 : 4) << cc.label;
+  EXPECT_EQ(program.exclusions.excluded_lines.size(), cc.inside ? 1u : 0u) << cc.label;
   summary();
-  if (cc.inside) {
-    EXPECT_EQ(list(), list_header() + "   5.00000,  52.00000, \"Alpha\", a\n") << cc.label;
-  } else {
+  // A run with circles writes the list, with its header alone when nothing
+  // was removed; without circles there is none.
+  if (cc.centres.empty()) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("excluded.asc"))) << cc.label;
+  } else {
+    EXPECT_EQ(list(), list_header() + (cc.inside ? "   5.00000,  52.00000, \"Alpha\", a\n" : ""))
+        << cc.label;
   }
 }
 
@@ -158,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 (info.param.output_kind == poi::FileKind::ov2 ? " ov2" : " text"));
     });
 
-TEST_F(exclusion_run_test, summary_box_then_count_reset_and_list_closed) {
+TEST_F(exclusion_run_test, summary_box_then_the_removed_entries_forgotten) {
   circles({entry_at(5.0f, 52.0f), entry_at(6.0f, 52.0f)});
   program.exclusions.radius = 25.0f;
   current = entry_at(5.0f, 52.0f, "Alpha");
@@ -180,21 +182,16 @@ TEST_F(exclusion_run_test, summary_box_then_count_reset_and_list_closed) {
                           "\r Number of POIs removed:       2"
                           "\r Output to " +
                           poi::shorten_path(dir.file("excluded.asc"), 50));
-  EXPECT_EQ(program.exclusions.removed_count, 0);
-  EXPECT_FALSE(program.exclusions.list.is_open());
+  EXPECT_TRUE(program.exclusions.excluded_lines.empty());
   EXPECT_EQ(list(), list_header() +
                         "   5.00000,  52.00000, \"Alpha\"\n"
                         "   6.00000,  52.00000, \"Beta\"\n");
 }
 
 TEST(exclusion_summary_text_test, five_lines_with_shortened_paths) {
-  app::Program program;
-  program.exclusions.path = "/home/user/projects/maps/europe/netherlands/pois_x.asc";
-  program.exclusions.list_path = "/data/excluded.asc";
-  program.exclusions.count = 12;
-  program.exclusions.radius = 1.0f;
-  program.exclusions.removed_count = 3;
-  EXPECT_EQ(exclusion_summary_text(finish_exclusions(program).summary.value()),
+  const Summary summary{"/home/user/projects/maps/europe/netherlands/pois_x.asc", 12, 1.0f, 3,
+                        "/data/excluded.asc"};
+  EXPECT_EQ(exclusion_summary_text(summary),
             "Exclusions read from /.../projects/maps/europe/netherlands/pois_x.asc"
             "\r Number in file:      12"
             "\r Exclusion circle radius (metres):      1.0"
@@ -202,57 +199,44 @@ TEST(exclusion_summary_text_test, five_lines_with_shortened_paths) {
             "\r Output to /data/excluded.asc");
 }
 
-TEST_F(exclusion_run_test, no_circles_no_box_but_the_list_is_closed) {
-  program.exclusions.list_path = dir.file("excluded.asc");
-  program.exclusions.list = poi::OutputFile(program.exclusions.list_path, poi::OpenMode::truncate);
-  program.exclusions.list.write_line("; header");
+TEST_F(exclusion_run_test, no_circles_no_box_and_an_earlier_list_left_alone) {
+  dir.write("excluded.asc", "; an earlier list\n");
   program.exclusions.count = 0;
-  program.exclusions.removed_count = 2;
-
   summary();
   EXPECT_TRUE(dialog.boxes.empty());
-  EXPECT_EQ(program.exclusions.removed_count, 0);
-  EXPECT_FALSE(program.exclusions.list.is_open());
-  EXPECT_EQ(list(), "; header\n");
+  EXPECT_EQ(list(), "; an earlier list\n");
 }
 
-TEST_F(exclusion_run_test, open_list_is_used_as_it_is) {
-  program.exclusions.list_path = dir.file("excluded.asc");
-  program.exclusions.list = poi::OutputFile(program.exclusions.list_path, poi::OpenMode::truncate);
-  program.exclusions.list.write_line("; opened by the reader");
-  circles({entry_at(5.0f, 52.0f)});
-  current = entry_at(5.0f, 52.0f);
-  ASSERT_TRUE(exclusion_test(program, current));
-  summary();
-  EXPECT_EQ(list(), "; opened by the reader\n   5.00000,  52.00000, \"Alpha\"\n");
-}
-
-TEST_F(exclusion_run_test, closed_list_is_appended_to_never_cut_short) {
+TEST_F(exclusion_run_test, earlier_list_is_replaced_by_this_runs) {
   dir.write("excluded.asc", "; an earlier run\n   1.00000,   2.00000, \"Old\"\n");
   circles({entry_at(5.0f, 52.0f)});
   current = entry_at(5.0f, 52.0f);
   ASSERT_TRUE(exclusion_test(program, current));
-  EXPECT_EQ(program.exclusions.list_path, dir.file("excluded.asc"));
+  // Nothing is written before the run ends.
+  EXPECT_EQ(list(), "; an earlier run\n   1.00000,   2.00000, \"Old\"\n");
   summary();
-  EXPECT_EQ(list(), "; an earlier run\n   1.00000,   2.00000, \"Old\"\n" + list_header() +
-                        "   5.00000,  52.00000, \"Alpha\"\n");
+  EXPECT_EQ(program.exclusions.list_path, dir.file("excluded.asc"));
+  EXPECT_EQ(list(), list_header() + "   5.00000,  52.00000, \"Alpha\"\n");
 }
 
-TEST_F(exclusion_run_test, file_in_use_under_the_list_name_is_never_appended_to) {
-  // A Master file called excluded.asc beside exclusions.asc: the reader declined
-  // to create the list, and the run must not write into the Master file either.
+TEST_F(exclusion_run_test, file_in_use_under_the_list_name_is_never_replaced) {
+  // A Master file called excluded.asc beside exclusions.asc: the run must not
+  // write into the Master file.
   program.master.path = dir.write("excluded.asc", "5.0, 52.0, \"Alpha\"\n");
   program.exclusions.path = dir.file("exclusions.asc");
   circles({entry_at(5.0f, 52.0f)});
   current = entry_at(5.0f, 52.0f);
 
   EXPECT_TRUE(exclusion_test(program, current));
-  EXPECT_EQ(program.exclusions.removed_count, 1);
-  EXPECT_FALSE(program.exclusions.list.is_open());
   summary();
   EXPECT_EQ(list(), "5.0, 52.0, \"Alpha\"\n");
-  ASSERT_EQ(dialog.boxes.size(), 1u);
+  ASSERT_EQ(dialog.boxes.size(), 2u);
   EXPECT_EQ(dialog.boxes[0].title, "POI exclusions");
+  EXPECT_EQ(dialog.boxes[1].title, "File Open Conflict");
+  EXPECT_EQ(dialog.boxes[1].text, "The list of excluded entries\r" +
+                                      poi::shorten_path(dir.file("excluded.asc"), 50) +
+                                      "\rwould replace a file in use.\rExcluded entries will not "
+                                      "be listed.");
 }
 
 TEST_F(exclusion_run_test, list_that_cannot_be_written_is_reported) {
@@ -260,8 +244,8 @@ TEST_F(exclusion_run_test, list_that_cannot_be_written_is_reported) {
   circles({entry_at(5.0f, 52.0f)});
   current = entry_at(5.0f, 52.0f);
   EXPECT_TRUE(exclusion_test(program, current));
-  EXPECT_TRUE(exclusion_test(program, current));  // not retried, still counted
-  EXPECT_EQ(program.exclusions.removed_count, 2);
+  EXPECT_TRUE(exclusion_test(program, current));
+  EXPECT_EQ(program.exclusions.excluded_lines.size(), 2u);
 
   summary();
   ASSERT_EQ(dialog.boxes.size(), 2u);

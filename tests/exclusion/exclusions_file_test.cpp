@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/file_slots.hpp"
+#include "exclusion/exclusion_run.hpp"
 #include "poi/paths.hpp"
 #include "tests/support/recording_dialog.hpp"
 #include "tests/support/temp_dir.hpp"
@@ -134,11 +135,9 @@ TEST(read_exclusions_test, no_exclusions_file_resets_only_the_circle_count) {
   Scene scene;
   scene.program.master.path = scene.dir.write("pois.asc", "1, 2, \"a\"\n");
   scene.program.exclusions.count = 3;
-  scene.program.exclusions.removed_count = 4;
   scene.program.exclusions.radius = 25.0f;
   app::read_exclusions_file(scene.program, scene.dialog);
   EXPECT_EQ(scene.program.exclusions.count, 0);
-  EXPECT_EQ(scene.program.exclusions.removed_count, 4);
   EXPECT_FLOAT_EQ(scene.program.exclusions.radius, 25.0f);
   EXPECT_FALSE(scene.list_exists());
   EXPECT_TRUE(scene.dialog.boxes.empty());
@@ -154,7 +153,6 @@ TEST(read_exclusions_test, without_a_master_file_looks_nowhere) {
 
 TEST(read_exclusions_test, circle_lines_in_every_spelling_give_the_same_circle) {
   Scene scene;
-  scene.program.exclusions.removed_count = 9;
   scene.read(
       "; comment\n   ; indented comment\n5.12, 52.3\n5.12 52.3\n5.12 ,52.3, \"Town hall\"\n"
       "  5.12   52.3 \"quoted\", more\n+5.12e0,5.23E1\n");
@@ -164,7 +162,6 @@ TEST(read_exclusions_test, circle_lines_in_every_spelling_give_the_same_circle) 
     EXPECT_FLOAT_EQ(scene.program.exclusions.circles[k].longitude, 5.12f) << k;
     EXPECT_FLOAT_EQ(scene.program.exclusions.circles[k].latitude, 52.3f) << k;
   }
-  EXPECT_EQ(scene.program.exclusions.removed_count, 0);
   EXPECT_FLOAT_EQ(scene.program.exclusions.radius, 1.0f);
   EXPECT_EQ(scene.program.exclusions.path, scene.dir.file("pois_x.asc"));
 }
@@ -181,29 +178,22 @@ TEST(read_exclusions_test, opening_another_master_replaces_the_circles) {
   EXPECT_FLOAT_EQ(scene.program.exclusions.radius, 1.0f);
 }
 
-TEST(read_exclusions_test, excluded_list_gets_three_header_lines_and_stays_open) {
+TEST(read_exclusions_test, reading_leaves_an_earlier_excluded_list_untouched) {
   Scene scene;
   scene.dir.write("excluded.asc", "an earlier list\nwith two lines\n");
   scene.read("radius = 25\n5.12, 52.3\n");
-  EXPECT_EQ(scene.program.exclusions.list_path, scene.dir.file("excluded.asc"));
-  ASSERT_TRUE(scene.program.exclusions.list.is_open());
-  scene.program.exclusions.list.write_line("next");
-  ASSERT_TRUE(scene.program.exclusions.list.close());
-  EXPECT_EQ(read_file(scene.dir.file("excluded.asc")),
-            "; Exclusions read from " + poi::shorten_path(scene.dir.file("pois_x.asc"), 50) +
-                "\n; Radius of exclusion circle (metres):     25.0\n"
-                "; List of entries excluded from " +
-                poi::shorten_path(scene.dir.file("pois.asc"), 50) + "\nnext\n");
+  EXPECT_TRUE(scene.dialog.boxes.empty());
+  EXPECT_EQ(read_file(scene.dir.file("excluded.asc")), "an earlier list\nwith two lines\n");
 }
 
-TEST(read_exclusions_test, header_paths_are_shortened_to_50_characters) {
+TEST(read_exclusions_test, the_lists_header_names_the_files_read_shortened_to_50_characters) {
   Scene scene;
   const fs::path deep = scene.dir.path() / "a_rather_long_folder_name" / "and_another_one_below";
   fs::create_directories(deep);
   scene.program.master.path = (deep / "pois.asc").string();
   std::ofstream((deep / "exclusions.asc").string()) << "1, 2\n";
   app::read_exclusions_file(scene.program, scene.dialog);
-  ASSERT_TRUE(scene.program.exclusions.list.close());
+  ASSERT_EQ(finish_exclusions(scene.program, {}).list, ListWrite::written);
   const std::string list = read_file((deep / "excluded.asc").string());
   EXPECT_NE(list.find("; Exclusions read from /.../and_another_one_below/exclusions.asc\n"),
             std::string::npos)
@@ -211,17 +201,6 @@ TEST(read_exclusions_test, header_paths_are_shortened_to_50_characters) {
   EXPECT_NE(list.find("; List of entries excluded from /.../and_another_one_below/pois.asc\n"),
             std::string::npos)
       << list;
-}
-
-TEST(read_exclusions_test, a_new_reading_closes_and_recreates_the_list) {
-  Scene scene;
-  scene.read("1, 2\n");
-  scene.program.exclusions.list.write_line("excluded in the first run");
-  scene.read("radius = 5\n1, 2\n");
-  ASSERT_TRUE(scene.program.exclusions.list.close());
-  const std::string list = read_file(scene.dir.file("excluded.asc"));
-  EXPECT_EQ(list.find("excluded in the first run"), std::string::npos);
-  EXPECT_NE(list.find("(metres):      5.0\n"), std::string::npos) << list;
 }
 
 struct FormatErrorCase {
@@ -239,9 +218,6 @@ class format_error_test : public ::testing::TestWithParam<FormatErrorCase> {};
 
 TEST_P(format_error_test, stops_reading_and_keeps_the_circles_before) {
   Scene scene;
-  scene.program.exclusions.list =
-      poi::OutputFile(scene.dir.file("earlier.asc"), poi::OpenMode::truncate);
-  scene.program.exclusions.list_path = scene.dir.file("earlier.asc");
   scene.read(GetParam().lines);
   ASSERT_EQ(scene.dialog.boxes.size(), 1u) << GetParam().lines;
   const auto& box = scene.dialog.boxes.front();
@@ -253,10 +229,7 @@ TEST_P(format_error_test, stops_reading_and_keeps_the_circles_before) {
   ASSERT_EQ(scene.program.exclusions.count, GetParam().circles_kept);
   for (std::int32_t k = 1; k <= GetParam().circles_kept; ++k)
     EXPECT_FLOAT_EQ(scene.program.exclusions.circles[k].longitude, static_cast<float>(k));
-  // The list is neither closed nor replaced.
   EXPECT_FALSE(scene.list_exists());
-  EXPECT_TRUE(scene.program.exclusions.list.is_open());
-  EXPECT_EQ(scene.program.exclusions.list_path, scene.dir.file("earlier.asc"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -282,7 +255,6 @@ TEST(read_exclusions_test, five_thousand_circles_load) {
   EXPECT_TRUE(scene.dialog.boxes.empty());
   EXPECT_EQ(scene.program.exclusions.count, 5000);
   EXPECT_FALSE(scene.program.quit_requested);
-  EXPECT_TRUE(scene.list_exists());
 }
 
 TEST(read_exclusions_test, the_5001st_circle_ends_the_program) {
@@ -345,12 +317,10 @@ TEST(read_exclusions_test, never_replaces_a_master_file_named_excluded_asc) {
   scene.program.master.loaded = true;
   scene.dir.write("exclusions.asc", "radius = 5\n1, 2\n");
   app::read_exclusions_file(scene.program, scene.dialog);
-  EXPECT_EQ(read_file(scene.dir.file("excluded.asc")), master);
   EXPECT_EQ(scene.program.exclusions.count, 1);
-  EXPECT_FALSE(scene.program.exclusions.list.is_open());
+  EXPECT_EQ(finish_exclusions(scene.program, {}).list, ListWrite::in_use);
+  EXPECT_EQ(read_file(scene.dir.file("excluded.asc")), master);
   EXPECT_TRUE(scene.program.exclusions.list_path.empty());
-  ASSERT_EQ(scene.dialog.boxes.size(), 1u);
-  EXPECT_EQ(scene.dialog.boxes[0].title, "File Open Conflict");
 }
 
 struct InUseCase {
@@ -373,9 +343,9 @@ TEST_P(in_use_test, the_list_is_not_written_over_a_file_in_use) {
   fs::create_symlink(list, scene.dir.path() / "elsewhere" / "link.asc");
   GetParam().use(scene.program, (scene.dir.path() / "elsewhere" / "link.asc").string());
   scene.read("1, 2\n");
+  EXPECT_EQ(finish_exclusions(scene.program, {}).list, ListWrite::in_use) << GetParam().what;
   EXPECT_EQ(read_file(list), contents) << GetParam().what;
   EXPECT_TRUE(scene.program.exclusions.list_path.empty());
-  EXPECT_EQ(scene.dialog.boxes.size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -397,10 +367,8 @@ TEST(read_exclusions_test, a_list_that_cannot_be_created_is_reported) {
   fs::create_directory(scene.dir.path() / "excluded.asc");
   scene.read("1, 2\n");
   EXPECT_EQ(scene.program.exclusions.count, 1);
-  EXPECT_FALSE(scene.program.exclusions.list.is_open());
-  EXPECT_TRUE(scene.program.exclusions.list_path.empty());
-  ASSERT_EQ(scene.dialog.boxes.size(), 1u);
-  EXPECT_EQ(scene.dialog.boxes[0].title, "Write error");
+  EXPECT_TRUE(scene.dialog.boxes.empty());
+  EXPECT_EQ(finish_exclusions(scene.program, {}).list, ListWrite::incomplete);
 }
 
 TEST(read_exclusions_test, an_exclusions_file_that_cannot_be_read_is_reported) {

@@ -86,6 +86,48 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"semicolon_alone", "1, 2, \"x\";", "x", ";"}),
     testing::LabelName{});
 
+struct TypedCase {
+  const char* label;
+  const char* typed;
+  const char* stored;
+};
+
+void PrintTo(const TypedCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.typed, row.stored);
+}
+
+class typed_information_test : public ::testing::TestWithParam<TypedCase> {};
+
+TEST_P(typed_information_test, keeps_the_name_apart_when_written_and_read_back) {
+  const Text stored = typed_information(GetParam().typed);
+  EXPECT_EQ(stored.trimmed(), GetParam().stored);
+  PoiRecord record;
+  record.longitude = 4.9f;
+  record.latitude = 52.4f;
+  record.name.assign("Landsmeer, NL");
+  record.information = stored;
+  const NameSplit read_back = split_name(record_line(record));
+  EXPECT_EQ(read_back.name.trimmed(), "Landsmeer, NL");
+  // Blanks before the separator go with the name, which drops them.
+  EXPECT_EQ(read_back.information.trimmed(), trim(stored.view()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    texts, typed_information_test,
+    ::testing::Values(TypedCase{"empty", "", ""}, TypedCase{"blank", "   ", ""},
+                      TypedCase{"comma_first", ", pop 9040", ", pop 9040"},
+                      TypedCase{"blanks_then_semicolon", "  ; PPLA2", "  ; PPLA2"},
+                      TypedCase{"words", "village centre", ", village centre"},
+                      TypedCase{"blanks_then_words", "  x", ",   x"},
+                      TypedCase{"tab_then_comma", "\t, x", ", \t, x"},
+                      TypedCase{"trailing_blanks_cut", "x   ", ", x"}),
+    testing::LabelName{});
+
+TEST(typed_information_test, a_full_field_loses_its_end_not_its_separator) {
+  const Text stored = typed_information(std::string(128, 'i'));
+  EXPECT_EQ(stored.trimmed(), ", " + std::string(126, 'i'));
+}
+
 TEST(split_name_test, cuts_the_name_at_128_bytes) {
   const std::string line = "1, 2, \"" + std::string(200, 'n') + "\", info";
   const NameSplit split = split_name(line);

@@ -7,6 +7,8 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QWidget>
 
 #include "app/options.hpp"
@@ -25,7 +27,12 @@ void Watchdog::bite() {
   failed_ = true;
   timer_.setInterval(100);
   while (QWidget* modal = QApplication::activeModalWidget()) {
-    if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+    // A box that asks (the Quit box, when closing during a review) is
+    // answered Yes, so that the program can end.
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    if (box && box->button(QMessageBox::Yes)) {
+      box->button(QMessageBox::Yes)->click();
+    } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
       dialog->reject();
     } else {
       modal->close();

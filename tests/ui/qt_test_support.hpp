@@ -14,9 +14,10 @@ class QWidget;
 
 namespace pinwright::testing {
 
-// Fails the test and frees it when it waits too long: rejects every modal
-// dialog still open and closes the main window, which queues the cancel
-// command, so a test blocked in a dialog or in wait_for_event() goes on.
+// Fails the test and frees it when it waits too long: answers Yes to a box
+// that asks, rejects every other modal dialog still open and closes the main
+// window, which queues the cancel command, so a test blocked in a dialog or in
+// wait_for_event() goes on.
 class Watchdog {
  public:
   explicit Watchdog(ui::qt::QtDialog& dialog,

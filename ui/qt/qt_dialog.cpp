@@ -331,6 +331,11 @@ void QtDialog::set_field_state(int id, FieldState state) {
   if (state == FieldState::enabled && (id == control::kFirstDecision || id == control::kStart)) {
     // What the user most likely does next: decide on the pair, or start the run.
     control->setFocus(Qt::OtherFocusReason);
+    output_text_wants_focus_ = false;
+  } else if (state == FieldState::enabled && id == control::kOutputText &&
+             output_text_wants_focus_) {
+    control->setFocus(Qt::OtherFocusReason);
+    output_text_wants_focus_ = false;
   } else if (had_focus && (!control->isEnabled() || control->isHidden())) {
     focus_next_step();
   }
@@ -340,7 +345,14 @@ void QtDialog::focus_next_step() {
   QWidget* start = widget(control::kStart);
   QWidget* next =
       start && start->isEnabled() && !start->isHidden() ? start : widget(control::kOutputText);
-  if (next) next->setFocus(Qt::OtherFocusReason);
+  if (!next) return;
+  // The slot buttons are locked while a review waits: the Output slot's Text
+  // button takes the focus once the run's end enables it again.
+  if (!next->isEnabled()) {
+    output_text_wants_focus_ = true;
+    return;
+  }
+  next->setFocus(Qt::OtherFocusReason);
 }
 
 void QtDialog::apply_field_state(QWidget* control, int id, FieldState state) {

@@ -83,6 +83,8 @@ class QtDialog : public DialogLayer {
   // A control that loses the focus to the program hands it on to Start, or
   // else to the Output slot's Text button: a new Output file comes next.
   void focus_next_step();
+  // The focus is to go to the Output slot's Text button when it is enabled.
+  bool output_text_wants_focus_ = false;
   void queue(Event event);
   void queue_field_change(int id);
   QString shown_text(int id) const;

@@ -157,7 +157,7 @@ Event ScriptedDialog::wait_for_event() {
   while (const std::optional<Command> command = next_command()) {
     if (const std::optional<Event> event = run(*command)) return *event;
   }
-  return {EventKind::push_button, control::kCancelCommand};
+  return {EventKind::session_ended, 0};
 }
 
 int ScriptedDialog::message_box(ButtonSet buttons, Icon icon, int default_button,

@@ -41,8 +41,8 @@ class ScriptError : public std::runtime_error {
 // The dialog layer driven by a script instead of a user. Events, answers to
 // message boxes and file dialogs come from the script's lines as the program
 // asks for them; what the window would show goes to `transcript`, one line
-// each. A script that runs out while the program waits for an event gives
-// the dialog's cancel command.
+// each. A script that runs out while the program waits for an event ends
+// the session; `press 2` is the user's cancel command.
 class ScriptedDialog : public DialogLayer {
  public:
   ScriptedDialog(const DialogDescription& description, std::vector<ScriptLine> script,
