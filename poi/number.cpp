@@ -28,8 +28,12 @@ std::int64_t decimal_order(std::string_view digits) {
     std::string_view text = digits.substr(e + 1);
     const bool negative = !text.empty() && text.front() == '-';
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
+    // Any exponent beyond 32 bits decides alone; capped, adding the
+    // mantissa's order cannot overflow.
+    constexpr std::int64_t kExponentCap = std::numeric_limits<std::int32_t>::max();
     if (std::from_chars(text.data(), text.data() + text.size(), exponent).ec != std::errc{})
-      exponent = std::numeric_limits<std::int32_t>::max();
+      exponent = kExponentCap;
+    exponent = std::min(exponent, kExponentCap);
     if (negative) exponent = -exponent;
   }
   const std::size_t point = std::min(mantissa.find('.'), mantissa.size());

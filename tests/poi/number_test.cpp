@@ -78,6 +78,8 @@ TEST(parse_number_range_test, reads_values_below_the_float_range_as_the_nearest_
       {"-1e39", std::nullopt},
       {"0.0001e43", std::nullopt},
       {"1e99999999999999999999999", std::nullopt},
+      {"2222e9223372036854775807", std::nullopt},
+      {"2222e-9223372036854775807", 0.0f},
   };
   for (const auto& c : cases) {
     const auto value = parse_number(c.text);
