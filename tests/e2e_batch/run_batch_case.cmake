@@ -56,22 +56,7 @@ function(mask_date path)
   endif()
 endfunction()
 
-function(compare what expected actual)
-  if(NOT EXISTS "${actual}")
-    set(failures "${failures}\n${what} is missing" PARENT_SCOPE)
-    return()
-  endif()
-  execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${expected}" "${actual}"
-                  RESULT_VARIABLE differs OUTPUT_QUIET ERROR_QUIET)
-  if(differs)
-    set(shown "")
-    if(DIFF)
-      execute_process(COMMAND "${DIFF}" -u --label expected --label actual "${expected}" "${actual}"
-                      OUTPUT_VARIABLE shown)
-    endif()
-    set(failures "${failures}\n${what} differs:\n${shown}" PARENT_SCOPE)
-  endif()
-endfunction()
+include("${CMAKE_CURRENT_LIST_DIR}/../support/compare_files.cmake")
 
 if(NOT "${exit_code}" STREQUAL "${expected_exit}")
   set(failures "${failures}\nexit status ${exit_code}, expected ${expected_exit}")
