@@ -105,6 +105,15 @@ ReadFailure damaged_failure(std::uint64_t record_offset) {
                      {}};
 }
 
+void append_ov2_record(std::string& out, float longitude, float latitude, std::string_view name) {
+  out += '\x02';
+  put_int32(out, static_cast<std::int32_t>(name.size() + 14));
+  put_int32(out, to_ov2_units(longitude));
+  put_int32(out, to_ov2_units(latitude));
+  out += name;
+  out += '\0';
+}
+
 }  // namespace
 
 float from_ov2_units(std::int32_t units) {
@@ -122,6 +131,14 @@ std::int32_t to_ov2_units(float degrees) {
 }
 
 ReadResult read_ov2_file(const std::string& path, PoiTable& table) {
+  std::int32_t count = 0;
+  return read_ov2_records(
+      path, [&](const PoiRecord& record) { return append(table, count, record); },
+      table.capacity());
+}
+
+ReadResult read_ov2_records(const std::string& path, const RecordSink& store,
+                            std::int64_t capacity) {
   ReadResult result;
   ByteReader reader(path);
   if (!reader.is_open()) {
@@ -163,13 +180,15 @@ ReadResult read_ov2_file(const std::string& path, PoiTable& table) {
         if (complete) {
           const std::string_view bytes(text.data(), kept);
           record.name.assign(bytes.substr(0, bytes.find('\0')));
-          if (!append(table, result.count, record)) {
-            result.failure = ReadFailure{ReadFailure::Kind::storage_limit,
-                                         std::string(kStorageLimitTitle),
-                                         "Too many POI entries in file.\rMaximum is" +
-                                             std::string(trim_right(i6(table.capacity()))),
-                                         static_cast<std::int64_t>(record_offset),
-                                         {}};
+          if (store(record)) {
+            ++result.count;
+          } else {
+            result.failure = ReadFailure{
+                ReadFailure::Kind::storage_limit,
+                std::string(kStorageLimitTitle),
+                "Too many POI entries in file.\rMaximum is" + std::string(trim_right(i6(capacity))),
+                static_cast<std::int64_t>(record_offset),
+                {}};
             return result;
           }
         }
@@ -200,13 +219,12 @@ std::string ov2_record(const PoiRecord& record) {
   const std::string_view name = record.name.trimmed();
   std::string out;
   out.reserve(14 + name.size());
-  out += '\x02';
-  put_int32(out, static_cast<std::int32_t>(name.size() + 14));
-  put_int32(out, to_ov2_units(record.longitude));
-  put_int32(out, to_ov2_units(record.latitude));
-  out += name;
-  out += '\0';
+  append_ov2_record(out, record.longitude, record.latitude, name);
   return out;
+}
+
+void append_ov2_record(std::string& out, const CompactTable& table, std::int32_t index) {
+  append_ov2_record(out, table.longitude(index), table.latitude(index), table.name_field(index));
 }
 
 bool write_ov2_file(const std::string& path, const PoiTable& table, std::int32_t first,

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "poi/compact_table.hpp"
 #include "poi/read_result.hpp"
 #include "poi/table.hpp"
 
@@ -20,9 +21,15 @@ std::int32_t to_ov2_units(float degrees);
 // limit. A file that ends inside a record, or whose length field points past
 // its end, is reported as damaged.
 ReadResult read_ov2_file(const std::string& path, PoiTable& table);
+// The same into `store`; `capacity` is the limit the storage-limit text names.
+ReadResult read_ov2_records(const std::string& path, const RecordSink& store,
+                            std::int64_t capacity);
 
 // One type-2 record for a POI (type, length, longitude, latitude, name, NUL).
 std::string ov2_record(const PoiRecord& record);
+// The same for entry `index` of a compact table, its name cut as a record
+// holds it, appended to `out`.
+void append_ov2_record(std::string& out, const CompactTable& table, std::int32_t index);
 
 // Creates or overwrites `path` with entries first..last, comment records left
 // out. False when the file could not be written completely.

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+
+#include "poi/record.hpp"
 
 namespace pinwright::poi {
 
@@ -35,5 +38,9 @@ struct ReadResult {
   std::int32_t comment_count = 0;
   std::optional<ReadFailure> failure;
 };
+
+// Where a reader puts each record it reads, in file order; false when there
+// is no room for it, which ends the read with the storage-limit failure.
+using RecordSink = std::function<bool(const PoiRecord&)>;
 
 }  // namespace pinwright::poi

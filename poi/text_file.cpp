@@ -53,6 +53,12 @@ Text typed_information(std::string_view typed) {
 }
 
 ReadResult read_text_poi_file(const std::string& path, PoiTable& table, Slot slot) {
+  std::int32_t count = 0;
+  return read_text_poi_records(
+      path, [&](const PoiRecord& record) { return append(table, count, record); }, slot);
+}
+
+ReadResult read_text_poi_records(const std::string& path, const RecordSink& sink, Slot slot) {
   ReadResult result;
   LineReader reader(path);
   if (!reader.is_open()) {
@@ -66,7 +72,10 @@ ReadResult read_text_poi_file(const std::string& path, PoiTable& table, Slot slo
   std::string window;
   std::size_t length = 0;
   const auto store = [&](const PoiRecord& record) {
-    if (append(table, result.count, record)) return true;
+    if (sink(record)) {
+      ++result.count;
+      return true;
+    }
     result.failure =
         ReadFailure{ReadFailure::Kind::storage_limit,
                     std::string(kStorageLimitTitle),
@@ -125,13 +134,22 @@ std::string header_line(std::chrono::year_month_day date) {
   return ";* Created by Pinwright Pro v2.01 on " + format_date(date);
 }
 
-void append_position_and_name(std::string& out, const PoiRecord& record) {
-  append_fixed(out, record.longitude, 10, 5);
+namespace {
+
+void append_position_and_name(std::string& out, float longitude, float latitude,
+                              std::string_view name) {
+  append_fixed(out, longitude, 10, 5);
   out += ',';
-  append_fixed(out, record.latitude, 10, 5);
+  append_fixed(out, latitude, 10, 5);
   out += ", \"";
-  out += record.name.trimmed();
+  out += name;
   out += '"';
+}
+
+}  // namespace
+
+void append_position_and_name(std::string& out, const PoiRecord& record) {
+  append_position_and_name(out, record.longitude, record.latitude, record.name.trimmed());
 }
 
 void append_record_line(std::string& out, const PoiRecord& record) {
@@ -141,6 +159,16 @@ void append_record_line(std::string& out, const PoiRecord& record) {
   }
   append_position_and_name(out, record);
   out += record.information.trimmed();
+}
+
+void append_record_line(std::string& out, const CompactTable& table, std::int32_t index) {
+  if (table.is_comment(index)) {
+    out += table.name_field(index);
+    return;
+  }
+  append_position_and_name(out, table.longitude(index), table.latitude(index),
+                           table.name_field(index));
+  out += table.information_field(index);
 }
 
 std::string record_line(const PoiRecord& record) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "poi/compact_table.hpp"
 #include "poi/file_slot.hpp"
 #include "poi/output_file.hpp"
 #include "poi/read_result.hpp"
@@ -55,6 +56,8 @@ Text typed_information(std::string_view typed);
 // Reads a text POI file into `table` from entry 1. The table's capacity is the
 // limit; the storage-limit text names the slot (Master or Update).
 ReadResult read_text_poi_file(const std::string& path, PoiTable& table, Slot slot);
+// The same into `store`, for tables of another kind.
+ReadResult read_text_poi_records(const std::string& path, const RecordSink& store, Slot slot);
 
 // Written line forms, without the line end.
 std::string header_line(std::chrono::year_month_day date);
@@ -64,6 +67,9 @@ void append_record_line(std::string& out, const PoiRecord& record);
 // The start of a POI line: longitude and latitude in F10.5 and the quoted
 // name (`   4.89000,  52.37000, "Name"`); the POI line adds the information.
 void append_position_and_name(std::string& out, const PoiRecord& record);
+// The line of entry `index` of a compact table, its texts cut as a record
+// holds them.
+void append_record_line(std::string& out, const CompactTable& table, std::int32_t index);
 std::string trailer_line(std::int32_t poi_lines, std::int32_t comment_lines);
 
 // The two header lines of a text Output file.

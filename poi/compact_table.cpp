@@ -1,0 +1,94 @@
+#include "poi/compact_table.hpp"
+
+#include <algorithm>
+#include <limits>
+
+namespace pinwright::poi {
+
+std::string_view field_text(std::string_view text) {
+  return trim_right(text.substr(0, utf8_safe_cut(text, kTextLength)));
+}
+
+void CompactTable::reserve(std::int64_t entries, std::int64_t text_bytes) {
+  entries_.reserve(static_cast<std::size_t>(std::max<std::int64_t>(entries, 0)));
+  arena_.reserve(static_cast<std::size_t>(std::max<std::int64_t>(text_bytes, 0)));
+}
+
+void CompactTable::store_texts(Entry& entry, std::string_view name, std::string_view information) {
+  name = trim_right(name);
+  information = trim_right(information);
+  // A text longer than 32 bits can count keeps what they count.
+  constexpr std::size_t kLongest = std::numeric_limits<std::uint32_t>::max();
+  name = name.substr(0, std::min(name.size(), kLongest));
+  information = information.substr(0, std::min(information.size(), kLongest));
+  entry.text = arena_.size();
+  entry.name_length = static_cast<std::uint32_t>(name.size());
+  entry.information_length = static_cast<std::uint32_t>(information.size());
+  arena_.insert(arena_.end(), name.begin(), name.end());
+  arena_.insert(arena_.end(), information.begin(), information.end());
+}
+
+bool CompactTable::append(float longitude, float latitude, std::string_view name,
+                          std::string_view information) {
+  if (size() >= kMaxEntries) return false;
+  Entry entry{longitude, latitude, 0, 0, 0};
+  store_texts(entry, name, information);
+  entries_.push_back(entry);
+  return true;
+}
+
+bool CompactTable::append(const PoiRecord& record) {
+  return append(record.longitude, record.latitude, record.name.view(), record.information.view());
+}
+
+std::string_view CompactTable::name(std::int32_t index) const {
+  const Entry& entry = at(index);
+  return {arena_.data() + entry.text, entry.name_length};
+}
+
+std::string_view CompactTable::information(std::int32_t index) const {
+  const Entry& entry = at(index);
+  return {arena_.data() + entry.text + entry.name_length, entry.information_length};
+}
+
+std::string_view CompactTable::name_field(std::int32_t index) const {
+  return field_text(name(index));
+}
+
+std::string_view CompactTable::information_field(std::int32_t index) const {
+  return field_text(information(index));
+}
+
+PoiRecord CompactTable::record(std::int32_t index) const {
+  PoiRecord record;
+  record.longitude = longitude(index);
+  record.latitude = latitude(index);
+  record.name.assign(name(index));
+  record.information.assign(information(index));
+  return record;
+}
+
+void CompactTable::set_position(std::int32_t index, float longitude, float latitude) {
+  Entry& entry = entries_[static_cast<std::size_t>(index - 1)];
+  entry.longitude = longitude;
+  entry.latitude = latitude;
+}
+
+void CompactTable::set_name(std::int32_t index, std::string_view name) {
+  // Copied first: `name` may lie in the arena, which the append can move.
+  const std::string kept_name(name);
+  const std::string kept_information(information(index));
+  store_texts(entries_[static_cast<std::size_t>(index - 1)], kept_name, kept_information);
+}
+
+void CompactTable::set_information(std::int32_t index, std::string_view information) {
+  const std::string kept_name(name(index));
+  const std::string kept_information(information);
+  store_texts(entries_[static_cast<std::size_t>(index - 1)], kept_name, kept_information);
+}
+
+std::size_t CompactTable::memory_bytes() const {
+  return entries_.capacity() * sizeof(Entry) + arena_.capacity();
+}
+
+}  // namespace pinwright::poi
