@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/grid_bounds.hpp"
+
 namespace pinwright::engine {
 
 namespace {
@@ -14,18 +16,6 @@ constexpr double kCellDegrees = MatchIndex::kCellDegrees;
 constexpr double kGridLimitDegrees = 1.0e6;
 // Above this many latitude rows a query scans the range instead.
 constexpr std::int64_t kMaxRowsPerQuery = 64;
-// The bounds below hold for the exact offsets; the routine stores the
-// north-south offset and the result in single precision, each within a
-// relative 2^-24 of the exact value. This margin covers both with room.
-constexpr double kMargin = 1.0 + 1.0e-5;
-
-// Smallest km per degree north-south: M = A / W with W <= 1, so M >= A.
-const double kNorthKmPerDegree =
-    static_cast<double>(static_cast<float>(static_cast<double>(kEquatorialRadiusKm) *
-                                           (1.0 - static_cast<double>(kEllipsoidConstant)))) *
-    kDegreeFactor;
-// Smallest km per degree east-west before the cosine: N = R / sqrt(W) >= R.
-const double kEastKmPerDegree = static_cast<double>(kEquatorialRadiusKm) * kDegreeFactor;
 
 bool on_grid(float latitude, float longitude) {
   return std::abs(latitude) < kGridLimitDegrees && std::abs(longitude) < kGridLimitDegrees;
@@ -33,17 +23,6 @@ bool on_grid(float latitude, float longitude) {
 
 std::int64_t cell_of(double degrees) {
   return static_cast<std::int64_t>(std::floor(degrees / kCellDegrees));
-}
-
-// The smallest |cos| over latitudes in [low, high]: zero where the interval
-// holds a zero of the cosine (90 + 180k degrees), else at one of its ends,
-// as |cos| rises and falls once between two zeros.
-double min_abs_cosine(double low, double high) {
-  if (!(high - low < 180.0)) return 0.0;
-  const double next_zero = std::ceil((low - 90.0) / 180.0) * 180.0 + 90.0;
-  if (next_zero <= high) return 0.0;
-  const double ends = std::min(std::abs(cos_degrees(low)), std::abs(cos_degrees(high)));
-  return std::max(0.0, ends - 1.0e-9);
 }
 
 bool same_position(const Origin& origin, float latitude, float longitude) {
@@ -149,8 +128,8 @@ std::optional<Match> MatchIndex::first_match(const poi::PoiTable& table, std::in
   // Nothing lies strictly closer than a radius of zero or less.
   if (!(radius > 0.0f) || first > last) return std::nullopt;
 
-  const double metres = static_cast<double>(radius) * kMargin / 1000.0;
-  const double lat_reach = metres / kNorthKmPerDegree + kCellDegrees * 1e-6;
+  const double metres = static_cast<double>(radius) * kReachMargin / 1000.0;
+  const double lat_reach = metres / north_km_per_degree() + kCellDegrees * 1e-6;
   const double probe_lat = probe.latitude;
   const double probe_lon = probe.longitude;
   // Point 1 is the probe in the duplicate run, whose probe is the entry just
@@ -170,8 +149,9 @@ std::optional<Match> MatchIndex::first_match(const poi::PoiTable& table, std::in
     cosine = min_abs_cosine(probe_lat - lat_reach, probe_lat + lat_reach);
   }
   // The east-west offset scales with that cosine.
-  const double lon_reach = cosine > 0.0 ? metres / (kEastKmPerDegree * cosine) + kCellDegrees * 1e-6
-                                        : std::numeric_limits<double>::infinity();
+  const double lon_reach = cosine > 0.0
+                               ? metres / (east_km_per_degree() * cosine) + kCellDegrees * 1e-6
+                               : std::numeric_limits<double>::infinity();
 
   const auto range = on_grid(probe.latitude, probe.longitude)
                          ? cells_within(probe_lat, probe_lon, lat_reach, lon_reach)

@@ -1,0 +1,34 @@
+#include "engine/grid_bounds.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/distance.hpp"
+
+namespace pinwright::engine {
+
+double north_km_per_degree() {
+  // M = A / W with W <= 1, so M >= A.
+  static const double km =
+      static_cast<double>(static_cast<float>(static_cast<double>(kEquatorialRadiusKm) *
+                                             (1.0 - static_cast<double>(kEllipsoidConstant)))) *
+      kDegreeFactor;
+  return km;
+}
+
+double east_km_per_degree() {
+  // N = R / sqrt(W) >= R.
+  return static_cast<double>(kEquatorialRadiusKm) * kDegreeFactor;
+}
+
+// Zero where the interval holds a zero of the cosine (90 + 180k degrees),
+// else at one of its ends, as |cos| rises and falls once between two zeros.
+double min_abs_cosine(double low, double high) {
+  if (!(high - low < 180.0)) return 0.0;
+  const double next_zero = std::ceil((low - 90.0) / 180.0) * 180.0 + 90.0;
+  if (next_zero <= high) return 0.0;
+  const double ends = std::min(std::abs(cos_degrees(low)), std::abs(cos_degrees(high)));
+  return std::max(0.0, ends - 1.0e-9);
+}
+
+}  // namespace pinwright::engine
