@@ -123,6 +123,11 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& args) {
       ->option_text("FILE");
   dedupe->add_option("--report", command.report_path, "write the matches report to FILE")
       ->option_text("FILE");
+  dedupe
+      ->add_option("--threads", command.threads,
+                   "how many threads look for matches (default: one per processor)")
+      ->check(CLI::Range(1u, 1024u))
+      ->option_text("N");
 
   CLI::App* update = app.add_subcommand("update", "merge Update files into a Master file");
   update->fallthrough();

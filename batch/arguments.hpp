@@ -48,6 +48,7 @@ struct Command {
   BelowOneMetre below_one_metre = BelowOneMetre::skip;
   bool added_only = false;
   bool quiet = false;
+  unsigned threads = 0;  // dedupe: threads matching at once; 0 for one per processor
   std::optional<std::string> summary_json_path;
 };
 

@@ -51,8 +51,10 @@ void Progress::draw_until_stopped() {
   while (!stop_) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-    const std::string line =
-        std::string(kClearLine) + "pinwright-batch: " + step_ + " ... " + tenths(seconds) + " s";
+    const std::string line = std::string(kClearLine) + "pinwright-batch: " + step_ + " ... " +
+                             std::to_string(read_.load()) + " entries read, " +
+                             std::to_string(matched_.load()) + " matched, " + tenths(seconds) +
+                             " s";
     std::fputs(line.c_str(), stderr);
     std::fflush(stderr);
     drawn_ = true;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -24,6 +26,11 @@ class Progress {
   // What is being done now, for example "matching 120000 entries".
   void set(std::string step);
 
+  // Entries read from the inputs and entries matched so far, shown with the
+  // step; the run's threads count them as they go.
+  std::atomic<std::int64_t>& entries_read() { return read_; }
+  std::atomic<std::int64_t>& entries_matched() { return matched_; }
+
   // Whether standard error is a terminal.
   static bool stderr_is_terminal();
 
@@ -33,6 +40,8 @@ class Progress {
   std::mutex mutex_;
   std::condition_variable wake_;
   std::string step_;
+  std::atomic<std::int64_t> read_{0};
+  std::atomic<std::int64_t> matched_{0};
   bool stop_ = false;
   bool drawn_ = false;
   std::chrono::steady_clock::time_point start_;

@@ -1,13 +1,16 @@
 #include "batch/runs.hpp"
 
+#include <algorithm>
+#include <limits>
 #include <memory>
 #include <optional>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "batch/staged_file.hpp"
 #include "batch/tables.hpp"
-#include "engine/run.hpp"
+#include "engine/compact_index.hpp"
 #include "exclusion/exclusion_run.hpp"
 #include "exclusion/exclusions_file.hpp"
 #include "exclusion/reports.hpp"
@@ -18,6 +21,8 @@
 namespace pinwright::batch {
 
 namespace {
+
+inline constexpr float kOneMetre = 1.0f;
 
 RunResult failure(ExitStatus status, std::string message) {
   return RunResult{status, std::move(message), {}};
@@ -93,24 +98,8 @@ class Outputs {
   std::vector<std::unique_ptr<StagedFile>> files_;
 };
 
-std::optional<std::int64_t> bound_or_nothing(const std::string& path) {
-  return path.empty() ? std::optional<std::int64_t>(0) : record_bound(path);
-}
-
 std::string unreadable(const std::string& path) {
   return path + ": cannot be read";
-}
-
-// The Output slot as the window has it once an Output file is chosen: a text
-// Output is open, its header written, for the run to fill.
-bool choose_output(app::Program& program, const std::string& temporary, poi::FileKind kind) {
-  program.output.path = temporary;
-  program.output.kind = kind;
-  program.output.loaded = true;
-  if (kind == poi::FileKind::ov2) return true;
-  program.output_file = poi::OutputFile(temporary, poi::OpenMode::truncate);
-  poi::write_text_header(program.output_file, poi::local_today());
-  return program.output_file.is_open();
 }
 
 std::string exclusions_failure(const exclusion::ExclusionsRead& read) {
@@ -140,6 +129,40 @@ std::string exclusions_path_of(const Command& command) {
   return {};
 }
 
+// Makes `table` large enough for every file named, so that it never moves
+// while they are read; a failure when one cannot be read.
+std::optional<RunResult> reserve_for(poi::CompactTable& table,
+                                     const std::vector<std::string>& paths) {
+  FileBound total;
+  for (const std::string& path : paths) {
+    const auto bound = file_bound(path);
+    if (!bound) return failure(ExitStatus::bad_input, unreadable(path));
+    total.records += bound->records;
+    total.bytes += bound->bytes;
+  }
+  table.reserve(std::min<std::int64_t>(total.records, poi::CompactTable::kMaxEntries), total.bytes);
+  return std::nullopt;
+}
+
+unsigned thread_count(const Command& command) {
+  if (command.threads > 0) return command.threads;
+  return std::max(1u, std::thread::hardware_concurrency());
+}
+
+// The program state the duplicate run's circles and reports are kept in; its
+// tables are not used.
+std::unique_ptr<app::Program> circles_program(std::int64_t circle_lines) {
+  app::TableCapacities capacities;
+  capacities.master = capacities.update = capacities.merged = 1;
+  capacities.exclusion = static_cast<std::int32_t>(
+      std::clamp<std::int64_t>(circle_lines, 1, std::numeric_limits<std::int32_t>::max()));
+  return std::make_unique<app::Program>(capacities);
+}
+
+// The duplicate run with every match settled: each entry's first later match
+// is looked for on all threads at once (no answer depends on another), then
+// the entries are gone through in order as the window goes through them,
+// deciding what is deleted, kept, excluded and reported.
 RunResult dedupe(const Command& command, Progress& progress) {
   const std::string exclusions_path = exclusions_path_of(command);
   std::vector<Target> targets{{"the Output", command.output}};
@@ -155,15 +178,19 @@ RunResult dedupe(const Command& command, Progress& progress) {
   if (const auto failed = outputs.reserve()) return failure(ExitStatus::output_failed, *failed);
   const std::size_t list_file = report ? 2 : 1;
 
-  const auto master_bound = record_bound(command.input);
-  if (!master_bound) return failure(ExitStatus::bad_input, unreadable(command.input));
-  const auto circle_bound = bound_or_nothing(exclusions_path);
-  if (!circle_bound) return failure(ExitStatus::bad_input, unreadable(exclusions_path));
-  const std::unique_ptr<app::Program> program = make_program({*master_bound, {}, *circle_bound});
-  if (!program) return failure(ExitStatus::bad_input, command.input + ": too many entries");
+  poi::CompactTable table;
+  if (const auto failed = reserve_for(table, {command.input})) return *failed;
+  std::int64_t circle_lines = 0;
+  if (listed) {
+    const auto bound = file_bound(exclusions_path);
+    if (!bound) return failure(ExitStatus::bad_input, unreadable(exclusions_path));
+    circle_lines = bound->records;
+  }
+  const std::unique_ptr<app::Program> program = circles_program(circle_lines);
 
   progress.set("reading " + command.input);
-  const InputRead master = read_input(*program, poi::Slot::master, command.input);
+  const InputRead master =
+      read_input(table, command.input, poi::Slot::master, progress.entries_read());
   if (master.failure) return failure(ExitStatus::bad_input, *master.failure);
   if (listed) {
     const exclusion::ExclusionsRead read =
@@ -171,67 +198,101 @@ RunResult dedupe(const Command& command, Progress& progress) {
     if (read.status != exclusion::ExclusionsRead::Status::read)
       return failure(ExitStatus::bad_input, exclusions_failure(read));
   }
+  // The slots as the window has them, for the excluded list's header and lines.
+  program->master.path = command.input;
+  program->master.kind = kind_of(command.input);
+  program->master.loaded = true;
+  program->master.count = master.entries;
+  program->output.path = outputs.temporary(0);
+  program->output.kind = kind_of(command.output);
+  program->output.loaded = true;
 
-  if (!choose_output(*program, outputs.temporary(0), kind_of(command.output)))
-    return failure(ExitStatus::output_failed, outputs.cannot_write(0));
-  if (report) {
-    program->matches_report_enabled = true;
-    program->reports.matches_path = *command.report_path;
-    program->reports.matches = poi::OutputFile(outputs.temporary(1), poi::OpenMode::truncate);
-    program->reports.matches.write_line(exclusion::kMatchesReportHeader);
-  }
-
-  engine::RunOptions options;
-  options.radius = command.radius;
-  options.settle_every_match = command.delete_rule == DeleteRule::within_radius;
-  options.settle_under_one_metre = command.delete_rule == DeleteRule::below_one_metre;
-  if (listed) options.excluded_list_path = outputs.temporary(list_file);
   progress.set("matching " + std::to_string(master.poi_entries) + " entries");
+  const std::vector<engine::Match> matches = engine::first_later_matches(
+      table, command.radius, thread_count(command), &progress.entries_matched());
+
+  progress.set("writing " + command.output);
+  OutputWriter output(outputs.temporary(0), kind_of(command.output), poi::local_today());
+  poi::OutputFile matches_report;
+  if (report) {
+    matches_report = poi::OutputFile(outputs.temporary(1), poi::OpenMode::truncate);
+    matches_report.write_line(exclusion::kMatchesReportHeader);
+  }
+  const bool circles = program->exclusions.count > 0;
   Summary summary;
   summary.subcommand = Subcommand::dedupe;
-  engine::RunOutcome outcome = engine::start_run(*program, options);
-  while (outcome.stop == engine::RunStop::review) {
-    ++summary.kept;
-    const poi::PoiRecord& later = program->run.match_entry;
-    outcome = engine::decide(*program, engine::Decision::skip_or_keep,
-                             {later.name, later.information}, options);
+  std::string report_lines;
+  for (std::int32_t i = 1; i <= table.size(); ++i) {
+    if (table.is_comment(i)) {
+      output.add(table, i);
+      continue;
+    }
+    const engine::Match& match = matches[static_cast<std::size_t>(i)];
+    if (match.index != 0) {
+      if (report && match.separation > exclusion::kReportThresholdMetres) {
+        report_lines += exclusion::match_pair_lines(table.record(i), table.record(match.index),
+                                                    match.separation);
+        if (report_lines.size() >= (1 << 16)) {
+          matches_report.write(report_lines);
+          report_lines.clear();
+        }
+      }
+      const bool deleted =
+          command.delete_rule == DeleteRule::within_radius || match.separation < kOneMetre;
+      if (deleted) continue;
+      ++summary.kept;
+    }
+    if (circles && exclusion::exclusion_test(*program, table.record(i))) continue;
+    output.add(table, i);
   }
-  if (outcome.stop != engine::RunStop::finished)
-    return failure(ExitStatus::bad_input, command.input + ": too many entries");
-  if (outcome.output != engine::OutputWrite::written)
-    return failure(ExitStatus::output_failed, outputs.cannot_write(0));
-  if (outcome.matches_report_incomplete)
-    return failure(ExitStatus::output_failed, outputs.cannot_write(1));
+  if (!output.close()) return failure(ExitStatus::output_failed, outputs.cannot_write(0));
+  if (report) {
+    matches_report.write(report_lines);
+    if (!matches_report.close()) return failure(ExitStatus::output_failed, outputs.cannot_write(1));
+  }
+  const exclusion::ExclusionsEnd exclusions =
+      listed ? exclusion::finish_exclusions(*program, outputs.temporary(list_file))
+             : exclusion::ExclusionsEnd{};
   // As in the window, an exclusions file without circles gives no list.
-  if (listed && outcome.exclusions.list == exclusion::ListWrite::none)
+  if (listed && exclusions.list == exclusion::ListWrite::none)
     outputs.discard(list_file);
-  else if (listed && outcome.exclusions.list != exclusion::ListWrite::written)
+  else if (listed && exclusions.list != exclusion::ListWrite::written)
     return failure(ExitStatus::output_failed, outputs.cannot_write(list_file));
 
-  summary.excluded = outcome.exclusions.summary ? outcome.exclusions.summary->removed_count : 0;
-  summary.entries_written = outcome.entries_written;
+  summary.excluded = exclusions.summary ? exclusions.summary->removed_count : 0;
+  summary.entries_written = output.poi_entries();
   summary.duplicates_deleted = master.poi_entries - summary.entries_written - summary.excluded;
   if (const auto failed = outputs.commit(summary, command.summary_json_path.has_value()))
     return failure(ExitStatus::output_failed, *failed);
   return RunResult{ExitStatus::success, {}, summary};
 }
 
-engine::Decision decision_of(OnMatch on_match) {
-  switch (on_match) {
-    case OnMatch::skip:
-      return engine::Decision::skip_or_keep;
-    case OnMatch::save:
-      return engine::Decision::save_or_delete;
-    case OnMatch::position:
-      return engine::Decision::position;
-    case OnMatch::text:
-      return engine::Decision::text;
-    case OnMatch::both:
-      break;
+// The Update entry at `update_index` against Master entry `master_index`, as
+// the window applies `on_match` when the second row is left as shown: Save as
+// new entry appends the Update entry as it is; Position, Text and Both give
+// the Master entry its position (and, for a text Output, its information),
+// its name and information, or all of these.
+void apply_decision(OnMatch on_match, bool text_output, poi::CompactTable& master,
+                    std::int32_t master_index, const poi::CompactTable& update,
+                    std::int32_t update_index) {
+  const bool position = on_match == OnMatch::position || on_match == OnMatch::both;
+  const bool text = on_match == OnMatch::text || on_match == OnMatch::both;
+  if (on_match == OnMatch::save) {
+    master.append(update.longitude(update_index), update.latitude(update_index),
+                  update.name(update_index), update.information(update_index));
+    return;
   }
-  return engine::Decision::both;
+  if (position)
+    master.set_position(master_index, update.longitude(update_index),
+                        update.latitude(update_index));
+  if (text) master.set_name(master_index, update.name(update_index));
+  if (text || (position && text_output))
+    master.set_information(master_index, update.information(update_index));
 }
 
+// The update run with every match settled, sequential as each Update entry
+// may match what the ones before it appended: the Master table grows in
+// place and the index takes each appended or moved entry in as it comes.
 RunResult update(const Command& command, Progress& progress) {
   std::vector<std::string> inputs{command.input};
   inputs.insert(inputs.end(), command.updates.begin(), command.updates.end());
@@ -240,62 +301,60 @@ RunResult update(const Command& command, Progress& progress) {
   Outputs outputs({{"the Output", command.output}}, command.summary_json_path);
   if (const auto failed = outputs.reserve()) return failure(ExitStatus::output_failed, *failed);
 
-  TableSizes sizes;
-  for (std::size_t k = 0; k < inputs.size(); ++k) {
-    const auto bound = record_bound(inputs[k]);
-    if (!bound) return failure(ExitStatus::bad_input, unreadable(inputs[k]));
-    if (k == 0)
-      sizes.master = *bound;
-    else
-      sizes.updates.push_back(*bound);
-  }
-  const std::unique_ptr<app::Program> program = make_program(sizes);
-  if (!program) return failure(ExitStatus::bad_input, command.input + ": too many entries");
-
+  poi::CompactTable table;
+  if (const auto failed = reserve_for(table, inputs)) return *failed;
   progress.set("reading " + command.input);
-  const InputRead master = read_input(*program, poi::Slot::master, command.input);
+  const InputRead master =
+      read_input(table, command.input, poi::Slot::master, progress.entries_read());
   if (master.failure) return failure(ExitStatus::bad_input, *master.failure);
+  const std::int32_t master_entries = table.size();
 
-  engine::RunOptions options;
-  options.radius = command.radius;
-  options.settle_under_one_metre = command.below_one_metre == BelowOneMetre::skip;
-  options.append_all = !command.added_only;
-  // With several Update files, what all of them added.
-  if (command.added_only) options.appended_after = program->master.count;
-  const engine::Decision decision = decision_of(command.on_match);
-
+  const bool text_output = kind_of(command.output) == poi::FileKind::text;
+  const bool skip_below_one_metre = command.below_one_metre == BelowOneMetre::skip;
+  engine::CompactIndex index(command.radius, engine::PointOrder::table_first);
+  index.build(table);
   Summary summary;
   summary.subcommand = Subcommand::update;
   std::int64_t update_pois = 0;
   for (const std::string& path : command.updates) {
     progress.set("reading " + path);
-    const InputRead read = read_input(*program, poi::Slot::update, path);
+    poi::CompactTable entries;
+    if (const auto failed = reserve_for(entries, {path})) return *failed;
+    const InputRead read = read_input(entries, path, poi::Slot::update, progress.entries_read());
     if (read.failure) return failure(ExitStatus::bad_input, *read.failure);
     update_pois += read.poi_entries;
-    if (!choose_output(*program, outputs.temporary(0), kind_of(command.output)))
-      return failure(ExitStatus::output_failed, outputs.cannot_write(0));
 
     progress.set("matching " + std::to_string(read.poi_entries) + " entries of " + path);
-    const std::int32_t before = program->master.count;
-    engine::RunOutcome outcome = engine::start_run(*program, options);
-    while (outcome.stop == engine::RunStop::review) {
-      ++summary.reviewed;
-      const poi::PoiRecord& update_entry = program->run.probe_entry;
-      outcome = engine::decide(*program, decision, {update_entry.name, update_entry.information},
-                               options);
+    for (std::int32_t i = 1; i <= entries.size(); ++i) {
+      progress.entries_matched().fetch_add(1, std::memory_order_relaxed);
+      if (!entries.is_comment(i)) {
+        const auto match =
+            index.first_match(table, 1, table.size(), entries.latitude(i), entries.longitude(i));
+        if (match) {
+          if (skip_below_one_metre && match->separation < kOneMetre) continue;
+          ++summary.reviewed;
+          apply_decision(command.on_match, text_output, table, match->index, entries, i);
+          if (table.size() > index.count())
+            index.append(table);
+          else
+            index.refresh(table, match->index);
+          continue;
+        }
+      }
+      if (!table.append(entries.longitude(i), entries.latitude(i), entries.name(i),
+                        entries.information(i)))
+        return failure(ExitStatus::bad_input, path + ": too many entries");
+      index.append(table);
     }
-    if (outcome.stop != engine::RunStop::finished)
-      return failure(ExitStatus::bad_input, path + ": too many entries");
-    if (outcome.output != engine::OutputWrite::written)
-      return failure(ExitStatus::output_failed, outputs.cannot_write(0));
-    // The result, in the run's working table, is the Master of the next
-    // Update file: every run starts from the Master table.
-    for (std::int32_t k = 1; k <= program->run.result_count; ++k)
-      program->master_table[k] = std::as_const(program->working_table)[k];
-    summary.appended += count_pois(*program, before + 1, program->run.result_count);
-    summary.entries_written = outcome.entries_written;
-    program->master.count = program->run.result_count;
   }
+  summary.appended = count_pois(table, master_entries + 1, table.size());
+
+  progress.set("writing " + command.output);
+  OutputWriter output(outputs.temporary(0), kind_of(command.output), poi::local_today());
+  for (std::int32_t k = command.added_only ? master_entries + 1 : 1; k <= table.size(); ++k)
+    output.add(table, k);
+  if (!output.close()) return failure(ExitStatus::output_failed, outputs.cannot_write(0));
+  summary.entries_written = output.poi_entries();
   const std::int64_t saved = command.on_match == OnMatch::save ? summary.reviewed : 0;
   summary.matches = update_pois - (summary.appended - saved);
   summary.settled_automatically = summary.matches - summary.reviewed;
@@ -309,20 +368,19 @@ RunResult convert(const Command& command, Progress& progress) {
     return failure(ExitStatus::bad_usage, *refused);
   Outputs outputs({{"the Output", command.output}}, command.summary_json_path);
   if (const auto failed = outputs.reserve()) return failure(ExitStatus::output_failed, *failed);
-  const auto bound = record_bound(command.input);
-  if (!bound) return failure(ExitStatus::bad_input, unreadable(command.input));
-  const std::unique_ptr<app::Program> program = make_program({*bound, {}, 0});
-  if (!program) return failure(ExitStatus::bad_input, command.input + ": too many entries");
+  poi::CompactTable table;
+  if (const auto failed = reserve_for(table, {command.input})) return *failed;
 
   progress.set("reading " + command.input);
-  const InputRead read = read_input(*program, poi::Slot::master, command.input);
+  const InputRead read =
+      read_input(table, command.input, poi::Slot::master, progress.entries_read());
   if (read.failure) return failure(ExitStatus::bad_input, *read.failure);
   progress.set("writing " + command.output);
-  const WrittenLines written = write_master_table(*program, outputs.temporary(0),
-                                                  kind_of(command.output), poi::local_today());
-  if (!written.complete) return failure(ExitStatus::output_failed, outputs.cannot_write(0));
+  OutputWriter output(outputs.temporary(0), kind_of(command.output), poi::local_today());
+  for (std::int32_t k = 1; k <= table.size(); ++k) output.add(table, k);
+  if (!output.close()) return failure(ExitStatus::output_failed, outputs.cannot_write(0));
   Summary summary;
-  summary.entries_written = written.poi_entries;
+  summary.entries_written = output.poi_entries();
   if (const auto failed = outputs.commit(summary, command.summary_json_path.has_value()))
     return failure(ExitStatus::output_failed, *failed);
   return RunResult{ExitStatus::success, {}, summary};

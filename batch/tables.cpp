@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
-#include <limits>
-#include <numeric>
+#include <vector>
 
 #include "poi/file_handle.hpp"
 #include "poi/ov2_file.hpp"
@@ -17,6 +15,7 @@ namespace {
 
 // Type, length, longitude and latitude: no stored OV2 record is shorter.
 inline constexpr std::int64_t kSmallestOv2Record = 13;
+inline constexpr std::size_t kWriteBuffer = 1 << 16;
 
 std::string reason_of(const poi::ReadFailure& failure) {
   using Kind = poi::ReadFailure::Kind;
@@ -31,17 +30,14 @@ std::string reason_of(const poi::ReadFailure& failure) {
       const std::string first_line = failure.text.substr(0, failure.text.find('\r'));
       return "byte offset " + std::to_string(failure.where) + ": " + first_line;
     }
-    case Kind::damaged:
     case Kind::storage_limit:
+      return "too many entries";
+    case Kind::damaged:
       break;
   }
   std::string text = failure.text;
   std::replace(text.begin(), text.end(), '\r', ' ');
   return text;
-}
-
-std::int32_t capacity(std::int64_t records) {
-  return static_cast<std::int32_t>(std::max<std::int64_t>(records, 1));
 }
 
 }  // namespace
@@ -50,7 +46,7 @@ poi::FileKind kind_of(std::string_view path) {
   return poi::split_extension(path).extension == "ov2" ? poi::FileKind::ov2 : poi::FileKind::text;
 }
 
-std::optional<std::int64_t> record_bound(const std::string& path) {
+std::optional<FileBound> file_bound(const std::string& path) {
   poi::FileHandle file(std::fopen(path.c_str(), "rb"));
   if (!file) return std::nullopt;
   const bool ov2 = kind_of(path) == poi::FileKind::ov2;
@@ -63,69 +59,67 @@ std::optional<std::int64_t> record_bound(const std::string& path) {
     if (!ov2) lines += std::count(buffer.data(), buffer.data() + got, '\n');
   }
   if (std::ferror(file.get())) return std::nullopt;
-  return ov2 ? bytes / kSmallestOv2Record : lines;
+  return FileBound{ov2 ? bytes / kSmallestOv2Record : lines, bytes};
 }
 
-std::unique_ptr<app::Program> make_program(const TableSizes& sizes) {
-  const std::int64_t added =
-      std::accumulate(sizes.updates.begin(), sizes.updates.end(), std::int64_t{0});
-  const std::int64_t largest_update =
-      sizes.updates.empty() ? 0 : *std::max_element(sizes.updates.begin(), sizes.updates.end());
-  const std::int64_t master = sizes.master + added;
-  if (master > std::numeric_limits<std::int32_t>::max() ||
-      sizes.exclusion_lines > std::numeric_limits<std::int32_t>::max())
-    return nullptr;
-  app::TableCapacities capacities;
-  capacities.master = capacity(master);
-  capacities.update = capacity(largest_update);
-  capacities.merged = capacity(sizes.updates.empty() ? sizes.master : 0);
-  capacities.exclusion = capacity(sizes.exclusion_lines);
-  return std::make_unique<app::Program>(capacities);
-}
-
-InputRead read_input(app::Program& program, poi::Slot slot, const std::string& path) {
-  poi::FileSlot& file = slot == poi::Slot::master ? program.master : program.update;
-  poi::PoiTable& table = slot == poi::Slot::master ? program.master_table : program.update_table;
-  file.path = path;
-  file.kind = kind_of(path);
-  file.loaded = false;
+InputRead read_input(poi::CompactTable& table, const std::string& path, poi::Slot slot,
+                     std::atomic<std::int64_t>& read) {
+  const poi::RecordSink store = [&](const poi::PoiRecord& record) {
+    read.fetch_add(1, std::memory_order_relaxed);
+    return table.append(record);
+  };
   const poi::ReadResult result =
-      file.is_ov2() ? poi::read_ov2_file(path, table) : poi::read_text_poi_file(path, table, slot);
-  InputRead read;
+      kind_of(path) == poi::FileKind::ov2
+          ? poi::read_ov2_records(path, store, poi::CompactTable::kMaxEntries)
+          : poi::read_text_poi_records(path, store, slot);
+  InputRead input;
   if (result.failure) {
-    read.failure = path + ": " + reason_of(*result.failure);
-    file.count = 0;
-    return read;
+    input.failure = path + ": " + reason_of(*result.failure);
+    return input;
   }
-  file.count = result.count;
-  file.loaded = true;
-  read.entries = result.count;
-  read.poi_entries = result.count - result.comment_count;
-  return read;
+  input.entries = result.count;
+  input.poi_entries = result.count - result.comment_count;
+  return input;
 }
 
-std::int32_t count_pois(const app::Program& program, std::int32_t first, std::int32_t last) {
+std::int32_t count_pois(const poi::CompactTable& table, std::int32_t first, std::int32_t last) {
   std::int32_t pois = 0;
   for (std::int32_t k = first; k <= last; ++k)
-    if (!poi::is_comment(program.master_table[k])) ++pois;
+    if (!table.is_comment(k)) ++pois;
   return pois;
 }
 
-WrittenLines write_master_table(const app::Program& program, const std::string& path,
-                                poi::FileKind kind, std::chrono::year_month_day date) {
-  const std::int32_t count = program.master.count;
-  WrittenLines written;
-  written.poi_entries = count_pois(program, 1, count);
-  if (kind == poi::FileKind::ov2) {
-    written.complete = poi::write_ov2_file(path, program.master_table, 1, count);
-    return written;
+OutputWriter::OutputWriter(const std::string& path, poi::FileKind kind,
+                           std::chrono::year_month_day date)
+    : file_(path, poi::OpenMode::truncate), kind_(kind) {
+  buffer_.reserve(kWriteBuffer + 1024);
+  if (kind_ == poi::FileKind::text) poi::write_text_header(file_, date);
+}
+
+void OutputWriter::add(const poi::CompactTable& table, std::int32_t index) {
+  const bool comment = table.is_comment(index);
+  ++(comment ? comment_entries_ : poi_entries_);
+  if (kind_ == poi::FileKind::ov2) {
+    if (!comment) poi::append_ov2_record(buffer_, table, index);
+  } else {
+    poi::append_record_line(buffer_, table, index);
+    buffer_ += '\n';
   }
-  poi::OutputFile file(path, poi::OpenMode::truncate);
-  poi::write_text_header(file, date);
-  const poi::LineCounts lines = poi::write_text_records(file, program.master_table, 1, count);
-  file.write_line(poi::trailer_line(lines.poi_lines, lines.comment_lines));
-  written.complete = file.close();
-  return written;
+  flush_when_full();
+}
+
+void OutputWriter::flush_when_full() {
+  if (buffer_.size() < kWriteBuffer) return;
+  file_.write(buffer_);
+  buffer_.clear();
+}
+
+bool OutputWriter::close() {
+  file_.write(buffer_);
+  buffer_.clear();
+  if (kind_ == poi::FileKind::text)
+    file_.write_line(poi::trailer_line(poi_entries_, comment_entries_));
+  return file_.close();
 }
 
 }  // namespace pinwright::batch
