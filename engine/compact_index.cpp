@@ -38,18 +38,98 @@ double reach_metres(float radius) {
   return static_cast<double>(radius) * kReachMargin / 1000.0;
 }
 
+// A cell about as tall as the radius reaches: a query reads two or three rows.
+double cell_degrees_for(float radius) {
+  const double reach = radius > 0.0f ? reach_metres(radius) / north_km_per_degree() : 0.0;
+  return std::clamp(std::isfinite(reach) ? reach : kLargestCellDegrees, kSmallestCellDegrees,
+                    kLargestCellDegrees);
+}
+
+std::int64_t cell_of(double degrees, double cell_degrees) {
+  return static_cast<std::int64_t>(std::floor(degrees / cell_degrees));
+}
+
+struct CellRange {
+  std::int64_t lat_low, lat_high;
+  std::int32_t lon_low, lon_high;
+};
+
+// What a query reads: point 1's terms when the point is point 1, and the
+// cells that can hold an entry closer than the radius; no cells when the
+// query must scan instead (a point off the grid, a reach too wide).
+struct QueryPlan {
+  std::optional<Origin> probe;
+  std::optional<CellRange> cells;
+};
+
+QueryPlan plan_query(float radius, double cell_degrees, PointOrder order, float latitude,
+                     float longitude) {
+  QueryPlan plan;
+  const double metres = reach_metres(radius);
+  const double lat_reach = metres / north_km_per_degree() + cell_degrees * 1e-6;
+  // The east-west offset scales with point 1's cosine: the probe's own, or
+  // the smallest over the latitudes within reach.
+  double cosine = 0.0;
+  if (order == PointOrder::probe_first) {
+    plan.probe.emplace(latitude, longitude);
+    cosine = std::abs(plan.probe->cosine());
+  } else {
+    cosine = min_abs_cosine(latitude - lat_reach, latitude + lat_reach);
+  }
+  const double lon_reach = cosine > 0.0
+                               ? metres / (east_km_per_degree() * cosine) + cell_degrees * 1e-6
+                               : std::numeric_limits<double>::infinity();
+  if (!on_grid(latitude, longitude) || !std::isfinite(lat_reach) ||
+      std::abs(latitude) + lat_reach >= kGridLimitDegrees)
+    return plan;
+  CellRange range{
+      cell_of(latitude - lat_reach, cell_degrees), cell_of(latitude + lat_reach, cell_degrees),
+      std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max() - 1};
+  if (range.lat_high - range.lat_low + 1 > kMaxRowsPerQuery) return plan;
+  // Without a bound east-west the whole of each row is read.
+  if (std::isfinite(lon_reach) && std::abs(longitude) + lon_reach < kGridLimitDegrees) {
+    range.lon_low = static_cast<std::int32_t>(cell_of(longitude - lon_reach, cell_degrees));
+    range.lon_high = static_cast<std::int32_t>(cell_of(longitude + lon_reach, cell_degrees));
+  }
+  plan.cells = range;
+  return plan;
+}
+
+// Within the entries [begin, end) of one row, sorted by longitude cell then
+// index, the first entry of each cell in lon_low..lon_high whose index lies
+// in first..best - 1 and which `matches`, keeping the smallest in `best`.
+template <typename Iterator, typename Cell, typename Index, typename Matches>
+void search_row(Iterator begin, Iterator end, std::int32_t lon_low, std::int32_t lon_high,
+                std::int32_t first, Match& best, const Cell& cell_of_entry,
+                const Index& index_of_entry, const Matches& matches) {
+  const auto before = [&](const auto& entry, std::pair<std::int32_t, std::int32_t> key) {
+    const std::int32_t cell = cell_of_entry(entry);
+    return cell != key.first ? cell < key.first : index_of_entry(entry) < key.second;
+  };
+  std::int32_t cell = lon_low;
+  Iterator it = begin;
+  for (;;) {
+    it = std::lower_bound(it, end, std::pair{cell, first}, before);
+    if (it == end || cell_of_entry(*it) > lon_high) return;
+    if (cell_of_entry(*it) != cell) {
+      cell = cell_of_entry(*it);
+      continue;
+    }
+    for (; it != end && cell_of_entry(*it) == cell && index_of_entry(*it) < best.index; ++it) {
+      if (const auto separation = matches(*it)) {
+        best = Match{index_of_entry(*it), *separation};
+        break;
+      }
+    }
+    if (cell == lon_high) return;
+    ++cell;
+  }
+}
+
 }  // namespace
 
-CompactIndex::CompactIndex(float radius, PointOrder order) : radius_(radius), order_(order) {
-  // A cell about as tall as the radius reaches: a query reads two or three rows.
-  const double reach = radius > 0.0f ? reach_metres(radius) / north_km_per_degree() : 0.0;
-  cell_degrees_ = std::clamp(std::isfinite(reach) ? reach : kLargestCellDegrees,
-                             kSmallestCellDegrees, kLargestCellDegrees);
-}
-
-std::int64_t CompactIndex::cell_of(double degrees) const {
-  return static_cast<std::int64_t>(std::floor(degrees / cell_degrees_));
-}
+CompactIndex::CompactIndex(float radius, PointOrder order)
+    : radius_(radius), order_(order), cell_degrees_(cell_degrees_for(radius)) {}
 
 void CompactIndex::place(std::int32_t index, float latitude, float longitude, bool keep_sorted) {
   if (longitude == poi::kCommentCoordinate) return;
@@ -57,8 +137,8 @@ void CompactIndex::place(std::int32_t index, float latitude, float longitude, bo
     outliers_.insert(std::upper_bound(outliers_.begin(), outliers_.end(), index), index);
     return;
   }
-  auto& row = rows_[cell_of(latitude)];
-  const RowEntry entry{static_cast<std::int32_t>(cell_of(longitude)), index};
+  auto& row = rows_[cell_of(latitude, cell_degrees_)];
+  const RowEntry entry{static_cast<std::int32_t>(cell_of(longitude, cell_degrees_)), index};
   if (keep_sorted)
     row.insert(std::upper_bound(row.begin(), row.end(), entry), entry);
   else
@@ -72,10 +152,10 @@ void CompactIndex::unplace(std::int32_t index, float latitude, float longitude) 
     if (it != outliers_.end() && *it == index) outliers_.erase(it);
     return;
   }
-  const auto found = rows_.find(cell_of(latitude));
+  const auto found = rows_.find(cell_of(latitude, cell_degrees_));
   if (found == rows_.end()) return;
   auto& row = found->second;
-  const RowEntry entry{static_cast<std::int32_t>(cell_of(longitude)), index};
+  const RowEntry entry{static_cast<std::int32_t>(cell_of(longitude, cell_degrees_)), index};
   const auto it = std::lower_bound(row.begin(), row.end(), entry);
   if (it != row.end() && it->index == index) row.erase(it);
 }
@@ -114,52 +194,17 @@ void CompactIndex::refresh(const poi::CompactTable& table, std::int32_t index) {
   place(index, latitude, longitude, true);
 }
 
-std::optional<CompactIndex::CellRange> CompactIndex::cells_within(double latitude, double longitude,
-                                                                  double lat_reach,
-                                                                  double lon_reach) const {
-  if (!std::isfinite(lat_reach) || std::abs(latitude) + lat_reach >= kGridLimitDegrees)
-    return std::nullopt;
-  CellRange range{cell_of(latitude - lat_reach), cell_of(latitude + lat_reach),
-                  std::numeric_limits<std::int32_t>::min(),
-                  std::numeric_limits<std::int32_t>::max() - 1};
-  if (range.lat_high - range.lat_low + 1 > kMaxRowsPerQuery) return std::nullopt;
-  // Without a bound east-west the whole of each row is read.
-  if (std::isfinite(lon_reach) && std::abs(longitude) + lon_reach < kGridLimitDegrees) {
-    range.lon_low = cell_of(longitude - lon_reach);
-    range.lon_high = cell_of(longitude + lon_reach);
-  }
-  return range;
-}
-
 std::optional<Match> CompactIndex::first_match(const poi::CompactTable& table, std::int32_t first,
                                                std::int32_t last, float latitude,
                                                float longitude) const {
   // Nothing lies strictly closer than a radius of zero or less.
   if (!(radius_ > 0.0f) || first > last) return std::nullopt;
-  const double metres = reach_metres(radius_);
-  const double lat_reach = metres / north_km_per_degree() + cell_degrees_ * 1e-6;
-  // The east-west offset scales with point 1's cosine: the probe's own, or
-  // the smallest over the latitudes within reach.
-  std::optional<Origin> probe;
-  double cosine = 0.0;
-  if (order_ == PointOrder::probe_first) {
-    probe.emplace(latitude, longitude);
-    cosine = std::abs(probe->cosine());
-  } else {
-    cosine = min_abs_cosine(latitude - lat_reach, latitude + lat_reach);
-  }
-  const double lon_reach = cosine > 0.0
-                               ? metres / (east_km_per_degree() * cosine) + cell_degrees_ * 1e-6
-                               : std::numeric_limits<double>::infinity();
+  const QueryPlan plan = plan_query(radius_, cell_degrees_, order_, latitude, longitude);
   const auto separation = [&](std::int32_t j) {
-    return probe ? probe->distance_to(table.latitude(j), table.longitude(j))
-                 : origins_[static_cast<std::size_t>(j - 1)].distance_to(latitude, longitude);
+    return plan.probe ? plan.probe->distance_to(table.latitude(j), table.longitude(j))
+                      : origins_[static_cast<std::size_t>(j - 1)].distance_to(latitude, longitude);
   };
-
-  const auto range = on_grid(latitude, longitude)
-                         ? cells_within(latitude, longitude, lat_reach, lon_reach)
-                         : std::nullopt;
-  if (!range) {
+  if (!plan.cells) {
     for (std::int32_t j = first; j <= last; ++j) {
       if (table.is_comment(j)) continue;
       const float metres_apart = separation(j);
@@ -179,32 +224,19 @@ std::optional<Match> CompactIndex::first_match(const poi::CompactTable& table, s
       break;
     }
   }
-  const auto lon_low = static_cast<std::int32_t>(range->lon_low);
-  const auto lon_high = static_cast<std::int32_t>(range->lon_high);
-  for (std::int64_t lat = range->lat_low; lat <= range->lat_high; ++lat) {
+  const CellRange& range = *plan.cells;
+  for (std::int64_t lat = range.lat_low; lat <= range.lat_high; ++lat) {
     const auto found = rows_.find(lat);
     if (found == rows_.end()) continue;
-    const std::vector<RowEntry>& row = found->second;
-    // Cell by cell from the west, each from its first entry at or past `first`.
-    std::int32_t cell = lon_low;
-    auto it = row.begin();
-    for (;;) {
-      it = std::lower_bound(it, row.end(), RowEntry{cell, first});
-      if (it == row.end() || it->lon_cell > lon_high) break;
-      if (it->lon_cell != cell) {
-        cell = it->lon_cell;
-        continue;
-      }
-      for (; it != row.end() && it->lon_cell == cell && it->index < best.index; ++it) {
-        const float metres_apart = separation(it->index);
-        if (metres_apart < radius_) {
-          best = Match{it->index, metres_apart};
-          break;
-        }
-      }
-      if (cell == lon_high) break;
-      ++cell;
-    }
+    search_row(
+        found->second.begin(), found->second.end(), range.lon_low, range.lon_high, first, best,
+        [](const RowEntry& entry) { return entry.lon_cell; },
+        [](const RowEntry& entry) { return entry.index; },
+        [&](const RowEntry& entry) -> std::optional<float> {
+          const float metres_apart = separation(entry.index);
+          if (metres_apart < radius_) return metres_apart;
+          return std::nullopt;
+        });
   }
   if (best.index > last) return std::nullopt;
   return best;
@@ -219,25 +251,126 @@ std::size_t CompactIndex::memory_bytes() const {
   return bytes;
 }
 
+namespace {
+
+// The duplicate run's grid: every entry on the grid in one array sorted by
+// row, cell and index, its position beside it, the rows found by binary
+// search. Taking the queries in the array's order, neighbouring queries read
+// neighbouring memory.
+class SortedGrid {
+ public:
+  SortedGrid(const poi::CompactTable& table, float radius)
+      : radius_(radius), cell_degrees_(cell_degrees_for(radius)) {
+    entries_.reserve(static_cast<std::size_t>(table.size()));
+    for (std::int32_t j = 1; j <= table.size(); ++j) {
+      if (table.is_comment(j)) continue;
+      const float latitude = table.latitude(j);
+      const float longitude = table.longitude(j);
+      if (!on_grid(latitude, longitude)) {
+        outliers_.push_back(j);
+        continue;
+      }
+      entries_.push_back(Entry{cell_of(latitude, cell_degrees_),
+                               static_cast<std::int32_t>(cell_of(longitude, cell_degrees_)), j,
+                               latitude, longitude});
+    }
+    std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
+      if (a.lat_cell != b.lat_cell) return a.lat_cell < b.lat_cell;
+      return a.lon_cell != b.lon_cell ? a.lon_cell < b.lon_cell : a.index < b.index;
+    });
+    for (std::size_t k = 0; k < entries_.size(); ++k) {
+      if (k == 0 || entries_[k].lat_cell != entries_[k - 1].lat_cell) {
+        row_keys_.push_back(entries_[k].lat_cell);
+        row_starts_.push_back(k);
+      }
+    }
+    row_starts_.push_back(entries_.size());
+  }
+
+  // The entries to ask about, in the order that reads memory best.
+  std::size_t probe_count() const { return entries_.size() + outliers_.size(); }
+  std::int32_t probe(std::size_t k) const {
+    return k < entries_.size() ? entries_[k].index : outliers_[k - entries_.size()];
+  }
+
+  // The first entry after `i` strictly closer than the radius; index 0 for none.
+  Match first_later(const poi::CompactTable& table, std::int32_t i) const {
+    const std::int32_t first = i + 1;
+    const std::int32_t last = table.size();
+    Match best{last + 1, 0.0f};
+    if (!(radius_ > 0.0f) || first > last) return Match{0, 0.0f};
+    const QueryPlan plan = plan_query(radius_, cell_degrees_, PointOrder::probe_first,
+                                      table.latitude(i), table.longitude(i));
+    const Origin& probe = *plan.probe;
+    if (!plan.cells) {
+      for (std::int32_t j = first; j <= last; ++j) {
+        if (table.is_comment(j)) continue;
+        const float separation = probe.distance_to(table.latitude(j), table.longitude(j));
+        if (separation < radius_) return Match{j, separation};
+      }
+      return Match{0, 0.0f};
+    }
+    for (auto it = std::lower_bound(outliers_.begin(), outliers_.end(), first);
+         it != outliers_.end(); ++it) {
+      const float separation = probe.distance_to(table.latitude(*it), table.longitude(*it));
+      if (separation < radius_) {
+        best = Match{*it, separation};
+        break;
+      }
+    }
+    const CellRange& range = *plan.cells;
+    for (auto row = std::lower_bound(row_keys_.begin(), row_keys_.end(), range.lat_low);
+         row != row_keys_.end() && *row <= range.lat_high; ++row) {
+      const auto r = static_cast<std::size_t>(row - row_keys_.begin());
+      search_row(
+          entries_.begin() + static_cast<std::ptrdiff_t>(row_starts_[r]),
+          entries_.begin() + static_cast<std::ptrdiff_t>(row_starts_[r + 1]), range.lon_low,
+          range.lon_high, first, best, [](const Entry& entry) { return entry.lon_cell; },
+          [](const Entry& entry) { return entry.index; },
+          [&](const Entry& entry) -> std::optional<float> {
+            const float separation = probe.distance_to(entry.latitude, entry.longitude);
+            if (separation < radius_) return separation;
+            return std::nullopt;
+          });
+    }
+    return best.index > last ? Match{0, 0.0f} : best;
+  }
+
+ private:
+  struct Entry {
+    std::int64_t lat_cell;
+    std::int32_t lon_cell;
+    std::int32_t index;
+    float latitude;
+    float longitude;
+  };
+
+  float radius_;
+  double cell_degrees_;
+  std::vector<Entry> entries_;
+  std::vector<std::int64_t> row_keys_;
+  std::vector<std::size_t> row_starts_;  // row r: entries row_starts_[r] to row_starts_[r + 1] - 1
+  std::vector<std::int32_t> outliers_;   // ascending
+};
+
+}  // namespace
+
 std::vector<Match> first_later_matches(const poi::CompactTable& table, float radius,
                                        unsigned threads, std::atomic<std::int64_t>* answered) {
-  CompactIndex index(radius, PointOrder::probe_first);
-  index.build(table);
-  const std::int64_t count = table.size();
-  std::vector<Match> matches(static_cast<std::size_t>(count) + 1, Match{0, 0.0f});
-  std::atomic<std::int64_t> next{1};
+  const SortedGrid grid(table, radius);
+  std::vector<Match> matches(static_cast<std::size_t>(table.size()) + 1, Match{0, 0.0f});
+  const auto count = static_cast<std::int64_t>(grid.probe_count());
+  std::atomic<std::int64_t> next{0};
   const auto work = [&] {
     for (;;) {
       const std::int64_t begin = next.fetch_add(kChunk);
-      if (begin > count) return;
-      const std::int64_t end = std::min(count, begin + kChunk - 1);
-      for (auto i = static_cast<std::int32_t>(begin); i <= end; ++i) {
-        if (table.is_comment(i)) continue;
-        const auto match = index.first_match(table, i + 1, static_cast<std::int32_t>(count),
-                                             table.latitude(i), table.longitude(i));
-        if (match) matches[static_cast<std::size_t>(i)] = *match;
+      if (begin >= count) return;
+      const std::int64_t end = std::min(count, begin + kChunk);
+      for (std::int64_t k = begin; k < end; ++k) {
+        const std::int32_t i = grid.probe(static_cast<std::size_t>(k));
+        matches[static_cast<std::size_t>(i)] = grid.first_later(table, i);
       }
-      if (answered) answered->fetch_add(end - begin + 1, std::memory_order_relaxed);
+      if (answered) answered->fetch_add(end - begin, std::memory_order_relaxed);
     }
   };
   std::vector<std::thread> helpers;

@@ -48,9 +48,6 @@ class CompactIndex {
   std::size_t memory_bytes() const;
 
  private:
-  struct CellRange {
-    std::int64_t lat_low, lat_high, lon_low, lon_high;
-  };
   // An entry of a latitude row: rows are kept sorted by longitude cell, then index.
   struct RowEntry {
     std::int32_t lon_cell;
@@ -60,11 +57,8 @@ class CompactIndex {
     }
   };
 
-  std::int64_t cell_of(double degrees) const;
   void place(std::int32_t index, float latitude, float longitude, bool keep_sorted);
   void unplace(std::int32_t index, float latitude, float longitude);
-  std::optional<CellRange> cells_within(double latitude, double longitude, double lat_reach,
-                                        double lon_reach) const;
 
   float radius_;
   PointOrder order_;
@@ -81,7 +75,8 @@ class CompactIndex {
 // `radius`, entry i being point 1: the question the duplicate run asks of
 // each entry, all asked at once on `threads` threads (at least one). Element
 // i of the result; index 0 where there is none and for comment records.
-// `answered`, when given, counts the entries done, for a progress display.
+// `answered`, when given, counts the entries done (comment records are not
+// asked about), for a progress display.
 std::vector<Match> first_later_matches(const poi::CompactTable& table, float radius,
                                        unsigned threads,
                                        std::atomic<std::int64_t>* answered = nullptr);

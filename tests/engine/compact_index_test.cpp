@@ -252,10 +252,11 @@ TEST_P(first_later_matches_test, equal_the_sequential_scan_for_every_entry) {
     const std::vector<Match> matches =
         first_later_matches(tables.compact, radius, GetParam().threads, &answered);
     ASSERT_EQ(matches.size(), static_cast<std::size_t>(count) + 1);
-    EXPECT_EQ(answered.load(), count);
     std::int32_t found = 0;
+    std::int32_t asked = 0;
     for (std::int32_t i = 1; i <= count; ++i) {
       const poi::PoiRecord& probe = tables.records[i];
+      if (!poi::is_comment(probe)) ++asked;
       const auto plain = poi::is_comment(probe) ? std::nullopt
                                                 : first_match(tables.records, i + 1, count, probe,
                                                               PointOrder::probe_first, radius);
@@ -264,6 +265,7 @@ TEST_P(first_later_matches_test, equal_the_sequential_scan_for_every_entry) {
       if (HasFatalFailure()) FAIL() << "seed " << seed << " entry " << i;
       if (plain) ++found;
     }
+    EXPECT_EQ(answered.load(), asked);
     if (layout == Layout::clustered) {
       EXPECT_GT(found, count / 2) << "matches to find";
     }
