@@ -163,6 +163,8 @@ void CompactIndex::unplace(std::int32_t index, float latitude, float longitude) 
 void CompactIndex::build(const poi::CompactTable& table) {
   const bool origins = order_ == PointOrder::table_first;
   if (origins) origins_.reserve(static_cast<std::size_t>(table.size()));
+  // Rows for a few entries each, so that the map is not rehashed as it fills.
+  rows_.reserve(rows_.size() + static_cast<std::size_t>(table.size() - count_) / 4);
   for (std::int32_t j = count_ + 1; j <= table.size(); ++j) {
     const float latitude = table.latitude(j);
     const float longitude = table.longitude(j);
