@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <thread>
 
@@ -255,31 +256,62 @@ std::size_t CompactIndex::memory_bytes() const {
 
 namespace {
 
+// Runs work(0) to work(threads - 1) at once, work(0) on the calling thread.
+template <typename Work>
+void on_threads(unsigned threads, const Work& work) {
+  std::vector<std::thread> helpers;
+  for (unsigned t = 1; t < threads; ++t) helpers.emplace_back([&work, t] { work(t); });
+  work(0);
+  for (std::thread& helper : helpers) helper.join();
+}
+
 // The duplicate run's grid: every entry on the grid in one array sorted by
 // row, cell and index, its position beside it, the rows found by binary
 // search. Taking the queries in the array's order, neighbouring queries read
 // neighbouring memory.
 class SortedGrid {
  public:
-  SortedGrid(const poi::CompactTable& table, float radius)
+  // Each thread takes the entries of one stretch of the table and sorts
+  // them; the sorted stretches are then merged.
+  SortedGrid(const poi::CompactTable& table, float radius, unsigned threads)
       : radius_(radius), cell_degrees_(cell_degrees_for(radius)) {
-    entries_.reserve(static_cast<std::size_t>(table.size()));
-    for (std::int32_t j = 1; j <= table.size(); ++j) {
-      if (table.is_comment(j)) continue;
-      const float latitude = table.latitude(j);
-      const float longitude = table.longitude(j);
-      if (!on_grid(latitude, longitude)) {
-        outliers_.push_back(j);
-        continue;
-      }
-      entries_.push_back(Entry{cell_of(latitude, cell_degrees_),
-                               static_cast<std::int32_t>(cell_of(longitude, cell_degrees_)), j,
-                               latitude, longitude});
-    }
-    std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
+    const auto by_cell = [](const Entry& a, const Entry& b) {
       if (a.lat_cell != b.lat_cell) return a.lat_cell < b.lat_cell;
       return a.lon_cell != b.lon_cell ? a.lon_cell < b.lon_cell : a.index < b.index;
+    };
+    const std::int64_t count = table.size();
+    std::vector<std::vector<Entry>> stretches(threads);
+    std::vector<std::vector<std::int32_t>> outliers(threads);
+    on_threads(threads, [&](unsigned part) {
+      const auto first = static_cast<std::int32_t>(1 + count * part / threads);
+      const auto last = static_cast<std::int32_t>(count * (part + 1) / threads);
+      std::vector<Entry>& entries = stretches[part];
+      entries.reserve(static_cast<std::size_t>(last - first + 1));
+      for (std::int32_t j = first; j <= last; ++j) {
+        if (table.is_comment(j)) continue;
+        const float latitude = table.latitude(j);
+        const float longitude = table.longitude(j);
+        if (!on_grid(latitude, longitude)) {
+          outliers[part].push_back(j);
+          continue;
+        }
+        entries.push_back(Entry{cell_of(latitude, cell_degrees_),
+                                static_cast<std::int32_t>(cell_of(longitude, cell_degrees_)), j,
+                                latitude, longitude});
+      }
+      std::sort(entries.begin(), entries.end(), by_cell);
     });
+    entries_ = std::move(stretches.front());
+    for (unsigned part = 1; part < threads; ++part) {
+      std::vector<Entry> merged;
+      merged.reserve(entries_.size() + stretches[part].size());
+      std::merge(entries_.begin(), entries_.end(), stretches[part].begin(), stretches[part].end(),
+                 std::back_inserter(merged), by_cell);
+      entries_ = std::move(merged);
+      stretches[part] = {};
+    }
+    // The stretches come in table order, so the outliers stay ascending.
+    for (const auto& part : outliers) outliers_.insert(outliers_.end(), part.begin(), part.end());
     for (std::size_t k = 0; k < entries_.size(); ++k) {
       if (k == 0 || entries_[k].lat_cell != entries_[k - 1].lat_cell) {
         row_keys_.push_back(entries_[k].lat_cell);
@@ -359,11 +391,12 @@ class SortedGrid {
 
 std::vector<Match> first_later_matches(const poi::CompactTable& table, float radius,
                                        unsigned threads, std::atomic<std::int64_t>* answered) {
-  const SortedGrid grid(table, radius);
+  threads = std::max(1u, threads);
+  const SortedGrid grid(table, radius, threads);
   std::vector<Match> matches(static_cast<std::size_t>(table.size()) + 1, Match{0, 0.0f});
   const auto count = static_cast<std::int64_t>(grid.probe_count());
   std::atomic<std::int64_t> next{0};
-  const auto work = [&] {
+  on_threads(threads, [&](unsigned) {
     for (;;) {
       const std::int64_t begin = next.fetch_add(kChunk);
       if (begin >= count) return;
@@ -374,11 +407,7 @@ std::vector<Match> first_later_matches(const poi::CompactTable& table, float rad
       }
       if (answered) answered->fetch_add(end - begin, std::memory_order_relaxed);
     }
-  };
-  std::vector<std::thread> helpers;
-  for (unsigned t = 1; t < threads; ++t) helpers.emplace_back(work);
-  work();
-  for (std::thread& helper : helpers) helper.join();
+  });
   return matches;
 }
 
