@@ -11,6 +11,7 @@
 #include "batch/arguments.hpp"
 #include "batch/progress.hpp"
 #include "batch/runs.hpp"
+#include "batch/staged_file.hpp"
 
 int main(int argc, char** argv) {
   namespace batch = pinwright::batch;
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
     return static_cast<int>(parsed.status);
   }
   const batch::Command& command = *parsed.command;
+  batch::remove_temporaries_on_signal();
   batch::RunResult result;
   {
     batch::Progress progress(!command.quiet && batch::Progress::stderr_is_terminal());

@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <utility>
 
@@ -18,12 +20,50 @@ namespace {
 // the same process number can be in the way.
 inline constexpr int kNameAttempts = 100;
 
+// The temporary files a signal handler must remove. A handler reaches only
+// static storage and may only call async-signal-safe functions (unlink), so
+// the names are kept as C strings in fixed slots; a run writes at most four
+// files at once.
+inline constexpr int kSlots = 16;
+std::atomic<const char*> uncommitted[kSlots];
+
+void hold(const char* path) {
+  for (auto& slot : uncommitted) {
+    const char* empty = nullptr;
+    if (slot.compare_exchange_strong(empty, path)) return;
+  }
+}
+
+void release(const char* path) {
+  for (auto& slot : uncommitted) {
+    const char* held = path;
+    if (slot.compare_exchange_strong(held, nullptr)) return;
+  }
+}
+
+extern "C" void remove_and_end(int signal_number) {
+  for (auto& slot : uncommitted)
+    if (const char* path = slot.exchange(nullptr)) ::unlink(path);
+  std::signal(signal_number, SIG_DFL);
+  std::raise(signal_number);
+}
+
 }  // namespace
+
+void remove_temporaries_on_signal() {
+  struct sigaction action {};
+  action.sa_handler = remove_and_end;
+  sigemptyset(&action.sa_mask);
+  ::sigaction(SIGINT, &action, nullptr);
+  ::sigaction(SIGTERM, &action, nullptr);
+}
 
 StagedFile::StagedFile(std::string final_path) : final_path_(std::move(final_path)) {}
 
 StagedFile::~StagedFile() {
-  if (!committed_ && !temporary_path_.empty()) poi::delete_file(temporary_path_);
+  if (committed_ || temporary_path_.empty()) return;
+  release(temporary_path_.c_str());
+  poi::delete_file(temporary_path_);
 }
 
 bool StagedFile::reserve() {
@@ -37,6 +77,7 @@ bool StagedFile::reserve() {
     if (fd >= 0) {
       ::close(fd);
       temporary_path_ = candidate;
+      hold(temporary_path_.c_str());
       return true;
     }
     if (errno != EEXIST) return false;
@@ -47,6 +88,7 @@ bool StagedFile::reserve() {
 bool StagedFile::commit() {
   if (temporary_path_.empty() || committed_) return committed_;
   committed_ = std::rename(temporary_path_.c_str(), final_path_.c_str()) == 0;
+  if (committed_) release(temporary_path_.c_str());
   return committed_;
 }
 

@@ -32,4 +32,8 @@ class StagedFile {
   bool committed_ = false;
 };
 
+// Makes SIGINT and SIGTERM remove every temporary file not yet committed
+// before the process ends by the signal as it would have without it.
+void remove_temporaries_on_signal();
+
 }  // namespace pinwright::batch
