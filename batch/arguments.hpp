@@ -50,6 +50,8 @@ struct Command {
   bool quiet = false;
   unsigned threads = 0;  // dedupe: threads matching at once; 0 for one per processor
   std::optional<std::string> summary_json_path;
+  // Where the program's own files lie (the default OV2 symbol); ends with '/'.
+  std::string program_dir;
 };
 
 // What the command line came to: a command to run, or text to print and a

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/startup.hpp"
 #include "batch/arguments.hpp"
 #include "batch/progress.hpp"
 #include "batch/runs.hpp"
@@ -23,7 +24,8 @@ int main(int argc, char** argv) {
     if (!std::cout.flush()) return static_cast<int>(batch::ExitStatus::output_failed);
     return static_cast<int>(parsed.status);
   }
-  const batch::Command& command = *parsed.command;
+  batch::Command command = *parsed.command;
+  command.program_dir = pinwright::app::program_dir_from(argc > 0 ? argv[0] : "");
   batch::remove_temporaries_on_signal();
   batch::RunResult result;
   {

@@ -8,12 +8,14 @@
 #include <utility>
 #include <vector>
 
+#include "app/file_slots.hpp"
 #include "batch/staged_file.hpp"
 #include "batch/tables.hpp"
 #include "engine/compact_index.hpp"
 #include "exclusion/exclusion_run.hpp"
 #include "exclusion/exclusions_file.hpp"
 #include "exclusion/reports.hpp"
+#include "poi/file_system.hpp"
 #include "poi/format.hpp"
 #include "poi/paths.hpp"
 #include "poi/text_file.hpp"
@@ -144,6 +146,21 @@ std::optional<RunResult> reserve_for(poi::CompactTable& table,
   return std::nullopt;
 }
 
+// As the window gives an OV2 Output a symbol of its own name when there is
+// none: "default_symbol.bmp" from the Output's folder, else the program's
+// own. Only a written Output gets one.
+void give_symbol(const Command& command) {
+  if (kind_of(command.output) != poi::FileKind::ov2) return;
+  const std::string symbol = app::symbol_candidate(command.output);
+  if (poi::is_file(symbol)) return;
+  const std::string beside = poi::directory_part(symbol) + std::string(app::kDefaultSymbolName);
+  const std::string shipped = command.program_dir + std::string(app::kShippedSymbolName);
+  if (poi::is_file(beside))
+    poi::copy_file(beside, symbol);
+  else if (poi::is_file(shipped))
+    poi::copy_file(shipped, symbol);
+}
+
 unsigned thread_count(const Command& command) {
   if (command.threads > 0) return command.threads;
   return std::max(1u, std::thread::hardware_concurrency());
@@ -264,6 +281,7 @@ RunResult dedupe(const Command& command, Progress& progress) {
   summary.duplicates_deleted = master.poi_entries - summary.entries_written - summary.excluded;
   if (const auto failed = outputs.commit(summary, command.summary_json_path.has_value()))
     return failure(ExitStatus::output_failed, *failed);
+  give_symbol(command);
   return RunResult{ExitStatus::success, {}, summary};
 }
 
@@ -360,6 +378,7 @@ RunResult update(const Command& command, Progress& progress) {
   summary.settled_automatically = summary.matches - summary.reviewed;
   if (const auto failed = outputs.commit(summary, command.summary_json_path.has_value()))
     return failure(ExitStatus::output_failed, *failed);
+  give_symbol(command);
   return RunResult{ExitStatus::success, {}, summary};
 }
 
@@ -383,6 +402,7 @@ RunResult convert(const Command& command, Progress& progress) {
   summary.entries_written = output.poi_entries();
   if (const auto failed = outputs.commit(summary, command.summary_json_path.has_value()))
     return failure(ExitStatus::output_failed, *failed);
+  give_symbol(command);
   return RunResult{ExitStatus::success, {}, summary};
 }
 
