@@ -39,9 +39,13 @@ double reach_metres(float radius) {
   return static_cast<double>(radius) * kReachMargin / 1000.0;
 }
 
-// A cell about as tall as the radius reaches: a query reads two or three rows.
+// A cell four times as tall as the radius reaches: a query reads one or two
+// rows. Smaller cells make more rows, each found at a cost, than the
+// candidates they save; larger ones gain nothing more.
 double cell_degrees_for(float radius) {
-  const double reach = radius > 0.0f ? reach_metres(radius) / north_km_per_degree() : 0.0;
+  constexpr double kReachesPerCell = 4.0;
+  const double reach =
+      radius > 0.0f ? kReachesPerCell * reach_metres(radius) / north_km_per_degree() : 0.0;
   return std::clamp(std::isfinite(reach) ? reach : kLargestCellDegrees, kSmallestCellDegrees,
                     kLargestCellDegrees);
 }
