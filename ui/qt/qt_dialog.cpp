@@ -203,12 +203,18 @@ void QtDialog::connect_controls() {
   QObject::connect(context, &MainWindow::cancel_requested, context, [this] {
     queue({EventKind::push_button, control::kCancelCommand});
   });
-  // F1 is the Help button, and like it does nothing while it is disabled.
-  auto* help_key = new QShortcut(QKeySequence(Qt::Key_F1), context);
-  QObject::connect(help_key, &QShortcut::activated, context, [this] {
-    if (auto* help_button = qobject_cast<QAbstractButton*>(widget(control::kHelp)))
-      help_button->click();
-  });
+  // F1 is the Help button and Ctrl+Z the Back button; like the buttons they
+  // do nothing while disabled. In a field being edited Ctrl+Z undoes the typing.
+  const std::array<std::pair<QKeySequence, int>, 2> keys = {{
+      {QKeySequence(Qt::Key_F1), control::kHelp},
+      {QKeySequence(QKeySequence::Undo), control::kBack},
+  }};
+  for (const auto& [sequence, control_id] : keys) {
+    auto* key = new QShortcut(sequence, context);
+    QObject::connect(key, &QShortcut::activated, context, [this, id = control_id] {
+      if (auto* button = qobject_cast<QAbstractButton*>(widget(id))) button->click();
+    });
+  }
 }
 
 void QtDialog::queue(Event event) {
