@@ -12,14 +12,14 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QIcon>
-#include <QKeySequence>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScopedValueRollback>
-#include <QShortcut>
 #include <QStyle>
 #include <QTextBrowser>
 #include <QTimer>
@@ -30,6 +30,7 @@
 #include "ui/qt/encoding_validator.hpp"
 #include "ui/qt/file_filter.hpp"
 #include "ui/qt/main_window.hpp"
+#include "ui/qt/menus.hpp"
 #include "ui/qt/mnemonics.hpp"
 
 // Resources of a static library must be registered by name, outside any namespace.
@@ -182,6 +183,9 @@ void QtDialog::load_main_dialog() {
     }
   }
   connect_controls();
+  // The menus own the keys F1 (Help), Ctrl+Z (Back), Ctrl+O and Ctrl+Q.
+  menu_bar_ = make_menu_bar(*this);
+  window_->layout()->setMenuBar(menu_bar_);
 }
 
 void QtDialog::connect_controls() {
@@ -203,18 +207,6 @@ void QtDialog::connect_controls() {
   QObject::connect(context, &MainWindow::cancel_requested, context, [this] {
     queue({EventKind::push_button, control::kCancelCommand});
   });
-  // F1 is the Help button and Ctrl+Z the Back button; like the buttons they
-  // do nothing while disabled. In a field being edited Ctrl+Z undoes the typing.
-  const std::array<std::pair<QKeySequence, int>, 2> keys = {{
-      {QKeySequence(Qt::Key_F1), control::kHelp},
-      {QKeySequence(QKeySequence::Undo), control::kBack},
-  }};
-  for (const auto& [sequence, control_id] : keys) {
-    auto* key = new QShortcut(sequence, context);
-    QObject::connect(key, &QShortcut::activated, context, [this, id = control_id] {
-      if (auto* button = qobject_cast<QAbstractButton*>(widget(id))) button->click();
-    });
-  }
 }
 
 void QtDialog::queue(Event event) {

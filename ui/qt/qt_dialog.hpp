@@ -15,6 +15,7 @@
 #include "ui/dialog_layer.hpp"
 #include "ui/text_encoding.hpp"
 
+class QMenuBar;
 class QWidget;
 
 namespace pinwright::ui::qt {
@@ -69,6 +70,8 @@ class QtDialog : public DialogLayer {
   std::optional<bool> checked(int id) const;
   // Picture fields only: the bitmap drawn into the field last, "" when none.
   std::optional<std::string> picture(int id) const;
+  // The menu bar, whose items press the buttons.
+  QMenuBar* menu_bar() const { return menu_bar_; }
   // The help window, while it is open.
   QTextBrowser* help_window() const { return help_window_.data(); }
   // Events queued and not yet handed out.
@@ -94,6 +97,7 @@ class QtDialog : public DialogLayer {
   void refuse_character(const QString& character);
 
   std::unique_ptr<MainWindow> window_;
+  QMenuBar* menu_bar_ = nullptr;
   std::map<int, QWidget*> controls_;
   std::map<int, FieldState> access_;
   std::map<int, std::string> pictures_;
