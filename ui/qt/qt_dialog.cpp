@@ -28,6 +28,7 @@
 #include "poi/fixed_text.hpp"
 #include "ui/controls.hpp"
 #include "ui/qt/encoding_validator.hpp"
+#include "ui/qt/file_drop.hpp"
 #include "ui/qt/file_filter.hpp"
 #include "ui/qt/main_window.hpp"
 #include "ui/qt/menus.hpp"
@@ -186,6 +187,15 @@ void QtDialog::load_main_dialog() {
   // The menus own the keys F1 (Help), Ctrl+Z (Back), Ctrl+O and Ctrl+Q.
   menu_bar_ = make_menu_bar(*this);
   window_->layout()->setMenuBar(menu_bar_);
+  // Files dropped on a slot's group load as its buttons would.
+  for (const int group : {control::kMasterGroup, control::kUpdateGroup, control::kOutputGroup}) {
+    QWidget* box = widget(group);
+    if (!box) continue;
+    box->setAcceptDrops(true);
+    box->installEventFilter(new FileDropFilter(
+        box, group, [this](int id) { return slot_takes_drops(id); },
+        [this](int id, const QString& path) { drop_file(id, path); }));
+  }
 }
 
 void QtDialog::connect_controls() {
@@ -209,8 +219,33 @@ void QtDialog::connect_controls() {
   });
 }
 
-void QtDialog::queue(Event event) {
-  events_.push_back(event);
+void QtDialog::queue(Event event, std::optional<std::string> file) {
+  events_.push_back({event, std::move(file)});
+}
+
+bool QtDialog::slot_takes_drops(int group_id) const {
+  // Locked slots (a review waits) take no files, as their buttons take no clicks.
+  const std::optional<int> text_button = drop_button(group_id, ".asc");
+  const QWidget* button = text_button ? widget(*text_button) : nullptr;
+  return button && button->isEnabled() && !button->isHidden();
+}
+
+void QtDialog::drop_file(int group_id, const QString& path) {
+  const std::string file = QFile::encodeName(path).toStdString();
+  if (const std::optional<int> button = drop_button(group_id, file)) {
+    queue({EventKind::push_button, *button}, file);
+    return;
+  }
+  // Not from inside the drop itself: once it is done.
+  QTimer::singleShot(0, window_.get(), [this, path] {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("File not loaded"),
+                    QStringLiteral("%1\nis not a POI file. Text files (.asc, .csv) and overlay "
+                                   "files (.ov2) can be dropped on a file slot.")
+                        .arg(QFileInfo(path).fileName()),
+                    QMessageBox::Ok, window_.get());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+  });
 }
 
 void QtDialog::queue_field_change(int id) {
@@ -416,7 +451,8 @@ Event QtDialog::wait_for_event() {
     // processEvents() alone never deletes what deleteLater() left behind.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
-  const Event event = events_.front();
+  const Event event = events_.front().event;
+  file_for_event_ = std::move(events_.front().file);
   events_.pop_front();
   return event;
 }
@@ -441,6 +477,20 @@ int QtDialog::message_box(ButtonSet buttons, Icon icon, int default_button, std:
 std::optional<std::string> QtDialog::choose_file(std::string_view filter, FileDialogForm form,
                                                  std::string_view start_path,
                                                  std::string_view title) {
+  if (file_for_event_) {
+    std::string dropped = std::move(*file_for_event_);
+    file_for_event_.reset();
+    // The question a save dialog asks before it replaces a file.
+    const QString path = QFile::decodeName(QByteArray::fromStdString(dropped));
+    if (form == FileDialogForm::save && QFileInfo::exists(path) &&
+        QMessageBox::warning(window_.get(), decode(title),
+                             QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                                 .arg(QFileInfo(path).fileName()),
+                             QMessageBox::Yes | QMessageBox::No,
+                             QMessageBox::No) != QMessageBox::Yes)
+      return std::nullopt;
+    return dropped;
+  }
   QFileDialog dialog(window_.get(), decode(title));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   // The descriptions already name their patterns.

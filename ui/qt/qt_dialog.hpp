@@ -88,7 +88,13 @@ class QtDialog : public DialogLayer {
   void focus_next_step();
   // The focus is to go to the Output slot's Text button when it is enabled.
   bool output_text_wants_focus_ = false;
-  void queue(Event event);
+  // `file`: a file dropped on a slot, the answer to the file dialog the
+  // event's button opens.
+  void queue(Event event, std::optional<std::string> file = std::nullopt);
+  // A file dropped on the group `group_id`: the slot's button for its kind is
+  // pressed with it, or a box says why it is refused.
+  void drop_file(int group_id, const QString& path);
+  bool slot_takes_drops(int group_id) const;
   void queue_field_change(int id);
   QString shown_text(int id) const;
   // The encoding a user's edit of the control is written in (see entry_encoding).
@@ -104,7 +110,13 @@ class QtDialog : public DialogLayer {
   // What the program put into each control: a text is shown in the encoding
   // its bytes fit and read back byte for byte unless the user edits it.
   std::map<int, FieldText> put_texts_;
-  std::deque<Event> events_;
+  struct QueuedEvent {
+    Event event;
+    std::optional<std::string> file;
+  };
+  std::deque<QueuedEvent> events_;
+  // The file given with the event being handled, until a file dialog takes it.
+  std::optional<std::string> file_for_event_;
   QPointer<QTextBrowser> help_window_;
   bool field_changes_enabled_ = false;
   bool program_is_setting_ = false;
