@@ -16,11 +16,13 @@
 #include "ui/text_encoding.hpp"
 
 class QMenuBar;
+class QSettings;
 class QWidget;
 
 namespace pinwright::ui::qt {
 
 class MainWindow;
+class WindowSettings;
 
 // The dialog layer over Qt Widgets. The main dialog comes from
 // resources/main_dialog.ui; its controls are found by their "controlId"
@@ -38,6 +40,11 @@ class QtDialog : public DialogLayer {
   ~QtDialog() override;
   QtDialog(const QtDialog&) = delete;
   QtDialog& operator=(const QtDialog&) = delete;
+
+  // Settings kept between program lives in `store`, read from the window's
+  // start (call before load_main_dialog) and written at close_down. Without
+  // a store (the default) the window remembers nothing.
+  void use_settings(std::unique_ptr<QSettings> store);
 
   void load_main_dialog() override;
   void show_dialog() override;
@@ -82,6 +89,15 @@ class QtDialog : public DialogLayer {
 
  private:
   void connect_controls();
+  // A file chosen in the file dialog, or the file given with the event.
+  std::optional<std::string> ask_for_file(std::string_view filter, FileDialogForm form,
+                                          std::string_view start_path, std::string_view title);
+  // Settings: the options set as the user would, once the program takes
+  // field changes; the window's place before it shows; all of it at the end.
+  void restore_options();
+  void restore_place();
+  void save_settings();
+  void add_recent_files_menu();
   void apply_field_state(QWidget* control, int id, FieldState state);
   // A control that loses the focus to the program hands it on to Start, or
   // else to the Output slot's Text button: a new Output file comes next.
@@ -103,6 +119,10 @@ class QtDialog : public DialogLayer {
   void refuse_character(const QString& character);
 
   std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<WindowSettings> settings_;
+  bool options_restored_ = false;
+  // The button whose event is being handled, 0 for another event.
+  int current_button_ = 0;
   QMenuBar* menu_bar_ = nullptr;
   std::map<int, QWidget*> controls_;
   std::map<int, FieldState> access_;
