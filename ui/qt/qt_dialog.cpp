@@ -656,9 +656,17 @@ void QtDialog::draw_picture(int id, std::string_view bitmap_path) {
   if (!bitmap.load(QFile::decodeName(
           QByteArray(bitmap_path.data(), static_cast<qsizetype>(bitmap_path.size())))))
     return;
-  if (bitmap.size() != QSize(kPictureSize, kPictureSize))
-    bitmap =
-        bitmap.scaled(kPictureSize, kPictureSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  // Drawn in the screen's own pixels: sharp on a screen scaled by 2 as well.
+  const qreal ratio = label->devicePixelRatioF();
+  const int device_size = qRound(kPictureSize * ratio);
+  if (bitmap.size() != QSize(device_size, device_size)) {
+    // A symbol smaller than the field grows by whole pixels, which keeps its
+    // edges; a larger one is scaled down smoothly.
+    const bool grows = bitmap.width() <= device_size && bitmap.height() <= device_size;
+    bitmap = bitmap.scaled(device_size, device_size, Qt::KeepAspectRatio,
+                           grows ? Qt::FastTransformation : Qt::SmoothTransformation);
+  }
+  bitmap.setDevicePixelRatio(ratio);
   label->setPixmap(bitmap);
   pictures_[id] = std::string(bitmap_path);
 }
