@@ -111,8 +111,8 @@ poi::PoiRecord& changing(app::Program& program, std::int32_t index) {
 }
 
 RunOutcome finished(app::Program& program, RunOutcome outcome, std::int32_t entries_written) {
-  // No Back past the end of a run.
-  journal_of(program).stops.clear();
+  // No Back past the end of a run; the memory of its stops goes too.
+  journal_of(program).stops = {};
   outcome.stop = RunStop::finished;
   outcome.entries_written = entries_written;
   program.output.count = entries_written;
