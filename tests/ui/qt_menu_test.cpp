@@ -10,12 +10,14 @@
 #include <QMenuBar>
 #include <QTest>
 
+#include "app/dispatch.hpp"
 #include "app/program.hpp"
 #include "app/startup.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "tests/support/test_names.hpp"
 #include "tests/ui/qt_test_support.hpp"
 #include "ui/controls.hpp"
+#include "ui/qt/given_files_dialog.hpp"
 #include "ui/qt/main_window.hpp"
 #include "ui/qt/menus.hpp"
 #include "ui/qt/qt_dialog.hpp"
@@ -122,6 +124,44 @@ TEST_P(qt_menu_test, the_key_of_the_item_presses_its_button) {
 
 INSTANTIATE_TEST_SUITE_P(items, qt_menu_test, ::testing::ValuesIn(kItems),
                          [](const auto& info) { return std::string(info.param.label); });
+
+// Ctrl+Z in a real review: the window returns to the first pair and Back is
+// disabled there.
+TEST(qt_menu_back_test, ctrl_z_returns_the_window_to_the_previous_pair) {
+  TempDir folder;
+  ui::qt::GivenFilesDialog dialog;
+  app::Program program;
+  program.program_dir = folder.path().string() + "/";
+  app::start_up(program, dialog);
+  settle();
+  const auto press = [&](int id) {
+    app::dispatch(program, dialog, id);
+    settle();
+  };
+  dialog.files = {folder.write("master.asc",
+                               "4.90000, 52.37000, \"Museum\"\n"
+                               "4.90000, 52.37005, \"Museum annex\"\n"
+                               "4.95000, 52.38000, \"Station\"\n"
+                               "4.95000, 52.38005, \"Station annex\"\n")};
+  press(c::kMasterText);
+  dialog.files = {folder.file("out.asc")};
+  press(c::kOutputText);
+  press(c::kStart);
+  EXPECT_EQ(dialog.text(c::kRow1Name), "Museum");
+  EXPECT_EQ(dialog.state(c::kBack), FieldState::disabled);
+  press(c::kFirstDecision);
+  EXPECT_EQ(dialog.text(c::kRow1Name), "Station");
+  EXPECT_EQ(dialog.state(c::kBack), FieldState::enabled);
+
+  dialog.widget(c::kFirstDecision)->setFocus();
+  QTest::keyClick(dialog.window(), Qt::Key_Z, Qt::ControlModifier);
+  ASSERT_EQ(dialog.pending_events(), 1u);
+  press(dialog.wait_for_event().value);
+  EXPECT_EQ(dialog.text(c::kRow1Name), "Museum");
+  EXPECT_EQ(dialog.text(c::kRow2Name), "Museum annex");
+  EXPECT_EQ(dialog.state(c::kBack), FieldState::disabled);
+  EXPECT_FALSE(ui::qt::menu_action(*dialog.menu_bar(), c::kBack)->isEnabled());
+}
 
 TEST(qt_menu_about_test, names_the_version_and_the_licences) {
   const QString text = ui::qt::about_text();
