@@ -44,6 +44,9 @@ void dispatch(Program& program, ui::DialogLayer& dialog, int id) {
     case c::kBoth:
       decision_button(program, dialog, id);
       break;
+    case c::kBack:
+      back_button(program, dialog);
+      break;
     case c::kQuit:
       quit_button(program, dialog);
       break;

@@ -39,6 +39,7 @@ void mode_labels(const Program& program, ui::DialogLayer& dialog) {
   dialog.set_field_state(c::kSecondDecision, FieldState::disabled);
   dialog.set_field_state(c::kFirstDecision, FieldState::disabled);
   dialog.set_field_state(c::kQuit, FieldState::disabled);
+  dialog.set_field_state(c::kBack, FieldState::disabled);
   dialog.set_field_state(c::kExit, FieldState::enabled);
   set_slot_buttons(dialog, FieldState::enabled);
 }

@@ -15,7 +15,8 @@
 
 namespace pinwright::engine {
 class MatchIndex;
-}
+struct RunJournal;
+}  // namespace pinwright::engine
 
 namespace pinwright::app {
 
@@ -99,6 +100,8 @@ struct Program {
   // The run's spatial index over the working table, made by the run when first
   // needed and brought in line with the table at every call.
   std::shared_ptr<engine::MatchIndex> search_index;
+  // The review stops of the run in progress, for Back; made by the run.
+  std::shared_ptr<engine::RunJournal> journal;
   // Search by the plain ascending scan instead of the index: the reference
   // that tests and benchmarks compare the index against.
   bool plain_scan = false;

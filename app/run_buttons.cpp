@@ -25,6 +25,10 @@ void decision_button(Program& program, ui::DialogLayer& dialog, int id) {
   after_run(program, dialog, decide(program, dialog, id));
 }
 
+void back_button(Program& program, ui::DialogLayer& dialog) {
+  back(program, dialog);
+}
+
 void quit_button(Program& program, ui::DialogLayer& dialog) {
   quit_run(program, dialog);
 }

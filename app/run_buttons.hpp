@@ -14,6 +14,9 @@ void start_button(Program& program, ui::DialogLayer& dialog);
 // A decision button (1001, 1002, 1015, 1016, 1035) on the pending pair.
 void decision_button(Program& program, ui::DialogLayer& dialog, int id);
 
+// Back (1060): the previous review stop of the run.
+void back_button(Program& program, ui::DialogLayer& dialog);
+
 // Quit (1030): after a Yes, the Output file is closed and deleted and the
 // Output slot emptied, so that Start waits for a new Output file.
 void quit_button(Program& program, ui::DialogLayer& dialog);

@@ -90,6 +90,8 @@ RunStop show_outcome(Program& program, ui::DialogLayer& dialog, const engine::Ru
     case engine::RunStop::review:
       show_pair(program, dialog);
       set_slot_buttons(dialog, FieldState::disabled);
+      dialog.set_field_state(
+          c::kBack, engine::can_go_back(program) ? FieldState::enabled : FieldState::disabled);
       if (program.is_update_run()) {
         set_review_buttons(dialog, FieldState::enabled);
         dialog.set_field_state(c::kSecondDecision, FieldState::enabled);
@@ -219,6 +221,11 @@ RunStop decide(Program& program, ui::DialogLayer& dialog, int button_id) {
   const engine::EditedRow second_row{poi::Text(dialog.get_text(c::kRow2Name)),
                                      poi::Text(dialog.get_text(c::kRow2Information))};
   return show_outcome(program, dialog, engine::decide(program, *decision, second_row, *options));
+}
+
+RunStop back(Program& program, ui::DialogLayer& dialog) {
+  if (!engine::back(program)) return RunStop::unchanged;
+  return show_outcome(program, dialog, engine::RunOutcome{});
 }
 
 }  // namespace pinwright::app

@@ -74,4 +74,9 @@ RunStop resume_run(Program& program, ui::DialogLayer& dialog);
 // pair, or a radius that is not a number changes nothing.
 RunStop decide(Program& program, ui::DialogLayer& dialog, int button_id);
 
+// Back (1060): the run returns to the review stop before the pending one and
+// shows its pair again, as it was shown then. Without an earlier stop nothing
+// changes.
+RunStop back(Program& program, ui::DialogLayer& dialog);
+
 }  // namespace pinwright::app

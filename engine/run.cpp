@@ -4,6 +4,7 @@
 #include <system_error>
 #include <utility>
 
+#include "engine/journal.hpp"
 #include "engine/match_index.hpp"
 #include "engine/match_search.hpp"
 #include "exclusion/reports.hpp"
@@ -33,10 +34,14 @@ std::optional<Match> search(app::Program& program, std::int32_t first, std::int3
 // or at its end (Save as new entry).
 enum class Catch { whole_table, pending_entry };
 
+// Entries of the working table the run searches.
+std::int32_t searched_count(const app::Program& program) {
+  return program.is_update_run() ? program.run.result_count : program.master.count;
+}
+
 void prepare_search(app::Program& program, Catch catch_up) {
   if (program.plain_scan) return;
-  const std::int32_t count =
-      program.is_update_run() ? program.run.result_count : program.master.count;
+  const std::int32_t count = searched_count(program);
   if (!program.search_index) {
     program.search_index = std::make_shared<MatchIndex>();
     catch_up = Catch::whole_table;
@@ -91,7 +96,23 @@ OutputWrite write_ov2_output(app::Program& program, const poi::PoiTable& table, 
                                                                       : OutputWrite::incomplete;
 }
 
+RunJournal& journal_of(app::Program& program) {
+  if (!program.journal) program.journal = std::make_shared<RunJournal>();
+  return *program.journal;
+}
+
+// The working-table entry at `index`, about to be changed in place: its
+// record so far goes into the journal of the pending stop.
+poi::PoiRecord& changing(app::Program& program, std::int32_t index) {
+  RunJournal& journal = journal_of(program);
+  if (!journal.stops.empty())
+    journal.stops.back().changed.emplace_back(index, program.working_table[index]);
+  return program.working_table[index];
+}
+
 RunOutcome finished(app::Program& program, RunOutcome outcome, std::int32_t entries_written) {
+  // No Back past the end of a run; the memory of its stops goes too.
+  journal_of(program).stops = {};
   outcome.stop = RunStop::finished;
   outcome.entries_written = entries_written;
   program.output.count = entries_written;
@@ -136,6 +157,13 @@ RunOutcome stopped(RunStop stop) {
   return outcome;
 }
 
+// The run stops for a review; the journal remembers where.
+RunOutcome review_stop(app::Program& program) {
+  journal_of(program).stops.push_back(ReviewStop{
+      program.run, program.exclusions.excluded_lines.size(), program.reports.matches.length(), {}});
+  return stopped(RunStop::review);
+}
+
 // Each Master entry against the later ones. A matched entry is deleted
 // automatically or reviewed; the later entry of the pair comes up as a probe
 // in its own turn, so of a group within the radius the last survives.
@@ -165,7 +193,7 @@ RunOutcome duplicate_run(app::Program& program, const RunOptions& options) {
     exclusion::report_match_pair(program, run.probe_entry, run.match_entry, run.separation);
     if (settled_automatically(run, options)) continue;
     run.position = i + 1;
-    return stopped(RunStop::review);
+    return review_stop(program);
   }
   return finish_duplicate_run(program, options);
 }
@@ -187,7 +215,7 @@ RunOutcome update_run(app::Program& program, const RunOptions& options) {
         run.separation = match->separation;
         if (settled_automatically(run, options)) continue;
         run.position = i + 1;
-        return stopped(RunStop::review);
+        return review_stop(program);
       }
     }
     if (!append_result(program.working_table, run.result_count, run.probe_entry))
@@ -214,7 +242,6 @@ poi::Text edited_information(const app::RunCursor& run, const EditedRow& edited)
 bool apply_update_decision(app::Program& program, Decision decision, const EditedRow& edited) {
   app::RunCursor& run = program.run;
   const poi::PoiRecord& update_entry = program.update_table[run.probe_index];
-  poi::PoiRecord& master_entry = program.working_table[run.match_index];
   const bool text_output = !program.output.is_ov2();
   const poi::Text information = edited_information(run, edited);
   switch (decision) {
@@ -226,21 +253,27 @@ bool apply_update_decision(app::Program& program, Decision decision, const Edite
       saved.information = text_output ? update_entry.information : information;
       return append_result(program.working_table, run.result_count, saved);
     }
-    case Decision::position:
+    case Decision::position: {
+      poi::PoiRecord& master_entry = changing(program, run.match_index);
       master_entry.longitude = update_entry.longitude;
       master_entry.latitude = update_entry.latitude;
       if (text_output) master_entry.information = update_entry.information;
       return true;
-    case Decision::text:
+    }
+    case Decision::text: {
+      poi::PoiRecord& master_entry = changing(program, run.match_index);
       master_entry.name = edited.name;
       master_entry.information = information;
       return true;
-    case Decision::both:
+    }
+    case Decision::both: {
+      poi::PoiRecord& master_entry = changing(program, run.match_index);
       master_entry.longitude = update_entry.longitude;
       master_entry.latitude = update_entry.latitude;
       master_entry.name = edited.name;
       master_entry.information = text_output ? update_entry.information : information;
       return true;
+    }
     case Decision::skip_or_keep:  // the Update entry is left out
       return true;
   }
@@ -252,7 +285,7 @@ bool apply_duplicate_decision(app::Program& program, Decision decision, const Ed
   app::RunCursor& run = program.run;
   if (decision == Decision::save_or_delete) {
     // The surviving later entry carries a name edited in the second row.
-    program.working_table[run.match_index].name = edited.name;
+    changing(program, run.match_index).name = edited.name;
     return true;
   }
   if (exclusion::exclusion_test(program, run.probe_entry)) return true;
@@ -277,6 +310,7 @@ RunOutcome start_run(app::Program& program, const RunOptions& options) {
     // abandoned with Quit, which wrote none.
     program.exclusions.excluded_lines.clear();
   }
+  journal_of(program).stops.clear();
   prepare_search(program, Catch::whole_table);
   return go_on(program, options);
 }
@@ -304,6 +338,33 @@ RunOutcome decide(app::Program& program, Decision decision, const EditedRow& sec
                                           : apply_duplicate_decision(program, decision, second_row);
   if (!go) return stopped(RunStop::storage_limit);
   return resume_run(program, options);
+}
+
+bool can_go_back(const app::Program& program) {
+  return pair_pending(program) && program.journal && program.journal->stops.size() >= 2;
+}
+
+bool back(app::Program& program) {
+  if (!can_go_back(program)) return false;
+  std::vector<ReviewStop>& stops = program.journal->stops;
+  stops.pop_back();
+  ReviewStop& previous = stops.back();
+  for (auto change = previous.changed.rbegin(); change != previous.changed.rend(); ++change)
+    program.working_table[change->first] = change->second;
+  program.run = previous.cursor;
+  program.exclusions.excluded_lines.resize(previous.excluded_lines);
+  // A report that cannot be cut back is failed, and reported incomplete at
+  // the run's end.
+  if (previous.report_length) program.reports.matches.cut_back(*previous.report_length);
+  if (program.search_index) {
+    // Entries moved back and entries dropped from the end leave the index too.
+    const std::int32_t count = searched_count(program);
+    for (const auto& change : previous.changed)
+      program.search_index->refresh(program.working_table, change.first, count);
+    program.search_index->refresh(program.working_table, 0, count);
+  }
+  previous.changed.clear();
+  return true;
 }
 
 }  // namespace pinwright::engine

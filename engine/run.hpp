@@ -78,4 +78,16 @@ bool belongs_to_run(const app::Program& program, Decision decision);
 RunOutcome decide(app::Program& program, Decision decision, const EditedRow& second_row,
                   const RunOptions& options);
 
+// Whether Back can act: a pair waits and the run stopped for a review
+// before it.
+bool can_go_back(const app::Program& program);
+
+// Back: the run returns to the review stop before the pending one, as if the
+// decision taken there had not been taken. What the decision and the run
+// after it did is undone: entries changed in place get their records back,
+// entries appended and removed entries' lines are dropped, the matches report
+// is cut back to its length then, and the counts and the cursor are those of
+// that stop. False when there is no earlier stop: nothing changes.
+bool back(app::Program& program);
+
 }  // namespace pinwright::engine

@@ -1,6 +1,7 @@
 #include "poi/output_file.hpp"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace pinwright::poi {
 
@@ -23,6 +24,24 @@ bool OutputFile::flush() {
   if (!file_) return false;
   if (std::fflush(file_.get()) != 0 || std::ferror(file_.get()) != 0) failed_ = true;
   return !failed_;
+}
+
+std::optional<std::int64_t> OutputFile::length() const {
+  if (!file_) return std::nullopt;
+  const off_t position = ::ftello(file_.get());
+  if (position < 0) return std::nullopt;
+  return static_cast<std::int64_t>(position);
+}
+
+bool OutputFile::cut_back(std::int64_t length) {
+  if (!file_ || length < 0) return false;
+  // Buffered bytes reach the file first, or they would land past the cut later.
+  if (std::fflush(file_.get()) != 0 || ::ftruncate(::fileno(file_.get()), length) != 0 ||
+      ::fseeko(file_.get(), static_cast<off_t>(length), SEEK_SET) != 0) {
+    failed_ = true;
+    return false;
+  }
+  return true;
 }
 
 bool OutputFile::is_at_path() const {

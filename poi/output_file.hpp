@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +34,14 @@ class OutputFile {
   // Hands what was written so far to the system; false once anything
   // failed. The file stays open.
   bool flush();
+
+  // Bytes written so far, buffered ones included; nothing when not open.
+  std::optional<std::int64_t> length() const;
+
+  // Drops everything written past `length` bytes and goes on writing there,
+  // so that lines taken back leave no trace in the file. False (and the file
+  // failed) when it is not open or the system refuses.
+  bool cut_back(std::int64_t length);
 
   // Whether `path()` still names the open file: false once the file was
   // removed, renamed or replaced by another one while it was open (writing

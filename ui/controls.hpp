@@ -26,6 +26,7 @@ inline constexpr int kUpdateClear = 1048;
 inline constexpr int kOutputText = 1040;
 inline constexpr int kOutputOv2 = 1041;
 inline constexpr int kOutputClear = 1049;
+inline constexpr int kBack = 1060;  // the previous review stop of the run
 
 // Group boxes
 inline constexpr int kMasterGroup = 1006;

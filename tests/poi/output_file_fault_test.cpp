@@ -97,5 +97,31 @@ TEST(flush_test, written_lines_are_in_the_file_after_a_flush) {
   EXPECT_TRUE(file.close());
 }
 
+// Lines taken back: buffered or already on disk, they leave the file, and
+// what comes next is written where they began.
+TEST(cut_back_test, drops_what_came_after_the_length_and_writes_on_there) {
+  TempDir dir;
+  OutputFile file(dir.file("report.csv"), OpenMode::truncate);
+  file.write_line("header");
+  const std::optional<std::int64_t> after_header = file.length();
+  ASSERT_EQ(after_header, 7);
+  file.write_line("flushed pair");
+  ASSERT_TRUE(file.flush());
+  file.write_line("buffered pair");
+  EXPECT_EQ(file.length(), 7 + 13 + 14);
+  ASSERT_TRUE(file.cut_back(*after_header));
+  EXPECT_EQ(file.length(), 7);
+  EXPECT_EQ(testing::read_file(dir.file("report.csv")), "header\n");
+  file.write_line("other pair");
+  EXPECT_TRUE(file.close());
+  EXPECT_EQ(testing::read_file(dir.file("report.csv")), "header\nother pair\n");
+}
+
+TEST(cut_back_test, a_file_not_open_has_no_length_and_cannot_be_cut) {
+  OutputFile none;
+  EXPECT_EQ(none.length(), std::nullopt);
+  EXPECT_FALSE(none.cut_back(0));
+}
+
 }  // namespace
 }  // namespace pinwright::poi

@@ -170,6 +170,7 @@ constexpr ControlCase kControls[] = {
     {1035, Kind::button, "Both"},
     {1001, Kind::button, "Skip"},
     {1002, Kind::button, "Save as new entry"},
+    {1060, Kind::button, "Back"},
     {1055, Kind::static_text, "Skip if"},
     {1054, Kind::check_box, "< 1 or"},
     {1053, Kind::check_box, "< 20 metres"},
@@ -192,11 +193,11 @@ Kind kind_of(const QWidget* widget) {
                                                                  : Kind::static_text;
 }
 
-TEST_F(qt_dialog_test, the_dialog_holds_exactly_the_53_controls) {
+TEST_F(qt_dialog_test, the_dialog_holds_exactly_the_54_controls) {
   std::vector<int> expected;
   for (const ControlCase& row : kControls) expected.push_back(row.id);
   std::sort(expected.begin(), expected.end());
-  EXPECT_EQ(expected.size(), 53u);
+  EXPECT_EQ(expected.size(), 54u);
   EXPECT_EQ(dialog.control_ids(), expected);
   EXPECT_EQ(dialog.window()->windowTitle(), "Pinwright");
 }
@@ -220,7 +221,7 @@ TEST_F(qt_dialog_test, controls_sit_in_their_groups) {
       {1007, {1009, 1034, 1029, 1037, 1048, 1045}},
       {1038, {1039, 1042, 1040, 1041, 1049, 1046}},
       {1010, {1013, 1017, 1018, 1031, 1011, 1051, 1014, 1019, 1020, 1032, 1012, 1052, 1025, 1026}},
-      {1021, {1015, 1016, 1035, 1001, 1002, 1055, 1054, 1053, 1056}},
+      {1021, {1015, 1016, 1035, 1001, 1002, 1060, 1055, 1054, 1053, 1056}},
       {1022, {1023, 1024}},
   };
   for (const auto& [group, members] : groups) {
@@ -256,11 +257,14 @@ TEST_F(qt_dialog_test, defaults_after_load) {
     EXPECT_FALSE(control<QLineEdit>(id)->isReadOnly()) << id;
     EXPECT_EQ(dialog.state(id), FieldState::enabled) << id;
   }
-  EXPECT_FALSE(dialog.widget(c::kOutputSymbol)->isEnabled());
-  EXPECT_EQ(dialog.state(c::kOutputSymbol), FieldState::disabled);
+  // Nothing to go back to before a run.
+  for (const int id : {c::kOutputSymbol, c::kBack}) {
+    EXPECT_FALSE(dialog.widget(id)->isEnabled()) << id;
+    EXPECT_EQ(dialog.state(id), FieldState::disabled) << id;
+  }
   for (const int id : dialog.control_ids()) {
     EXPECT_TRUE(dialog.widget(id)->isVisible()) << id;
-    if (id != c::kOutputSymbol) {
+    if (id != c::kOutputSymbol && id != c::kBack) {
       EXPECT_TRUE(dialog.widget(id)->isEnabled()) << id;
     }
   }

@@ -184,7 +184,7 @@ TEST_F(qt_program_test, after_start_up_both_layers_show_the_same_controls) {
     if (line.starts_with("control ")) scripted_lines.push_back(line);
   }
 
-  EXPECT_EQ(qt_lines.size(), 53u);
+  EXPECT_EQ(qt_lines.size(), 54u);
   EXPECT_EQ(qt_lines, scripted_lines);
 }
 

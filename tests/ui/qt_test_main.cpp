@@ -7,6 +7,10 @@
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+#ifdef PINWRIGHT_TEST_SCALE_FACTOR
+  // The whole window as on a screen scaled by this factor.
+  qputenv("QT_SCALE_FACTOR", PINWRIGHT_TEST_SCALE_FACTOR);
+#endif
   // File dialogs remember their last folder in the user's configuration; keep
   // the tests out of it.
   const QTemporaryDir config_home;

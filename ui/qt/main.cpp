@@ -1,7 +1,9 @@
 // `pinwright`: the program in its Qt window.
 #include <QApplication>
+#include <QSettings>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <string_view>
 
 #include "app/program.hpp"
@@ -21,11 +23,13 @@ bool is_set(const char* variable) {
 
 int main(int argc, char** argv) {
   // Answered before Qt starts, so it needs no display.
+  bool with_settings = true;
   for (int i = 1; i < argc; ++i) {
     if (std::string_view(argv[i]) == "--version") {
       std::cout << "pinwright " << pinwright::kVersion << '\n';
       return std::cout.flush() ? 0 : 1;
     }
+    if (std::string_view(argv[i]) == "--no-settings") with_settings = false;
   }
   // Qt aborts when its platform cannot connect; say why in words instead.
   using namespace pinwright::ui::qt;
@@ -36,6 +40,11 @@ int main(int argc, char** argv) {
   }
   QApplication application(argc, argv);
   pinwright::ui::qt::QtDialog dialog;
+  // $XDG_CONFIG_HOME/pinwright/pinwright.conf (~/.config when unset).
+  if (with_settings)
+    dialog.use_settings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                                    QStringLiteral("pinwright"),
+                                                    QStringLiteral("pinwright")));
   pinwright::app::Program program;
   program.program_dir = pinwright::app::program_dir_from(argc > 0 ? argv[0] : "");
   return pinwright::app::run_program(program, dialog);

@@ -11,15 +11,17 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QIcon>
-#include <QKeySequence>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScopedValueRollback>
-#include <QShortcut>
 #include <QStyle>
 #include <QTextBrowser>
 #include <QTimer>
@@ -28,9 +30,12 @@
 #include "poi/fixed_text.hpp"
 #include "ui/controls.hpp"
 #include "ui/qt/encoding_validator.hpp"
+#include "ui/qt/file_drop.hpp"
 #include "ui/qt/file_filter.hpp"
 #include "ui/qt/main_window.hpp"
+#include "ui/qt/menus.hpp"
 #include "ui/qt/mnemonics.hpp"
+#include "ui/qt/window_settings.hpp"
 
 // Resources of a static library must be registered by name, outside any namespace.
 static void register_pinwright_resources() {
@@ -182,6 +187,19 @@ void QtDialog::load_main_dialog() {
     }
   }
   connect_controls();
+  // The menus own the keys F1 (Help), Ctrl+Z (Back), Ctrl+O and Ctrl+Q.
+  menu_bar_ = make_menu_bar(*this);
+  window_->layout()->setMenuBar(menu_bar_);
+  if (settings_) add_recent_files_menu();
+  // Files dropped on a slot's group load as its buttons would.
+  for (const int group : {control::kMasterGroup, control::kUpdateGroup, control::kOutputGroup}) {
+    QWidget* box = widget(group);
+    if (!box) continue;
+    box->setAcceptDrops(true);
+    box->installEventFilter(new FileDropFilter(
+        box, group, [this](int id) { return slot_takes_drops(id); },
+        [this](int id, const QString& path) { drop_file(id, path); }));
+  }
 }
 
 void QtDialog::connect_controls() {
@@ -203,16 +221,63 @@ void QtDialog::connect_controls() {
   QObject::connect(context, &MainWindow::cancel_requested, context, [this] {
     queue({EventKind::push_button, control::kCancelCommand});
   });
-  // F1 is the Help button, and like it does nothing while it is disabled.
-  auto* help_key = new QShortcut(QKeySequence(Qt::Key_F1), context);
-  QObject::connect(help_key, &QShortcut::activated, context, [this] {
-    if (auto* help_button = qobject_cast<QAbstractButton*>(widget(control::kHelp)))
-      help_button->click();
+}
+
+void QtDialog::queue(Event event, std::optional<std::string> file) {
+  events_.push_back({event, std::move(file)});
+}
+
+void QtDialog::add_recent_files_menu() {
+  QMenu* file_menu = menu_bar_->actions().front()->menu();
+  QAction* exit_item = menu_action(*menu_bar_, control::kExit);
+  auto* recent = new QMenu(QStringLiteral("Recent &files"), file_menu);
+  file_menu->insertMenu(exit_item, recent);
+  file_menu->insertSeparator(exit_item);
+  // Filled afresh each time: the lists change as files are chosen.
+  QObject::connect(recent, &QMenu::aboutToShow, recent, [this, recent] {
+    recent->clear();
+    const std::array<std::pair<WindowSettings::Slot, int>, 2> inputs = {{
+        {WindowSettings::Slot::master, control::kMasterGroup},
+        {WindowSettings::Slot::update, control::kUpdateGroup},
+    }};
+    for (const auto& [slot, group] : inputs) {
+      const QString label = slot == WindowSettings::Slot::master ? QStringLiteral("Master")
+                                                                 : QStringLiteral("Update");
+      for (const QString& path : settings_->recent_files(slot)) {
+        QAction* item = recent->addAction(label + QStringLiteral(": ") + path);
+        item->setEnabled(slot_takes_drops(group));
+        QObject::connect(item, &QAction::triggered, recent, [this, group_id = group, path] {
+          if (slot_takes_drops(group_id)) drop_file(group_id, path);
+        });
+      }
+    }
+    if (recent->isEmpty()) recent->addAction(QStringLiteral("(none)"))->setEnabled(false);
   });
 }
 
-void QtDialog::queue(Event event) {
-  events_.push_back(event);
+bool QtDialog::slot_takes_drops(int group_id) const {
+  // Locked slots (a review waits) take no files, as their buttons take no clicks.
+  const std::optional<int> text_button = drop_button(group_id, ".asc");
+  const QWidget* button = text_button ? widget(*text_button) : nullptr;
+  return button && button->isEnabled() && !button->isHidden();
+}
+
+void QtDialog::drop_file(int group_id, const QString& path) {
+  const std::string file = QFile::encodeName(path).toStdString();
+  if (const std::optional<int> button = drop_button(group_id, file)) {
+    queue({EventKind::push_button, *button}, file);
+    return;
+  }
+  // Not from inside the drop itself: once it is done.
+  QTimer::singleShot(0, window_.get(), [this, path] {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("File not loaded"),
+                    QStringLiteral("%1\nis not a POI file. Text files (.asc, .csv) and overlay "
+                                   "files (.ov2) can be dropped on a file slot.")
+                        .arg(QFileInfo(path).fileName()),
+                    QMessageBox::Ok, window_.get());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+  });
 }
 
 void QtDialog::queue_field_change(int id) {
@@ -222,6 +287,7 @@ void QtDialog::queue_field_change(int id) {
 
 void QtDialog::show_dialog() {
   if (!window_) return;
+  restore_place();
   window_->show();
   // Every row is one line high: the window grows in width only.
   window_->setFixedHeight(window_->height());
@@ -408,7 +474,54 @@ std::optional<std::string> QtDialog::picture(int id) const {
 
 void QtDialog::enable_event_kind(EventKind kind, bool enabled) {
   // Push-button and repaint events are always delivered.
-  if (kind == EventKind::field_changed) field_changes_enabled_ = enabled;
+  if (kind != EventKind::field_changed) return;
+  field_changes_enabled_ = enabled;
+  if (enabled && !options_restored_) {
+    options_restored_ = true;
+    restore_options();
+  }
+}
+
+void QtDialog::use_settings(std::unique_ptr<QSettings> store) {
+  settings_ = store ? std::make_unique<WindowSettings>(std::move(store)) : nullptr;
+}
+
+void QtDialog::restore_options() {
+  const std::optional<WindowSettings::Options> options =
+      settings_ ? settings_->options() : std::nullopt;
+  if (!options) return;
+  // Set as the user would set them: the program hears of each change and
+  // keeps its radius caption and the two exclusive boxes in line.
+  const auto set_box = [this](int id, bool checked) {
+    if (auto* box = qobject_cast<QCheckBox*>(widget(id))) box->setChecked(checked);
+  };
+  if (!options->under_one_metre) set_box(control::kUnderOneMetre, false);
+  if (!options->under_radius) set_box(control::kUnderRadius, false);
+  set_box(control::kUnderOneMetre, options->under_one_metre);
+  set_box(control::kUnderRadius, options->under_radius);
+  set_box(control::kAppend, options->append);
+  if (auto* combo = qobject_cast<QComboBox*>(widget(control::kRadiusCombo)))
+    combo->setEditText(options->radius);
+}
+
+void QtDialog::restore_place() {
+  const std::optional<WindowSettings::Place> place = settings_ ? settings_->place() : std::nullopt;
+  if (!place) return;
+  // A place on a screen no longer there is not restored.
+  if (QGuiApplication::screenAt(place->position)) window_->move(place->position);
+  window_->resize(std::max(place->width, window_->sizeHint().width()),
+                  window_->sizeHint().height());
+}
+
+void QtDialog::save_settings() {
+  if (!settings_ || !window_) return;
+  WindowSettings::Options options;
+  options.radius = shown_text(control::kRadiusCombo);
+  options.under_one_metre = checked(control::kUnderOneMetre).value_or(false);
+  options.under_radius = checked(control::kUnderRadius).value_or(false);
+  options.append = checked(control::kAppend).value_or(false);
+  settings_->remember_options(options);
+  settings_->remember_place({window_->pos(), window_->width()});
 }
 
 Event QtDialog::wait_for_event() {
@@ -418,7 +531,9 @@ Event QtDialog::wait_for_event() {
     // processEvents() alone never deletes what deleteLater() left behind.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
-  const Event event = events_.front();
+  const Event event = events_.front().event;
+  file_for_event_ = std::move(events_.front().file);
+  current_button_ = event.kind == EventKind::push_button ? event.value : 0;
   events_.pop_front();
   return event;
 }
@@ -443,6 +558,30 @@ int QtDialog::message_box(ButtonSet buttons, Icon icon, int default_button, std:
 std::optional<std::string> QtDialog::choose_file(std::string_view filter, FileDialogForm form,
                                                  std::string_view start_path,
                                                  std::string_view title) {
+  std::optional<std::string> chosen = ask_for_file(filter, form, start_path, title);
+  const std::optional<WindowSettings::Slot> slot = WindowSettings::slot_of_button(current_button_);
+  if (chosen && settings_ && slot)
+    settings_->remember_choice(*slot, QFile::decodeName(QByteArray::fromStdString(*chosen)));
+  return chosen;
+}
+
+std::optional<std::string> QtDialog::ask_for_file(std::string_view filter, FileDialogForm form,
+                                                  std::string_view start_path,
+                                                  std::string_view title) {
+  if (file_for_event_) {
+    std::string dropped = std::move(*file_for_event_);
+    file_for_event_.reset();
+    // The question a save dialog asks before it replaces a file.
+    const QString path = QFile::decodeName(QByteArray::fromStdString(dropped));
+    if (form == FileDialogForm::save && QFileInfo::exists(path) &&
+        QMessageBox::warning(window_.get(), decode(title),
+                             QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                                 .arg(QFileInfo(path).fileName()),
+                             QMessageBox::Yes | QMessageBox::No,
+                             QMessageBox::No) != QMessageBox::Yes)
+      return std::nullopt;
+    return dropped;
+  }
   QFileDialog dialog(window_.get(), decode(title));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   // The descriptions already name their patterns.
@@ -455,7 +594,11 @@ std::optional<std::string> QtDialog::choose_file(std::string_view filter, FileDi
   if (!filters.empty()) dialog.setNameFilter(QString::fromUtf8(filters));
 
   const std::string_view start = poi::trim(start_path);
-  if (!start.empty()) {
+  const std::optional<WindowSettings::Slot> slot = WindowSettings::slot_of_button(current_button_);
+  if (start.empty() && settings_ && slot && !settings_->folder(*slot).isEmpty()) {
+    // The program has no place to start from yet: the slot's folder of last time.
+    dialog.setDirectory(settings_->folder(*slot));
+  } else if (!start.empty()) {
     const QString path =
         QFile::decodeName(QByteArray(start.data(), static_cast<qsizetype>(start.size())));
     const QFileInfo info(path);
@@ -513,14 +656,23 @@ void QtDialog::draw_picture(int id, std::string_view bitmap_path) {
   if (!bitmap.load(QFile::decodeName(
           QByteArray(bitmap_path.data(), static_cast<qsizetype>(bitmap_path.size())))))
     return;
-  if (bitmap.size() != QSize(kPictureSize, kPictureSize))
-    bitmap =
-        bitmap.scaled(kPictureSize, kPictureSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  // Drawn in the screen's own pixels: sharp on a screen scaled by 2 as well.
+  const qreal ratio = label->devicePixelRatioF();
+  const int device_size = qRound(kPictureSize * ratio);
+  if (bitmap.size() != QSize(device_size, device_size)) {
+    // A symbol smaller than the field grows by whole pixels, which keeps its
+    // edges; a larger one is scaled down smoothly.
+    const bool grows = bitmap.width() <= device_size && bitmap.height() <= device_size;
+    bitmap = bitmap.scaled(device_size, device_size, Qt::KeepAspectRatio,
+                           grows ? Qt::FastTransformation : Qt::SmoothTransformation);
+  }
+  bitmap.setDevicePixelRatio(ratio);
   label->setPixmap(bitmap);
   pictures_[id] = std::string(bitmap_path);
 }
 
 void QtDialog::close_down() {
+  save_settings();
   if (help_window_) help_window_->close();
   if (window_) {
     window_->allow_close();

@@ -15,11 +15,14 @@
 #include "ui/dialog_layer.hpp"
 #include "ui/text_encoding.hpp"
 
+class QMenuBar;
+class QSettings;
 class QWidget;
 
 namespace pinwright::ui::qt {
 
 class MainWindow;
+class WindowSettings;
 
 // The dialog layer over Qt Widgets. The main dialog comes from
 // resources/main_dialog.ui; its controls are found by their "controlId"
@@ -37,6 +40,11 @@ class QtDialog : public DialogLayer {
   ~QtDialog() override;
   QtDialog(const QtDialog&) = delete;
   QtDialog& operator=(const QtDialog&) = delete;
+
+  // Settings kept between program lives in `store`, read from the window's
+  // start (call before load_main_dialog) and written at close_down. Without
+  // a store (the default) the window remembers nothing.
+  void use_settings(std::unique_ptr<QSettings> store);
 
   void load_main_dialog() override;
   void show_dialog() override;
@@ -69,6 +77,8 @@ class QtDialog : public DialogLayer {
   std::optional<bool> checked(int id) const;
   // Picture fields only: the bitmap drawn into the field last, "" when none.
   std::optional<std::string> picture(int id) const;
+  // The menu bar, whose items press the buttons.
+  QMenuBar* menu_bar() const { return menu_bar_; }
   // The help window, while it is open.
   QTextBrowser* help_window() const { return help_window_.data(); }
   // Events queued and not yet handed out.
@@ -79,13 +89,28 @@ class QtDialog : public DialogLayer {
 
  private:
   void connect_controls();
+  // A file chosen in the file dialog, or the file given with the event.
+  std::optional<std::string> ask_for_file(std::string_view filter, FileDialogForm form,
+                                          std::string_view start_path, std::string_view title);
+  // Settings: the options set as the user would, once the program takes
+  // field changes; the window's place before it shows; all of it at the end.
+  void restore_options();
+  void restore_place();
+  void save_settings();
+  void add_recent_files_menu();
   void apply_field_state(QWidget* control, int id, FieldState state);
   // A control that loses the focus to the program hands it on to Start, or
   // else to the Output slot's Text button: a new Output file comes next.
   void focus_next_step();
   // The focus is to go to the Output slot's Text button when it is enabled.
   bool output_text_wants_focus_ = false;
-  void queue(Event event);
+  // `file`: a file dropped on a slot, the answer to the file dialog the
+  // event's button opens.
+  void queue(Event event, std::optional<std::string> file = std::nullopt);
+  // A file dropped on the group `group_id`: the slot's button for its kind is
+  // pressed with it, or a box says why it is refused.
+  void drop_file(int group_id, const QString& path);
+  bool slot_takes_drops(int group_id) const;
   void queue_field_change(int id);
   QString shown_text(int id) const;
   // The encoding a user's edit of the control is written in (see entry_encoding).
@@ -94,13 +119,24 @@ class QtDialog : public DialogLayer {
   void refuse_character(const QString& character);
 
   std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<WindowSettings> settings_;
+  bool options_restored_ = false;
+  // The button whose event is being handled, 0 for another event.
+  int current_button_ = 0;
+  QMenuBar* menu_bar_ = nullptr;
   std::map<int, QWidget*> controls_;
   std::map<int, FieldState> access_;
   std::map<int, std::string> pictures_;
   // What the program put into each control: a text is shown in the encoding
   // its bytes fit and read back byte for byte unless the user edits it.
   std::map<int, FieldText> put_texts_;
-  std::deque<Event> events_;
+  struct QueuedEvent {
+    Event event;
+    std::optional<std::string> file;
+  };
+  std::deque<QueuedEvent> events_;
+  // The file given with the event being handled, until a file dialog takes it.
+  std::optional<std::string> file_for_event_;
   QPointer<QTextBrowser> help_window_;
   bool field_changes_enabled_ = false;
   bool program_is_setting_ = false;

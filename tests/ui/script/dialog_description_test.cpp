@@ -76,6 +76,7 @@ const std::vector<Expected> kMainDialog = {
     {1054, K::check_box, "< 1 or", S::enabled, true},
     {1055, K::static_text, "Skip if", S::enabled, false},
     {1056, K::check_box, "Append", S::enabled, true},
+    {1060, K::button, "Back", S::disabled, false},
 };
 
 TEST(main_dialog_description_test, holds_every_control_with_its_kind_caption_and_default) {
@@ -98,6 +99,7 @@ TEST(main_dialog_description_test, holds_every_control_with_its_kind_caption_and
   EXPECT_EQ(dialog.find(2), nullptr);
   EXPECT_EQ(dialog.find(1043), nullptr);
   EXPECT_EQ(dialog.find(1057), nullptr);
+  EXPECT_EQ(dialog.find(1061), nullptr);
 }
 
 TEST(main_dialog_description_test, radius_combo_offers_eleven_radii_with_twenty_selected) {

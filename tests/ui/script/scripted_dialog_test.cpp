@@ -157,7 +157,8 @@ TEST(scripted_dialog_test, show_all_lists_every_control_in_identifier_order) {
   ASSERT_EQ(lines.size(), main_dialog().controls.size());
   EXPECT_EQ(lines.front(), R"(control 1001 text="Skip" state=enabled)");
   EXPECT_EQ(lines[21], R"(control 1023 text="20" state=enabled)");
-  EXPECT_EQ(lines.back(), R"(control 1056 text="Append" state=enabled checked=yes)");
+  EXPECT_EQ(lines[52], R"(control 1056 text="Append" state=enabled checked=yes)");
+  EXPECT_EQ(lines.back(), R"(control 1060 text="Back" state=disabled)");
 }
 
 TEST(scripted_dialog_test, commands_a_user_could_not_carry_out_are_dropped) {

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string_view>
+
+#include <QObject>
+#include <QString>
+
+namespace pinwright::ui::qt {
+
+// The button of a slot's group (1006 Master, 1007 Update, 1038 Output) that
+// loads a file of this name: the OV2 button for ".ov2", the Text button for
+// ".asc" and ".csv" (in any case); nothing for another kind of file or group.
+std::optional<int> drop_button(int group_id, std::string_view file_name);
+
+// Takes file drops on a slot's group box: a drag of one local file is
+// accepted while `can_drop` says so, and the dropped file handed to `drop`.
+class FileDropFilter : public QObject {
+ public:
+  FileDropFilter(QObject* parent, int group_id, std::function<bool(int group_id)> can_drop,
+                 std::function<void(int group_id, const QString& path)> drop);
+
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  int group_id_;
+  std::function<bool(int)> can_drop_;
+  std::function<void(int, const QString&)> drop_;
+};
+
+}  // namespace pinwright::ui::qt
