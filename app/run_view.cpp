@@ -4,6 +4,7 @@
 
 #include "app/messages.hpp"
 #include "app/options.hpp"
+#include "app/run_panel.hpp"
 #include "engine/distance.hpp"
 #include "exclusion/exclusion_run.hpp"
 #include "exclusion/reports.hpp"
@@ -85,10 +86,13 @@ void show_finished(const Program& program, ui::DialogLayer& dialog,
   dialog.put_text(c::kOutputCount, exclusion::entries_label_text(outcome.entries_written));
 }
 
-RunStop show_outcome(Program& program, ui::DialogLayer& dialog, const engine::RunOutcome& outcome) {
+RunStop show_outcome(Program& program, ui::DialogLayer& dialog, const engine::RunOutcome& outcome,
+                     float radius) {
   switch (outcome.stop) {
     case engine::RunStop::review:
       show_pair(program, dialog);
+      dialog.put_text(c::kProgress, progress_text(program));
+      dialog.put_map(c::kMatchMap, review_map(program, radius));
       set_slot_buttons(dialog, FieldState::disabled);
       if (program.is_update_run()) {
         set_review_buttons(dialog, FieldState::enabled);
@@ -106,8 +110,19 @@ RunStop show_outcome(Program& program, ui::DialogLayer& dialog, const engine::Ru
     case engine::RunStop::finished:
       break;
   }
+  dialog.put_text(c::kProgress, " ");
+  dialog.put_text(c::kRunStatus, run_status_text(program, outcome.entries_written));
   show_finished(program, dialog, outcome);
   return RunStop::finished;
+}
+
+// The map refers to the tables the run changes: it is cleared before the run
+// goes on and shows the next pair, if any, afterwards.
+template <typename Call>
+RunStop call_run(Program& program, ui::DialogLayer& dialog, const engine::RunOptions& options,
+                 Call call) {
+  dialog.put_map(c::kMatchMap, std::nullopt);
+  return show_outcome(program, dialog, call(), options.radius);
 }
 
 std::optional<engine::Decision> decision_of(int button_id) {
@@ -201,13 +216,14 @@ RunStop start_run(Program& program, ui::DialogLayer& dialog) {
   dialog.set_field_state(c::kQuit, FieldState::enabled);
   dialog.set_field_state(c::kStart, FieldState::disabled);
   dialog.set_field_state(c::kExit, FieldState::disabled);
-  return show_outcome(program, dialog, engine::start_run(program, *options));
+  dialog.put_text(c::kRunStatus, " ");
+  return call_run(program, dialog, *options, [&] { return engine::start_run(program, *options); });
 }
 
 RunStop resume_run(Program& program, ui::DialogLayer& dialog) {
   const std::optional<engine::RunOptions> options = read_run_options(dialog);
   if (!options) return RunStop::unchanged;
-  return show_outcome(program, dialog, engine::resume_run(program, *options));
+  return call_run(program, dialog, *options, [&] { return engine::resume_run(program, *options); });
 }
 
 RunStop decide(Program& program, ui::DialogLayer& dialog, int button_id) {
@@ -218,7 +234,8 @@ RunStop decide(Program& program, ui::DialogLayer& dialog, int button_id) {
   if (!options) return RunStop::unchanged;
   const engine::EditedRow second_row{poi::Text(dialog.get_text(c::kRow2Name)),
                                      poi::Text(dialog.get_text(c::kRow2Information))};
-  return show_outcome(program, dialog, engine::decide(program, *decision, second_row, *options));
+  return call_run(program, dialog, *options,
+                  [&] { return engine::decide(program, *decision, second_row, *options); });
 }
 
 }  // namespace pinwright::app

@@ -30,6 +30,7 @@
 #include "ui/qt/encoding_validator.hpp"
 #include "ui/qt/file_filter.hpp"
 #include "ui/qt/main_window.hpp"
+#include "ui/qt/map_panel.hpp"
 #include "ui/qt/mnemonics.hpp"
 
 // Resources of a static library must be registered by name, outside any namespace.
@@ -518,6 +519,17 @@ void QtDialog::draw_picture(int id, std::string_view bitmap_path) {
         bitmap.scaled(kPictureSize, kPictureSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
   label->setPixmap(bitmap);
   pictures_[id] = std::string(bitmap_path);
+}
+
+void QtDialog::put_map(int id, const std::optional<map::SceneInput>& input) {
+  if (auto* panel = qobject_cast<MapPanel*>(widget(id))) panel->set_input(input);
+}
+
+bool QtDialog::listed(int id) const {
+  const QWidget* control = widget(id);
+  if (!control) return false;
+  const QVariant listed = control->property("listed");
+  return !listed.isValid() || listed.toBool();
 }
 
 void QtDialog::close_down() {
