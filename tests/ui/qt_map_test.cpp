@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPalette>
 #include <QWheelEvent>
 
 #include "app/program.hpp"
@@ -182,6 +184,54 @@ TEST_F(qt_map_test, zooms_about_the_cursor_pans_and_fits_anew_at_the_next_stop) 
   EXPECT_FALSE(panel().scene());
   EXPECT_EQ(dialog.text(c::kRunStatus),
             "0 duplicates deleted, 2 kept, 0 excluded, 4 entries written");
+}
+
+// Crowded: past the labelling limit the dots are points without names, each
+// where the scene puts it.
+TEST(map_painting_test, crowded_dots_are_points_at_their_pixels) {
+  poi::PoiTable table(500);
+  std::int32_t count = 0;
+  for (int i = 0; i < 20; ++i) {
+    for (int j = 0; j < 20; ++j) {
+      poi::PoiRecord& record = table[++count];
+      record.longitude = 5.0f + 0.0001f * static_cast<float>(i - 10);
+      record.latitude = 52.0f + 0.0001f * static_cast<float>(j - 10);
+      record.name.assign("Dot");
+    }
+  }
+  map::SceneInput input{.view = map::fit_view({5.0, 52.0}, {5.0, 52.0001}, 20.0, 400, 300),
+                        .table = table,
+                        .first = 1,
+                        .last = count};
+  input.view = map::zoom_about(input.view, {200, 150}, 0.25);
+  // The pair in the middle of the grid, where the check below leaves room.
+  input.row1 = poi_at(5.0f, 52.0f, "One");
+  input.row2 = poi_at(5.0f, 52.0001f, "Two");
+  input.radius = 20.0f;
+  const map::Scene scene = map::build_scene(input);
+  ASSERT_GT(scene.dots.size(), map::kMaxLabelledDots);
+  ASSERT_FALSE(scene.dot_labels);
+
+  QImage image(scene.view.width, scene.view.height, QImage::Format_ARGB32_Premultiplied);
+  QPainter painter(&image);
+  const QPalette palette = QApplication::palette();
+  ui::qt::paint_scene(painter, scene, ui::qt::dot_pixels(scene), palette);
+  painter.end();
+
+  const QColor base = palette.color(QPalette::Base);
+  std::size_t drawn = 0;
+  for (const QPointF& dot : ui::qt::dot_pixels(scene)) {
+    const QPoint at(static_cast<int>(dot.x()), static_cast<int>(dot.y()));
+    if (difference(image.pixelColor(at), base) > 60) ++drawn;
+    // Two pixels square: three pixels away from a dot of the grid lies ground.
+    const QPoint beside = at + QPoint(3, 3);
+    if (beside.x() < image.width() - 60 && beside.y() < image.height() - 40 && beside.y() > 40 &&
+        std::abs(beside.x() - image.width() / 2) > 60) {
+      EXPECT_LT(difference(image.pixelColor(beside), base), 10) << beside.x() << "," << beside.y();
+    }
+  }
+  // The markers, the circle and the scale bar may cover a few.
+  EXPECT_GT(drawn, scene.dots.size() * 9 / 10);
 }
 
 }  // namespace
