@@ -1,8 +1,8 @@
 // Painting the match map into an 800 x 600 image off screen, as the window
 // does at a review stop: 50,000 entries strewn over the ground around the
 // pair (zoomed out so that all are in view, most on a pixel of their own),
-// and the same entries over the whole world. Painting alone, and the scene
-// built through the index and painted, as for each wheel step or drag.
+// and the same entries over the whole world. The scene built through the
+// index, painting alone, and both, as for each wheel step or drag.
 #include <benchmark/benchmark.h>
 
 #include <random>
@@ -116,6 +116,18 @@ void build_and_paint(benchmark::State& state, const Ground& ground, double zoom_
   state.counters["dots"] = static_cast<double>(dots);
 }
 
+void build(benchmark::State& state, const Ground& ground, double zoom_out) {
+  const map::SceneInput input = ground.input(zoom_out);
+  std::size_t dots = 0;
+  for (auto _ : state) {
+    const map::Scene scene = map::build_scene(input);
+    dots = scene.dots.size();
+    benchmark::DoNotOptimize(scene.dots.data());
+  }
+  state.counters["dots"] = static_cast<double>(dots);
+}
+
+BENCHMARK_CAPTURE(build, town_50k_in_view, town(), kTownZoomOut)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(paint, town_50k_in_view, town(), kTownZoomOut)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(build_and_paint, town_50k_in_view, town(), kTownZoomOut)
     ->Unit(benchmark::kMillisecond);

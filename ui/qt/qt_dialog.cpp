@@ -226,6 +226,8 @@ void QtDialog::show_dialog() {
   window_->show();
   // Every row is one line high: the window grows in width only.
   window_->setFixedHeight(window_->height());
+  // Its width is the user's from now on, not the longest progress line's.
+  window_->resize(window_->size());
   window_->raise();
   window_->activateWindow();
   // The first thing to do is choose the Master file.
