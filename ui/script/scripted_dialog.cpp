@@ -298,10 +298,9 @@ void ScriptedDialog::show(const Command& command) {
   if (command.rest == "all") {
     for (const auto& [id, control] : controls_)
       if (control.listed) ids.push_back(id);
-  } else if (command.rest == "map") {
-    ids.push_back(control::kMatchMap);
   } else {
-    const int id = id_alone(command.line, command.word, command.rest);
+    const int id = command.rest == "map" ? control::kMatchMap
+                                         : id_alone(command.line, command.word, command.rest);
     if (!find(id))
       throw ScriptError(command.line, "no control " + std::to_string(id) + " in the main dialog");
     ids.push_back(id);
