@@ -8,10 +8,12 @@
 #include <initializer_list>
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include "app/program.hpp"
@@ -149,6 +151,11 @@ TEST_F(qt_map_test, paints_the_markers_and_the_radius_where_the_scene_puts_them)
   EXPECT_EQ(panel().entry_at(dot.toPoint()), "Edam\nEntry 3");
   EXPECT_EQ(panel().entry_at(row2.toPoint()), "Volendam Centrum\nEntry 2");
   EXPECT_EQ(panel().entry_at(QPoint(2, 2)), "");
+  // The tooltip the hover brings up says the same.
+  QHelpEvent hover(QEvent::ToolTip, dot.toPoint(), panel().mapToGlobal(dot.toPoint()));
+  QApplication::sendEvent(&panel(), &hover);
+  EXPECT_EQ(QToolTip::text(), "Edam\nEntry 3");
+  QToolTip::hideText();
 }
 
 TEST_F(qt_map_test, zooms_about_the_cursor_pans_and_fits_anew_at_the_next_stop) {
