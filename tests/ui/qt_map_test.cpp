@@ -222,12 +222,15 @@ TEST(map_painting_test, crowded_dots_are_points_at_their_pixels) {
   QImage image(scene.view.width, scene.view.height, QImage::Format_ARGB32_Premultiplied);
   QPainter painter(&image);
   const QPalette palette = QApplication::palette();
-  ui::qt::paint_scene(painter, scene, ui::qt::dot_pixels(scene), palette);
+  std::vector<QPointF> points;
+  ui::qt::dot_pixels(scene, points);
+  QImage layer;
+  ui::qt::paint_scene(painter, scene, points, palette, layer);
   painter.end();
 
   const QColor base = palette.color(QPalette::Base);
   std::size_t drawn = 0;
-  for (const QPointF& dot : ui::qt::dot_pixels(scene)) {
+  for (const QPointF& dot : points) {
     const QPoint at(static_cast<int>(dot.x()), static_cast<int>(dot.y()));
     if (difference(image.pixelColor(at), base) > 60) ++drawn;
     // Two pixels square: three pixels away from a dot of the grid lies ground.

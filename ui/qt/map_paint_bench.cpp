@@ -88,46 +88,61 @@ constexpr double kWorldZoomOut = 1e9;
 
 void paint(benchmark::State& state, const Ground& ground, double zoom_out) {
   const map::Scene scene = map::build_scene(ground.input(zoom_out));
-  const std::vector<QPointF> points = ui::qt::dot_pixels(scene);
+  std::vector<QPointF> points;
+  ui::qt::dot_pixels(scene, points);
   QImage image(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+  QImage layer;
   const QPalette palette = QGuiApplication::palette();
   for (auto _ : state) {
     QPainter painter(&image);
-    ui::qt::paint_scene(painter, scene, points, palette);
+    ui::qt::paint_scene(painter, scene, points, palette, layer);
     painter.end();
     benchmark::DoNotOptimize(image.constBits());
   }
   state.counters["dots"] = static_cast<double>(scene.dots.size());
 }
 
+// As the panel does it: the scene, its points and the dots' layer in the
+// storage of the last step.
 void build_and_paint(benchmark::State& state, const Ground& ground, double zoom_out) {
   const map::SceneInput input = ground.input(zoom_out);
   QImage image(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+  QImage layer;
   const QPalette palette = QGuiApplication::palette();
-  std::size_t dots = 0;
+  map::Scene scene;
+  map::SceneScratch scratch;
+  std::vector<QPointF> points;
   for (auto _ : state) {
-    const map::Scene scene = map::build_scene(input);
+    map::build_scene(input, scene, scratch);
+    ui::qt::dot_pixels(scene, points);
     QPainter painter(&image);
-    ui::qt::paint_scene(painter, scene, ui::qt::dot_pixels(scene), palette);
+    ui::qt::paint_scene(painter, scene, points, palette, layer);
     painter.end();
-    dots = scene.dots.size();
     benchmark::DoNotOptimize(image.constBits());
   }
-  state.counters["dots"] = static_cast<double>(dots);
+  state.counters["dots"] = static_cast<double>(scene.dots.size());
 }
 
-void build(benchmark::State& state, const Ground& ground, double zoom_out) {
+// The scene alone, in fresh storage each time and in the storage of the last.
+void build(benchmark::State& state, const Ground& ground, double zoom_out, bool reuse) {
   const map::SceneInput input = ground.input(zoom_out);
-  std::size_t dots = 0;
+  map::Scene scene;
+  map::SceneScratch scratch;
   for (auto _ : state) {
-    const map::Scene scene = map::build_scene(input);
-    dots = scene.dots.size();
+    if (reuse) {
+      map::build_scene(input, scene, scratch);
+    } else {
+      scene = map::build_scene(input);
+    }
     benchmark::DoNotOptimize(scene.dots.data());
   }
-  state.counters["dots"] = static_cast<double>(dots);
+  state.counters["dots"] = static_cast<double>(scene.dots.size());
 }
 
-BENCHMARK_CAPTURE(build, town_50k_in_view, town(), kTownZoomOut)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(build, town_50k_in_view_fresh, town(), kTownZoomOut, false)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(build, town_50k_in_view_reused, town(), kTownZoomOut, true)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(paint, town_50k_in_view, town(), kTownZoomOut)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(build_and_paint, town_50k_in_view, town(), kTownZoomOut)
     ->Unit(benchmark::kMillisecond);

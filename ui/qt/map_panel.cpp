@@ -54,7 +54,7 @@ void draw_label(QPainter& painter, QPointF at, const QString& text, const QColor
 }
 
 void draw_dots(QPainter& painter, const map::Scene& scene, const std::vector<QPointF>& points,
-               const QPalette& palette) {
+               const QPalette& palette, QImage& layer) {
   const QColor colour = palette.color(QPalette::Mid).darker(140);
   if (!scene.dot_labels) {
     // Crowded: one point each, two pixels square, written straight into an
@@ -62,7 +62,9 @@ void draw_dots(QPainter& painter, const map::Scene& scene, const std::vector<QPo
     // millisecond this way.
     const int width = scene.view.width;
     const int height = scene.view.height;
-    QImage layer(width, height, QImage::Format_ARGB32_Premultiplied);
+    if (layer.size() != QSize(width, height) ||
+        layer.format() != QImage::Format_ARGB32_Premultiplied)
+      layer = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
     layer.fill(Qt::transparent);
     const QRgb pixel = qPremultiply(colour.rgba());
     const auto bytes_per_line = static_cast<std::size_t>(layer.bytesPerLine());
@@ -138,19 +140,18 @@ void draw_scale_and_north(QPainter& painter, const map::Scene& scene, const QPal
 
 }  // namespace
 
-std::vector<QPointF> dot_pixels(const map::Scene& scene) {
-  std::vector<QPointF> points;
+void dot_pixels(const map::Scene& scene, std::vector<QPointF>& points) {
+  points.clear();
   points.reserve(scene.dots.size());
   for (const map::Dot& dot : scene.dots) points.push_back(pixel_of(scene.view, dot.position));
-  return points;
 }
 
 void paint_scene(QPainter& painter, const map::Scene& scene, const std::vector<QPointF>& points,
-                 const QPalette& palette) {
+                 const QPalette& palette, QImage& layer) {
   const map::View& view = scene.view;
   const QColor base = palette.color(QPalette::Base);
   painter.fillRect(QRectF(0, 0, view.width, view.height), base);
-  draw_dots(painter, scene, points, palette);
+  draw_dots(painter, scene, points, palette, layer);
 
   const QPointF row1 = pixel_of(view, scene.markers[0].position);
   const QPointF row2 = pixel_of(view, scene.markers[1].position);
@@ -206,7 +207,6 @@ MapPanel::MapPanel(QWidget* parent) : QWidget(parent) {
 
 void MapPanel::set_input(const std::optional<map::SceneInput>& input) {
   input_.reset();
-  scene_.reset();
   points_.clear();
   moved_ = false;
   drag_from_.reset();
@@ -223,13 +223,13 @@ void MapPanel::show_view(const map::View& view) {
   if (!input_) return;
   map::SceneInput input = *input_;
   input.view = view;
-  scene_ = map::build_scene(input);
-  points_ = dot_pixels(*scene_);
+  map::build_scene(input, scene_, scratch_);
+  dot_pixels(scene_, points_);
   update();
 }
 
 QString MapPanel::entry_at(QPoint place) const {
-  if (!scene_) return {};
+  if (!input_) return {};
   const QPointF at(place.x() + 0.5, place.y() + 0.5);
   double nearest = kHoverReach * kHoverReach;
   QString found;
@@ -240,12 +240,12 @@ QString MapPanel::entry_at(QPoint place) const {
     nearest = distance;
     found = described(name, entry);
   };
-  for (std::size_t k = 0; k < scene_->dots.size(); ++k)
-    consider(points_[k], scene_->name(scene_->dots[k]), scene_->dots[k].entry);
+  for (std::size_t k = 0; k < scene_.dots.size(); ++k)
+    consider(points_[k], scene_.name(scene_.dots[k]), scene_.dots[k].entry);
   // The markers lie over the dots: they win at equal distance.
   nearest = std::nextafter(nearest, std::numeric_limits<double>::infinity());
-  for (const map::Marker& marker : scene_->markers)
-    consider(pixel_of(scene_->view, marker.position), marker.name, marker.entry);
+  for (const map::Marker& marker : scene_.markers)
+    consider(pixel_of(scene_.view, marker.position), marker.name, marker.entry);
   return found;
 }
 
@@ -266,13 +266,13 @@ bool MapPanel::event(QEvent* event) {
 
 void MapPanel::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  if (!scene_) {
+  if (!input_) {
     painter.fillRect(rect(), palette().color(QPalette::Window));
     painter.setPen(palette().color(QPalette::PlaceholderText));
     painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("No pair under review"));
     return;
   }
-  paint_scene(painter, *scene_, points_, palette());
+  paint_scene(painter, scene_, points_, palette(), layer_);
 }
 
 void MapPanel::resizeEvent(QResizeEvent*) {
@@ -281,31 +281,31 @@ void MapPanel::resizeEvent(QResizeEvent*) {
     set_input(std::optional<map::SceneInput>(*input_));
     return;
   }
-  map::View view = scene_->view;
+  map::View view = scene_.view;
   view.width = std::max(width(), 1);
   view.height = std::max(height(), 1);
   show_view(view);
 }
 
 void MapPanel::wheelEvent(QWheelEvent* event) {
-  if (!scene_) return;
+  if (!input_) return;
   const double notches = event->angleDelta().y() / 120.0;
   const QPointF at = event->position();
   moved_ = true;
-  show_view(map::zoom_about(scene_->view, {at.x(), at.y()}, std::pow(kZoomPerNotch, notches)));
+  show_view(map::zoom_about(scene_.view, {at.x(), at.y()}, std::pow(kZoomPerNotch, notches)));
   event->accept();
 }
 
 void MapPanel::mousePressEvent(QMouseEvent* event) {
-  if (scene_ && event->button() == Qt::LeftButton) drag_from_ = event->position();
+  if (input_ && event->button() == Qt::LeftButton) drag_from_ = event->position();
 }
 
 void MapPanel::mouseMoveEvent(QMouseEvent* event) {
-  if (!scene_ || !drag_from_ || !(event->buttons() & Qt::LeftButton)) return;
+  if (!input_ || !drag_from_ || !(event->buttons() & Qt::LeftButton)) return;
   const QPointF moved = event->position() - *drag_from_;
   drag_from_ = event->position();
   moved_ = true;
-  show_view(map::pan(scene_->view, moved.x(), moved.y()));
+  show_view(map::pan(scene_.view, moved.x(), moved.y()));
 }
 
 void MapPanel::mouseReleaseEvent(QMouseEvent* event) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <QColor>
+#include <QImage>
 #include <QPoint>
 #include <QPointF>
 #include <QWidget>
@@ -25,12 +26,13 @@ inline const QColor kRadiusColour{39, 174, 96};
 // few), the Match radius, the line and its label, the two numbered markers
 // with their names, a scale bar and a north arrow. Nothing is fetched; the
 // background is the window's. `points` are the dots' pixel centres in the
-// order of scene.dots (see dot_pixels).
+// order of scene.dots (see dot_pixels); `layer` is the crowded dots' image,
+// kept by the caller from one paint to the next.
 void paint_scene(QPainter& painter, const map::Scene& scene, const std::vector<QPointF>& points,
-                 const QPalette& palette);
+                 const QPalette& palette, QImage& layer);
 
-// The dots' places in the view, computed once per scene.
-std::vector<QPointF> dot_pixels(const map::Scene& scene);
+// The dots' places in the view, computed once per scene into `points`.
+void dot_pixels(const map::Scene& scene, std::vector<QPointF>& points);
 
 // The map of the pair under review. It fits the view to its size whenever it
 // is given a pair, and after that the wheel zooms about the cursor and a drag
@@ -44,8 +46,8 @@ class MapPanel : public QWidget {
 
   void set_input(const std::optional<map::SceneInput>& input);
 
-  // What the panel paints now; nothing without a pair.
-  const std::optional<map::Scene>& scene() const { return scene_; }
+  // What the panel paints now; none without a pair.
+  const map::Scene* scene() const { return input_ ? &scene_ : nullptr; }
   // The entry under a place in the panel: its name and entry number, as the
   // tooltip shows them; empty when none is near.
   QString entry_at(QPoint place) const;
@@ -65,8 +67,11 @@ class MapPanel : public QWidget {
   void show_view(const map::View& view);
 
   std::optional<map::SceneInput> input_;
-  std::optional<map::Scene> scene_;
+  // Built anew at every step of a zoom or drag, in the storage of the last.
+  map::Scene scene_;
+  map::SceneScratch scratch_;
   std::vector<QPointF> points_;
+  QImage layer_;
   // The user zoomed or panned: a new size keeps the scale and centre.
   bool moved_ = false;
   std::optional<QPointF> drag_from_;
