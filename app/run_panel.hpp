@@ -20,6 +20,8 @@ inline constexpr int kMapHeight = 600;
 // While a review waits: "Update entry 12 of 15: 3 matches so far (1 settled
 // automatically, 1 reviewed)", or "Entry 12 of 40: ..." in a duplicate run.
 // The pending match counts among the matches, not yet among the reviewed.
+// Entry numbers are those of the review rows, which count comment lines:
+// the total is the table's, comment lines included.
 std::string progress_text(const Program& program);
 
 // After a run: "N entries appended, M matches (K settled automatically, L
