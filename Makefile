@@ -25,6 +25,7 @@ asan:
 bench:
 	$(MAKE) build PRESET=release
 	./build/release/bin/pinwright-bench
+	./build/release/bin/pinwright-paint-bench
 
 # The window on a desktop; without a display, the demo script on the example
 # files (see scripts/run-demo). Either way in a fresh build/demo-output.

@@ -20,6 +20,21 @@ struct RunJournal;
 
 namespace pinwright::app {
 
+// What a run has done so far, for its progress and its end. Every match is
+// settled automatically or reviewed, except the one a review waits on; in a
+// duplicate run every settled or deleted match is a duplicate deleted, every
+// Keep an entry kept, and entries kept but inside an exclusion circle count
+// as excluded too.
+struct RunCounts {
+  std::int32_t matches = 0;
+  std::int32_t settled = 0;   // without a review, by the "< 1 or" or "< N metres" option
+  std::int32_t reviewed = 0;  // decisions taken
+  std::int32_t appended = 0;  // update run: POI entries added to the Master table
+  std::int32_t deleted = 0;   // duplicate run: earlier entries of a pair left out
+  std::int32_t kept = 0;      // duplicate run: Keep decisions
+  std::int32_t excluded = 0;  // duplicate run: entries inside an exclusion circle
+};
+
 // Where a run stands. The names read the same in both runs: the entry being
 // matched (the probe) is an Update entry in an update run and the earlier
 // Master entry in a duplicate run; the entry it matched is always a Master
@@ -36,6 +51,7 @@ struct RunCursor {
   std::int32_t result_count = 0;
   std::int32_t comment_counter = 0;     // comment lines of the result
   std::int32_t poi_record_counter = 0;  // POI lines written to the Output file
+  RunCounts counts;
 };
 
 // The circles of the exclusions file read beside the Master file, and the

@@ -48,6 +48,9 @@ bool quit_run(Program& program, ui::DialogLayer& dialog) {
   program.output_file.close();
   if (own_file) poi::delete_file(program.output.path);
   dialog.put_text(ui::control::kOutputPath, " ");
+  // No review waits any more.
+  dialog.put_text(ui::control::kProgress, " ");
+  dialog.put_map(ui::control::kMatchMap, std::nullopt);
   mode_labels(program, dialog);
   // The Output file is gone: a run must not write into it, so Start waits
   // for a new one.

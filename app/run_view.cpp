@@ -1,9 +1,11 @@
 #include "app/run_view.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/messages.hpp"
 #include "app/options.hpp"
+#include "app/run_panel.hpp"
 #include "engine/distance.hpp"
 #include "exclusion/exclusion_run.hpp"
 #include "exclusion/reports.hpp"
@@ -85,10 +87,13 @@ void show_finished(const Program& program, ui::DialogLayer& dialog,
   dialog.put_text(c::kOutputCount, exclusion::entries_label_text(outcome.entries_written));
 }
 
-RunStop show_outcome(Program& program, ui::DialogLayer& dialog, const engine::RunOutcome& outcome) {
+RunStop show_outcome(Program& program, ui::DialogLayer& dialog, const engine::RunOutcome& outcome,
+                     float radius) {
   switch (outcome.stop) {
     case engine::RunStop::review:
       show_pair(program, dialog);
+      dialog.put_text(c::kProgress, progress_text(program));
+      dialog.put_map(c::kMatchMap, review_map(program, radius));
       set_slot_buttons(dialog, FieldState::disabled);
       dialog.set_field_state(
           c::kBack, engine::can_go_back(program) ? FieldState::enabled : FieldState::disabled);
@@ -108,8 +113,19 @@ RunStop show_outcome(Program& program, ui::DialogLayer& dialog, const engine::Ru
     case engine::RunStop::finished:
       break;
   }
+  dialog.put_text(c::kProgress, " ");
+  dialog.put_text(c::kRunStatus, run_status_text(program, outcome.entries_written));
   show_finished(program, dialog, outcome);
   return RunStop::finished;
+}
+
+// The map refers to the tables the run changes: it is cleared before the run
+// goes on and shows the next pair, if any, afterwards.
+template <typename Call>
+RunStop call_run(Program& program, ui::DialogLayer& dialog, const engine::RunOptions& options,
+                 Call call) {
+  dialog.put_map(c::kMatchMap, std::nullopt);
+  return show_outcome(program, dialog, call(), options.radius);
 }
 
 std::optional<engine::Decision> decision_of(int button_id) {
@@ -203,13 +219,14 @@ RunStop start_run(Program& program, ui::DialogLayer& dialog) {
   dialog.set_field_state(c::kQuit, FieldState::enabled);
   dialog.set_field_state(c::kStart, FieldState::disabled);
   dialog.set_field_state(c::kExit, FieldState::disabled);
-  return show_outcome(program, dialog, engine::start_run(program, *options));
+  dialog.put_text(c::kRunStatus, " ");
+  return call_run(program, dialog, *options, [&] { return engine::start_run(program, *options); });
 }
 
 RunStop resume_run(Program& program, ui::DialogLayer& dialog) {
   const std::optional<engine::RunOptions> options = read_run_options(dialog);
   if (!options) return RunStop::unchanged;
-  return show_outcome(program, dialog, engine::resume_run(program, *options));
+  return call_run(program, dialog, *options, [&] { return engine::resume_run(program, *options); });
 }
 
 RunStop decide(Program& program, ui::DialogLayer& dialog, int button_id) {
@@ -220,12 +237,17 @@ RunStop decide(Program& program, ui::DialogLayer& dialog, int button_id) {
   if (!options) return RunStop::unchanged;
   const engine::EditedRow second_row{poi::Text(dialog.get_text(c::kRow2Name)),
                                      poi::Text(dialog.get_text(c::kRow2Information))};
-  return show_outcome(program, dialog, engine::decide(program, *decision, second_row, *options));
+  return call_run(program, dialog, *options,
+                  [&] { return engine::decide(program, *decision, second_row, *options); });
 }
 
 RunStop back(Program& program, ui::DialogLayer& dialog) {
   if (!engine::back(program)) return RunStop::unchanged;
-  return show_outcome(program, dialog, engine::RunOutcome{});
+  // The map's circle takes the radius as the combo box reads now; the run
+  // takes it anew at the next decision anyway.
+  const float radius = std::max(0.0f, dialog.get_real(c::kRadiusCombo).value_or(0.0f));
+  dialog.put_map(c::kMatchMap, std::nullopt);
+  return show_outcome(program, dialog, engine::RunOutcome{}, radius);
 }
 
 }  // namespace pinwright::app

@@ -151,6 +151,16 @@ RunOutcome finish_update_run(app::Program& program, const RunOptions& options) {
   return finished(program, outcome, run.poi_record_counter);
 }
 
+// An earlier entry that survives its turn goes to the Merged table unless an
+// exclusion circle removes it. False when the table is full.
+bool keep_entry(app::Program& program, const poi::PoiRecord& entry) {
+  if (exclusion::exclusion_test(program, entry)) {
+    ++program.run.counts.excluded;
+    return true;
+  }
+  return append_result(program.merged_table, program.run.result_count, entry);
+}
+
 RunOutcome stopped(RunStop stop) {
   RunOutcome outcome;
   outcome.stop = stop;
@@ -182,16 +192,19 @@ RunOutcome duplicate_run(app::Program& program, const RunOptions& options) {
     const auto match = search(program, i + 1, program.master.count, run.probe_entry,
                               PointOrder::probe_first, options.radius);
     if (!match) {
-      if (!exclusion::exclusion_test(program, run.probe_entry) &&
-          !append_result(program.merged_table, run.result_count, run.probe_entry))
-        return stopped(RunStop::storage_limit);
+      if (!keep_entry(program, run.probe_entry)) return stopped(RunStop::storage_limit);
       continue;
     }
     run.match_index = match->index;
     run.match_entry = program.working_table[match->index];
     run.separation = match->separation;
     exclusion::report_match_pair(program, run.probe_entry, run.match_entry, run.separation);
-    if (settled_automatically(run, options)) continue;
+    ++run.counts.matches;
+    if (settled_automatically(run, options)) {
+      ++run.counts.settled;
+      ++run.counts.deleted;
+      continue;
+    }
     run.position = i + 1;
     return review_stop(program);
   }
@@ -213,13 +226,18 @@ RunOutcome update_run(app::Program& program, const RunOptions& options) {
         run.match_index = match->index;
         run.match_entry = program.working_table[match->index];
         run.separation = match->separation;
-        if (settled_automatically(run, options)) continue;
+        ++run.counts.matches;
+        if (settled_automatically(run, options)) {
+          ++run.counts.settled;
+          continue;
+        }
         run.position = i + 1;
         return review_stop(program);
       }
     }
     if (!append_result(program.working_table, run.result_count, run.probe_entry))
       return stopped(RunStop::storage_limit);
+    if (!poi::is_comment(run.probe_entry)) ++run.counts.appended;
   }
   return finish_update_run(program, options);
 }
@@ -251,7 +269,9 @@ bool apply_update_decision(app::Program& program, Decision decision, const Edite
       saved.latitude = update_entry.latitude;
       saved.name = edited.name;
       saved.information = text_output ? update_entry.information : information;
-      return append_result(program.working_table, run.result_count, saved);
+      if (!append_result(program.working_table, run.result_count, saved)) return false;
+      ++run.counts.appended;
+      return true;
     }
     case Decision::position: {
       poi::PoiRecord& master_entry = changing(program, run.match_index);
@@ -286,10 +306,11 @@ bool apply_duplicate_decision(app::Program& program, Decision decision, const Ed
   if (decision == Decision::save_or_delete) {
     // The surviving later entry carries a name edited in the second row.
     changing(program, run.match_index).name = edited.name;
+    ++run.counts.deleted;
     return true;
   }
-  if (exclusion::exclusion_test(program, run.probe_entry)) return true;
-  return append_result(program.merged_table, run.result_count, run.probe_entry);
+  ++run.counts.kept;
+  return keep_entry(program, run.probe_entry);
 }
 
 }  // namespace
@@ -302,6 +323,7 @@ RunOutcome start_run(app::Program& program, const RunOptions& options) {
     program.working_table[k] = std::as_const(program.master_table)[k];
   run.position = 1;
   run.comment_counter = 0;
+  run.counts = {};
   if (program.is_update_run()) {
     run.result_count = program.master.count;
   } else {
@@ -334,6 +356,7 @@ bool belongs_to_run(const app::Program& program, Decision decision) {
 
 RunOutcome decide(app::Program& program, Decision decision, const EditedRow& second_row,
                   const RunOptions& options) {
+  ++program.run.counts.reviewed;
   const bool go = program.is_update_run() ? apply_update_decision(program, decision, second_row)
                                           : apply_duplicate_decision(program, decision, second_row);
   if (!go) return stopped(RunStop::storage_limit);

@@ -34,15 +34,17 @@ engine::LatLonBox ground_in_view(const View& view, const Projection& projection)
 }
 
 // The entries of the range inside `box`, in ascending order.
-std::vector<std::int32_t> entries_in(const SceneInput& input, const engine::LatLonBox& box) {
-  std::vector<std::int32_t> entries;
+void entries_in(const SceneInput& input, const engine::LatLonBox& box, SceneScratch& scratch) {
+  std::vector<std::int32_t>& entries = scratch.entries;
+  entries.clear();
   std::int32_t scan_from = input.first;
   if (input.index) {
     // The index answers in its own order: marks put the range's in order
     // faster than a sort.
     const std::int32_t known = std::min(input.last, input.index->count());
     if (known >= input.first) {
-      std::vector<bool> inside(static_cast<std::size_t>(known - input.first + 1));
+      std::vector<bool>& inside = scratch.inside;
+      inside.assign(static_cast<std::size_t>(known - input.first + 1), false);
       std::size_t count = 0;
       input.index->for_each_in_box(box, [&](std::int32_t j) {
         if (j < input.first || j > known) return;
@@ -62,16 +64,21 @@ std::vector<std::int32_t> entries_in(const SceneInput& input, const engine::LatL
     if (!poi::is_comment(record) && box.contains(record.latitude, record.longitude))
       entries.push_back(j);
   }
-  return entries;
 }
 
-void collect_dots(const SceneInput& input, const Projection& projection, Scene& scene) {
+void collect_dots(const SceneInput& input, const Projection& projection, Scene& scene,
+                  SceneScratch& scratch) {
+  scene.dots.clear();
+  scene.dot_names.clear();
+  scene.dot_labels = false;
   const View& view = scene.view;
   if (view.width < 1 || view.height < 1) return;
   const auto width = static_cast<std::size_t>(view.width);
   const std::size_t pixels = width * static_cast<std::size_t>(view.height);
-  std::vector<bool> taken(pixels);
-  const std::vector<std::int32_t> entries = entries_in(input, ground_in_view(view, projection));
+  std::vector<bool>& taken = scratch.taken;
+  taken.assign(pixels, false);
+  entries_in(input, ground_in_view(view, projection), scratch);
+  const std::vector<std::int32_t>& entries = scratch.entries;
   // Room for every dot and a name of usual length, so that no copy is made
   // on the way (pages never touched cost nothing).
   scene.dots.reserve(std::min(entries.size(), pixels));
@@ -176,6 +183,12 @@ ScaleBar scale_bar(const View& view) {
 
 Scene build_scene(const SceneInput& input) {
   Scene scene;
+  SceneScratch scratch;
+  build_scene(input, scene, scratch);
+  return scene;
+}
+
+void build_scene(const SceneInput& input, Scene& scene, SceneScratch& scratch) {
   scene.view = input.view;
   const Projection projection(input.view.centre);
   scene.markers = {
@@ -190,8 +203,7 @@ Scene build_scene(const SceneInput& input) {
   scene.line = {scene.markers[0].position, scene.markers[1].position, separation + " m"};
   scene.circle = {scene.markers[0].position, input.radius > 0.0f ? input.radius : 0.0};
   scene.scale = scale_bar(input.view);
-  collect_dots(input, projection, scene);
-  return scene;
+  collect_dots(input, projection, scene, scratch);
 }
 
 std::vector<std::string> describe(const Scene& scene) {

@@ -97,6 +97,19 @@ struct SceneInput {
 
 Scene build_scene(const SceneInput& input);
 
+// What building a scene needs besides the scene itself.
+struct SceneScratch {
+  std::vector<std::int32_t> entries;
+  std::vector<bool> inside;
+  std::vector<bool> taken;
+};
+
+// The same scene built into `scene`, in the storage it and `scratch` kept
+// from the last build: a window that builds anew at every wheel step or drag
+// then asks for no fresh memory, which for tens of thousands of dots costs
+// more than the building itself.
+void build_scene(const SceneInput& input, Scene& scene, SceneScratch& scratch);
+
 ScaleBar scale_bar(const View& view);
 
 // One line per element, for a transcript. Metres with two decimals, degrees

@@ -71,4 +71,11 @@ inline constexpr int kAppend = 1056;
 inline constexpr int kRadiusCombo = 1023;
 inline constexpr int kMetresLabel = 1024;
 
+// The run panel beside the review rows. Added to the window after the
+// controls above: `show all` of a script leaves them out, so that the
+// transcripts of the dialog as it was keep their lines.
+inline constexpr int kProgress = 1057;   // where a waiting run stands
+inline constexpr int kRunStatus = 1058;  // how the last run ended
+inline constexpr int kMatchMap = 1059;   // the map of the pending pair
+
 }  // namespace pinwright::ui::control

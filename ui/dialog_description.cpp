@@ -153,6 +153,8 @@ class ControlCollector : public pugi::xml_tree_walker {
       fail(widget, "unknown controlKind \"" + *kind + "\"");
       return std::nullopt;
     }
+    // The map is a widget of the window's own.
+    if (widget_class == "pinwright::ui::qt::MapPanel") return ControlKind::map;
     fail(widget, "widget class " + std::string(widget_class) + " is not a control kind");
     return std::nullopt;
   }
@@ -187,6 +189,7 @@ class ControlCollector : public pugi::xml_tree_walker {
         read_items(widget, control);
         break;
       case ControlKind::picture:
+      case ControlKind::map:
         break;
     }
     if (*kind == ControlKind::check_box)
@@ -196,6 +199,7 @@ class ControlCollector : public pugi::xml_tree_walker {
     if (*kind == ControlKind::edit && bool_property(widget, "readOnly").value_or(false))
       control.state = FieldState::read_only;
     if (!bool_property(widget, "enabled").value_or(true)) control.state = FieldState::disabled;
+    control.listed = bool_property(widget, "listed").value_or(true);
     if (failure) return;
 
     for (const ControlDescription& known : controls) {

@@ -15,7 +15,7 @@ namespace pinwright::ui {
 // scripted layer reads the same file through this reader, so the two cannot
 // drift apart.
 
-enum class ControlKind { group_box, button, check_box, combo_box, edit, static_text, picture };
+enum class ControlKind { group_box, button, check_box, combo_box, edit, static_text, picture, map };
 
 struct ControlDescription {
   int id = 0;
@@ -28,6 +28,9 @@ struct ControlDescription {
   std::vector<std::string> items;          // combo box
   int selected_item = -1;                  // combo box: index into items, -1 for none
   bool is_default = false;                 // the default push button
+  // Whether `show all` of a script lists it: false for the run panel, which
+  // came later (property "listed").
+  bool listed = true;
 };
 
 struct DialogDescription {

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "map/scene.hpp"
+
 namespace pinwright::ui {
 
 // The toolkit services the program needs, and nothing else. The program talks
@@ -79,6 +81,10 @@ class DialogLayer {
   virtual void help(std::string_view help_file) = 0;
   // Draws the bitmap file into a picture field; a missing file draws nothing.
   virtual void draw_picture(int id, std::string_view bitmap_path) = 0;
+  // The map field shows the scene of `input`, its view fitted anew to the
+  // field; nothing clears it. The input's table and index must stay as they
+  // are until the next call.
+  virtual void put_map(int id, const std::optional<map::SceneInput>& input) = 0;
 
   // The dialog and the window go away.
   virtual void close_down() = 0;

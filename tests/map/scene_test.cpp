@@ -281,6 +281,9 @@ class scene_index_test : public ::testing::TestWithParam<Layout> {};
 
 TEST_P(scene_index_test, finds_the_same_dots_as_a_scan) {
   std::mt19937 random(static_cast<std::uint32_t>(GetParam()) + 11);
+  // Built round after round in the storage of the rounds before.
+  Scene reused;
+  SceneScratch scratch;
   for (int round = 0; round < 40; ++round) {
     const std::int32_t count = std::uniform_int_distribution<std::int32_t>(2, 3000)(random);
     poi::PoiTable table(count);
@@ -299,6 +302,8 @@ TEST_P(scene_index_test, finds_the_same_dots_as_a_scan) {
     const Scene scanned = build_scene(input);
     input.index = &index;
     const Scene indexed = build_scene(input);
+    build_scene(input, reused, scratch);
+    ASSERT_EQ(describe(reused), describe(indexed)) << "round " << round;
 
     ASSERT_EQ(dot_entries(indexed), dot_entries(scanned)) << "round " << round;
     for (std::size_t k = 0; k < scanned.dots.size(); ++k) {

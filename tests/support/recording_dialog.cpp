@@ -84,6 +84,15 @@ void RecordingDialog::draw_picture(int id, std::string_view bitmap_path) {
   calls.push_back("draw_picture " + std::to_string(id) + " \"" + std::string(bitmap_path) + "\"");
 }
 
+void RecordingDialog::put_map(int id, const std::optional<map::SceneInput>& input) {
+  map_input.reset();
+  if (input) map_input.emplace(*input);
+  calls.push_back("put_map " + std::to_string(id) +
+                  (input ? " rows " + std::to_string(input->row1_entry) + " " +
+                               std::to_string(input->row2_entry)
+                         : " none"));
+}
+
 void RecordingDialog::close_down() {
   calls.push_back("close_down");
 }

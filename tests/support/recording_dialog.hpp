@@ -55,11 +55,14 @@ class RecordingDialog : public ui::DialogLayer {
                                          std::string_view title) override;
   void help(std::string_view help_file) override;
   void draw_picture(int id, std::string_view bitmap_path) override;
+  void put_map(int id, const std::optional<map::SceneInput>& input) override;
   void close_down() override;
 
   Control& control(int id) { return controls[id]; }
 
   std::map<int, Control> controls;
+  // What the map field was given last.
+  std::optional<map::SceneInput> map_input;
   std::vector<std::string> calls;
   std::deque<ui::Event> events;
   std::deque<int> box_answers;

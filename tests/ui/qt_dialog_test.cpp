@@ -193,11 +193,17 @@ Kind kind_of(const QWidget* widget) {
                                                                  : Kind::static_text;
 }
 
-TEST_F(qt_dialog_test, the_dialog_holds_exactly_the_54_controls) {
+TEST_F(qt_dialog_test, the_dialog_holds_exactly_the_54_controls_and_the_run_panel) {
   std::vector<int> expected;
   for (const ControlCase& row : kControls) expected.push_back(row.id);
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(expected.size(), 54u);
+  for (const int id : expected) EXPECT_TRUE(dialog.listed(id)) << id;
+  for (const int id : {c::kProgress, c::kRunStatus, c::kMatchMap}) {
+    EXPECT_FALSE(dialog.listed(id)) << id;
+    expected.push_back(id);
+  }
+  std::sort(expected.begin(), expected.end());
   EXPECT_EQ(dialog.control_ids(), expected);
   EXPECT_EQ(dialog.window()->windowTitle(), "Pinwright");
 }

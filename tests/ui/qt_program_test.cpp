@@ -21,6 +21,7 @@
 #include "ui/controls.hpp"
 #include "ui/dialog_description.hpp"
 #include "ui/qt/main_window.hpp"
+#include "ui/qt/map_panel.hpp"
 #include "ui/qt/qt_dialog.hpp"
 #include "ui/script/scripted_dialog.hpp"
 #include "ui/transcript.hpp"
@@ -59,12 +60,17 @@ class qt_program_test : public ::testing::Test {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
   }
 
-  // The show lines of every control, from what the window's widgets show.
+  std::string qt_show(int id) const {
+    return ui::control_line(
+        {id, dialog.text(id), dialog.state(id), dialog.checked(id), dialog.picture(id)});
+  }
+
+  // The show lines of every control a script's `show all` lists, from what
+  // the window's widgets show.
   std::vector<std::string> qt_show_all() const {
     std::vector<std::string> lines;
     for (const int id : dialog.control_ids()) {
-      lines.push_back(ui::control_line(
-          {id, dialog.text(id), dialog.state(id), dialog.checked(id), dialog.picture(id)}));
+      if (dialog.listed(id)) lines.push_back(qt_show(id));
     }
     return lines;
   }
@@ -167,24 +173,32 @@ TEST_F(qt_program_test, options_through_the_event_loop) {
 
 TEST_F(qt_program_test, after_start_up_both_layers_show_the_same_controls) {
   app::start_up(program, dialog);
-  const std::vector<std::string> qt_lines = qt_show_all();
+  std::vector<std::string> qt_lines = qt_show_all();
 
   const ui::DescriptionResult description =
       ui::read_dialog_description(ui::main_dialog_designer_xml());
   ASSERT_TRUE(description.dialog) << description.error;
   std::ostringstream transcript;
-  ui::script::ScriptedDialog scripted(*description.dialog, ui::script::split_lines("show all\n"),
-                                      transcript);
+  ui::script::ScriptedDialog scripted(
+      *description.dialog, ui::script::split_lines("show all\nshow 1057\nshow 1058\nshow map\n"),
+      transcript);
   app::Program scripted_program;
   scripted_program.program_dir = program.program_dir;
   app::run_program(scripted_program, scripted);
   std::vector<std::string> scripted_lines;
   std::istringstream lines(transcript.str());
   for (std::string line; std::getline(lines, line);) {
-    if (line.starts_with("control ")) scripted_lines.push_back(line);
+    if (line.starts_with("control ") || line.starts_with("map ")) scripted_lines.push_back(line);
   }
 
   EXPECT_EQ(qt_lines.size(), 54u);
+  // The run panel, which `show all` leaves out: empty until a run.
+  qt_lines.push_back(qt_show(c::kProgress));
+  qt_lines.push_back(qt_show(c::kRunStatus));
+  const auto* panel = qobject_cast<const ui::qt::MapPanel*>(dialog.widget(c::kMatchMap));
+  ASSERT_NE(panel, nullptr);
+  EXPECT_FALSE(panel->scene());
+  qt_lines.push_back("map none");
   EXPECT_EQ(qt_lines, scripted_lines);
 }
 

@@ -33,6 +33,7 @@
 #include "ui/qt/file_drop.hpp"
 #include "ui/qt/file_filter.hpp"
 #include "ui/qt/main_window.hpp"
+#include "ui/qt/map_panel.hpp"
 #include "ui/qt/menus.hpp"
 #include "ui/qt/mnemonics.hpp"
 #include "ui/qt/window_settings.hpp"
@@ -291,6 +292,8 @@ void QtDialog::show_dialog() {
   window_->show();
   // Every row is one line high: the window grows in width only.
   window_->setFixedHeight(window_->height());
+  // Its width is the user's from now on, not the longest progress line's.
+  window_->resize(window_->size());
   window_->raise();
   window_->activateWindow();
   // The first thing to do is choose the Master file.
@@ -669,6 +672,17 @@ void QtDialog::draw_picture(int id, std::string_view bitmap_path) {
   bitmap.setDevicePixelRatio(ratio);
   label->setPixmap(bitmap);
   pictures_[id] = std::string(bitmap_path);
+}
+
+void QtDialog::put_map(int id, const std::optional<map::SceneInput>& input) {
+  if (auto* panel = qobject_cast<MapPanel*>(widget(id))) panel->set_input(input);
+}
+
+bool QtDialog::listed(int id) const {
+  const QWidget* control = widget(id);
+  if (!control) return false;
+  const QVariant listed = control->property("listed");
+  return !listed.isValid() || listed.toBool();
 }
 
 void QtDialog::close_down() {

@@ -63,6 +63,7 @@ class QtDialog : public DialogLayer {
                                          std::string_view title) override;
   void help(std::string_view help_file) override;
   void draw_picture(int id, std::string_view bitmap_path) override;
+  void put_map(int id, const std::optional<map::SceneInput>& input) override;
   void close_down() override;
 
   // For tests and tools: the window and what its controls show now.
@@ -71,6 +72,8 @@ class QtDialog : public DialogLayer {
   std::vector<int> control_ids() const;
   // Caption or content as bytes ("" for a picture, the current text for the combo box).
   std::string text(int id) const;
+  // Whether a script's `show all` lists the control (see main_dialog.ui).
+  bool listed(int id) const;
   // Hidden when hidden, otherwise the access last set (or the description's).
   FieldState state(int id) const;
   // Check boxes only.

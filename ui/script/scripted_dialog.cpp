@@ -117,8 +117,10 @@ ScriptedDialog::ScriptedDialog(const DialogDescription& description, std::vector
 
 void ScriptedDialog::load_main_dialog() {
   controls_.clear();
+  maps_.clear();
   for (const ControlDescription& control : description_.controls) {
-    controls_[control.id] = {control.kind, control.text, control.state, control.checked, {}};
+    controls_[control.id] = {control.kind,    control.text, control.state,
+                             control.checked, {},           control.listed};
   }
 }
 
@@ -216,6 +218,13 @@ void ScriptedDialog::draw_picture(int id, std::string_view bitmap_path) {
   if (control && control->kind == ControlKind::picture) control->picture = bitmap_path;
 }
 
+void ScriptedDialog::put_map(int id, const std::optional<map::SceneInput>& input) {
+  const Control* control = find(id);
+  if (!control || control->kind != ControlKind::map) return;
+  maps_.erase(id);
+  if (input) maps_.emplace(id, *input);
+}
+
 void ScriptedDialog::close_down() {}
 
 std::optional<ScriptedDialog::Command> ScriptedDialog::next_command() {
@@ -287,20 +296,37 @@ std::optional<Event> ScriptedDialog::run(const Command& command) {
 void ScriptedDialog::show(const Command& command) {
   std::vector<int> ids;
   if (command.rest == "all") {
-    for (const auto& [id, control] : controls_) ids.push_back(id);
+    for (const auto& [id, control] : controls_)
+      if (control.listed) ids.push_back(id);
   } else {
-    const int id = id_alone(command.line, command.word, command.rest);
+    const int id = command.rest == "map" ? control::kMatchMap
+                                         : id_alone(command.line, command.word, command.rest);
     if (!find(id))
       throw ScriptError(command.line, "no control " + std::to_string(id) + " in the main dialog");
     ids.push_back(id);
   }
   for (const int id : ids) {
     const Control& control = controls_.at(id);
+    if (control.kind == ControlKind::map) {
+      show_map(id);
+      continue;
+    }
     ControlView view{id, control.text, control.state, {}, {}};
     if (control.kind == ControlKind::check_box) view.checked = control.checked;
     if (control.kind == ControlKind::picture) view.picture = control.picture;
     print(control_line(view));
   }
+}
+
+// The scene at the size the input was fitted to, one line per element; a
+// single line when no pair waits.
+void ScriptedDialog::show_map(int id) {
+  const auto shown = maps_.find(id);
+  if (shown == maps_.end()) {
+    print("map none");
+    return;
+  }
+  for (const std::string& line : map::describe(map::build_scene(shown->second))) print(line);
 }
 
 ScriptedDialog::Control& ScriptedDialog::operable(const Command& command, ControlKind kind,

@@ -65,6 +65,7 @@ class ScriptedDialog : public DialogLayer {
                                          std::string_view title) override;
   void help(std::string_view help_file) override;
   void draw_picture(int id, std::string_view bitmap_path) override;
+  void put_map(int id, const std::optional<map::SceneInput>& input) override;
   void close_down() override;
 
  private:
@@ -74,6 +75,7 @@ class ScriptedDialog : public DialogLayer {
     FieldState state;
     bool checked;
     std::string picture;
+    bool listed;
   };
 
   // A script line without its surrounding blanks, split into the command
@@ -94,6 +96,7 @@ class ScriptedDialog : public DialogLayer {
   // it gives, if any.
   std::optional<Event> run(const Command& command);
   void show(const Command& command);
+  void show_map(int id);
   Control& operable(const Command& command, ControlKind kind, std::string_view kind_name, int id);
   bool can_operate(const Control& control) const;
   std::optional<Event> dropped(const Command& command);
@@ -107,6 +110,8 @@ class ScriptedDialog : public DialogLayer {
   std::size_t next_line_ = 0;
   std::ostream& transcript_;
   std::map<int, Control> controls_;
+  // What each map field shows, by identifier; none when absent.
+  std::map<int, map::SceneInput> maps_;
   bool field_changes_enabled_ = false;
 };
 

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "map/scene.hpp"
 #include "tests/support/test_names.hpp"
 #include "ui/controls.hpp"
 
@@ -154,7 +157,12 @@ TEST(scripted_dialog_test, show_all_lists_every_control_in_identifier_order) {
   Scripted s("show all\n");
   s.dialog.wait_for_event();
   const auto lines = s.lines();
-  ASSERT_EQ(lines.size(), main_dialog().controls.size());
+  const auto& controls = main_dialog().controls;
+  ASSERT_EQ(lines.size(),
+            static_cast<std::size_t>(std::count_if(
+                controls.begin(), controls.end(),
+                [](const ui::ControlDescription& control) { return control.listed; })));
+  ASSERT_EQ(lines.size(), 54u);
   EXPECT_EQ(lines.front(), R"(control 1001 text="Skip" state=enabled)");
   EXPECT_EQ(lines[21], R"(control 1023 text="20" state=enabled)");
   EXPECT_EQ(lines[52], R"(control 1056 text="Append" state=enabled checked=yes)");
@@ -400,6 +408,51 @@ TEST(scripted_dialog_help_test, prints_opening_and_closing) {
   s.dialog.help(" ");
   EXPECT_EQ(s.lines(),
             (std::vector<std::string>{R"(help "prog/Pinwright.hlp")", "help close", "help close"}));
+}
+
+TEST(scripted_dialog_test, the_run_panel_is_shown_on_request_only) {
+  poi::PoiTable table(4);
+  table[1].longitude = 4.89f;
+  table[1].latitude = 52.37f;
+  table[1].name.assign("Dam");
+  table[2].longitude = 4.8902f;
+  table[2].latitude = 52.3701f;
+  table[2].name.assign("Dam 2");
+  table[3].longitude = 4.8901f;
+  table[3].latitude = 52.3702f;
+  table[3].name.assign("Beurs");
+  map::SceneInput input{.view = map::fit_view({4.89, 52.37}, {4.8902, 52.3701}, 20.0, 800, 600),
+                        .table = table,
+                        .first = 1,
+                        .last = 3,
+                        .leave_out = {1, 2}};
+  input.row1 = table[1];
+  input.row2 = table[2];
+  input.row1_entry = 1;
+  input.row2_entry = 2;
+  input.radius = 20.0f;
+  input.separation = 17.0f;
+
+  Scripted s("show map\nshow 1057\nshow all\nrepaint\nshow 1059\nshow 1057\nshow map\n");
+  s.dialog.put_text(control::kProgress, "Entry 1 of 3");
+  s.dialog.put_map(control::kMatchMap, input);
+  s.dialog.put_map(control::kRow1Name, input);  // not a map: nothing happens
+  s.dialog.wait_for_event();
+  s.dialog.put_text(control::kProgress, " ");
+  s.dialog.put_map(control::kMatchMap, std::nullopt);
+  s.dialog.wait_for_event();
+
+  std::vector<std::string> expected = map::describe(map::build_scene(input));
+  ASSERT_EQ(expected.size(), 8u);  // view, markers, line, circle, scale, dots, Beurs
+  EXPECT_EQ(expected.back().substr(0, 12), "map dot 3 x=");
+  const auto lines = s.lines();
+  ASSERT_EQ(lines.size(), expected.size() + 1 + 54 + 3);
+  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 8), expected);
+  EXPECT_EQ(lines[8], R"(control 1057 text="Entry 1 of 3" state=enabled)");
+  EXPECT_EQ(lines[9 + 52], R"(control 1056 text="Append" state=enabled checked=yes)");
+  EXPECT_EQ(lines[63], "map none");
+  EXPECT_EQ(lines[64], R"(control 1057 text=" " state=enabled)");
+  EXPECT_EQ(lines[65], "map none");
 }
 
 }  // namespace
