@@ -1,0 +1,105 @@
+#include <cpl_vsi.h>
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
+
+#include <memory>
+
+#include "ogr/gdal.hpp"
+#include "ogr/points.hpp"
+
+namespace pinwright::ogr {
+
+namespace {
+
+// Where a format keeps a point's name and description when it has fields of
+// its own for them; dBase field names have at most 10 characters.
+struct TextFields {
+  const char* name;
+  const char* info;
+};
+
+TextFields own_fields(const std::string& driver) {
+  if (driver == "GPX") return {"name", "desc"};
+  if (driver == "KML" || driver == "LIBKML") return {"Name", "Description"};
+  if (driver == "ESRI Shapefile") return {"name", "desc"};
+  return {"name", "description"};
+}
+
+// Written as a file of its own: the GPX driver takes only this layer name
+// for waypoints.
+std::string layer_name(const std::string& driver, const std::string& path) {
+  if (driver == "GPX") return "waypoints";
+  return CPLGetBasename(path.c_str());
+}
+
+WriteResult failed(const std::string& fallback) {
+  WriteResult result;
+  result.failure = QuietErrors::last(fallback);
+  return result;
+}
+
+struct DatasetCloser {
+  void operator()(GDALDataset* dataset) const { GDALClose(dataset); }
+};
+
+}  // namespace
+
+WriteResult write_points(const std::string& path, std::span<const Point> points,
+                         const WriteOptions& options) {
+  register_drivers();
+  const QuietErrors quiet;
+  std::string driver_name = options.driver;
+  if (driver_name.empty()) driver_name = driver_for_path(path).value_or("");
+  GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(driver_name.c_str());
+  if (driver == nullptr || driver->GetMetadataItem(GDAL_DCAP_CREATE) == nullptr)
+    return failed("no vector format OGR writes is called \"" + driver_name + "\"");
+
+  // The driver creates the file afresh; an empty placeholder would be taken
+  // for a damaged file by some drivers.
+  VSIStatBufL status;
+  if (VSIStatL(path.c_str(), &status) == 0) VSIUnlink(path.c_str());
+  std::unique_ptr<GDALDataset, DatasetCloser> dataset(
+      driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+  if (!dataset) return failed("cannot be created");
+
+  CPLStringList layer_options;
+  if (driver_name == "CSV") layer_options.SetNameValue("GEOMETRY", "AS_XY");
+  if (driver_name == "ESRI Shapefile") layer_options.SetNameValue("ENCODING", "UTF-8");
+  // Its spatial index sorts the features; a POI file keeps its order.
+  if (driver_name == "FlatGeobuf") layer_options.SetNameValue("SPATIAL_INDEX", "NO");
+  OGRSpatialReference reference = wgs84();
+  OGRLayer* layer = dataset->CreateLayer(layer_name(driver_name, path).c_str(), &reference,
+                                         wkbPoint, layer_options.List());
+  if (layer == nullptr) return failed("takes no layer of points");
+
+  const TextFields own = own_fields(driver_name);
+  const std::string name_field = options.name_field.empty() ? own.name : options.name_field;
+  const std::string info_field = options.info_field.empty() ? own.info : options.info_field;
+  for (const std::string& field : {name_field, info_field}) {
+    OGRFieldDefn definition(field.c_str(), OFTString);
+    if (layer->CreateField(&definition) != OGRERR_NONE) return failed("takes no field " + field);
+  }
+  const int name_index = layer->GetLayerDefn()->GetFieldIndex(name_field.c_str());
+  const int info_index = layer->GetLayerDefn()->GetFieldIndex(info_field.c_str());
+
+  // One transaction: a GeoPackage commits once instead of per point.
+  const bool transaction = dataset->StartTransaction() == OGRERR_NONE;
+  WriteResult result;
+  for (const Point& point : points) {
+    OGRFeature feature(layer->GetLayerDefn());
+    if (name_index >= 0) feature.SetField(name_index, point.name.c_str());
+    if (info_index >= 0 && !point.information.empty())
+      feature.SetField(info_index, point.information.c_str());
+    feature.SetGeometryDirectly(new OGRPoint(point.longitude, point.latitude));
+    if (layer->CreateFeature(&feature) != OGRERR_NONE) return failed("point not written");
+    ++result.points;
+  }
+  if (transaction && dataset->CommitTransaction() != OGRERR_NONE)
+    return failed("points not written");
+  CPLErrorReset();
+  dataset.reset();
+  if (CPLGetLastErrorType() >= CE_Failure) return failed("not written completely");
+  return result;
+}
+
+}  // namespace pinwright::ogr
