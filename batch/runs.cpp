@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "batch/ogr_files.hpp"
 #include "batch/staged_file.hpp"
 #include "batch/tables.hpp"
 #include "engine/run.hpp"
@@ -155,7 +156,8 @@ RunResult dedupe(const Command& command, Progress& progress) {
   if (const auto failed = outputs.reserve()) return failure(ExitStatus::output_failed, *failed);
   const std::size_t list_file = report ? 2 : 1;
 
-  const auto master_bound = record_bound(command.input);
+  OgrFiles files(command);
+  const auto master_bound = files.bound(command.input);
   if (!master_bound) return failure(ExitStatus::bad_input, unreadable(command.input));
   const auto circle_bound = bound_or_nothing(exclusions_path);
   if (!circle_bound) return failure(ExitStatus::bad_input, unreadable(exclusions_path));
@@ -163,7 +165,7 @@ RunResult dedupe(const Command& command, Progress& progress) {
   if (!program) return failure(ExitStatus::bad_input, command.input + ": too many entries");
 
   progress.set("reading " + command.input);
-  const InputRead master = read_input(*program, poi::Slot::master, command.input);
+  const InputRead master = files.read(*program, poi::Slot::master, command.input);
   if (master.failure) return failure(ExitStatus::bad_input, *master.failure);
   if (listed) {
     const exclusion::ExclusionsRead read =
@@ -207,7 +209,11 @@ RunResult dedupe(const Command& command, Progress& progress) {
     outputs.discard(list_file);
   else if (listed && outcome.exclusions.list != exclusion::ListWrite::written)
     return failure(ExitStatus::output_failed, outputs.cannot_write(list_file));
+  if (const auto failed =
+          files.write(program->merged_table, 1, program->run.result_count, outputs.temporary(0)))
+    return failure(ExitStatus::output_failed, *failed);
 
+  summary.skipped_geometries = files.skipped();
   summary.excluded = outcome.exclusions.summary ? outcome.exclusions.summary->removed_count : 0;
   summary.entries_written = outcome.entries_written;
   summary.duplicates_deleted = master.poi_entries - summary.entries_written - summary.excluded;
@@ -240,9 +246,10 @@ RunResult update(const Command& command, Progress& progress) {
   Outputs outputs({{"the Output", command.output}}, command.summary_json_path);
   if (const auto failed = outputs.reserve()) return failure(ExitStatus::output_failed, *failed);
 
+  OgrFiles files(command);
   TableSizes sizes;
   for (std::size_t k = 0; k < inputs.size(); ++k) {
-    const auto bound = record_bound(inputs[k]);
+    const auto bound = files.bound(inputs[k]);
     if (!bound) return failure(ExitStatus::bad_input, unreadable(inputs[k]));
     if (k == 0)
       sizes.master = *bound;
@@ -253,7 +260,7 @@ RunResult update(const Command& command, Progress& progress) {
   if (!program) return failure(ExitStatus::bad_input, command.input + ": too many entries");
 
   progress.set("reading " + command.input);
-  const InputRead master = read_input(*program, poi::Slot::master, command.input);
+  const InputRead master = files.read(*program, poi::Slot::master, command.input);
   if (master.failure) return failure(ExitStatus::bad_input, *master.failure);
 
   engine::RunOptions options;
@@ -269,7 +276,7 @@ RunResult update(const Command& command, Progress& progress) {
   std::int64_t update_pois = 0;
   for (const std::string& path : command.updates) {
     progress.set("reading " + path);
-    const InputRead read = read_input(*program, poi::Slot::update, path);
+    const InputRead read = files.read(*program, poi::Slot::update, path);
     if (read.failure) return failure(ExitStatus::bad_input, *read.failure);
     update_pois += read.poi_entries;
     if (!choose_output(*program, outputs.temporary(0), kind_of(command.output)))
@@ -296,6 +303,10 @@ RunResult update(const Command& command, Progress& progress) {
     summary.entries_written = outcome.entries_written;
     program->master.count = program->run.result_count;
   }
+  if (const auto failed = files.write(program->master_table, options.appended_after.value_or(0) + 1,
+                                      program->master.count, outputs.temporary(0)))
+    return failure(ExitStatus::output_failed, *failed);
+  summary.skipped_geometries = files.skipped();
   const std::int64_t saved = command.on_match == OnMatch::save ? summary.reviewed : 0;
   summary.matches = update_pois - (summary.appended - saved);
   summary.settled_automatically = summary.matches - summary.reviewed;
@@ -309,20 +320,29 @@ RunResult convert(const Command& command, Progress& progress) {
     return failure(ExitStatus::bad_usage, *refused);
   Outputs outputs({{"the Output", command.output}}, command.summary_json_path);
   if (const auto failed = outputs.reserve()) return failure(ExitStatus::output_failed, *failed);
-  const auto bound = record_bound(command.input);
+  OgrFiles files(command);
+  const auto bound = files.bound(command.input);
   if (!bound) return failure(ExitStatus::bad_input, unreadable(command.input));
   const std::unique_ptr<app::Program> program = make_program({*bound, {}, 0});
   if (!program) return failure(ExitStatus::bad_input, command.input + ": too many entries");
 
   progress.set("reading " + command.input);
-  const InputRead read = read_input(*program, poi::Slot::master, command.input);
+  const InputRead read = files.read(*program, poi::Slot::master, command.input);
   if (read.failure) return failure(ExitStatus::bad_input, *read.failure);
   progress.set("writing " + command.output);
-  const WrittenLines written = write_master_table(*program, outputs.temporary(0),
-                                                  kind_of(command.output), poi::local_today());
-  if (!written.complete) return failure(ExitStatus::output_failed, outputs.cannot_write(0));
   Summary summary;
-  summary.entries_written = written.poi_entries;
+  summary.skipped_geometries = files.skipped();
+  if (files.writes_ogr()) {
+    if (const auto failed =
+            files.write(program->master_table, 1, program->master.count, outputs.temporary(0)))
+      return failure(ExitStatus::output_failed, *failed);
+    summary.entries_written = count_pois(*program, 1, program->master.count);
+  } else {
+    const WrittenLines written = write_master_table(*program, outputs.temporary(0),
+                                                    kind_of(command.output), poi::local_today());
+    if (!written.complete) return failure(ExitStatus::output_failed, outputs.cannot_write(0));
+    summary.entries_written = written.poi_entries;
+  }
   if (const auto failed = outputs.commit(summary, command.summary_json_path.has_value()))
     return failure(ExitStatus::output_failed, *failed);
   return RunResult{ExitStatus::success, {}, summary};

@@ -86,6 +86,7 @@ struct WriteOptions {
   std::string driver;      // empty: by the extension
   std::string name_field;  // empty: the format's own name field
   std::string info_field;  // empty: the format's own description field
+  std::string layer_name;  // empty: the file's name without folder and extension
 };
 
 struct WriteResult {

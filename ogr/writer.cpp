@@ -2,6 +2,7 @@
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
+#include <cctype>
 #include <memory>
 
 #include "ogr/gdal.hpp"
@@ -25,11 +26,14 @@ TextFields own_fields(const std::string& driver) {
   return {"name", "description"};
 }
 
-// Written as a file of its own: the GPX driver takes only this layer name
-// for waypoints.
-std::string layer_name(const std::string& driver, const std::string& path) {
+// The GPX driver takes only this layer name for waypoints; GeoPackage
+// allows letters, digits and underscores.
+std::string layer_name(const std::string& driver, const std::string& wanted) {
   if (driver == "GPX") return "waypoints";
-  return CPLGetBasename(path.c_str());
+  std::string name = wanted.empty() ? std::string("points") : wanted;
+  for (char& c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return name;
 }
 
 WriteResult failed(const std::string& fallback) {
@@ -68,8 +72,11 @@ WriteResult write_points(const std::string& path, std::span<const Point> points,
   // Its spatial index sorts the features; a POI file keeps its order.
   if (driver_name == "FlatGeobuf") layer_options.SetNameValue("SPATIAL_INDEX", "NO");
   OGRSpatialReference reference = wgs84();
-  OGRLayer* layer = dataset->CreateLayer(layer_name(driver_name, path).c_str(), &reference,
-                                         wkbPoint, layer_options.List());
+  OGRLayer* layer = dataset->CreateLayer(
+      layer_name(driver_name,
+                 options.layer_name.empty() ? CPLGetBasename(path.c_str()) : options.layer_name)
+          .c_str(),
+      &reference, wkbPoint, layer_options.List());
   if (layer == nullptr) return failed("takes no layer of points");
 
   const TextFields own = own_fields(driver_name);
