@@ -83,9 +83,11 @@ struct ReadPoints {
 ReadPoints read_all_points(const std::string& path, const ReadOptions& options);
 
 struct WriteOptions {
-  std::string driver;      // empty: by the extension
-  std::string name_field;  // empty: the format's own name field
-  std::string info_field;  // empty: the format's own description field
+  std::string driver;  // empty: by the extension
+  // Empty: the format's own name and description fields; GPX and KML
+  // always use their own.
+  std::string name_field;
+  std::string info_field;
   std::string layer_name;  // empty: the file's name without folder and extension
 };
 

@@ -80,8 +80,13 @@ WriteResult write_points(const std::string& path, std::span<const Point> points,
   if (layer == nullptr) return failed("takes no layer of points");
 
   const TextFields own = own_fields(driver_name);
-  const std::string name_field = options.name_field.empty() ? own.name : options.name_field;
-  const std::string info_field = options.info_field.empty() ? own.info : options.info_field;
+  // GPX and KML have elements of their own for both; a field of another name
+  // would not show as the point's name.
+  const bool fixed = driver_name == "GPX" || driver_name == "KML" || driver_name == "LIBKML";
+  const std::string name_field =
+      fixed || options.name_field.empty() ? own.name : options.name_field;
+  const std::string info_field =
+      fixed || options.info_field.empty() ? own.info : options.info_field;
   for (const std::string& field : {name_field, info_field}) {
     OGRFieldDefn definition(field.c_str(), OFTString);
     if (layer->CreateField(&definition) != OGRERR_NONE) return failed("takes no field " + field);

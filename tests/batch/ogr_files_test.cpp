@@ -100,6 +100,40 @@ TEST(ogr_files_test, convert_keeps_a_text_files_information_apart_from_its_separ
   EXPECT_NE(text.find("   3.00000,   4.00000, \"Plain\"\n"), std::string::npos) << text;
 }
 
+// Each format keeps what it can hold: OV2 has no information and positions
+// to 1e-5 degree, the others keep both at the record's precision.
+TEST(ogr_files_test, text_through_gpx_geojson_geopackage_and_ov2_back_to_text) {
+  testing::TempDir folder;
+  const std::string names[] = {"Caf\xC3\xA9 \xC2\xABZ\xC3\xBCrich\xC2\xBB", "A & B <C>",
+                               "Pier; 39, west", std::string(128, 'n')};
+  std::string text;
+  const char* positions[] = {"8.54321, 47.36667", "-122.41942, 37.80868", "0, 0", "-179.5, -89.5"};
+  for (int k = 0; k < 4; ++k)
+    text += std::string(positions[k]) + ", \"" + names[k] + "\", info " + std::to_string(k) + "\n";
+  std::string previous = folder.write("start.asc", text);
+  for (const char* name : {"a.gpx", "b.geojson", "c.gpkg", "d.ov2", "e.asc"}) {
+    Command command;
+    command.input = previous;
+    command.output = folder.file(name);
+    const RunResult result = run(command);
+    ASSERT_EQ(result.status, ExitStatus::success) << name << ": " << result.message;
+    EXPECT_EQ(result.summary.entries_written, 4) << name;
+    previous = command.output;
+  }
+  const std::string back = testing::read_file(previous);
+  const std::string expected = "   8.54321,  47.36667, \"" + names[0] + "\"\n" +
+                               "-122.41942,  37.80868, \"" + names[1] + "\"\n" +
+                               "   0.00000,   0.00000, \"" + names[2] + "\"\n" +
+                               "-179.50000, -89.50000, \"" + names[3] + "\"\n";
+  EXPECT_NE(back.find(expected), std::string::npos) << back;
+  // Before the OV2 step, the information was still there.
+  const std::vector<Point> kept = read_back(folder.file("c.gpkg"));
+  ASSERT_EQ(kept.size(), 4u);
+  EXPECT_EQ(kept[3].information, "info 3");
+  EXPECT_EQ(kept[0].name, names[0]);
+  EXPECT_EQ(kept[1].longitude, -122.41942);
+}
+
 TEST(ogr_files_test, csv_columns_chosen_by_name_into_geojson_fields_chosen_by_name) {
   testing::TempDir folder;
   Command command;

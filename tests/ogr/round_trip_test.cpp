@@ -98,6 +98,15 @@ TEST(ogr_round_trip, chosen_fields_are_written_and_read) {
             ReadFailure::Kind::no_name_field);
 }
 
+TEST(ogr_round_trip, gpx_keeps_its_own_fields_whatever_is_chosen) {
+  TempDir dir;
+  WriteOptions write;
+  write.name_field = "title";
+  write.info_field = "notes";
+  const std::vector<Point> points = sample_points();
+  expect_same_points(write_and_read(dir.file("out.gpx"), points, write), points, 1e-9);
+}
+
 TEST(ogr_round_trip, driver_named_instead_of_extension) {
   TempDir dir;
   WriteOptions write;
