@@ -115,8 +115,10 @@ std::optional<std::int64_t> OgrFiles::bound(const std::string& path) {
 }
 
 InputRead OgrFiles::read(app::Program& program, poi::Slot slot, const std::string& path) {
+  if (!driver_of(path)) return read_input(program, slot, path);
+  // An Update file named twice is read again.
+  if (!read_.contains(path)) bound(path);
   const auto found = read_.find(path);
-  if (found == read_.end()) return read_input(program, slot, path);
   const ogr::ReadPoints points = std::move(found->second);
   read_.erase(found);
   poi::FileSlot& file = slot == poi::Slot::master ? program.master : program.update;

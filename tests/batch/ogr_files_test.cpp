@@ -60,7 +60,16 @@ TEST(ogr_files_test, update_of_a_gpx_into_a_geopackage) {
   EXPECT_EQ(result.summary.matches, 1);
   EXPECT_EQ(result.summary.entries_written, 3);
 
-  const std::vector<Point> merged = read_back(command.output);
+  // The same Update file again: everything in it now matches.
+  command.updates = {update, update};
+  command.output = folder.file("twice.gpkg");
+  const RunResult twice = run(command);
+  ASSERT_EQ(twice.status, ExitStatus::success) << twice.message;
+  EXPECT_EQ(twice.summary.appended, 1);
+  EXPECT_EQ(twice.summary.matches, 3);
+  EXPECT_EQ(read_back(command.output).size(), 3u);
+
+  const std::vector<Point> merged = read_back(folder.file("merged.gpkg"));
   ASSERT_EQ(names_of(merged), (std::vector<std::string>{"Station", "Hauptbahnhof", "Paris Nord"}));
   // Positions as the record holds them (32-bit floats), printed shortest.
   EXPECT_EQ(merged[0].longitude, 4.89);

@@ -244,6 +244,12 @@ ReadOptions with_name_field(const std::string& field) {
   return options;
 }
 
+ReadOptions with_info_field(const std::string& field) {
+  ReadOptions options;
+  options.info_field = field;
+  return options;
+}
+
 const BadCase kBadCases[] = {
     {"missing_file", "none.geojson", "", {}, ReadFailure::Kind::cannot_open, "", 0, ""},
     {"not_a_vector_file",
@@ -274,6 +280,9 @@ const BadCase kBadCases[] = {
     {"chosen_name_field_missing", "named.geojson",
      collection({feature(point(1, 2), R"("name": "Mill")")}), with_name_field("label"),
      ReadFailure::Kind::named_field_missing, "named", 0, "label"},
+    {"chosen_info_field_missing", "noted.geojson",
+     collection({feature(point(1, 2), R"("name": "Mill", "desc": "old")")}),
+     with_info_field("notes"), ReadFailure::Kind::named_field_missing, "noted", 0, "notes"},
     {"latitude_beyond_the_pole",
      "pole.geojson",
      collection({feature(point(1, 2), R"("name": "A")"), feature(point(1, 95), R"("name": "B")")}),
