@@ -16,6 +16,9 @@ namespace pinwright::batch {
 namespace {
 
 inline constexpr std::string_view kProgram = "pinwright-batch";
+inline constexpr const char* kInputHelp =
+    "the POI file (.ov2: overlay; .gpx, .kml, .geojson, .gpkg and the like: vector file, see "
+    "pinwright-batch --help; else text)";
 
 // The options shared by the subcommands, as typed.
 struct Texts {
@@ -29,7 +32,10 @@ struct Texts {
 };
 
 void add_output(CLI::App& sub, Command& command) {
-  sub.add_option("-o,--output", command.output, "the file to write (.ov2: overlay, else text)")
+  sub.add_option(
+         "-o,--output", command.output,
+         "the file to write (.ov2: overlay; .gpx, .kml, .geojson, .gpkg and the like: vector "
+         "file; else text)")
       ->required()
       ->option_text("OUTPUT");
 }
@@ -137,7 +143,7 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& args) {
 
   CLI::App* dedupe = app.add_subcommand("dedupe", "remove the duplicates of a POI file");
   dedupe->fallthrough();
-  dedupe->add_option("INPUT", command.input, "the POI file (.ov2: overlay, else text)")->required();
+  dedupe->add_option("INPUT", command.input, kInputHelp)->required();
   add_output(*dedupe, command);
   add_radius(*dedupe, texts);
   dedupe
@@ -180,10 +186,9 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& args) {
   update->add_flag("--added-only", command.added_only,
                    "write only the entries the Update files added");
 
-  CLI::App* convert = app.add_subcommand("convert", "write a POI file in the other form");
+  CLI::App* convert = app.add_subcommand("convert", "write a POI file in another form");
   convert->fallthrough();
-  convert->add_option("INPUT", command.input, "the POI file (.ov2: overlay, else text)")
-      ->required();
+  convert->add_option("INPUT", command.input, kInputHelp)->required();
   add_output(*convert, command);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
