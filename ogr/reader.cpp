@@ -1,3 +1,4 @@
+#include <cpl_vsi.h>
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
@@ -224,7 +225,10 @@ ReadResult read_points(const std::string& path, const ReadOptions& options,
   if (!dataset) {
     ReadFailure failure;
     failure.path = path;
-    failure.detail = QuietErrors::last("not a vector file OGR can read");
+    VSIStatBufL status;
+    failure.detail =
+        QuietErrors::last(VSIStatL(path.c_str(), &status) != 0 ? "there is no such file"
+                                                               : "not a vector file OGR can read");
     result.failure = std::move(failure);
     return result;
   }
