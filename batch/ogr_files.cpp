@@ -175,11 +175,16 @@ std::optional<std::string> OgrFiles::write(const poi::PoiTable& table, std::int3
   options.layer_name = output.stem.substr(poi::directory_part(output.stem).size());
   const ogr::WriteResult written = ogr::write_points(made, points, options);
   bool moved = !written.failure && std::rename(made.c_str(), temporary.c_str()) == 0;
+  // After a failure nothing the driver made stays behind.
+  if (!moved) std::remove(made.c_str());
   for (const char* sidecar : kSidecars) {
     const std::string beside = temporary + "." + sidecar;
     std::error_code ignored;
-    if (std::filesystem::exists(beside, ignored))
-      moved = moved && std::rename(beside.c_str(), (output.stem + "." + sidecar).c_str()) == 0;
+    if (!std::filesystem::exists(beside, ignored)) continue;
+    if (moved)
+      moved = std::rename(beside.c_str(), (output.stem + "." + sidecar).c_str()) == 0;
+    else
+      std::remove(beside.c_str());
   }
   if (written.failure)
     return command_.output + ": the Output cannot be written: " + *written.failure;

@@ -46,6 +46,17 @@ struct DatasetCloser {
   void operator()(GDALDataset* dataset) const { GDALClose(dataset); }
 };
 
+// The points a file just written holds when opened again: some drivers
+// (GeoJSON, GPX) do not report a write that failed, on a full disk say.
+std::int64_t points_in(const std::string& path, const std::string& driver) {
+  const char* drivers[] = {driver.c_str(), nullptr};
+  std::unique_ptr<GDALDataset, DatasetCloser> dataset(
+      GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers));
+  if (!dataset) return -1;
+  OGRLayer* layer = driver == "GPX" ? dataset->GetLayerByName("waypoints") : dataset->GetLayer(0);
+  return layer == nullptr ? -1 : layer->GetFeatureCount(TRUE);
+}
+
 }  // namespace
 
 WriteResult write_points(const std::string& path, std::span<const Point> points,
@@ -111,6 +122,10 @@ WriteResult write_points(const std::string& path, std::span<const Point> points,
   CPLErrorReset();
   dataset.reset();
   if (CPLGetLastErrorType() >= CE_Failure) return failed("not written completely");
+  if (points_in(path, driver_name) != result.points) {
+    result.failure = "not written completely (a full disk?)";
+    return result;
+  }
   return result;
 }
 
