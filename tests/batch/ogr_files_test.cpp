@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "batch/runs.hpp"
@@ -141,6 +142,81 @@ TEST(ogr_files_test, text_through_gpx_geojson_geopackage_and_ov2_back_to_text) {
   EXPECT_EQ(kept[3].information, "info 3");
   EXPECT_EQ(kept[0].name, names[0]);
   EXPECT_EQ(kept[1].longitude, -122.41942);
+}
+
+std::string repeated(std::string_view text, int times) {
+  std::string out;
+  for (int k = 0; k < times; ++k) out += text;
+  return out;
+}
+
+// Names and information of vector files stay whole through every run that
+// writes a vector file; a text Output cuts them to what the window's record
+// holds, 128 bytes, never inside a UTF-8 sequence.
+TEST(ogr_files_test, long_texts_stay_whole_in_vector_outputs_and_are_cut_in_text) {
+  testing::TempDir folder;
+  const std::string long_name = "Stazione " + repeated("\xC3\xBC", 100);  // 209 bytes
+  const std::string long_information = repeated("0123456789", 30);        // 300 bytes
+  const std::string longer_name = repeated("Bahnhof-", 40);               // 320 bytes
+  const std::string input = folder.file("in.gpx");
+  // The first point lies 0.1 m from the second: a duplicate the dedupe deletes.
+  ASSERT_FALSE(ogr::write_points(input,
+                                 std::vector<Point>{{4.89, 52.370001, "Copy", ""},
+                                                    {4.89, 52.37, long_name, long_information},
+                                                    {13.405, 52.52, "Berlin", "short"}},
+                                 {})
+                   .failure);
+
+  Command command;
+  command.subcommand = Subcommand::convert;
+  command.input = input;
+  command.output = folder.file("converted.geojson");
+  const RunResult converted = run(command);
+  ASSERT_EQ(converted.status, ExitStatus::success) << converted.message;
+  const std::vector<Point> all = read_back(command.output);
+  ASSERT_EQ(all.size(), 3u);
+  EXPECT_EQ(all[1].name, long_name);
+  EXPECT_EQ(all[1].information, long_information);
+
+  command.subcommand = Subcommand::dedupe;
+  command.input = folder.file("converted.geojson");
+  command.output = folder.file("deduped.gpkg");
+  command.exclusions.kind = ExclusionsChoice::Kind::none;
+  const RunResult deduped = run(command);
+  ASSERT_EQ(deduped.status, ExitStatus::success) << deduped.message;
+  EXPECT_EQ(deduped.summary.duplicates_deleted, 1);
+  const std::vector<Point> kept = read_back(command.output);
+  ASSERT_EQ(names_of(kept), (std::vector<std::string>{long_name, "Berlin"}));
+  EXPECT_EQ(kept[0].information, long_information);
+
+  // An Update entry's long name taken on a match (2 m away) is whole too.
+  command.subcommand = Subcommand::update;
+  command.input = folder.file("deduped.gpkg");
+  command.updates = {folder.file("update.geojson")};
+  ASSERT_FALSE(ogr::write_points(command.updates[0],
+                                 std::vector<Point>{{13.40503, 52.52, longer_name, ""}}, {})
+                   .failure);
+  command.on_match = OnMatch::text;
+  command.output = folder.file("updated.kml");
+  const RunResult updated = run(command);
+  ASSERT_EQ(updated.status, ExitStatus::success) << updated.message;
+  EXPECT_EQ(updated.summary.reviewed, 1);
+  EXPECT_EQ(names_of(read_back(command.output)),
+            (std::vector<std::string>{long_name, longer_name}));
+
+  command.subcommand = Subcommand::convert;
+  command.input = folder.file("updated.kml");
+  command.output = folder.file("cut.asc");
+  const RunResult cut = run(command);
+  ASSERT_EQ(cut.status, ExitStatus::success) << cut.message;
+  const std::string text = testing::read_file(command.output);
+  // 9 + 59 * 2 = 127 bytes: a 60th two-byte letter would pass 128.
+  const std::string first_line = "   4.89000,  52.37000, \"Stazione " + repeated("\xC3\xBC", 59) +
+                                 "\", " + repeated("0123456789", 12) + "012345\n";
+  EXPECT_NE(text.find(first_line), std::string::npos) << text;
+  EXPECT_NE(text.find("  13.40500,  52.52000, \"" + longer_name.substr(0, 128) + "\"\n"),
+            std::string::npos)
+      << text;
 }
 
 TEST(ogr_files_test, csv_columns_chosen_by_name_into_geojson_fields_chosen_by_name) {
