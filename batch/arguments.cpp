@@ -6,6 +6,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "ogr/points.hpp"
 #include "poi/fixed_text.hpp"
 #include "poi/number.hpp"
 #include "version.hpp"
@@ -15,6 +16,9 @@ namespace pinwright::batch {
 namespace {
 
 inline constexpr std::string_view kProgram = "pinwright-batch";
+inline constexpr const char* kInputHelp =
+    "the POI file (.ov2: overlay; .gpx, .kml, .geojson, .gpkg and the like: vector file, see "
+    "pinwright-batch --help; else text)";
 
 // The options shared by the subcommands, as typed.
 struct Texts {
@@ -23,11 +27,15 @@ struct Texts {
   std::string exclusions = "auto";
   std::string on_match = "skip";
   std::string below = "skip";
+  std::string points = "waypoints";
   std::vector<std::string> files;  // update: MASTER UPDATE...
 };
 
 void add_output(CLI::App& sub, Command& command) {
-  sub.add_option("-o,--output", command.output, "the file to write (.ov2: overlay, else text)")
+  sub.add_option(
+         "-o,--output", command.output,
+         "the file to write (.ov2: overlay; .gpx, .kml, .geojson, .gpkg and the like: vector "
+         "file; else text)")
       ->required()
       ->option_text("OUTPUT");
 }
@@ -35,6 +43,29 @@ void add_output(CLI::App& sub, Command& command) {
 void add_radius(CLI::App& sub, Texts& texts) {
   sub.add_option("--radius", texts.radius, "the Match radius in metres (default 20)")
       ->option_text("M");
+}
+
+// Every subcommand reads and writes the vector formats OGR offers.
+void add_format_options(CLI::App& app, Command& command, Texts& texts) {
+  FormatChoice& formats = command.formats;
+  app.add_option("--input-format", formats.input_format,
+                 "read the inputs with OGR's driver NAME (CSV for a table with columns); "
+                 "default: by extension, .asc, .csv and .ov2 being POI files")
+      ->option_text("NAME");
+  app.add_option("--output-format", formats.output_format,
+                 "write the Output with OGR's driver NAME; default: by extension (.gpx, .kml, "
+                 ".geojson, .json, .gpkg, .fgb, .shp)")
+      ->option_text("NAME");
+  app.add_option("--name-field", formats.name_field, "the field holding the name (default: name)")
+      ->option_text("FIELD");
+  app.add_option("--info-field", formats.info_field,
+                 "the field holding the information (default: desc or description)")
+      ->option_text("FIELD");
+  app.add_option("--x-field", formats.x_field, "CSV: the longitude column")->option_text("FIELD");
+  app.add_option("--y-field", formats.y_field, "CSV: the latitude column")->option_text("FIELD");
+  app.add_option("--points", texts.points,
+                 "GPX: read waypoints, route points or track points (default waypoints)")
+      ->check(CLI::IsMember({"waypoints", "routes", "tracks"}));
 }
 
 template <typename T>
@@ -68,6 +99,13 @@ std::optional<std::string> apply_texts(const Texts& texts, Command& command) {
   command.below_one_metre =
       member(texts.below, {std::pair{std::string_view("skip"), BelowOneMetre::skip},
                            {"as-on-match", BelowOneMetre::as_on_match}});
+  command.formats.points =
+      member(texts.points, {std::pair{std::string_view("waypoints"), GpxChoice::waypoints},
+                            {"routes", GpxChoice::routes},
+                            {"tracks", GpxChoice::tracks}});
+  for (const std::string* format : {&command.formats.input_format, &command.formats.output_format})
+    if (!format->empty() && !ogr::has_vector_driver(*format))
+      return "no vector format is called \"" + *format + "\" (see ogrinfo --formats)";
   if (command.subcommand == Subcommand::update) {
     command.input = texts.files.front();
     command.updates.assign(texts.files.begin() + 1, texts.files.end());
@@ -101,9 +139,11 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& args) {
                  "also write the summary's counts to FILE as JSON")
       ->option_text("FILE");
 
+  add_format_options(app, command, texts);
+
   CLI::App* dedupe = app.add_subcommand("dedupe", "remove the duplicates of a POI file");
   dedupe->fallthrough();
-  dedupe->add_option("INPUT", command.input, "the POI file (.ov2: overlay, else text)")->required();
+  dedupe->add_option("INPUT", command.input, kInputHelp)->required();
   add_output(*dedupe, command);
   add_radius(*dedupe, texts);
   dedupe
@@ -151,10 +191,9 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& args) {
   update->add_flag("--added-only", command.added_only,
                    "write only the entries the Update files added");
 
-  CLI::App* convert = app.add_subcommand("convert", "write a POI file in the other form");
+  CLI::App* convert = app.add_subcommand("convert", "write a POI file in another form");
   convert->fallthrough();
-  convert->add_option("INPUT", command.input, "the POI file (.ov2: overlay, else text)")
-      ->required();
+  convert->add_option("INPUT", command.input, kInputHelp)->required();
   add_output(*convert, command);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());

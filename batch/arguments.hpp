@@ -34,6 +34,20 @@ struct ExclusionsChoice {
   std::string path;  // Kind::file
 };
 
+// update and dedupe with GPX input: which points are read.
+enum class GpxChoice { waypoints, routes, tracks };
+
+// Files in OGR's vector formats: chosen by extension, or by OGR's driver name.
+struct FormatChoice {
+  std::string input_format;   // empty: by the extension
+  std::string output_format;  // empty: by the extension
+  std::string name_field;     // empty: the format's own
+  std::string info_field;
+  std::string x_field;  // CSV columns; empty: OGR's usual names
+  std::string y_field;
+  GpxChoice points = GpxChoice::waypoints;
+};
+
 struct Command {
   Subcommand subcommand = Subcommand::convert;
   std::string input;                 // dedupe, convert: INPUT; update: MASTER
@@ -52,6 +66,7 @@ struct Command {
   std::optional<std::string> summary_json_path;
   // Where the program's own files lie (the default OV2 symbol); ends with '/'.
   std::string program_dir;
+  FormatChoice formats;
 };
 
 // What the command line came to: a command to run, or text to print and a

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/file_slots.hpp"
+#include "batch/ogr_files.hpp"
 #include "batch/staged_file.hpp"
 #include "batch/tables.hpp"
 #include "engine/compact_index.hpp"
@@ -131,12 +132,14 @@ std::string exclusions_path_of(const Command& command) {
   return {};
 }
 
-// Makes `table` large enough for every file named, so that it never moves
-// while they are read; a failure when one cannot be read.
+// Makes `table` large enough for every text and OV2 file named, so that it
+// never moves while they are read; a failure when one cannot be read. What a
+// vector file holds shows only when it is read: the table grows for it.
 std::optional<RunResult> reserve_for(poi::CompactTable& table,
-                                     const std::vector<std::string>& paths) {
+                                     const std::vector<std::string>& paths, const OgrFiles& files) {
   FileBound total;
   for (const std::string& path : paths) {
+    if (files.reads_ogr(path)) continue;
     const auto bound = file_bound(path);
     if (!bound) return failure(ExitStatus::bad_input, unreadable(path));
     total.records += bound->records;
@@ -195,8 +198,9 @@ RunResult dedupe(const Command& command, Progress& progress) {
   if (const auto failed = outputs.reserve()) return failure(ExitStatus::output_failed, *failed);
   const std::size_t list_file = report ? 2 : 1;
 
+  OgrFiles files(command);
   poi::CompactTable table;
-  if (const auto failed = reserve_for(table, {command.input})) return *failed;
+  if (const auto failed = reserve_for(table, {command.input}, files)) return *failed;
   std::int64_t circle_lines = 0;
   if (listed) {
     const auto bound = file_bound(exclusions_path);
@@ -207,7 +211,7 @@ RunResult dedupe(const Command& command, Progress& progress) {
 
   progress.set("reading " + command.input);
   const InputRead master =
-      read_input(table, command.input, poi::Slot::master, progress.entries_read());
+      files.read(table, poi::Slot::master, command.input, progress.entries_read());
   if (master.failure) return failure(ExitStatus::bad_input, *master.failure);
   if (listed) {
     const exclusion::ExclusionsRead read =
@@ -229,7 +233,7 @@ RunResult dedupe(const Command& command, Progress& progress) {
       table, command.radius, thread_count(command), &progress.entries_matched());
 
   progress.set("writing " + command.output);
-  OutputWriter output(outputs.temporary(0), kind_of(command.output), poi::local_today());
+  RunOutput output(files, outputs.temporary(0), poi::local_today());
   poi::OutputFile matches_report;
   if (report) {
     matches_report = poi::OutputFile(outputs.temporary(1), poi::OpenMode::truncate);
@@ -262,7 +266,7 @@ RunResult dedupe(const Command& command, Progress& progress) {
     if (circles && exclusion::exclusion_test(*program, table.record(i))) continue;
     output.add(table, i);
   }
-  if (!output.close()) return failure(ExitStatus::output_failed, outputs.cannot_write(0));
+  if (const auto failed = output.close()) return failure(ExitStatus::output_failed, *failed);
   if (report) {
     matches_report.write(report_lines);
     if (!matches_report.close()) return failure(ExitStatus::output_failed, outputs.cannot_write(1));
@@ -276,6 +280,7 @@ RunResult dedupe(const Command& command, Progress& progress) {
   else if (listed && exclusions.list != exclusion::ListWrite::written)
     return failure(ExitStatus::output_failed, outputs.cannot_write(list_file));
 
+  summary.skipped_geometries = files.skipped();
   summary.excluded = exclusions.summary ? exclusions.summary->removed_count : 0;
   summary.entries_written = output.poi_entries();
   summary.duplicates_deleted = master.poi_entries - summary.entries_written - summary.excluded;
@@ -319,11 +324,12 @@ RunResult update(const Command& command, Progress& progress) {
   Outputs outputs({{"the Output", command.output}}, command.summary_json_path);
   if (const auto failed = outputs.reserve()) return failure(ExitStatus::output_failed, *failed);
 
+  OgrFiles files(command);
   poi::CompactTable table;
-  if (const auto failed = reserve_for(table, inputs)) return *failed;
+  if (const auto failed = reserve_for(table, inputs, files)) return *failed;
   progress.set("reading " + command.input);
   const InputRead master =
-      read_input(table, command.input, poi::Slot::master, progress.entries_read());
+      files.read(table, poi::Slot::master, command.input, progress.entries_read());
   if (master.failure) return failure(ExitStatus::bad_input, *master.failure);
   const std::int32_t master_entries = table.size();
 
@@ -337,8 +343,8 @@ RunResult update(const Command& command, Progress& progress) {
   for (const std::string& path : command.updates) {
     progress.set("reading " + path);
     poi::CompactTable entries;
-    if (const auto failed = reserve_for(entries, {path})) return *failed;
-    const InputRead read = read_input(entries, path, poi::Slot::update, progress.entries_read());
+    if (const auto failed = reserve_for(entries, {path}, files)) return *failed;
+    const InputRead read = files.read(entries, poi::Slot::update, path, progress.entries_read());
     if (read.failure) return failure(ExitStatus::bad_input, *read.failure);
     update_pois += read.poi_entries;
 
@@ -368,11 +374,12 @@ RunResult update(const Command& command, Progress& progress) {
   summary.appended = count_pois(table, master_entries + 1, table.size());
 
   progress.set("writing " + command.output);
-  OutputWriter output(outputs.temporary(0), kind_of(command.output), poi::local_today());
+  RunOutput output(files, outputs.temporary(0), poi::local_today());
   for (std::int32_t k = command.added_only ? master_entries + 1 : 1; k <= table.size(); ++k)
     output.add(table, k);
-  if (!output.close()) return failure(ExitStatus::output_failed, outputs.cannot_write(0));
+  if (const auto failed = output.close()) return failure(ExitStatus::output_failed, *failed);
   summary.entries_written = output.poi_entries();
+  summary.skipped_geometries = files.skipped();
   const std::int64_t saved = command.on_match == OnMatch::save ? summary.reviewed : 0;
   summary.matches = update_pois - (summary.appended - saved);
   summary.settled_automatically = summary.matches - summary.reviewed;
@@ -387,19 +394,21 @@ RunResult convert(const Command& command, Progress& progress) {
     return failure(ExitStatus::bad_usage, *refused);
   Outputs outputs({{"the Output", command.output}}, command.summary_json_path);
   if (const auto failed = outputs.reserve()) return failure(ExitStatus::output_failed, *failed);
+  OgrFiles files(command);
   poi::CompactTable table;
-  if (const auto failed = reserve_for(table, {command.input})) return *failed;
+  if (const auto failed = reserve_for(table, {command.input}, files)) return *failed;
 
   progress.set("reading " + command.input);
   const InputRead read =
-      read_input(table, command.input, poi::Slot::master, progress.entries_read());
+      files.read(table, poi::Slot::master, command.input, progress.entries_read());
   if (read.failure) return failure(ExitStatus::bad_input, *read.failure);
   progress.set("writing " + command.output);
-  OutputWriter output(outputs.temporary(0), kind_of(command.output), poi::local_today());
+  RunOutput output(files, outputs.temporary(0), poi::local_today());
   for (std::int32_t k = 1; k <= table.size(); ++k) output.add(table, k);
-  if (!output.close()) return failure(ExitStatus::output_failed, outputs.cannot_write(0));
+  if (const auto failed = output.close()) return failure(ExitStatus::output_failed, *failed);
   Summary summary;
   summary.entries_written = output.poi_entries();
+  summary.skipped_geometries = files.skipped();
   if (const auto failed = outputs.commit(summary, command.summary_json_path.has_value()))
     return failure(ExitStatus::output_failed, *failed);
   give_symbol(command);

@@ -47,7 +47,10 @@ std::string plural(std::int64_t count, const char* one, const char* many) {
 }  // namespace
 
 std::string summary_line(const Summary& s) {
-  const std::string written = plural(s.entries_written, "entry written", "entries written");
+  std::string written = plural(s.entries_written, "entry written", "entries written");
+  if (s.skipped_geometries > 0)
+    written +=
+        ", " + plural(s.skipped_geometries, "other geometry skipped", "other geometries skipped");
   switch (s.subcommand) {
     case Subcommand::dedupe:
       return plural(s.duplicates_deleted, "duplicate deleted", "duplicates deleted") + ", " +
@@ -66,7 +69,9 @@ std::string summary_line(const Summary& s) {
 
 std::string summary_json(const Summary& s) {
   std::string json = "{\"command\": \"" + std::string(name_of(s.subcommand)) + "\"";
-  for (const auto& [name, value] : fields_of(s))
+  Fields fields = fields_of(s);
+  if (s.skipped_geometries > 0) fields.emplace_back("skipped_geometries", s.skipped_geometries);
+  for (const auto& [name, value] : fields)
     json += ", \"" + std::string(name) + "\": " + std::to_string(value);
   return json + "}\n";
 }

@@ -24,6 +24,8 @@ struct Summary {
   std::int64_t reviewed = 0;
   // POI entries in the Output
   std::int64_t entries_written = 0;
+  // Features of OGR inputs that were not points (lines, areas, none)
+  std::int64_t skipped_geometries = 0;
 };
 
 // One line, without its line end: "3 duplicates deleted, 1 kept, 0

@@ -57,6 +57,31 @@ TEST(parse_command_line_test, defaults_are_those_of_the_window_with_every_match_
   EXPECT_FALSE(update.command->added_only);
 }
 
+TEST(parse_command_line_test, vector_format_options_reach_every_subcommand) {
+  for (const std::vector<std::string>& start : {std::vector<std::string>{"convert", "in.csv"},
+                                                {"dedupe", "in.csv"},
+                                                {"update", "m.csv", "u.csv"}}) {
+    std::vector<std::string> args = start;
+    args.insert(args.end(), {"-o", "out.x", "--input-format", "CSV", "--output-format", "GPKG",
+                             "--name-field", "title", "--info-field", "notes", "--x-field", "e",
+                             "--y-field", "n", "--points", "tracks"});
+    const auto parsed = parse_command_line(args);
+    ASSERT_TRUE(parsed.command) << parsed.err;
+    const FormatChoice& f = parsed.command->formats;
+    EXPECT_EQ(f.input_format, "CSV");
+    EXPECT_EQ(f.output_format, "GPKG");
+    EXPECT_EQ(f.name_field, "title");
+    EXPECT_EQ(f.info_field, "notes");
+    EXPECT_EQ(f.x_field, "e");
+    EXPECT_EQ(f.y_field, "n");
+    EXPECT_EQ(f.points, GpxChoice::tracks);
+  }
+  const auto plain = parse_command_line({"convert", "a.gpx", "-o", "b.kml"});
+  ASSERT_TRUE(plain.command) << plain.err;
+  EXPECT_EQ(plain.command->formats.points, GpxChoice::waypoints);
+  EXPECT_EQ(plain.command->formats.input_format, "");
+}
+
 struct Printed {
   const char* label;
   std::vector<std::string> args;
@@ -122,7 +147,14 @@ INSTANTIATE_TEST_SUITE_P(
         Bad{"dedupe_option_on_update",
             {"update", "m", "u", "-o", "o", "--report", "r"},
             "--report"},
-        Bad{"unknown_subcommand", {"merge", "a", "b"}, "merge"}),
+        Bad{"unknown_subcommand", {"merge", "a", "b"}, "merge"},
+        Bad{"unknown_input_format",
+            {"convert", "i", "-o", "o", "--input-format", "Nope"},
+            "no vector format is called \"Nope\""},
+        Bad{"raster_output_format",
+            {"convert", "i", "-o", "o", "--output-format", "GTiff"},
+            "\"GTiff\""},
+        Bad{"points_word", {"convert", "i", "-o", "o", "--points", "all"}, "--points"}),
     testing::LabelName{});
 
 }  // namespace

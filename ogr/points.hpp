@@ -1,0 +1,103 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pinwright::ogr {
+
+// One point of a vector file, in WGS 84 longitude/latitude, with its texts at
+// full length.
+struct Point {
+  double longitude = 0.0;
+  double latitude = 0.0;
+  std::string name;
+  std::string information;
+
+  friend bool operator==(const Point&, const Point&) = default;
+};
+
+// Which points of a GPX file are read.
+enum class GpxPoints { waypoints, routes, tracks };
+
+// The driver OGR uses for `path` by its extension (.gpx, .kml, .geojson,
+// .json, .gpkg, .fgb, .shp); nothing for the program's own .asc, .csv and
+// .ov2 and for every other name.
+std::optional<std::string> driver_for_path(std::string_view path);
+
+// Whether OGR has a vector driver called `name` (as ogrinfo --formats lists it).
+bool has_vector_driver(const std::string& name);
+
+struct ReadOptions {
+  std::string driver;      // empty: by the extension, else OGR's choice
+  std::string name_field;  // empty: "name" in any letter case
+  std::string info_field;  // empty: "desc" or "description"
+  std::string x_field;     // CSV: the longitude column; empty: OGR's usual names
+  std::string y_field;     // CSV: the latitude column
+  GpxPoints gpx_points = GpxPoints::waypoints;
+};
+
+// Why a file could not be read. `layer` and `feature` (1-based, in the
+// layer's order) are set where they say where.
+struct ReadFailure {
+  enum class Kind {
+    cannot_open,          // OGR cannot open the file (detail: OGR's message)
+    no_points,            // no layer holds a point
+    no_name_field,        // the layers with points have no name field (fields: what they have)
+    named_field_missing,  // a chosen field is not there (field: which)
+    no_transformation,    // the layer's coordinate system cannot be turned into WGS 84
+    outside_range,        // longitude or latitude outside ±180/±90 (detail: the values)
+  };
+  Kind kind = Kind::cannot_open;
+  std::string path;
+  std::string layer;
+  std::int64_t feature = 0;
+  std::string field;
+  std::vector<std::string> fields;
+  std::string detail;
+};
+
+struct ReadResult {
+  std::int64_t points = 0;
+  // Features with a geometry other than points, or with none.
+  std::int64_t skipped = 0;
+  std::optional<ReadFailure> failure;
+};
+
+using PointVisitor = std::function<void(Point&&)>;
+
+// Reads the points of every layer of `path` (of a GPX file: the kind chosen)
+// and hands each to `visit` in file order. Nothing goes to standard error.
+ReadResult read_points(const std::string& path, const ReadOptions& options,
+                       const PointVisitor& visit);
+
+// The same, collected.
+struct ReadPoints {
+  std::vector<Point> points;
+  ReadResult result;
+};
+ReadPoints read_all_points(const std::string& path, const ReadOptions& options);
+
+struct WriteOptions {
+  std::string driver;  // empty: by the extension
+  // Empty: the format's own name and description fields; GPX and KML
+  // always use their own.
+  std::string name_field;
+  std::string info_field;
+  std::string layer_name;  // empty: the file's name without folder and extension
+};
+
+struct WriteResult {
+  std::int64_t points = 0;
+  std::optional<std::string> failure;  // OGR's reason, without the path
+};
+
+// Creates `path` (replacing a file there) holding `points` in WGS 84.
+WriteResult write_points(const std::string& path, std::span<const Point> points,
+                         const WriteOptions& options);
+
+}  // namespace pinwright::ogr

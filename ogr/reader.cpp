@@ -1,0 +1,269 @@
+#include <cpl_vsi.h>
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
+
+#include <cmath>
+#include <memory>
+
+#include "ogr/gdal.hpp"
+#include "ogr/points.hpp"
+
+namespace pinwright::ogr {
+
+namespace {
+
+// The column names a CSV file's longitude and latitude are looked for under.
+inline constexpr const char* kLongitudeNames = "longitude,lon,long,lng,x";
+inline constexpr const char* kLatitudeNames = "latitude,lat,y";
+
+struct DatasetCloser {
+  void operator()(GDALDataset* dataset) const { GDALClose(dataset); }
+};
+using Dataset = std::unique_ptr<GDALDataset, DatasetCloser>;
+
+struct TransformationDeleter {
+  void operator()(OGRCoordinateTransformation* transformation) const {
+    OGRCoordinateTransformation::DestroyCT(transformation);
+  }
+};
+using Transformation = std::unique_ptr<OGRCoordinateTransformation, TransformationDeleter>;
+
+bool is_gpx(GDALDataset& dataset) {
+  return EQUAL(dataset.GetDriverName(), "GPX");
+}
+
+const char* gpx_points_layer(GpxPoints points) {
+  switch (points) {
+    case GpxPoints::routes:
+      return "route_points";
+    case GpxPoints::tracks:
+      return "track_points";
+    case GpxPoints::waypoints:
+      break;
+  }
+  return "waypoints";
+}
+
+// The GPX layer whose features are the geometries `points` reads from.
+const char* gpx_source_layer(GpxPoints points) {
+  switch (points) {
+    case GpxPoints::routes:
+      return "routes";
+    case GpxPoints::tracks:
+      return "tracks";
+    case GpxPoints::waypoints:
+      break;
+  }
+  return "waypoints";
+}
+
+std::vector<std::string> field_names(OGRFeatureDefn& definition) {
+  std::vector<std::string> names;
+  for (int k = 0; k < definition.GetFieldCount(); ++k)
+    names.emplace_back(definition.GetFieldDefn(k)->GetNameRef());
+  return names;
+}
+
+// Reads one layer. Its fields and coordinate system are looked at when the
+// first point appears, so that a layer of lines alone never fails for them.
+class LayerReader {
+ public:
+  LayerReader(const std::string& path, OGRLayer& layer, const ReadOptions& options,
+              const PointVisitor& visit, ReadResult& result)
+      : path_(path), layer_(layer), options_(options), visit_(visit), result_(result) {}
+
+  // False when the read failed (result_.failure says why).
+  bool run() {
+    look_up_fields();
+    layer_.ResetReading();
+    std::int64_t ordinal = 0;
+    for (auto& feature : layer_) {
+      ++ordinal;
+      const OGRGeometry* geometry = feature->GetGeometryRef();
+      if (geometry == nullptr || geometry->IsEmpty()) {
+        ++result_.skipped;
+        continue;
+      }
+      const OGRwkbGeometryType type = wkbFlatten(geometry->getGeometryType());
+      if (type == wkbPoint) {
+        if (!take(*feature, *geometry->toPoint(), ordinal)) return false;
+      } else if (type == wkbMultiPoint) {
+        for (const OGRPoint* point : *geometry->toMultiPoint())
+          if (!point->IsEmpty() && !take(*feature, *point, ordinal)) return false;
+      } else {
+        ++result_.skipped;
+      }
+    }
+    return true;
+  }
+
+ private:
+  bool fail(ReadFailure::Kind kind, std::int64_t feature) {
+    ReadFailure failure;
+    failure.kind = kind;
+    failure.path = path_;
+    failure.layer = layer_.GetName();
+    failure.feature = feature;
+    failure.field = missing_field_;
+    if (kind == ReadFailure::Kind::no_name_field || kind == ReadFailure::Kind::named_field_missing)
+      failure.fields = field_names(*layer_.GetLayerDefn());
+    result_.failure = std::move(failure);
+    return false;
+  }
+
+  // Before reading: a driver may start its reading afresh when told which
+  // fields to leave out.
+  void look_up_fields() {
+    OGRFeatureDefn& definition = *layer_.GetLayerDefn();
+    name_index_ = definition.GetFieldIndex(
+        options_.name_field.empty() ? "name" : options_.name_field.c_str());
+    if (!options_.info_field.empty()) {
+      info_index_ = definition.GetFieldIndex(options_.info_field.c_str());
+      if (info_index_ < 0) missing_field_ = options_.info_field;
+    } else {
+      info_index_ = definition.GetFieldIndex("desc");
+      if (info_index_ < 0) info_index_ = definition.GetFieldIndex("description");
+    }
+    if (name_index_ < 0 && !options_.name_field.empty()) missing_field_ = options_.name_field;
+    // Reading only the two texts saves parsing the other fields.
+    std::vector<const char*> ignored;
+    for (int k = 0; k < definition.GetFieldCount(); ++k)
+      if (k != name_index_ && k != info_index_)
+        ignored.push_back(definition.GetFieldDefn(k)->GetNameRef());
+    ignored.push_back("OGR_STYLE");
+    ignored.push_back(nullptr);
+    layer_.SetIgnoredFields(ignored.data());
+  }
+
+  // At the layer's first point: a layer of lines alone never fails for its
+  // fields or its coordinate system.
+  bool prepare(std::int64_t ordinal) {
+    prepared_ = true;
+    if (!missing_field_.empty()) return fail(ReadFailure::Kind::named_field_missing, 0);
+    if (name_index_ < 0) return fail(ReadFailure::Kind::no_name_field, 0);
+    const OGRSpatialReference* source = layer_.GetSpatialRef();
+    if (source == nullptr) return true;  // GPX, KML and GeoJSON are WGS 84 by definition
+    OGRSpatialReference from(*source);
+    from.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    const OGRSpatialReference to = wgs84();
+    if (from.IsSame(&to)) return true;
+    transformation_.reset(OGRCreateCoordinateTransformation(&from, &to));
+    if (!transformation_) {
+      fail(ReadFailure::Kind::no_transformation, ordinal);
+      result_.failure->detail = QuietErrors::last("no transformation to WGS 84");
+      return false;
+    }
+    return true;
+  }
+
+  bool take(const OGRFeature& feature, const OGRPoint& point, std::int64_t ordinal) {
+    if (!prepared_ && !prepare(ordinal)) return false;
+    double x = point.getX();
+    double y = point.getY();
+    if (transformation_ && !transformation_->Transform(1, &x, &y)) {
+      fail(ReadFailure::Kind::outside_range, ordinal);
+      result_.failure->detail = "cannot be transformed to WGS 84";
+      return false;
+    }
+    if (!std::isfinite(x) || !std::isfinite(y) || std::abs(x) > 180.0 || std::abs(y) > 90.0) {
+      fail(ReadFailure::Kind::outside_range, ordinal);
+      result_.failure->detail =
+          "longitude " + std::to_string(x) + ", latitude " + std::to_string(y);
+      return false;
+    }
+    Point taken;
+    taken.longitude = x;
+    taken.latitude = y;
+    if (feature.IsFieldSetAndNotNull(name_index_))
+      taken.name = feature.GetFieldAsString(name_index_);
+    if (info_index_ >= 0 && feature.IsFieldSetAndNotNull(info_index_))
+      taken.information = feature.GetFieldAsString(info_index_);
+    visit_(std::move(taken));
+    ++result_.points;
+    return true;
+  }
+
+  const std::string& path_;
+  OGRLayer& layer_;
+  const ReadOptions& options_;
+  const PointVisitor& visit_;
+  ReadResult& result_;
+  bool prepared_ = false;
+  int name_index_ = -1;
+  int info_index_ = -1;
+  std::string missing_field_;
+  Transformation transformation_;
+};
+
+Dataset open(const std::string& path, const ReadOptions& options) {
+  std::vector<const char*> drivers;
+  if (!options.driver.empty()) drivers = {options.driver.c_str(), nullptr};
+  std::vector<std::string> open_options;
+  if (options.driver == "CSV") {
+    open_options.push_back(std::string("X_POSSIBLE_NAMES=") +
+                           (options.x_field.empty() ? kLongitudeNames : options.x_field));
+    open_options.push_back(std::string("Y_POSSIBLE_NAMES=") +
+                           (options.y_field.empty() ? kLatitudeNames : options.y_field));
+    open_options.emplace_back("KEEP_GEOM_COLUMNS=NO");
+  }
+  std::vector<const char*> open_option_texts;
+  for (const std::string& option : open_options) open_option_texts.push_back(option.c_str());
+  open_option_texts.push_back(nullptr);
+  return Dataset(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY,
+                                   drivers.empty() ? nullptr : drivers.data(),
+                                   open_option_texts.data(), nullptr));
+}
+
+}  // namespace
+
+ReadResult read_points(const std::string& path, const ReadOptions& options,
+                       const PointVisitor& visit) {
+  register_drivers();
+  const QuietErrors quiet;
+  ReadResult result;
+  const Dataset dataset = open(path, options);
+  if (!dataset) {
+    ReadFailure failure;
+    failure.path = path;
+    VSIStatBufL status;
+    failure.detail =
+        QuietErrors::last(VSIStatL(path.c_str(), &status) != 0 ? "there is no such file"
+                                                               : "not a vector file OGR can read");
+    result.failure = std::move(failure);
+    return result;
+  }
+  std::string first_layer;
+  if (is_gpx(*dataset)) {
+    first_layer = gpx_points_layer(options.gpx_points);
+    // Waypoints, routes and tracks not chosen are counted, not read.
+    for (const char* kind : {"waypoints", "routes", "tracks"}) {
+      OGRLayer* layer = dataset->GetLayerByName(kind);
+      if (layer != nullptr && std::string_view(kind) != gpx_source_layer(options.gpx_points))
+        result.skipped += layer->GetFeatureCount();
+    }
+    OGRLayer* layer = dataset->GetLayerByName(first_layer.c_str());
+    if (layer != nullptr && !LayerReader(path, *layer, options, visit, result).run()) return result;
+  } else {
+    for (OGRLayer* layer : dataset->GetLayers()) {
+      if (first_layer.empty()) first_layer = layer->GetName();
+      if (!LayerReader(path, *layer, options, visit, result).run()) return result;
+    }
+  }
+  if (result.points == 0) {
+    ReadFailure failure;
+    failure.kind = ReadFailure::Kind::no_points;
+    failure.path = path;
+    failure.layer = first_layer;
+    result.failure = std::move(failure);
+  }
+  return result;
+}
+
+ReadPoints read_all_points(const std::string& path, const ReadOptions& options) {
+  ReadPoints read;
+  read.result = read_points(path, options,
+                            [&read](Point&& point) { read.points.push_back(std::move(point)); });
+  return read;
+}
+
+}  // namespace pinwright::ogr

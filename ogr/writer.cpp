@@ -1,0 +1,132 @@
+#include <cpl_vsi.h>
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
+
+#include <cctype>
+#include <memory>
+
+#include "ogr/gdal.hpp"
+#include "ogr/points.hpp"
+
+namespace pinwright::ogr {
+
+namespace {
+
+// Where a format keeps a point's name and description when it has fields of
+// its own for them; dBase field names have at most 10 characters.
+struct TextFields {
+  const char* name;
+  const char* info;
+};
+
+TextFields own_fields(const std::string& driver) {
+  if (driver == "GPX") return {"name", "desc"};
+  if (driver == "KML" || driver == "LIBKML") return {"Name", "Description"};
+  if (driver == "ESRI Shapefile") return {"name", "desc"};
+  return {"name", "description"};
+}
+
+// The GPX driver takes only this layer name for waypoints; GeoPackage
+// allows letters, digits and underscores.
+std::string layer_name(const std::string& driver, const std::string& wanted) {
+  if (driver == "GPX") return "waypoints";
+  std::string name = wanted.empty() ? std::string("points") : wanted;
+  for (char& c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return name;
+}
+
+WriteResult failed(const std::string& fallback) {
+  WriteResult result;
+  result.failure = QuietErrors::last(fallback);
+  return result;
+}
+
+struct DatasetCloser {
+  void operator()(GDALDataset* dataset) const { GDALClose(dataset); }
+};
+
+// The points a file just written holds when opened again: some drivers
+// (GeoJSON, GPX) do not report a write that failed, on a full disk say.
+std::int64_t points_in(const std::string& path, const std::string& driver) {
+  const char* drivers[] = {driver.c_str(), nullptr};
+  std::unique_ptr<GDALDataset, DatasetCloser> dataset(
+      GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers));
+  if (!dataset) return -1;
+  OGRLayer* layer = driver == "GPX" ? dataset->GetLayerByName("waypoints") : dataset->GetLayer(0);
+  return layer == nullptr ? -1 : layer->GetFeatureCount(TRUE);
+}
+
+}  // namespace
+
+WriteResult write_points(const std::string& path, std::span<const Point> points,
+                         const WriteOptions& options) {
+  register_drivers();
+  const QuietErrors quiet;
+  std::string driver_name = options.driver;
+  if (driver_name.empty()) driver_name = driver_for_path(path).value_or("");
+  GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(driver_name.c_str());
+  if (driver == nullptr || driver->GetMetadataItem(GDAL_DCAP_CREATE) == nullptr)
+    return failed("no vector format OGR writes is called \"" + driver_name + "\"");
+
+  // The driver creates the file afresh; an empty placeholder would be taken
+  // for a damaged file by some drivers.
+  VSIStatBufL status;
+  if (VSIStatL(path.c_str(), &status) == 0) VSIUnlink(path.c_str());
+  std::unique_ptr<GDALDataset, DatasetCloser> dataset(
+      driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+  if (!dataset) return failed("cannot be created");
+
+  CPLStringList layer_options;
+  if (driver_name == "CSV") layer_options.SetNameValue("GEOMETRY", "AS_XY");
+  if (driver_name == "ESRI Shapefile") layer_options.SetNameValue("ENCODING", "UTF-8");
+  // Its spatial index sorts the features; a POI file keeps its order.
+  if (driver_name == "FlatGeobuf") layer_options.SetNameValue("SPATIAL_INDEX", "NO");
+  OGRSpatialReference reference = wgs84();
+  OGRLayer* layer = dataset->CreateLayer(
+      layer_name(driver_name,
+                 options.layer_name.empty() ? CPLGetBasename(path.c_str()) : options.layer_name)
+          .c_str(),
+      &reference, wkbPoint, layer_options.List());
+  if (layer == nullptr) return failed("takes no layer of points");
+
+  const TextFields own = own_fields(driver_name);
+  // GPX and KML have elements of their own for both; a field of another name
+  // would not show as the point's name.
+  const bool fixed = driver_name == "GPX" || driver_name == "KML" || driver_name == "LIBKML";
+  const std::string name_field =
+      fixed || options.name_field.empty() ? own.name : options.name_field;
+  const std::string info_field =
+      fixed || options.info_field.empty() ? own.info : options.info_field;
+  for (const std::string& field : {name_field, info_field}) {
+    OGRFieldDefn definition(field.c_str(), OFTString);
+    if (layer->CreateField(&definition) != OGRERR_NONE) return failed("takes no field " + field);
+  }
+  const int name_index = layer->GetLayerDefn()->GetFieldIndex(name_field.c_str());
+  const int info_index = layer->GetLayerDefn()->GetFieldIndex(info_field.c_str());
+
+  // One transaction: a GeoPackage commits once instead of per point.
+  const bool transaction = dataset->StartTransaction() == OGRERR_NONE;
+  WriteResult result;
+  for (const Point& point : points) {
+    OGRFeature feature(layer->GetLayerDefn());
+    if (name_index >= 0) feature.SetField(name_index, point.name.c_str());
+    if (info_index >= 0 && !point.information.empty())
+      feature.SetField(info_index, point.information.c_str());
+    feature.SetGeometryDirectly(new OGRPoint(point.longitude, point.latitude));
+    if (layer->CreateFeature(&feature) != OGRERR_NONE) return failed("point not written");
+    ++result.points;
+  }
+  if (transaction && dataset->CommitTransaction() != OGRERR_NONE)
+    return failed("points not written");
+  CPLErrorReset();
+  dataset.reset();
+  if (CPLGetLastErrorType() >= CE_Failure) return failed("not written completely");
+  if (points_in(path, driver_name) != result.points) {
+    result.failure = "not written completely (a full disk?)";
+    return result;
+  }
+  return result;
+}
+
+}  // namespace pinwright::ogr

@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ogr/points.hpp"
+#include "tests/support/temp_dir.hpp"
+
+namespace pinwright::ogr {
+namespace {
+
+using testing::TempDir;
+
+// Names a text file holds, and the characters markup and column formats
+// have to escape.
+std::vector<Point> sample_points() {
+  return {
+      {4.89, 52.37, "Central Station", ", open 24h"},
+      {-122.41942, 37.77493, "Pier 39 \"the\" <best> & more; really, yes", ""},
+      {0.0, 0.0, "Null Island", "; zero"},
+      {179.99999, -89.99999,
+       "Caf\xC3\xA9 \xC2\xAB"
+       "Z\xC3\xBCrich\xC2\xBB  two  spaces",
+       "x"},
+      {-180.0, 90.0, std::string(300, 'N') + "end", std::string(200, 'i')},
+  };
+}
+
+void expect_same_points(const std::vector<Point>& read, const std::vector<Point>& written,
+                        double tolerance) {
+  ASSERT_EQ(read.size(), written.size());
+  for (std::size_t k = 0; k < read.size(); ++k) {
+    SCOPED_TRACE("point " + std::to_string(k + 1));
+    EXPECT_NEAR(read[k].longitude, written[k].longitude, tolerance);
+    EXPECT_NEAR(read[k].latitude, written[k].latitude, tolerance);
+    EXPECT_EQ(read[k].name, written[k].name);
+    EXPECT_EQ(read[k].information, written[k].information);
+  }
+}
+
+std::vector<Point> write_and_read(const std::string& path, const std::vector<Point>& points,
+                                  const WriteOptions& write = {}, const ReadOptions& read = {}) {
+  const WriteResult written = write_points(path, points, write);
+  EXPECT_FALSE(written.failure) << *written.failure;
+  EXPECT_EQ(written.points, static_cast<std::int64_t>(points.size()));
+  const ReadPoints back = read_all_points(path, read);
+  EXPECT_FALSE(back.result.failure);
+  EXPECT_EQ(back.result.skipped, 0);
+  return back.points;
+}
+
+struct FormatCase {
+  std::string extension;
+  double tolerance;  // degrees
+};
+
+class ogr_format_round_trip : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(ogr_format_round_trip, keeps_positions_and_texts) {
+  TempDir dir;
+  std::vector<Point> points = sample_points();
+  // A dBase text field holds at most 254 bytes.
+  if (GetParam().extension == "shp") points.pop_back();
+  const std::vector<Point> read = write_and_read(dir.file("out." + GetParam().extension), points);
+  expect_same_points(read, points, GetParam().tolerance);
+}
+
+INSTANTIATE_TEST_SUITE_P(cases, ogr_format_round_trip,
+                         ::testing::Values(FormatCase{"gpx", 1e-9}, FormatCase{"kml", 1e-9},
+                                           FormatCase{"geojson", 1e-9}, FormatCase{"gpkg", 0.0},
+                                           FormatCase{"fgb", 0.0}, FormatCase{"shp", 0.0}),
+                         [](const auto& info) { return info.param.extension; });
+
+TEST(ogr_round_trip, gpx_then_geojson_then_geopackage_and_back) {
+  TempDir dir;
+  const std::vector<Point> points = sample_points();
+  std::vector<Point> passed = points;
+  for (const char* name : {"a.gpx", "b.geojson", "c.gpkg"})
+    passed = write_and_read(dir.file(name), passed);
+  expect_same_points(passed, points, 1e-9);
+}
+
+TEST(ogr_round_trip, chosen_fields_are_written_and_read) {
+  TempDir dir;
+  WriteOptions write;
+  write.name_field = "title";
+  write.info_field = "notes";
+  ReadOptions read;
+  read.name_field = "title";
+  read.info_field = "notes";
+  const std::vector<Point> points = sample_points();
+  expect_same_points(write_and_read(dir.file("out.gpkg"), points, write, read), points, 0.0);
+  // Under the format's own field names nothing is found.
+  EXPECT_EQ(read_all_points(dir.file("out.gpkg"), {}).result.failure->kind,
+            ReadFailure::Kind::no_name_field);
+}
+
+TEST(ogr_round_trip, gpx_keeps_its_own_fields_whatever_is_chosen) {
+  TempDir dir;
+  WriteOptions write;
+  write.name_field = "title";
+  write.info_field = "notes";
+  const std::vector<Point> points = sample_points();
+  expect_same_points(write_and_read(dir.file("out.gpx"), points, write), points, 1e-9);
+}
+
+TEST(ogr_round_trip, driver_named_instead_of_extension) {
+  TempDir dir;
+  WriteOptions write;
+  write.driver = "GeoJSON";
+  ReadOptions read;
+  read.driver = "GeoJSON";
+  const std::vector<Point> points = sample_points();
+  expect_same_points(write_and_read(dir.file("out.txt"), points, write, read), points, 1e-9);
+}
+
+TEST(ogr_writer, unknown_driver_fails) {
+  TempDir dir;
+  WriteOptions write;
+  write.driver = "NoSuchFormat";
+  const WriteResult written = write_points(dir.file("out.x"), sample_points(), write);
+  ASSERT_TRUE(written.failure);
+  EXPECT_NE(written.failure->find("NoSuchFormat"), std::string::npos);
+}
+
+// Runs `command` and gives its standard output; the status in `status`.
+std::string run(const std::string& command, int& status) {
+  std::string out;
+  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buffer[4096];
+  std::size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, got);
+  status = pclose(pipe);
+  return out;
+}
+
+// The names and positions ogrinfo shows for the features of `output`.
+struct Shown {
+  std::vector<std::string> names;
+  std::vector<std::pair<double, double>> positions;
+};
+
+Shown shown_features(const std::string& output, const std::string& name_field) {
+  Shown shown;
+  std::istringstream lines(output);
+  std::string line;
+  const std::regex name("^  " + name_field + R"( \(String\) = (.*)$)");
+  const std::regex position(R"(^  POINT \(([-0-9.e]+) ([-0-9.e]+)\)$)");
+  std::smatch match;
+  while (std::getline(lines, line)) {
+    if (std::regex_match(line, match, name)) shown.names.push_back(match[1]);
+    if (std::regex_match(line, match, position))
+      shown.positions.emplace_back(std::stod(match[1]), std::stod(match[2]));
+  }
+  return shown;
+}
+
+TEST(ogr_writer, gpx_opens_in_ogrinfo_with_the_same_waypoints) {
+  TempDir dir;
+  const std::string path = dir.file("out.gpx");
+  std::vector<Point> points = sample_points();
+  ASSERT_FALSE(write_points(path, points, {}).failure);
+  int status = -1;
+  const std::string output =
+      run(std::string(PINWRIGHT_OGRINFO) + " -ro -al -q '" + path + "' waypoints", status);
+  ASSERT_EQ(status, 0) << output;
+  const Shown shown = shown_features(output, "name");
+  ASSERT_EQ(shown.names.size(), points.size()) << output;
+  ASSERT_EQ(shown.positions.size(), points.size()) << output;
+  for (std::size_t k = 0; k < points.size(); ++k) {
+    EXPECT_EQ(shown.names[k], points[k].name);
+    EXPECT_NEAR(shown.positions[k].first, points[k].longitude, 1e-9);
+    EXPECT_NEAR(shown.positions[k].second, points[k].latitude, 1e-9);
+  }
+}
+
+class ogr_written_file_validates : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(ogr_written_file_validates, in_ogrinfo) {
+  TempDir dir;
+  const std::string path = dir.file("out." + GetParam());
+  const std::vector<Point> points = sample_points();
+  ASSERT_FALSE(write_points(path, points, {}).failure);
+  int status = -1;
+  const std::string output =
+      run(std::string(PINWRIGHT_OGRINFO) + " -ro -al '" + path + "'", status);
+  ASSERT_EQ(status, 0) << output;
+  EXPECT_EQ(output.find("ERROR"), std::string::npos) << output;
+  EXPECT_NE(output.find("Feature Count: " + std::to_string(points.size())), std::string::npos)
+      << output;
+  EXPECT_EQ(shown_features(output, GetParam() == "kml" ? "Name" : "name").names.size(),
+            points.size())
+      << output;
+}
+
+INSTANTIATE_TEST_SUITE_P(cases, ogr_written_file_validates, ::testing::Values("kml", "geojson"),
+                         [](const auto& info) { return info.param; });
+
+TEST(ogr_writer, gpx_opens_in_gpsbabel_when_installed) {
+  int status = -1;
+  run("command -v gpsbabel", status);
+  if (status != 0) GTEST_SKIP() << "gpsbabel is not installed";
+  TempDir dir;
+  const std::string path = dir.file("out.gpx");
+  const std::vector<Point> points = sample_points();
+  ASSERT_FALSE(write_points(path, points, {}).failure);
+  const std::string output =
+      run("gpsbabel -i gpx -f '" + path + "' -o unicsv -F '" + dir.file("out.csv") + "'", status);
+  ASSERT_EQ(status, 0) << output;
+  const std::string table = testing::read_file(dir.file("out.csv"));
+  for (const Point& point : points)
+    EXPECT_NE(table.find(point.name.substr(0, 20)), std::string::npos);
+}
+
+}  // namespace
+}  // namespace pinwright::ogr
