@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cstdio>
-#include <regex>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "ogr/points.hpp"
@@ -144,17 +147,31 @@ struct Shown {
   std::vector<std::pair<double, double>> positions;
 };
 
+// A number of ogrinfo's output, the whole of `text`.
+std::optional<double> number(std::string_view text) {
+  double value = 0.0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
 Shown shown_features(const std::string& output, const std::string& name_field) {
   Shown shown;
   std::istringstream lines(output);
   std::string line;
-  const std::regex name("^  " + name_field + R"( \(String\) = (.*)$)");
-  const std::regex position(R"(^  POINT \(([-0-9.e]+) ([-0-9.e]+)\)$)");
-  std::smatch match;
+  const std::string name_prefix = "  " + name_field + " (String) = ";
+  const std::string_view point_prefix = "  POINT (";
   while (std::getline(lines, line)) {
-    if (std::regex_match(line, match, name)) shown.names.push_back(match[1]);
-    if (std::regex_match(line, match, position))
-      shown.positions.emplace_back(std::stod(match[1]), std::stod(match[2]));
+    const std::string_view text = line;
+    if (text.starts_with(name_prefix)) shown.names.emplace_back(text.substr(name_prefix.size()));
+    if (!text.starts_with(point_prefix) || !text.ends_with(')')) continue;
+    const std::string_view pair =
+        text.substr(point_prefix.size(), text.size() - point_prefix.size() - 1);
+    const std::size_t space = pair.find(' ');
+    if (space == std::string_view::npos) continue;
+    const auto x = number(pair.substr(0, space));
+    const auto y = number(pair.substr(space + 1));
+    if (x && y) shown.positions.emplace_back(*x, *y);
   }
   return shown;
 }
