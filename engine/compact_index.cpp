@@ -250,12 +250,8 @@ std::optional<Match> CompactIndex::first_match(const poi::CompactTable& table, s
 }
 
 std::size_t CompactIndex::memory_bytes() const {
-  constexpr std::size_t kNodeBytes = sizeof(std::int64_t) + sizeof(std::vector<RowEntry>) + 16;
-  std::size_t bytes = origins_.capacity() * sizeof(Origin) + rows_.bucket_count() * sizeof(void*) +
-                      outliers_.capacity() * sizeof(std::int32_t);
-  for (const auto& [key, row] : rows_)
-    bytes += kNodeBytes + std::max<std::size_t>(32, row.capacity() * sizeof(RowEntry));
-  return bytes;
+  return origins_.capacity() * sizeof(Origin) + outliers_.capacity() * sizeof(std::int32_t) +
+         row_map_bytes(rows_);
 }
 
 namespace {

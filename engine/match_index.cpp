@@ -93,14 +93,8 @@ void MatchIndex::refresh(const poi::PoiTable& table, std::int32_t index, std::in
 }
 
 std::size_t MatchIndex::memory_bytes() const {
-  // A hash node holds the key, the row and a link; a row's own block is at
-  // least one allocation of 32 bytes.
-  constexpr std::size_t kNodeBytes = sizeof(std::int64_t) + sizeof(std::vector<RowEntry>) + 16;
-  std::size_t bytes = origins_.capacity() * sizeof(Origin) + rows_.bucket_count() * sizeof(void*) +
-                      outliers_.capacity() * sizeof(std::int32_t);
-  for (const auto& [key, row] : rows_)
-    bytes += kNodeBytes + std::max<std::size_t>(32, row.capacity() * sizeof(RowEntry));
-  return bytes;
+  return origins_.capacity() * sizeof(Origin) + outliers_.capacity() * sizeof(std::int32_t) +
+         row_map_bytes(rows_);
 }
 
 std::optional<MatchIndex::CellRange> MatchIndex::cells_within(double latitude, double longitude,
