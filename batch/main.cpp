@@ -12,7 +12,7 @@
 #include "batch/arguments.hpp"
 #include "batch/progress.hpp"
 #include "batch/runs.hpp"
-#include "batch/staged_file.hpp"
+#include "poi/staged_file.hpp"
 
 int main(int argc, char** argv) {
   namespace batch = pinwright::batch;
@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
   }
   batch::Command command = *parsed.command;
   command.program_dir = pinwright::app::program_dir_from(argc > 0 ? argv[0] : "");
-  batch::remove_temporaries_on_signal();
+  pinwright::poi::remove_temporaries_on_signal();
   batch::RunResult result;
   {
     batch::Progress progress(!command.quiet && batch::Progress::stderr_is_terminal());

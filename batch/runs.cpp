@@ -10,7 +10,6 @@
 
 #include "app/file_slots.hpp"
 #include "batch/ogr_files.hpp"
-#include "batch/staged_file.hpp"
 #include "batch/tables.hpp"
 #include "engine/compact_index.hpp"
 #include "exclusion/exclusion_run.hpp"
@@ -19,6 +18,7 @@
 #include "poi/file_system.hpp"
 #include "poi/format.hpp"
 #include "poi/paths.hpp"
+#include "poi/staged_file.hpp"
 #include "poi/text_file.hpp"
 
 namespace pinwright::batch {
@@ -63,7 +63,7 @@ class Outputs {
       : targets_(std::move(targets)) {
     if (summary_json_path) targets_.push_back({"the summary", *summary_json_path});
     for (const Target& target : targets_)
-      files_.push_back(std::make_unique<StagedFile>(target.path));
+      files_.push_back(std::make_unique<poi::StagedFile>(target.path));
   }
 
   // Reserves every temporary name: a folder that takes no file shows before
@@ -98,7 +98,7 @@ class Outputs {
 
  private:
   std::vector<Target> targets_;
-  std::vector<std::unique_ptr<StagedFile>> files_;
+  std::vector<std::unique_ptr<poi::StagedFile>> files_;
 };
 
 std::string unreadable(const std::string& path) {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace pinwright::batch {
+namespace pinwright::poi {
 
 // A file written under a temporary name in the folder of its final path and
 // renamed into place only once it is complete, so that a failed run never
@@ -36,4 +36,4 @@ class StagedFile {
 // before the process ends by the signal as it would have without it.
 void remove_temporaries_on_signal();
 
-}  // namespace pinwright::batch
+}  // namespace pinwright::poi

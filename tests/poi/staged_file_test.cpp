@@ -1,6 +1,6 @@
 // A run ended by SIGINT or SIGTERM leaves none of its temporary files behind.
 
-#include "batch/staged_file.hpp"
+#include "poi/staged_file.hpp"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -13,7 +13,7 @@
 #include "tests/support/temp_dir.hpp"
 #include "tests/support/test_names.hpp"
 
-namespace pinwright::batch {
+namespace pinwright::poi {
 namespace {
 
 namespace fs = std::filesystem;
@@ -60,4 +60,4 @@ INSTANTIATE_TEST_SUITE_P(signals, staged_file_signal_test,
                          testing::LabelName{});
 
 }  // namespace
-}  // namespace pinwright::batch
+}  // namespace pinwright::poi

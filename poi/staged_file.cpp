@@ -1,4 +1,4 @@
-#include "batch/staged_file.hpp"
+#include "poi/staged_file.hpp"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -12,7 +12,7 @@
 #include "poi/file_system.hpp"
 #include "poi/paths.hpp"
 
-namespace pinwright::batch {
+namespace pinwright::poi {
 
 namespace {
 
@@ -63,11 +63,11 @@ StagedFile::StagedFile(std::string final_path) : final_path_(std::move(final_pat
 StagedFile::~StagedFile() {
   if (committed_ || temporary_path_.empty()) return;
   release(temporary_path_.c_str());
-  poi::delete_file(temporary_path_);
+  delete_file(temporary_path_);
 }
 
 bool StagedFile::reserve() {
-  const std::string folder = poi::directory_part(final_path_);
+  const std::string folder = directory_part(final_path_);
   const std::string name = final_path_.substr(folder.size());
   const std::string stem = folder + "." + name + ".tmp-" + std::to_string(::getpid()) + "-";
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
@@ -92,4 +92,4 @@ bool StagedFile::commit() {
   return committed_;
 }
 
-}  // namespace pinwright::batch
+}  // namespace pinwright::poi
