@@ -1,6 +1,5 @@
 #include "batch/ogr_files.hpp"
 
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -11,16 +10,6 @@
 namespace pinwright::batch {
 
 namespace {
-
-// The double that prints as the float does: 4.89f is written as 4.89, not
-// as 4.88999986648559570.
-double widen(float value) {
-  char text[32];
-  const auto printed = std::to_chars(text, text + sizeof text, value);
-  double wide = value;
-  std::from_chars(text, printed.ptr, wide);
-  return wide;
-}
 
 // A text line keeps the separator that ended the name in its information;
 // the fields of other formats hold the text alone.
@@ -116,8 +105,8 @@ InputRead OgrFiles::read(poi::CompactTable& table, poi::Slot slot, const std::st
   const ogr::ReadResult result = ogr::read_points(path, options, [&](ogr::Point&& point) {
     read.fetch_add(1, std::memory_order_relaxed);
     if (full) return;
-    full = !table.append(static_cast<float>(point.longitude), static_cast<float>(point.latitude),
-                         point.name, stored_information(std::move(point.information)));
+    full = !table.append(point.longitude, point.latitude, point.name,
+                         stored_information(std::move(point.information)));
   });
   if (result.failure) {
     input.failure = message_of(*result.failure, result.skipped, *driver == "GPX");
@@ -146,7 +135,7 @@ void RunOutput::add(const poi::CompactTable& table, std::int32_t index) {
   }
   // Comments have no place in these formats.
   if (table.is_comment(index)) return;
-  points_.push_back({widen(table.longitude(index)), widen(table.latitude(index)),
+  points_.push_back({table.exact_longitude(index), table.exact_latitude(index),
                      std::string(table.name(index)),
                      std::string(without_separator(table.information(index)))});
 }

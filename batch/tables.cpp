@@ -64,14 +64,12 @@ std::optional<FileBound> file_bound(const std::string& path) {
 
 InputRead read_input(poi::CompactTable& table, const std::string& path, poi::Slot slot,
                      std::atomic<std::int64_t>& read) {
-  const poi::RecordSink store = [&](const poi::PoiRecord& record) {
-    read.fetch_add(1, std::memory_order_relaxed);
-    return table.append(record);
-  };
+  const std::int32_t before = table.size();
   const poi::ReadResult result =
       kind_of(path) == poi::FileKind::ov2
-          ? poi::read_ov2_records(path, store, poi::CompactTable::kMaxEntries)
-          : poi::read_text_poi_records(path, store, slot);
+          ? poi::read_ov2_file(path, table, poi::CompactTable::kMaxEntries)
+          : poi::read_text_poi_file(path, table, poi::CompactTable::kMaxEntries, slot);
+  read.fetch_add(table.size() - before, std::memory_order_relaxed);
   InputRead input;
   if (result.failure) {
     input.failure = path + ": " + reason_of(*result.failure);

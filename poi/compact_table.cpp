@@ -28,7 +28,7 @@ void CompactTable::store_texts(Entry& entry, std::string_view name, std::string_
   arena_.insert(arena_.end(), information.begin(), information.end());
 }
 
-bool CompactTable::append(float longitude, float latitude, std::string_view name,
+bool CompactTable::append(double longitude, double latitude, std::string_view name,
                           std::string_view information) {
   if (size() >= kMaxEntries) return false;
   Entry entry{longitude, latitude, 0, 0, 0};
@@ -39,6 +39,23 @@ bool CompactTable::append(float longitude, float latitude, std::string_view name
 
 bool CompactTable::append(const PoiRecord& record) {
   return append(record.longitude, record.latitude, record.name.view(), record.information.view());
+}
+
+bool CompactTable::append_comment(std::string_view line) {
+  return append(kCommentCoordinate, kCommentCoordinate, line, {});
+}
+
+bool CompactTable::append_entry(const CompactTable& other, std::int32_t index) {
+  if (&other != this)
+    return append(other.exact_longitude(index), other.exact_latitude(index), other.name(index),
+                  other.information(index));
+  // The texts lie in the arena the append may move.
+  const Entry copied = at(index);
+  const std::string texts(arena_.data() + copied.text,
+                          copied.name_length + copied.information_length);
+  return append(copied.longitude, copied.latitude,
+                std::string_view(texts).substr(0, copied.name_length),
+                std::string_view(texts).substr(copied.name_length));
 }
 
 std::string_view CompactTable::name(std::int32_t index) const {
@@ -68,7 +85,7 @@ PoiRecord CompactTable::record(std::int32_t index) const {
   return record;
 }
 
-void CompactTable::set_position(std::int32_t index, float longitude, float latitude) {
+void CompactTable::set_position(std::int32_t index, double longitude, double latitude) {
   Entry& entry = entries_[static_cast<std::size_t>(index - 1)];
   entry.longitude = longitude;
   entry.latitude = latitude;
@@ -85,6 +102,15 @@ void CompactTable::set_information(std::int32_t index, std::string_view informat
   const std::string kept_name(name(index));
   const std::string kept_information(information);
   store_texts(entries_[static_cast<std::size_t>(index - 1)], kept_name, kept_information);
+}
+
+void CompactTable::restore(std::int32_t index, const Entry& saved) {
+  entries_[static_cast<std::size_t>(index - 1)] = saved;
+}
+
+void CompactTable::roll_back(const Mark& mark) {
+  if (mark.entries < size()) entries_.resize(static_cast<std::size_t>(std::max(mark.entries, 0)));
+  if (mark.text_bytes < arena_.size()) arena_.resize(static_cast<std::size_t>(mark.text_bytes));
 }
 
 std::size_t CompactTable::memory_bytes() const {

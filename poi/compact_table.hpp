@@ -11,8 +11,14 @@ namespace pinwright::poi {
 // A table of entries without a capacity and without a length limit on the
 // texts, for runs on files far larger than the window's tables. Each entry
 // keeps its position and where its name and information text lie in one
-// shared byte arena: 24 bytes an entry plus the texts' own bytes, where a
+// shared byte arena: 32 bytes an entry plus the texts' own bytes, where a
 // PoiRecord takes 264 whatever the texts.
+//
+// Positions are kept as read, in double precision, so that a vector file
+// written from the table holds what its input held. Matching, the text and
+// OV2 forms and the window's record see them as 32-bit floats (longitude(),
+// latitude()): each reader stores a double whose float is exactly the one
+// the window's reading of the file gives.
 //
 // Entries are indexed from 1, as in PoiTable. Texts are kept at any length;
 // what the window's record would hold of them (cut to kTextLength bytes,
@@ -33,12 +39,21 @@ class CompactTable {
 
   // Stores a new last entry, trailing blanks of the texts left out; false,
   // with nothing stored, when the table is full.
-  bool append(float longitude, float latitude, std::string_view name, std::string_view information);
+  bool append(double longitude, double latitude, std::string_view name,
+              std::string_view information);
   bool append(const PoiRecord& record);
+  // A comment record holding `line`.
+  bool append_comment(std::string_view line);
+  // Entry `index` of `other`, texts at full length.
+  bool append_entry(const CompactTable& other, std::int32_t index);
 
-  float longitude(std::int32_t index) const { return at(index).longitude; }
-  float latitude(std::int32_t index) const { return at(index).latitude; }
-  bool is_comment(std::int32_t index) const { return at(index).longitude == kCommentCoordinate; }
+  // The position as matched and as the text and OV2 forms write it.
+  float longitude(std::int32_t index) const { return static_cast<float>(at(index).longitude); }
+  float latitude(std::int32_t index) const { return static_cast<float>(at(index).latitude); }
+  // The position as read.
+  double exact_longitude(std::int32_t index) const { return at(index).longitude; }
+  double exact_latitude(std::int32_t index) const { return at(index).latitude; }
+  bool is_comment(std::int32_t index) const { return longitude(index) == kCommentCoordinate; }
   // The texts as stored, at full length.
   std::string_view name(std::int32_t index) const;
   std::string_view information(std::int32_t index) const;
@@ -48,23 +63,39 @@ class CompactTable {
   // The entry as the window's record of it.
   PoiRecord record(std::int32_t index) const;
 
-  void set_position(std::int32_t index, float longitude, float latitude);
+  void set_position(std::int32_t index, double longitude, double latitude);
   void set_name(std::int32_t index, std::string_view name);
   void set_information(std::int32_t index, std::string_view information);
 
   // Heap memory held: the entries and the arena, reserved room included.
   std::size_t memory_bytes() const;
 
- private:
+  // One entry as stored. Its texts stay in the arena however the entry is
+  // changed later, so a saved Entry can be put back (see restore()) for as
+  // long as the table is not rolled back past the point it was saved at.
   struct Entry {
-    float longitude;
-    float latitude;
+    double longitude;
+    double latitude;
     std::uint64_t text;  // arena offset of the name; the information follows it
     std::uint32_t name_length;
     std::uint32_t information_length;
   };
-  static_assert(sizeof(Entry) == 24);
+  static_assert(sizeof(Entry) == 32);
 
+  const Entry& entry(std::int32_t index) const { return at(index); }
+  void restore(std::int32_t index, const Entry& saved);
+
+  // How far the table reaches: going back to a mark drops the entries
+  // appended since and the bytes of every text stored since. Entries changed
+  // in place since must be restored first.
+  struct Mark {
+    std::int32_t entries = 0;
+    std::uint64_t text_bytes = 0;
+  };
+  Mark mark() const { return Mark{size(), arena_.size()}; }
+  void roll_back(const Mark& mark);
+
+ private:
   const Entry& at(std::int32_t index) const {
     return entries_[static_cast<std::size_t>(index - 1)];
   }

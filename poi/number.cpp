@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 
@@ -67,7 +68,49 @@ std::optional<float> parse_number(std::string_view token) {
   return negative ? -value : value;
 }
 
-bool read_free_form(std::string_view text, std::span<float> values) {
+namespace {
+
+// Whether `value` lies exactly halfway between two neighbouring floats, where
+// rounding it to a float may differ from rounding the decimal it came from.
+bool halfway_between_floats(double value) {
+  const float nearest = static_cast<float>(value);
+  if (static_cast<double>(nearest) == value || !std::isfinite(nearest)) return false;
+  const float other =
+      std::nextafter(nearest, value > nearest ? std::numeric_limits<float>::infinity()
+                                              : -std::numeric_limits<float>::infinity());
+  // Both sums are exact in double: a float has 24 significant bits.
+  return static_cast<double>(nearest) + (static_cast<double>(other) - nearest) / 2.0 == value;
+}
+
+}  // namespace
+
+std::optional<double> parse_coordinate(std::string_view token) {
+  std::string_view digits = token;
+  bool negative = false;
+  if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) {
+    negative = digits.front() == '-';
+    digits.remove_prefix(1);
+  }
+  if (digits.empty() || !(is_digit(digits.front()) || digits.front() == '.')) return std::nullopt;
+  double value = 0.0;
+  const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value,
+                                      std::chars_format::general);
+  if (result.ptr != digits.data() + digits.size()) return std::nullopt;
+  // Out of the double's range, beyond the float's, or where the float must
+  // be rounded from the decimal itself: the float reading decides.
+  if (result.ec != std::errc{} || !std::isfinite(static_cast<float>(value)) ||
+      halfway_between_floats(value)) {
+    const auto single = parse_number(token);
+    if (!single) return std::nullopt;
+    return static_cast<double>(*single);
+  }
+  return negative ? -value : value;
+}
+
+namespace {
+
+template <typename Value, typename Parse>
+bool read_values(std::string_view text, std::span<Value> values, const Parse& parse) {
   std::size_t pos = 0;
   const auto skip_blanks = [&] {
     while (pos < text.size() && is_blank(text[pos])) ++pos;
@@ -80,11 +123,21 @@ bool read_free_form(std::string_view text, std::span<float> values) {
     }
     const std::size_t start = pos;
     while (pos < text.size() && !is_blank(text[pos]) && text[pos] != ',') ++pos;
-    const auto value = parse_number(text.substr(start, pos - start));
+    const auto value = parse(text.substr(start, pos - start));
     if (!value) return false;
     values[n] = *value;
   }
   return true;
+}
+
+}  // namespace
+
+bool read_free_form(std::string_view text, std::span<float> values) {
+  return read_values(text, values, parse_number);
+}
+
+bool read_free_form(std::string_view text, std::span<double> values) {
+  return read_values(text, values, parse_coordinate);
 }
 
 }  // namespace pinwright::poi

@@ -120,6 +120,13 @@ float from_ov2_units(std::int32_t units) {
   return static_cast<float>(units * 1e-05);
 }
 
+double ov2_degrees(std::int32_t units) {
+  // The quotient is the nearest double to what the file says; where its
+  // float would differ from the product's, the product is kept.
+  const double degrees = units / 100000.0;
+  return static_cast<float>(degrees) == from_ov2_units(units) ? degrees : units * 1e-05;
+}
+
 std::int32_t to_ov2_units(float degrees) {
   const double scaled = std::round(static_cast<double>(degrees) * 100000.0);
   if (std::isnan(scaled)) return 0;
@@ -137,8 +144,12 @@ ReadResult read_ov2_file(const std::string& path, PoiTable& table) {
       table.capacity());
 }
 
-ReadResult read_ov2_records(const std::string& path, const RecordSink& store,
-                            std::int64_t capacity) {
+namespace {
+
+// The reading loop over records, each POI handed to `store` as its position
+// in 1e-5 degree units and its name.
+template <typename Store>
+ReadResult read_ov2_units(const std::string& path, const Store& store, std::int64_t capacity) {
   ReadResult result;
   ByteReader reader(path);
   if (!reader.is_open()) {
@@ -169,9 +180,6 @@ ReadResult read_ov2_records(const std::string& path, const RecordSink& store,
       const std::uint64_t text_length = length > 13 ? static_cast<std::uint64_t>(length) - 13 : 0;
       complete = complete && text_length <= reader.remaining();
       if (complete) {
-        PoiRecord record;
-        record.longitude = from_ov2_units(longitude);
-        record.latitude = from_ov2_units(latitude);
         // Only what can reach the name is read; the rest is skipped.
         const std::size_t kept =
             static_cast<std::size_t>(std::min<std::uint64_t>(text_length, kTextLength + 4));
@@ -179,8 +187,7 @@ ReadResult read_ov2_records(const std::string& path, const RecordSink& store,
         complete = reader.read(text.data(), kept) && reader.skip(text_length - kept);
         if (complete) {
           const std::string_view bytes(text.data(), kept);
-          record.name.assign(bytes.substr(0, bytes.find('\0')));
-          if (store(record)) {
+          if (store(longitude, latitude, Text(bytes.substr(0, bytes.find('\0'))))) {
             ++result.count;
           } else {
             result.failure = ReadFailure{
@@ -213,6 +220,29 @@ ReadResult read_ov2_records(const std::string& path, const RecordSink& store,
     }
   }
   return result;
+}
+
+}  // namespace
+
+ReadResult read_ov2_records(const std::string& path, const RecordSink& sink,
+                            std::int64_t capacity) {
+  return read_ov2_units(
+      path,
+      [&](std::int32_t longitude, std::int32_t latitude, const Text& name) {
+        return sink(PoiRecord{from_ov2_units(longitude), from_ov2_units(latitude), name, Text()});
+      },
+      capacity);
+}
+
+ReadResult read_ov2_file(const std::string& path, CompactTable& table, std::int64_t limit) {
+  const std::int64_t room = std::min<std::int64_t>(limit, CompactTable::kMaxEntries);
+  return read_ov2_units(
+      path,
+      [&](std::int32_t longitude, std::int32_t latitude, const Text& name) {
+        return table.size() < room &&
+               table.append(ov2_degrees(longitude), ov2_degrees(latitude), name.view(), {});
+      },
+      limit);
 }
 
 std::string ov2_record(const PoiRecord& record) {

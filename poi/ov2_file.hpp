@@ -12,6 +12,9 @@ namespace pinwright::poi {
 // OV2 coordinates are whole units of 1e-5 degree, little-endian int32.
 // Reading: the integer times the double 1e-05, rounded to the nearest float.
 float from_ov2_units(std::int32_t units);
+// The units in degrees at double precision, for the compact table: the
+// nearest double to units / 100000 whose float is from_ov2_units().
+double ov2_degrees(std::int32_t units);
 // Writing: the float times 100000 (exact in double), rounded half away from
 // zero; values beyond the int32 range saturate.
 std::int32_t to_ov2_units(float degrees);
@@ -24,6 +27,11 @@ ReadResult read_ov2_file(const std::string& path, PoiTable& table);
 // The same into `store`; `capacity` is the limit the storage-limit text names.
 ReadResult read_ov2_records(const std::string& path, const RecordSink& store,
                             std::int64_t capacity);
+
+// Appends the POI records of an OV2 file to `table`, positions by
+// ov2_degrees(), at most `limit`
+// entries in all (the table's entries before included).
+ReadResult read_ov2_file(const std::string& path, CompactTable& table, std::int64_t limit);
 
 // One type-2 record for a POI (type, length, longitude, latitude, name, NUL).
 std::string ov2_record(const PoiRecord& record);

@@ -1,6 +1,8 @@
 #include "poi/text_file.hpp"
 
+#include <algorithm>
 #include <array>
+#include <span>
 
 #include "poi/format.hpp"
 #include "poi/line_reader.hpp"
@@ -58,7 +60,13 @@ ReadResult read_text_poi_file(const std::string& path, PoiTable& table, Slot slo
       path, [&](const PoiRecord& record) { return append(table, count, record); }, slot);
 }
 
-ReadResult read_text_poi_records(const std::string& path, const RecordSink& sink, Slot slot) {
+namespace {
+
+// The reading loop over lines, each record handed to `store` as its
+// position (Number: float for the window's records, double for the compact
+// table) and texts.
+template <typename Number, typename Store>
+ReadResult read_text_lines(const std::string& path, const Store& store_record, Slot slot) {
   ReadResult result;
   LineReader reader(path);
   if (!reader.is_open()) {
@@ -71,8 +79,9 @@ ReadResult read_text_poi_records(const std::string& path, const RecordSink& sink
   }
   std::string window;
   std::size_t length = 0;
-  const auto store = [&](const PoiRecord& record) {
-    if (sink(record)) {
+  const auto store = [&](Number longitude, Number latitude, const Text& name,
+                         const Text& information) {
+    if (store_record(longitude, latitude, name, information)) {
       ++result.count;
       return true;
     }
@@ -84,41 +93,38 @@ ReadResult read_text_poi_records(const std::string& path, const RecordSink& sink
                     {}};
     return false;
   };
+  const auto store_comment = [&](std::string_view line) {
+    if (!store(kCommentCoordinate, kCommentCoordinate, Text(line), Text())) return false;
+    ++result.comment_count;
+    return true;
+  };
   while (reader.next(window, length)) {
     const std::string justified = justify_left(window);
     switch (classify_line(justified, length)) {
       case LineKind::header:
         continue;
       case LineKind::empty:
-        if (!store(make_comment(";"))) return result;
-        ++result.comment_count;
+        if (!store_comment(";")) return result;
         continue;
       case LineKind::blank:
-        if (!store(make_comment(""))) return result;
-        ++result.comment_count;
+        if (!store_comment("")) return result;
         continue;
       case LineKind::user_comment:
-        if (!store(make_comment(justified))) return result;
-        ++result.comment_count;
+        if (!store_comment(justified)) return result;
         continue;
       case LineKind::poi:
         break;
     }
-    std::array<float, 2> position{};
-    if (!read_free_form(justified, position)) {
+    std::array<Number, 2> position{};
+    if (!read_free_form(justified, std::span<Number>(position))) {
       result.failure =
           ReadFailure{ReadFailure::Kind::format_error, std::string(kTextFormatErrorTitle),
                       std::string(kTextFormatErrorText),
                       static_cast<std::int64_t>(reader.line_number()), window};
       return result;
     }
-    NameSplit split = split_name(justified);
-    PoiRecord record;
-    record.longitude = position[0];
-    record.latitude = position[1];
-    record.name = split.name;
-    record.information = split.information;
-    if (!store(record)) return result;
+    const NameSplit split = split_name(justified);
+    if (!store(position[0], position[1], split.name, split.information)) return result;
   }
   if (reader.failed()) {
     result.failure = ReadFailure{ReadFailure::Kind::open_failed,
@@ -128,6 +134,29 @@ ReadResult read_text_poi_records(const std::string& path, const RecordSink& sink
                                  {}};
   }
   return result;
+}
+
+}  // namespace
+
+ReadResult read_text_poi_records(const std::string& path, const RecordSink& sink, Slot slot) {
+  return read_text_lines<float>(
+      path,
+      [&](float longitude, float latitude, const Text& name, const Text& information) {
+        return sink(PoiRecord{longitude, latitude, name, information});
+      },
+      slot);
+}
+
+ReadResult read_text_poi_file(const std::string& path, CompactTable& table, std::int64_t limit,
+                              Slot slot) {
+  const std::int64_t room = std::min<std::int64_t>(limit, CompactTable::kMaxEntries);
+  return read_text_lines<double>(
+      path,
+      [&](double longitude, double latitude, const Text& name, const Text& information) {
+        return table.size() < room &&
+               table.append(longitude, latitude, name.view(), information.view());
+      },
+      slot);
 }
 
 std::string header_line(std::chrono::year_month_day date) {

@@ -58,6 +58,11 @@ Text typed_information(std::string_view typed);
 ReadResult read_text_poi_file(const std::string& path, PoiTable& table, Slot slot);
 // The same into `store`, for tables of another kind.
 ReadResult read_text_poi_records(const std::string& path, const RecordSink& store, Slot slot);
+// Appends the records of a text POI file to `table`, positions at double
+// precision, at most `limit` of them in all (the table's entries before
+// included).
+ReadResult read_text_poi_file(const std::string& path, CompactTable& table, std::int64_t limit,
+                              Slot slot);
 
 // Written line forms, without the line end.
 std::string header_line(std::chrono::year_month_day date);

@@ -72,7 +72,7 @@ TEST(ogr_files_test, update_of_a_gpx_into_a_geopackage) {
 
   const std::vector<Point> merged = read_back(folder.file("merged.gpkg"));
   ASSERT_EQ(names_of(merged), (std::vector<std::string>{"Station", "Hauptbahnhof", "Paris Nord"}));
-  // Positions as the record holds them (32-bit floats), printed shortest.
+  // Positions as read from the GPX files.
   EXPECT_EQ(merged[0].longitude, 4.89);
   EXPECT_EQ(merged[0].information, "open 24h");
   EXPECT_EQ(merged[1].longitude, 13.40503);

@@ -111,8 +111,8 @@ TEST(compact_table_test, holds_an_entry_in_far_fewer_bytes_than_a_record) {
     ASSERT_TRUE(table.append(0.001f * static_cast<float>(k), 1.0f,
                              "Fuel station " + std::to_string(k), ", 24h"));
   EXPECT_EQ(table.size(), kEntries);
-  // 24 bytes an entry and its 22 or so bytes of text, against 264.
-  EXPECT_LT(table.memory_bytes(), static_cast<std::size_t>(kEntries) * 50);
+  // 32 bytes an entry and its 22 or so bytes of text, against 264.
+  EXPECT_LT(table.memory_bytes(), static_cast<std::size_t>(kEntries) * 58);
   EXPECT_EQ(table.name(kEntries), "Fuel station " + std::to_string(kEntries - 1));
 }
 
@@ -136,9 +136,9 @@ TEST_P(compact_table_read_test, reads_the_same_entries_as_the_windows_table) {
       ov2 ? read_ov2_file(path, records) : read_text_poi_file(path, records, Slot::master);
   ASSERT_FALSE(into_records.failure);
   CompactTable table;
-  const RecordSink store = [&](const PoiRecord& record) { return table.append(record); };
-  const ReadResult into_table = ov2 ? read_ov2_records(path, store, CompactTable::kMaxEntries)
-                                    : read_text_poi_records(path, store, Slot::master);
+  const ReadResult into_table =
+      ov2 ? read_ov2_file(path, table, CompactTable::kMaxEntries)
+          : read_text_poi_file(path, table, CompactTable::kMaxEntries, Slot::master);
   ASSERT_FALSE(into_table.failure);
   EXPECT_EQ(into_table.count, into_records.count);
   EXPECT_EQ(into_table.comment_count, into_records.comment_count);
@@ -153,14 +153,63 @@ INSTANTIATE_TEST_SUITE_P(files, compact_table_read_test,
                                            FileCase{"with duplicates", "dupes_20k.asc"}),
                          testing::LabelName{});
 
-TEST(compact_table_read_test, a_sink_without_room_ends_the_read_with_the_storage_limit) {
-  const std::string path = testing::data_path("master_50k.ov2");
-  int taken = 0;
-  const ReadResult result = read_ov2_records(
-      path, [&](const PoiRecord&) { return ++taken <= 10; }, 10);
+class compact_table_limit_test : public ::testing::TestWithParam<FileCase> {};
+
+// A limit counts the entries already in the table: a file read after
+// another fills the room left.
+TEST_P(compact_table_limit_test, ends_the_read_with_the_storage_limit_when_the_table_is_full) {
+  const std::string path = testing::data_path(GetParam().file);
+  CompactTable table;
+  table.append_comment("; before");
+  const ReadResult result = path.ends_with(".ov2")
+                                ? read_ov2_file(path, table, 11)
+                                : read_text_poi_file(path, table, 11, Slot::update);
   ASSERT_TRUE(result.failure);
   EXPECT_EQ(result.failure->kind, ReadFailure::Kind::storage_limit);
   EXPECT_EQ(result.count, 10);
+  EXPECT_EQ(table.size(), 11);
+}
+
+INSTANTIATE_TEST_SUITE_P(files, compact_table_limit_test,
+                         ::testing::Values(FileCase{"text", "master_50k.asc"},
+                                           FileCase{"overlay", "master_50k.ov2"}),
+                         testing::LabelName{});
+
+// Going back to a mark drops what was appended since and the texts stored
+// since; an entry changed after the mark comes back whole from its saved copy.
+TEST(compact_table_mark_test, rolls_back_appends_and_restores_changed_entries) {
+  CompactTable table;
+  table.append(1.5, 2.5, "First", ", one");
+  table.append(3.25, 4.75, "Second", ", two");
+  const CompactTable::Entry saved = table.entry(1);
+  const CompactTable::Mark mark = table.mark();
+  table.set_name(1, "Renamed at length " + std::string(300, 'x'));
+  table.set_position(1, 9.0, 9.0);
+  table.append(5.0, 6.0, "Third", "");
+  table.restore(1, saved);
+  table.roll_back(mark);
+  ASSERT_EQ(table.size(), 2);
+  EXPECT_EQ(table.name(1), "First");
+  EXPECT_EQ(table.information(1), ", one");
+  EXPECT_EQ(table.exact_longitude(1), 1.5);
+  EXPECT_EQ(table.name(2), "Second");
+  table.append(7.0, 8.0, "Fourth", "");
+  EXPECT_EQ(table.name(3), "Fourth");
+  EXPECT_EQ(table.name(2), "Second");
+}
+
+// Positions are kept as read; the float of each is what matching and the
+// text and OV2 forms use.
+TEST(compact_table_position_test, keeps_the_position_as_read_and_gives_its_float) {
+  CompactTable table;
+  table.append(4.123456789012, -33.987654321098, "Precise", "");
+  EXPECT_EQ(table.exact_longitude(1), 4.123456789012);
+  EXPECT_EQ(table.exact_latitude(1), -33.987654321098);
+  EXPECT_EQ(table.longitude(1), 4.123456789012f);
+  EXPECT_EQ(table.latitude(1), -33.987654321098f);
+  table.append_entry(table, 1);
+  EXPECT_EQ(table.exact_longitude(2), 4.123456789012);
+  EXPECT_EQ(table.name(2), "Precise");
 }
 
 }  // namespace

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <random>
 #include <string>
 
 #include "tests/support/test_names.hpp"
@@ -29,30 +32,92 @@ TEST_P(parse_number_test, accepts_decimal_numbers_only) {
   EXPECT_EQ(parse_number(GetParam().text), GetParam().expected) << GetParam().text;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    tokens, parse_number_test,
-    ::testing::Values(
-        NumberCase{"decimal", "4.89", 4.89f}, NumberCase{"plus_sign", "+4.89", 4.89f},
-        NumberCase{"minus_sign", "-0.5", -0.5f}, NumberCase{"whole", "52", 52.0f},
-        NumberCase{"exponent", "1e3", 1000.0f}, NumberCase{"negative_exponent", "1.5E-2", 0.015f},
-        NumberCase{"signed_exponent", "+2.5e+1", 25.0f}, NumberCase{"no_leading_digit", ".5", 0.5f},
-        NumberCase{"no_trailing_digit", "5.", 5.0f},
-        NumberCase{"many_digits", "-122.419418", -122.419418f},
-        NumberCase{"empty", "", std::nullopt}, NumberCase{"plus_alone", "+", std::nullopt},
-        NumberCase{"minus_alone", "-", std::nullopt}, NumberCase{"nan", "nan", std::nullopt},
-        NumberCase{"nan_capitals", "NaN", std::nullopt}, NumberCase{"inf", "inf", std::nullopt},
-        NumberCase{"minus_inf", "-inf", std::nullopt},
-        NumberCase{"plus_infinity", "+infinity", std::nullopt},
-        NumberCase{"hexadecimal", "0x1p3", std::nullopt},
-        NumberCase{"decimal_comma", "4,89", std::nullopt},
-        NumberCase{"exponent_without_digits", "1e", std::nullopt},
-        NumberCase{"two_minus_signs", "--1", std::nullopt},
-        NumberCase{"plus_minus", "+-1", std::nullopt},
-        NumberCase{"two_points", "1.2.3", std::nullopt}, NumberCase{"letters", "abc", std::nullopt},
-        NumberCase{"beyond_float", "1e99", std::nullopt},
-        NumberCase{"letters_after_digits", "12abc", std::nullopt},
-        NumberCase{"leading_blank", " 1", std::nullopt}),
-    testing::LabelName{});
+const NumberCase kNumberCases[] = {NumberCase{"decimal", "4.89", 4.89f},
+                                   NumberCase{"plus_sign", "+4.89", 4.89f},
+                                   NumberCase{"minus_sign", "-0.5", -0.5f},
+                                   NumberCase{"whole", "52", 52.0f},
+                                   NumberCase{"exponent", "1e3", 1000.0f},
+                                   NumberCase{"negative_exponent", "1.5E-2", 0.015f},
+                                   NumberCase{"signed_exponent", "+2.5e+1", 25.0f},
+                                   NumberCase{"no_leading_digit", ".5", 0.5f},
+                                   NumberCase{"no_trailing_digit", "5.", 5.0f},
+                                   NumberCase{"many_digits", "-122.419418", -122.419418f},
+                                   NumberCase{"empty", "", std::nullopt},
+                                   NumberCase{"plus_alone", "+", std::nullopt},
+                                   NumberCase{"minus_alone", "-", std::nullopt},
+                                   NumberCase{"nan", "nan", std::nullopt},
+                                   NumberCase{"nan_capitals", "NaN", std::nullopt},
+                                   NumberCase{"inf", "inf", std::nullopt},
+                                   NumberCase{"minus_inf", "-inf", std::nullopt},
+                                   NumberCase{"plus_infinity", "+infinity", std::nullopt},
+                                   NumberCase{"hexadecimal", "0x1p3", std::nullopt},
+                                   NumberCase{"decimal_comma", "4,89", std::nullopt},
+                                   NumberCase{"exponent_without_digits", "1e", std::nullopt},
+                                   NumberCase{"two_minus_signs", "--1", std::nullopt},
+                                   NumberCase{"plus_minus", "+-1", std::nullopt},
+                                   NumberCase{"two_points", "1.2.3", std::nullopt},
+                                   NumberCase{"letters", "abc", std::nullopt},
+                                   NumberCase{"beyond_float", "1e99", std::nullopt},
+                                   NumberCase{"letters_after_digits", "12abc", std::nullopt},
+                                   NumberCase{"leading_blank", " 1", std::nullopt}};
+
+INSTANTIATE_TEST_SUITE_P(tokens, parse_number_test, ::testing::ValuesIn(kNumberCases),
+                         testing::LabelName{});
+
+std::uint32_t bits(float value) {
+  return std::bit_cast<std::uint32_t>(value);
+}
+
+// The double reading must never move the float the window reads: the same
+// tokens succeed and fail, and the float of every value is the float read.
+class parse_coordinate_test : public ::testing::TestWithParam<NumberCase> {};
+
+TEST_P(parse_coordinate_test, gives_the_float_the_float_reading_gives) {
+  const auto single = parse_number(GetParam().text);
+  const auto wide = parse_coordinate(GetParam().text);
+  ASSERT_EQ(wide.has_value(), single.has_value()) << GetParam().text;
+  if (single) {
+    EXPECT_EQ(bits(static_cast<float>(*wide)), bits(*single)) << GetParam().text;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(tokens, parse_coordinate_test, ::testing::ValuesIn(kNumberCases),
+                         testing::LabelName{});
+
+TEST(parse_coordinate_test, keeps_what_the_text_says_to_double_precision) {
+  EXPECT_EQ(parse_coordinate("4.89"), 4.89);
+  EXPECT_EQ(parse_coordinate("-122.4194183"), -122.4194183);
+  EXPECT_EQ(parse_coordinate("52.123456789012"), 52.123456789012);
+  EXPECT_EQ(parse_coordinate("1e-50"), 1e-50);
+}
+
+// Decimals right at, just below and just above the point halfway between two
+// floats: their double can land exactly halfway, where rounding the double
+// once more to a float may go the other way than rounding the decimal.
+TEST(parse_coordinate_test, rounds_decimals_halfway_between_floats_as_the_float_reading_does) {
+  std::mt19937 random(7);
+  int checked = 0;
+  for (int k = 0; k < 20'000; ++k) {
+    const float low = std::uniform_real_distribution<float>(-200.0f, 200.0f)(random);
+    const float high = std::nextafter(low, INFINITY);
+    const double halfway = (static_cast<double>(low) + static_cast<double>(high)) / 2.0;
+    std::array<char, 96> exact{};
+    const auto end = std::to_chars(exact.data(), exact.data() + exact.size(), halfway,
+                                   std::chars_format::fixed, 40)
+                         .ptr;
+    const std::string text(exact.data(), end);
+    // The exact halfway decimal, and ones a hair beyond it either way that a
+    // double cannot tell from it.
+    for (const std::string& token : {text, text + "1", text.substr(0, text.size() - 1) + "9"}) {
+      const auto single = parse_number(token);
+      const auto wide = parse_coordinate(token);
+      ASSERT_TRUE(single && wide) << token;
+      ASSERT_EQ(bits(static_cast<float>(*wide)), bits(*single)) << token;
+      ++checked;
+    }
+  }
+  EXPECT_EQ(checked, 60'000);
+}
 
 // Beyond the float range at the small end the nearest float is zero or a
 // subnormal; at the large end there is no float to store.
