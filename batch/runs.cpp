@@ -11,7 +11,7 @@
 #include "app/file_slots.hpp"
 #include "batch/ogr_files.hpp"
 #include "batch/tables.hpp"
-#include "engine/compact_index.hpp"
+#include "engine/grid.hpp"
 #include "exclusion/exclusion_run.hpp"
 #include "exclusion/exclusions_file.hpp"
 #include "exclusion/reports.hpp"
@@ -301,13 +301,12 @@ void apply_decision(OnMatch on_match, bool text_output, poi::CompactTable& maste
   const bool position = on_match == OnMatch::position || on_match == OnMatch::both;
   const bool text = on_match == OnMatch::text || on_match == OnMatch::both;
   if (on_match == OnMatch::save) {
-    master.append(update.longitude(update_index), update.latitude(update_index),
-                  update.name(update_index), update.information(update_index));
+    master.append_entry(update, update_index);
     return;
   }
   if (position)
-    master.set_position(master_index, update.longitude(update_index),
-                        update.latitude(update_index));
+    master.set_position(master_index, update.exact_longitude(update_index),
+                        update.exact_latitude(update_index));
   if (text) master.set_name(master_index, update.name(update_index));
   if (text || (position && text_output))
     master.set_information(master_index, update.information(update_index));
@@ -335,7 +334,7 @@ RunResult update(const Command& command, Progress& progress) {
 
   const bool text_output = kind_of(command.output) == poi::FileKind::text;
   const bool skip_below_one_metre = command.below_one_metre == BelowOneMetre::skip;
-  engine::CompactIndex index(command.radius, engine::PointOrder::table_first);
+  engine::Grid index(command.radius, engine::PointOrder::table_first);
   index.build(table);
   Summary summary;
   summary.subcommand = Subcommand::update;
@@ -352,8 +351,8 @@ RunResult update(const Command& command, Progress& progress) {
     for (std::int32_t i = 1; i <= entries.size(); ++i) {
       progress.entries_matched().fetch_add(1, std::memory_order_relaxed);
       if (!entries.is_comment(i)) {
-        const auto match =
-            index.first_match(table, 1, table.size(), entries.latitude(i), entries.longitude(i));
+        const auto match = index.first_match(1, table.size(), entries.latitude(i),
+                                             entries.longitude(i), command.radius);
         if (match) {
           if (skip_below_one_metre && match->separation < kOneMetre) continue;
           ++summary.reviewed;
@@ -361,12 +360,11 @@ RunResult update(const Command& command, Progress& progress) {
           if (table.size() > index.count())
             index.append(table);
           else
-            index.refresh(table, match->index);
+            index.move(table, match->index);
           continue;
         }
       }
-      if (!table.append(entries.longitude(i), entries.latitude(i), entries.name(i),
-                        entries.information(i)))
+      if (!table.append_entry(entries, i))
         return failure(ExitStatus::bad_input, path + ": too many entries");
       index.append(table);
     }

@@ -20,7 +20,7 @@
 
 #include "batch/runs.hpp"
 #include "batch/tables.hpp"
-#include "engine/compact_index.hpp"
+#include "engine/grid.hpp"
 #include "poi/format.hpp"
 #include "poi/output_file.hpp"
 

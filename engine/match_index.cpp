@@ -175,15 +175,6 @@ std::optional<Match> MatchIndex::first_match(const poi::PoiTable& table, std::in
   return best;
 }
 
-bool LatLonBox::contains(float latitude, float longitude) const {
-  if (!(latitude >= lat_low && latitude <= lat_high)) return false;
-  const double span = lon_high - lon_low;
-  if (!(span >= 0.0)) return false;
-  if (span >= 360.0) return std::isfinite(longitude);
-  double east = std::fmod(static_cast<double>(longitude) - lon_low, 360.0);
-  if (east < 0.0) east += 360.0;
-  return east <= span;
-}
 
 void MatchIndex::for_each_in_box(const LatLonBox& box,
                                  const std::function<void(std::int32_t)>& visit) const {

@@ -7,21 +7,13 @@
 #include <vector>
 
 #include "engine/distance.hpp"
+#include "engine/grid.hpp"
 #include "engine/match_search.hpp"
 #include "poi/record.hpp"
 #include "poi/table.hpp"
 
 namespace pinwright::engine {
 
-// Latitudes lat_low..lat_high and longitudes from lon_low eastwards to
-// lon_high, in degrees, bounds included. Longitudes count modulo 360, so a
-// box from 170 to 190 (or from -190 to -170) crosses the 180th meridian and a
-// span of 360 or more holds every longitude. Latitudes are taken as they are.
-struct LatLonBox {
-  double lat_low = 0.0, lat_high = 0.0, lon_low = 0.0, lon_high = 0.0;
-
-  bool contains(float latitude, float longitude) const;
-};
 
 // A grid over latitude and longitude that answers first_match() with exactly
 // the plain scan's answer, far faster. Cells are found from lower bounds on

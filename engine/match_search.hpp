@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "poi/compact_table.hpp"
 #include "poi/record.hpp"
 #include "poi/table.hpp"
 
@@ -25,5 +26,9 @@ struct Match {
 // the same j with a bit-identical separation.
 std::optional<Match> first_match(const poi::PoiTable& table, std::int32_t first, std::int32_t last,
                                  const poi::PoiRecord& probe, PointOrder order, float radius);
+// The same over a compact table, for a probe at `latitude`, `longitude`.
+std::optional<Match> first_match(const poi::CompactTable& table, std::int32_t first,
+                                 std::int32_t last, float latitude, float longitude,
+                                 PointOrder order, float radius);
 
 }  // namespace pinwright::engine

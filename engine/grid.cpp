@@ -1,0 +1,446 @@
+#include "engine/grid.hpp"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <iterator>
+#include <limits>
+#include <thread>
+
+#include "engine/grid_bounds.hpp"
+
+namespace pinwright::engine {
+
+namespace {
+
+// Positions beyond this (read from odd files) live outside the grid; it keeps
+// every cell number within 32 bits at the smallest cell.
+constexpr double kGridLimitDegrees = 1.0e4;
+// About 11 m of latitude: smaller cells would only add lookups.
+constexpr double kSmallestCellDegrees = 1.0e-4;
+// A cell of at most 100 km of latitude and 90 degrees of longitude.
+constexpr double kLargestCellDegrees = 1.0;
+// Above this many latitude rows a query scans instead.
+constexpr std::int64_t kMaxRowsPerQuery = 64;
+// Entries a thread takes at a time in first_later_matches.
+constexpr std::int64_t kChunk = 1024;
+// Below this many entries a build sorts on one thread.
+constexpr std::int64_t kParallelBuild = 1 << 16;
+
+bool on_grid(float latitude, float longitude) {
+  return std::abs(latitude) < kGridLimitDegrees && std::abs(longitude) < kGridLimitDegrees;
+}
+
+bool is_comment_position(float longitude) {
+  return longitude == poi::kCommentCoordinate;
+}
+
+double reach_metres(float radius) {
+  return static_cast<double>(radius) * kReachMargin / 1000.0;
+}
+
+// A cell four times as tall as the radius reaches: a query reads one or two
+// rows. Smaller cells make more rows, each found at a cost, than the
+// candidates they save; larger ones gain nothing more.
+double cell_degrees_for(float radius) {
+  constexpr double kReachesPerCell = 4.0;
+  const double reach =
+      radius > 0.0f ? kReachesPerCell * reach_metres(radius) / north_km_per_degree() : 0.0;
+  return std::clamp(std::isfinite(reach) ? reach : kLargestCellDegrees, kSmallestCellDegrees,
+                    kLargestCellDegrees);
+}
+
+std::int64_t cell_of(double degrees, double cell_degrees) {
+  return static_cast<std::int64_t>(std::floor(degrees / cell_degrees));
+}
+
+struct CellRange {
+  std::int64_t lat_low, lat_high;
+  std::int32_t lon_low, lon_high;
+};
+
+// What a query reads: point 1's terms when the point is point 1, and the
+// cells that can hold an entry closer than the radius; no cells when the
+// query must scan instead (a point off the grid, a reach too wide).
+struct QueryPlan {
+  std::optional<Origin> probe;
+  std::optional<CellRange> cells;
+};
+
+QueryPlan plan_query(float radius, double cell_degrees, PointOrder order, float latitude,
+                     float longitude) {
+  QueryPlan plan;
+  const double metres = reach_metres(radius);
+  const double lat_reach = metres / north_km_per_degree() + cell_degrees * 1e-6;
+  // The east-west offset scales with point 1's cosine: the probe's own, or
+  // the smallest over the latitudes within reach.
+  double cosine = 0.0;
+  if (order == PointOrder::probe_first) {
+    plan.probe.emplace(latitude, longitude);
+    cosine = std::abs(plan.probe->cosine());
+  } else {
+    cosine = min_abs_cosine(latitude - lat_reach, latitude + lat_reach);
+  }
+  const double lon_reach = cosine > 0.0
+                               ? metres / (east_km_per_degree() * cosine) + cell_degrees * 1e-6
+                               : std::numeric_limits<double>::infinity();
+  if (!on_grid(latitude, longitude) || !std::isfinite(lat_reach) ||
+      std::abs(latitude) + lat_reach >= kGridLimitDegrees)
+    return plan;
+  CellRange range{
+      cell_of(latitude - lat_reach, cell_degrees), cell_of(latitude + lat_reach, cell_degrees),
+      std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max() - 1};
+  if (range.lat_high - range.lat_low + 1 > kMaxRowsPerQuery) return plan;
+  // Without a bound east-west the whole of each row is read.
+  if (std::isfinite(lon_reach) && std::abs(longitude) + lon_reach < kGridLimitDegrees) {
+    range.lon_low = static_cast<std::int32_t>(cell_of(longitude - lon_reach, cell_degrees));
+    range.lon_high = static_cast<std::int32_t>(cell_of(longitude + lon_reach, cell_degrees));
+  }
+  plan.cells = range;
+  return plan;
+}
+
+// Runs work(0) to work(threads - 1) at once, work(0) on the calling thread.
+template <typename Work>
+void on_threads(unsigned threads, const Work& work) {
+  std::vector<std::thread> helpers;
+  for (unsigned t = 1; t < threads; ++t) helpers.emplace_back([&work, t] { work(t); });
+  work(0);
+  for (std::thread& helper : helpers) helper.join();
+}
+
+}  // namespace
+
+bool LatLonBox::contains(float latitude, float longitude) const {
+  if (!(latitude >= lat_low && latitude <= lat_high)) return false;
+  const double span = lon_high - lon_low;
+  if (!(span >= 0.0)) return false;
+  if (span >= 360.0) return std::isfinite(longitude);
+  double east = std::fmod(static_cast<double>(longitude) - lon_low, 360.0);
+  if (east < 0.0) east += 360.0;
+  return east <= span;
+}
+
+Grid::Grid(float radius, PointOrder order)
+    : order_(order), cell_degrees_(cell_degrees_for(radius)) {}
+
+void Grid::add_position(Position position) {
+  positions_.push_back(position);
+  if (order_ == PointOrder::table_first)
+    origins_.emplace_back(position.latitude, position.longitude);
+}
+
+void Grid::place(std::int32_t index, Position position) {
+  if (is_comment_position(position.longitude)) return;
+  if (!on_grid(position.latitude, position.longitude)) {
+    outliers_.insert(std::upper_bound(outliers_.begin(), outliers_.end(), index), index);
+    return;
+  }
+  Row& row = rows_[cell_of(position.latitude, cell_degrees_)];
+  const RowEntry entry{static_cast<std::int32_t>(cell_of(position.longitude, cell_degrees_)), index,
+                       position.latitude, position.longitude};
+  const auto after =
+      std::upper_bound(row.begin(), row.end(), entry, [](const auto& a, const auto& b) {
+        return a.lon_cell != b.lon_cell ? a.lon_cell < b.lon_cell : a.index < b.index;
+      });
+  row.insert(after, entry);
+}
+
+void Grid::unplace(std::int32_t index, Position position) {
+  if (is_comment_position(position.longitude)) return;
+  if (!on_grid(position.latitude, position.longitude)) {
+    const auto it = std::lower_bound(outliers_.begin(), outliers_.end(), index);
+    if (it != outliers_.end() && *it == index) outliers_.erase(it);
+    return;
+  }
+  const auto found = rows_.find(cell_of(position.latitude, cell_degrees_));
+  if (found == rows_.end()) return;
+  Row& row = found->second;
+  const auto lon_cell = static_cast<std::int32_t>(cell_of(position.longitude, cell_degrees_));
+  const auto it = std::lower_bound(
+      row.begin(), row.end(), std::pair{lon_cell, index},
+      [](const RowEntry& entry, std::pair<std::int32_t, std::int32_t> key) {
+        return entry.lon_cell != key.first ? entry.lon_cell < key.first : entry.index < key.second;
+      });
+  if (it != row.end() && it->index == index) row.erase(it);
+  if (row.empty()) rows_.erase(found);
+}
+
+void Grid::build(const poi::CompactTable& table, unsigned threads) {
+  struct Placed {
+    std::int64_t lat_cell;
+    RowEntry entry;
+  };
+  const auto by_cell = [](const Placed& a, const Placed& b) {
+    if (a.lat_cell != b.lat_cell) return a.lat_cell < b.lat_cell;
+    if (a.entry.lon_cell != b.entry.lon_cell) return a.entry.lon_cell < b.entry.lon_cell;
+    return a.entry.index < b.entry.index;
+  };
+  const std::int32_t known = count();
+  const std::int64_t added = table.size() - known;
+  if (added <= 0) return;
+  positions_.reserve(static_cast<std::size_t>(table.size()));
+  if (order_ == PointOrder::table_first) origins_.reserve(static_cast<std::size_t>(table.size()));
+  for (std::int32_t j = known + 1; j <= table.size(); ++j)
+    add_position(Position{table.latitude(j), table.longitude(j)});
+
+  // Each thread places one stretch of the new entries and sorts it; the
+  // sorted stretches are then merged into rows.
+  threads = added < kParallelBuild ? 1u : std::max(1u, threads);
+  std::vector<std::vector<Placed>> stretches(threads);
+  std::vector<std::vector<std::int32_t>> outliers(threads);
+  on_threads(threads, [&](unsigned part) {
+    const auto first = static_cast<std::int32_t>(known + 1 + added * part / threads);
+    const auto last = static_cast<std::int32_t>(known + added * (part + 1) / threads);
+    std::vector<Placed>& placed = stretches[part];
+    placed.reserve(static_cast<std::size_t>(last - first + 1));
+    for (std::int32_t j = first; j <= last; ++j) {
+      const Position& position = positions_[static_cast<std::size_t>(j - 1)];
+      if (is_comment_position(position.longitude)) continue;
+      if (!on_grid(position.latitude, position.longitude)) {
+        outliers[part].push_back(j);
+        continue;
+      }
+      placed.push_back(
+          Placed{cell_of(position.latitude, cell_degrees_),
+                 RowEntry{static_cast<std::int32_t>(cell_of(position.longitude, cell_degrees_)), j,
+                          position.latitude, position.longitude}});
+    }
+    std::sort(placed.begin(), placed.end(), by_cell);
+  });
+  std::vector<Placed> sorted = std::move(stretches.front());
+  for (unsigned part = 1; part < threads; ++part) {
+    std::vector<Placed> merged;
+    merged.reserve(sorted.size() + stretches[part].size());
+    std::merge(sorted.begin(), sorted.end(), stretches[part].begin(), stretches[part].end(),
+               std::back_inserter(merged), by_cell);
+    sorted = std::move(merged);
+    stretches[part] = {};
+  }
+  // The stretches come in table order and follow every entry known, so the
+  // outliers stay ascending.
+  for (const auto& part : outliers) outliers_.insert(outliers_.end(), part.begin(), part.end());
+
+  const auto by_row_order = [](const RowEntry& a, const RowEntry& b) {
+    return a.lon_cell != b.lon_cell ? a.lon_cell < b.lon_cell : a.index < b.index;
+  };
+  for (std::size_t begin = 0; begin < sorted.size();) {
+    std::size_t end = begin + 1;
+    while (end < sorted.size() && sorted[end].lat_cell == sorted[begin].lat_cell) ++end;
+    Row& row = rows_[sorted[begin].lat_cell];
+    const auto old_size = static_cast<std::ptrdiff_t>(row.size());
+    row.reserve(row.size() + (end - begin));
+    for (std::size_t k = begin; k < end; ++k) row.push_back(sorted[k].entry);
+    std::inplace_merge(row.begin(), row.begin() + old_size, row.end(), by_row_order);
+    begin = end;
+  }
+}
+
+void Grid::append(const poi::CompactTable& table) {
+  for (std::int32_t j = count() + 1; j <= table.size(); ++j) {
+    const Position position{table.latitude(j), table.longitude(j)};
+    add_position(position);
+    place(j, position);
+  }
+}
+
+void Grid::move(const poi::CompactTable& table, std::int32_t index) {
+  Position& known = positions_[static_cast<std::size_t>(index - 1)];
+  const Position now{table.latitude(index), table.longitude(index)};
+  // Bitwise, so that -0.0 and 0.0 are told apart exactly as a copy would be.
+  if (std::bit_cast<std::uint32_t>(known.latitude) == std::bit_cast<std::uint32_t>(now.latitude) &&
+      std::bit_cast<std::uint32_t>(known.longitude) == std::bit_cast<std::uint32_t>(now.longitude))
+    return;
+  unplace(index, known);
+  known = now;
+  if (order_ == PointOrder::table_first)
+    origins_[static_cast<std::size_t>(index - 1)] = Origin(now.latitude, now.longitude);
+  place(index, now);
+}
+
+void Grid::truncate(std::int32_t count) {
+  for (std::int32_t j = this->count(); j > count && j >= 1; --j)
+    unplace(j, positions_[static_cast<std::size_t>(j - 1)]);
+  const auto kept = static_cast<std::size_t>(std::clamp(count, 0, this->count()));
+  positions_.resize(kept);
+  if (order_ == PointOrder::table_first) origins_.resize(kept, Origin(0.0f, 0.0f));
+}
+
+// Within one row, the first entry of each cell in lon_low..lon_high whose
+// index lies in first..best - 1 and which `matches`, keeping the smallest in
+// `best`: each cell lists its entries by ascending index, so its first hit is
+// its answer.
+template <typename Visit>
+void Grid::visit_row_range(const Row& row, std::int32_t lon_low, std::int32_t lon_high,
+                           std::int32_t first, Match& best, const Visit& matches) const {
+  const auto before = [](const RowEntry& entry, std::pair<std::int32_t, std::int32_t> key) {
+    return entry.lon_cell != key.first ? entry.lon_cell < key.first : entry.index < key.second;
+  };
+  std::int32_t cell = lon_low;
+  auto it = row.begin();
+  for (;;) {
+    it = std::lower_bound(it, row.end(), std::pair{cell, first}, before);
+    if (it == row.end() || it->lon_cell > lon_high) return;
+    if (it->lon_cell != cell) {
+      cell = it->lon_cell;
+      continue;
+    }
+    for (; it != row.end() && it->lon_cell == cell && it->index < best.index; ++it) {
+      if (const auto separation = matches(*it)) {
+        best = Match{it->index, *separation};
+        break;
+      }
+    }
+    if (cell == lon_high) return;
+    ++cell;
+  }
+}
+
+std::optional<Match> Grid::first_match(std::int32_t first, std::int32_t last, float latitude,
+                                       float longitude, float radius) const {
+  last = std::min(last, count());
+  first = std::max(first, 1);
+  // Nothing lies strictly closer than a radius of zero or less.
+  if (!(radius > 0.0f) || first > last) return std::nullopt;
+  const QueryPlan plan = plan_query(radius, cell_degrees_, order_, latitude, longitude);
+  const auto separation = [&](std::int32_t j, float entry_latitude, float entry_longitude) {
+    return plan.probe ? plan.probe->distance_to(entry_latitude, entry_longitude)
+                      : origins_[static_cast<std::size_t>(j - 1)].distance_to(latitude, longitude);
+  };
+  if (!plan.cells) {
+    for (std::int32_t j = first; j <= last; ++j) {
+      const Position& position = positions_[static_cast<std::size_t>(j - 1)];
+      if (is_comment_position(position.longitude)) continue;
+      const float metres = separation(j, position.latitude, position.longitude);
+      if (metres < radius) return Match{j, metres};
+    }
+    return std::nullopt;
+  }
+
+  Match best{last + 1, 0.0f};
+  for (auto it = std::lower_bound(outliers_.begin(), outliers_.end(), first);
+       it != outliers_.end() && *it < best.index; ++it) {
+    const Position& position = positions_[static_cast<std::size_t>(*it - 1)];
+    const float metres = separation(*it, position.latitude, position.longitude);
+    if (metres < radius) {
+      best = Match{*it, metres};
+      break;
+    }
+  }
+  const CellRange& range = *plan.cells;
+  for (std::int64_t lat = range.lat_low; lat <= range.lat_high; ++lat) {
+    const auto found = rows_.find(lat);
+    if (found == rows_.end()) continue;
+    visit_row_range(found->second, range.lon_low, range.lon_high, first, best,
+                    [&](const RowEntry& entry) -> std::optional<float> {
+                      const float metres = separation(entry.index, entry.latitude, entry.longitude);
+                      if (metres < radius) return metres;
+                      return std::nullopt;
+                    });
+  }
+  if (best.index > last) return std::nullopt;
+  return best;
+}
+
+void Grid::for_each_in_box(const LatLonBox& box,
+                           const std::function<void(std::int32_t)>& visit) const {
+  const double span = box.lon_high - box.lon_low;
+  if (!(box.lat_low <= box.lat_high) || !(span >= 0.0)) return;
+
+  const auto take = [&](std::int32_t j) {
+    const Position& position = positions_[static_cast<std::size_t>(j - 1)];
+    if (box.contains(position.latitude, position.longitude)) visit(j);
+  };
+  for (const std::int32_t j : outliers_) take(j);
+
+  // Every box holding all longitudes, or bounds off the grid, reads whole rows.
+  const bool whole_rows = !(span < 360.0) || !(std::abs(box.lon_low) < kGridLimitDegrees &&
+                                               std::abs(box.lon_high) < kGridLimitDegrees);
+  const auto search_row = [&](const Row& row) {
+    if (row.empty()) return;
+    if (whole_rows) {
+      for (const RowEntry& entry : row) take(entry.index);
+      return;
+    }
+    // An entry may hold any longitude (190 as well as -170): each turn of 360
+    // degrees that reaches the row's cells is searched, a cell of slack on
+    // either side for the rounding of the shifted bounds. The turns ascend,
+    // so each goes on where the one before stopped and no entry comes twice.
+    const double west = static_cast<double>(row.front().lon_cell - 1) * cell_degrees_;
+    const double east = static_cast<double>(row.back().lon_cell + 2) * cell_degrees_;
+    const auto first_turn = static_cast<std::int64_t>(std::ceil((west - box.lon_high) / 360.0));
+    const auto last_turn = static_cast<std::int64_t>(std::floor((east - box.lon_low) / 360.0));
+    auto it = row.begin();
+    for (std::int64_t turn = first_turn; turn <= last_turn && it != row.end(); ++turn) {
+      const double shift = 360.0 * static_cast<double>(turn);
+      const std::int64_t from = cell_of(box.lon_low + shift, cell_degrees_) - 1;
+      const std::int64_t to = cell_of(box.lon_high + shift, cell_degrees_) + 1;
+      it = std::lower_bound(it, row.end(), from, [](const RowEntry& entry, std::int64_t cell) {
+        return entry.lon_cell < cell;
+      });
+      for (; it != row.end() && it->lon_cell <= to; ++it) take(it->index);
+    }
+  };
+
+  const std::int64_t low = cell_of(std::max(box.lat_low, -kGridLimitDegrees), cell_degrees_);
+  const std::int64_t high = cell_of(std::min(box.lat_high, kGridLimitDegrees), cell_degrees_);
+  if (high - low + 1 > static_cast<std::int64_t>(rows_.size())) {
+    for (const auto& [lat, row] : rows_)
+      if (lat >= low && lat <= high) search_row(row);
+  } else {
+    for (std::int64_t lat = low; lat <= high; ++lat) {
+      const auto row = rows_.find(lat);
+      if (row != rows_.end()) search_row(row->second);
+    }
+  }
+}
+
+std::vector<std::int32_t> Grid::cell_order() const {
+  std::vector<std::int64_t> keys;
+  keys.reserve(rows_.size());
+  std::size_t entries = outliers_.size();
+  for (const auto& [lat, row] : rows_) {
+    keys.push_back(lat);
+    entries += row.size();
+  }
+  std::sort(keys.begin(), keys.end());
+  std::vector<std::int32_t> order;
+  order.reserve(entries);
+  for (const std::int64_t lat : keys)
+    for (const RowEntry& entry : rows_.at(lat)) order.push_back(entry.index);
+  order.insert(order.end(), outliers_.begin(), outliers_.end());
+  return order;
+}
+
+std::size_t Grid::memory_bytes() const {
+  return positions_.capacity() * sizeof(Position) + origins_.capacity() * sizeof(Origin) +
+         outliers_.capacity() * sizeof(std::int32_t) + row_map_bytes(rows_);
+}
+
+std::vector<Match> first_later_matches(const poi::CompactTable& table, float radius,
+                                       unsigned threads, std::atomic<std::int64_t>* answered) {
+  threads = std::max(1u, threads);
+  Grid grid(radius, PointOrder::probe_first);
+  grid.build(table, threads);
+  const std::vector<std::int32_t> order = grid.cell_order();
+  std::vector<Match> matches(static_cast<std::size_t>(table.size()) + 1, Match{0, 0.0f});
+  const auto count = static_cast<std::int64_t>(order.size());
+  std::atomic<std::int64_t> next{0};
+  on_threads(threads, [&](unsigned) {
+    for (;;) {
+      const std::int64_t begin = next.fetch_add(kChunk);
+      if (begin >= count) return;
+      const std::int64_t end = std::min(count, begin + kChunk);
+      for (std::int64_t k = begin; k < end; ++k) {
+        const std::int32_t i = order[static_cast<std::size_t>(k)];
+        const auto match =
+            grid.first_match(i + 1, table.size(), table.latitude(i), table.longitude(i), radius);
+        if (match) matches[static_cast<std::size_t>(i)] = *match;
+      }
+      if (answered) answered->fetch_add(end - begin, std::memory_order_relaxed);
+    }
+  });
+  return matches;
+}
+
+}  // namespace pinwright::engine
