@@ -235,8 +235,8 @@ RunStop decide(Program& program, ui::DialogLayer& dialog, int button_id) {
     return RunStop::unchanged;
   const std::optional<engine::RunOptions> options = read_run_options(dialog);
   if (!options) return RunStop::unchanged;
-  const engine::EditedRow second_row{poi::Text(dialog.get_text(c::kRow2Name)),
-                                     poi::Text(dialog.get_text(c::kRow2Information))};
+  const engine::EditedRow second_row{dialog.get_text(c::kRow2Name),
+                                     dialog.get_text(c::kRow2Information)};
   return call_run(program, dialog, *options,
                   [&] { return engine::decide(program, *decision, second_row, *options); });
 }

@@ -52,7 +52,7 @@ void back_through_6000_stops(benchmark::State& state) {
     for (std::int32_t stop = 1; stop < kPairs; ++stop)
       engine::decide(program,
                      stop % 2 ? engine::Decision::skip_or_keep : engine::Decision::save_or_delete,
-                     {poi::Text("Edited"), poi::Text()}, options);
+                     {"Edited", ""}, options);
     journal_bytes = 0;
     for (const engine::ReviewStop& stop : program.journal->stops)
       journal_bytes += sizeof(stop) + stop.changed.capacity() * sizeof(stop.changed.front());

@@ -175,7 +175,6 @@ std::optional<Match> MatchIndex::first_match(const poi::PoiTable& table, std::in
   return best;
 }
 
-
 void MatchIndex::for_each_in_box(const LatLonBox& box,
                                  const std::function<void(std::int32_t)>& visit) const {
   const double span = box.lon_high - box.lon_low;

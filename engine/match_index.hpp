@@ -14,7 +14,6 @@
 
 namespace pinwright::engine {
 
-
 // A grid over latitude and longitude that answers first_match() with exactly
 // the plain scan's answer, far faster. Cells are found from lower bounds on
 // the north-south and east-west offsets derived from the distance routine

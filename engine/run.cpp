@@ -250,8 +250,9 @@ RunOutcome go_on(app::Program& program, const RunOptions& options) {
 // shown text, byte for byte, when the user left it alone; a typed text with
 // the separator that keeps it apart from the name.
 poi::Text edited_information(const app::RunCursor& run, const EditedRow& edited) {
-  if (edited.information == run.probe_entry.information) return edited.information;
-  return poi::typed_information(edited.information.view());
+  const poi::Text typed(edited.information);
+  if (typed == run.probe_entry.information) return typed;
+  return poi::typed_information(typed.view());
 }
 
 // Update[i] against Master[j]. With a text Output file the Update entry's own
@@ -267,7 +268,7 @@ bool apply_update_decision(app::Program& program, Decision decision, const Edite
       poi::PoiRecord saved;
       saved.longitude = update_entry.longitude;
       saved.latitude = update_entry.latitude;
-      saved.name = edited.name;
+      saved.name.assign(edited.name);
       saved.information = text_output ? update_entry.information : information;
       if (!append_result(program.working_table, run.result_count, saved)) return false;
       ++run.counts.appended;
@@ -282,7 +283,7 @@ bool apply_update_decision(app::Program& program, Decision decision, const Edite
     }
     case Decision::text: {
       poi::PoiRecord& master_entry = changing(program, run.match_index);
-      master_entry.name = edited.name;
+      master_entry.name.assign(edited.name);
       master_entry.information = information;
       return true;
     }
@@ -290,7 +291,7 @@ bool apply_update_decision(app::Program& program, Decision decision, const Edite
       poi::PoiRecord& master_entry = changing(program, run.match_index);
       master_entry.longitude = update_entry.longitude;
       master_entry.latitude = update_entry.latitude;
-      master_entry.name = edited.name;
+      master_entry.name.assign(edited.name);
       master_entry.information = text_output ? update_entry.information : information;
       return true;
     }
@@ -305,7 +306,7 @@ bool apply_duplicate_decision(app::Program& program, Decision decision, const Ed
   app::RunCursor& run = program.run;
   if (decision == Decision::save_or_delete) {
     // The surviving later entry carries a name edited in the second row.
-    changing(program, run.match_index).name = edited.name;
+    changing(program, run.match_index).name.assign(edited.name);
     ++run.counts.deleted;
     return true;
   }

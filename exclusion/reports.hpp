@@ -5,15 +5,13 @@
 #include <string_view>
 
 #include "app/program.hpp"
+#include "exclusion/circles.hpp"
 #include "poi/record.hpp"
 
 namespace pinwright::exclusion {
 
 inline constexpr std::string_view kMatchesReportSuffix = "_matches.csv";
 inline constexpr std::string_view kMatchesReportHeader = "Longitude, Latitude, Name, Information";
-
-// Pairs closer than this are not reported.
-inline constexpr float kReportThresholdMetres = 1.0f;
 
 // The Output path without its extension, followed by "_matches.csv".
 std::string matches_report_path(std::string_view output_path);

@@ -46,12 +46,16 @@ NameSplit split_name(std::string_view line) {
   return split;
 }
 
-Text typed_information(std::string_view typed) {
+std::string typed_information_text(std::string_view typed) {
   const std::string_view text = trim_right(typed);
   const std::size_t first = text.find_first_not_of(' ');
   if (first == std::string_view::npos || text[first] == ',' || text[first] == ';')
-    return Text(text);
-  return Text(", " + std::string(text));
+    return std::string(text);
+  return ", " + std::string(text);
+}
+
+Text typed_information(std::string_view typed) {
+  return Text(typed_information_text(typed));
 }
 
 ReadResult read_text_poi_file(const std::string& path, PoiTable& table, Slot slot) {
@@ -179,6 +183,11 @@ void append_position_and_name(std::string& out, float longitude, float latitude,
 
 void append_position_and_name(std::string& out, const PoiRecord& record) {
   append_position_and_name(out, record.longitude, record.latitude, record.name.trimmed());
+}
+
+void append_position_and_name(std::string& out, const CompactTable& table, std::int32_t index) {
+  append_position_and_name(out, table.longitude(index), table.latitude(index),
+                           table.name_field(index));
 }
 
 void append_record_line(std::string& out, const PoiRecord& record) {

@@ -51,6 +51,8 @@ NameSplit split_name(std::string_view line);
 // comma or a semicolon gets ", " in front, or it would be read back as part of
 // the name. A blank text stays blank. Only a blank may come before the
 // separator: the reader takes a tab there into the name.
+std::string typed_information_text(std::string_view typed);
+// The same as a record's field holds it.
 Text typed_information(std::string_view typed);
 
 // Reads a text POI file into `table` from entry 1. The table's capacity is the
@@ -72,6 +74,7 @@ void append_record_line(std::string& out, const PoiRecord& record);
 // The start of a POI line: longitude and latitude in F10.5 and the quoted
 // name (`   4.89000,  52.37000, "Name"`); the POI line adds the information.
 void append_position_and_name(std::string& out, const PoiRecord& record);
+void append_position_and_name(std::string& out, const CompactTable& table, std::int32_t index);
 // The line of entry `index` of a compact table, its texts cut as a record
 // holds them.
 void append_record_line(std::string& out, const CompactTable& table, std::int32_t index);
