@@ -38,29 +38,26 @@ bool is_radius_line(std::string_view lower) {
 
 enum class LineResult { ok, format_error, storage_limit };
 
-LineResult read_line(app::Exclusions& exclusions, std::string_view lower) {
+LineResult read_line(Circles& circles, std::int64_t limit, std::string_view lower) {
   if (is_radius_line(lower)) {
     const std::size_t equals = lower.find('=');
     const std::string_view value =
         equals == std::string_view::npos ? std::string_view{} : lower.substr(equals + 1);
     if (value.find_first_not_of(" \t") == std::string_view::npos) {
-      exclusions.radius = kDefaultRadius;
+      circles.radius = kDefaultRadius;
       return LineResult::ok;
     }
     std::array<float, 1> radius{};
     if (!poi::read_free_form(value, radius)) return LineResult::format_error;
-    exclusions.radius = radius[0];
+    circles.radius = radius[0];
     return LineResult::ok;
   }
   if (lower.starts_with(';')) return LineResult::ok;
-  if (exclusions.count >= exclusions.circles.capacity()) return LineResult::storage_limit;
+  if (static_cast<std::int64_t>(circles.centres.size()) >= limit) return LineResult::storage_limit;
   std::array<float, 2> centre{};
   // A line that fails takes no slot: the circles before it stay as they are.
   if (!poi::read_free_form(lower, centre)) return LineResult::format_error;
-  ++exclusions.count;
-  poi::PoiRecord& circle = exclusions.circles[exclusions.count];
-  circle.longitude = centre[0];
-  circle.latitude = centre[1];
+  circles.centres.push_back(Circles::Centre{centre[1], centre[0]});
   return LineResult::ok;
 }
 
@@ -78,19 +75,18 @@ std::string find_exclusions_file(std::string_view master_path) {
   return {};
 }
 
-ExclusionsRead read_exclusion_circles(app::Exclusions& exclusions, const std::string& path) {
+ExclusionsRead read_exclusion_circles(const std::string& path, std::int64_t limit) {
   ExclusionsRead read;
-  exclusions.count = 0;
   read.path = path;
-  exclusions.path = path;
-  exclusions.radius = kDefaultRadius;
+  read.circles.path = path;
+  read.circles.radius = kDefaultRadius;
 
   poi::LineReader reader(path);
   std::string window;
   std::size_t length = 0;
   while (reader.is_open() && reader.next(window, length)) {
     const std::string lower = poi::lower_case(poi::justify_left(readable_part(window, length)));
-    switch (read_line(exclusions, lower)) {
+    switch (read_line(read.circles, limit, lower)) {
       case LineResult::ok:
         continue;
       case LineResult::format_error:
@@ -105,6 +101,19 @@ ExclusionsRead read_exclusion_circles(app::Exclusions& exclusions, const std::st
   }
   read.status = !reader.is_open() || reader.failed() ? ExclusionsRead::Status::unreadable
                                                      : ExclusionsRead::Status::read;
+  return read;
+}
+
+ExclusionsRead read_exclusion_circles(app::Exclusions& exclusions, const std::string& path) {
+  ExclusionsRead read = read_exclusion_circles(path, exclusions.circles.capacity());
+  exclusions.path = path;
+  exclusions.radius = read.circles.radius;
+  exclusions.count = static_cast<std::int32_t>(read.circles.centres.size());
+  for (std::int32_t k = 1; k <= exclusions.count; ++k) {
+    const Circles::Centre& centre = read.circles.centres[static_cast<std::size_t>(k - 1)];
+    exclusions.circles[k].longitude = centre.longitude;
+    exclusions.circles[k].latitude = centre.latitude;
+  }
   return read;
 }
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "app/program.hpp"
+#include "exclusion/circles.hpp"
 
 namespace pinwright::exclusion {
 
@@ -49,7 +50,14 @@ struct ExclusionsRead {
   std::string path;       // the exclusions file
   std::int64_t line = 0;  // format error: 1-based line number
   std::string line_text;  // format error: the line as read
+  // What was read; after a format error or too many circles, the circles
+  // before it.
+  Circles circles;
 };
+
+// Reads the circles of the exclusions file at `path`, at most `limit` of
+// them.
+ExclusionsRead read_exclusion_circles(const std::string& path, std::int64_t limit);
 
 // Loads the circles of the exclusions file at `path` into `exclusions`
 // (count, radius, path). A format error or too many circles stop the
