@@ -64,6 +64,8 @@ std::string message_of(const ogr::ReadFailure& failure, std::int64_t skipped, bo
       return layer + ": no field " + failure.field + " (fields: " + joined(failure.fields) + ")";
     case Kind::no_transformation:
       return feature + ": its coordinate system cannot be turned into WGS 84: " + failure.detail;
+    case Kind::damaged:
+      return (failure.feature > 0 ? feature : layer) + ": damaged: " + failure.detail;
     case Kind::outside_range:
       break;
   }

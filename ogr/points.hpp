@@ -51,6 +51,7 @@ struct ReadFailure {
     named_field_missing,  // a chosen field is not there (field: which)
     no_transformation,    // the layer's coordinate system cannot be turned into WGS 84
     outside_range,        // longitude or latitude outside ±180/±90 (detail: the values)
+    damaged,              // OGR failed while reading the features (detail: OGR's message)
   };
   Kind kind = Kind::cannot_open;
   std::string path;

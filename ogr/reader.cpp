@@ -77,7 +77,14 @@ class LayerReader {
     look_up_fields();
     layer_.ResetReading();
     std::int64_t ordinal = 0;
-    for (auto& feature : layer_) {
+    for (;;) {
+      // A driver that meets a damaged file mostly says so only through
+      // OGR's error state: a cut GPX, a table or geometry file that ends
+      // early. Asked after every feature, nothing read in part passes.
+      CPLErrorReset();
+      const OGRFeatureUniquePtr feature(layer_.GetNextFeature());
+      if (CPLGetLastErrorType() >= CE_Failure) return damaged(ordinal + 1);
+      if (!feature) break;
       ++ordinal;
       const OGRGeometry* geometry = feature->GetGeometryRef();
       if (geometry == nullptr || geometry->IsEmpty()) {
@@ -108,6 +115,12 @@ class LayerReader {
     if (kind == ReadFailure::Kind::no_name_field || kind == ReadFailure::Kind::named_field_missing)
       failure.fields = field_names(*layer_.GetLayerDefn());
     result_.failure = std::move(failure);
+    return false;
+  }
+
+  bool damaged(std::int64_t feature) {
+    fail(ReadFailure::Kind::damaged, feature);
+    result_.failure->detail = QuietErrors::last("a read error");
     return false;
   }
 
@@ -235,14 +248,25 @@ ReadResult read_points(const std::string& path, const ReadOptions& options,
   std::string first_layer;
   if (is_gpx(*dataset)) {
     first_layer = gpx_points_layer(options.gpx_points);
-    // Waypoints, routes and tracks not chosen are counted, not read.
-    for (const char* kind : {"waypoints", "routes", "tracks"}) {
-      OGRLayer* layer = dataset->GetLayerByName(kind);
-      if (layer != nullptr && std::string_view(kind) != gpx_source_layer(options.gpx_points))
-        result.skipped += layer->GetFeatureCount();
-    }
     OGRLayer* layer = dataset->GetLayerByName(first_layer.c_str());
     if (layer != nullptr && !LayerReader(path, *layer, options, visit, result).run()) return result;
+    // Waypoints, routes and tracks not chosen are counted, not read.
+    for (const char* kind : {"waypoints", "routes", "tracks"}) {
+      OGRLayer* other = dataset->GetLayerByName(kind);
+      if (other == nullptr || std::string_view(kind) == gpx_source_layer(options.gpx_points))
+        continue;
+      CPLErrorReset();
+      result.skipped += other->GetFeatureCount();
+      if (CPLGetLastErrorType() >= CE_Failure) {
+        ReadFailure failure;
+        failure.kind = ReadFailure::Kind::damaged;
+        failure.path = path;
+        failure.layer = kind;
+        failure.detail = QuietErrors::last("a read error");
+        result.failure = std::move(failure);
+        return result;
+      }
+    }
   } else {
     for (OGRLayer* layer : dataset->GetLayers()) {
       if (first_layer.empty()) first_layer = layer->GetName();
