@@ -68,7 +68,7 @@ TEST(parse_command_line_test, vector_format_options_reach_every_subcommand) {
     const auto parsed = parse_command_line(args);
     ASSERT_TRUE(parsed.command) << parsed.err;
     const FormatChoice& f = parsed.command->formats;
-    EXPECT_EQ(f.input_format, "CSV");
+    EXPECT_EQ(f.input_formats, std::vector<std::string>{"CSV"});
     EXPECT_EQ(f.output_format, "GPKG");
     EXPECT_EQ(f.name_field, "title");
     EXPECT_EQ(f.info_field, "notes");
@@ -79,7 +79,7 @@ TEST(parse_command_line_test, vector_format_options_reach_every_subcommand) {
   const auto plain = parse_command_line({"convert", "a.gpx", "-o", "b.kml"});
   ASSERT_TRUE(plain.command) << plain.err;
   EXPECT_EQ(plain.command->formats.points, GpxChoice::waypoints);
-  EXPECT_EQ(plain.command->formats.input_format, "");
+  EXPECT_TRUE(plain.command->formats.input_formats.empty());
 }
 
 struct Printed {

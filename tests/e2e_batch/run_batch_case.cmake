@@ -78,7 +78,10 @@ if(EXISTS "${CASE}/interrupt")
   list(GET interrupt 1 pattern)
   set(command sh -c "\"$@\" &
 pid=$!
-while kill -0 $pid 2>/dev/null && [ -z \"$(find . -name '${pattern}' -print -quit)\" ]; do sleep 0.01; done
+while kill -0 $pid 2>/dev/null && [ -z \"$(find . -name '${pattern}' -print -quit)\" ]
+do
+  sleep 0.01
+done
 kill -${signal} $pid 2>/dev/null
 wait $pid" sh ${command})
 endif()
