@@ -206,7 +206,6 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& args) {
 
   CLI::App* dedupe = app.add_subcommand("dedupe", "remove the duplicates of a POI file");
   dedupe->fallthrough();
-  add_global_options(*dedupe, command, texts);
   dedupe->add_option("INPUT", command.input, kInputHelp)->required();
   add_output(*dedupe, command);
   add_radius(*dedupe, texts);
@@ -235,7 +234,6 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& args) {
 
   CLI::App* update = app.add_subcommand("update", "merge Update files into a Master file");
   update->fallthrough();
-  add_global_options(*update, command, texts);
   update
       ->add_option("MASTER UPDATE", texts.files,
                    "the Master file, then the Update files, merged one after another")
@@ -258,9 +256,10 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& args) {
 
   CLI::App* convert = app.add_subcommand("convert", "write a POI file in another form");
   convert->fallthrough();
-  add_global_options(*convert, command, texts);
   convert->add_option("INPUT", command.input, kInputHelp)->required();
   add_output(*convert, command);
+
+  for (CLI::App* sub : {dedupe, update, convert}) add_global_options(*sub, command, texts);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {

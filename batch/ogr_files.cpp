@@ -62,6 +62,9 @@ std::string message_of(const ogr::ReadFailure& failure, std::int64_t skipped, bo
       return layer + ": no field " + failure.field + " (fields: " + joined(failure.fields) + ")";
     case Kind::no_transformation:
       return feature + ": its coordinate system cannot be turned into WGS 84: " + failure.detail;
+    case Kind::no_coordinate_columns:
+      return layer + ": no longitude and latitude columns (looked for " + failure.detail +
+             "; columns: " + joined(failure.fields) + "); name them with --x-field and --y-field";
     case Kind::damaged:
       return (failure.feature > 0 ? feature : layer) + ": damaged: " + failure.detail;
     case Kind::outside_range:

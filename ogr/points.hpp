@@ -54,13 +54,15 @@ struct ReadOptions {
 // layer's order) are set where they say where.
 struct ReadFailure {
   enum class Kind {
-    cannot_open,          // OGR cannot open the file (detail: OGR's message)
-    no_points,            // no layer holds a point
-    no_name_field,        // the layers with points have no name field (fields: what they have)
-    named_field_missing,  // a chosen field is not there (field: which)
-    no_transformation,    // the layer's coordinate system cannot be turned into WGS 84
-    outside_range,        // longitude or latitude outside ±180/±90 (detail: the values)
-    damaged,              // OGR failed while reading the features (detail: OGR's message)
+    cannot_open,            // OGR cannot open the file (detail: OGR's message)
+    no_points,              // no layer holds a point
+    no_name_field,          // the layers with points have no name field (fields: what they have)
+    named_field_missing,    // a chosen field is not there (field: which)
+    no_transformation,      // the layer's coordinate system cannot be turned into WGS 84
+    outside_range,          // longitude or latitude outside ±180/±90 (detail: the values)
+    damaged,                // OGR failed while reading the features (detail: OGR's message)
+    no_coordinate_columns,  // a table without longitude and latitude columns (fields: its
+                            // columns; detail: the names looked for)
   };
   Kind kind = Kind::cannot_open;
   std::string path;

@@ -57,6 +57,16 @@ const char* gpx_source_layer(GpxPoints points) {
   return "waypoints";
 }
 
+// The names a table's longitude and latitude columns were looked for under.
+std::string columns_looked_for(const ReadOptions& options) {
+  std::string names = options.x_field.empty() ? kLongitudeNames : options.x_field;
+  names += " and ";
+  names += options.y_field.empty() ? kLatitudeNames : options.y_field;
+  std::string shown;
+  for (const char c : names) shown += c == ',' ? std::string(", ") : std::string(1, c);
+  return shown;
+}
+
 std::vector<std::string> field_names(OGRFeatureDefn& definition) {
   std::vector<std::string> names;
   for (int k = 0; k < definition.GetFieldCount(); ++k)
@@ -73,7 +83,14 @@ class LayerReader {
       : path_(path), layer_(layer), options_(options), visit_(visit), result_(result) {}
 
   // False when the read failed (result_.failure says why).
-  bool run() {
+  bool run(bool table) {
+    // A table whose columns OGR found no position in holds no geometry at
+    // all: every row would be skipped.
+    if (table && layer_.GetGeomType() == wkbNone) {
+      fail(ReadFailure::Kind::no_coordinate_columns, 0);
+      result_.failure->detail = columns_looked_for(options_);
+      return false;
+    }
     look_up_fields();
     layer_.ResetReading();
     std::int64_t ordinal = 0;
@@ -112,7 +129,9 @@ class LayerReader {
     failure.layer = layer_.GetName();
     failure.feature = feature;
     failure.field = missing_field_;
-    if (kind == ReadFailure::Kind::no_name_field || kind == ReadFailure::Kind::named_field_missing)
+    if (kind == ReadFailure::Kind::no_name_field ||
+        kind == ReadFailure::Kind::named_field_missing ||
+        kind == ReadFailure::Kind::no_coordinate_columns)
       failure.fields = field_names(*layer_.GetLayerDefn());
     result_.failure = std::move(failure);
     return false;
@@ -153,7 +172,10 @@ class LayerReader {
   bool prepare(std::int64_t ordinal) {
     prepared_ = true;
     if (!missing_field_.empty()) return fail(ReadFailure::Kind::named_field_missing, 0);
-    if (name_index_ < 0) return fail(ReadFailure::Kind::no_name_field, 0);
+    // A layer of bare points has no field to take a name from: its names
+    // stay empty. One with fields but none of the name's fails, naming them.
+    if (name_index_ < 0 && layer_.GetLayerDefn()->GetFieldCount() > 0)
+      return fail(ReadFailure::Kind::no_name_field, 0);
     const OGRSpatialReference* source = layer_.GetSpatialRef();
     if (source == nullptr) return true;  // GPX, KML and GeoJSON are WGS 84 by definition
     OGRSpatialReference from(*source);
@@ -249,7 +271,8 @@ ReadResult read_points(const std::string& path, const ReadOptions& options,
   if (is_gpx(*dataset)) {
     first_layer = gpx_points_layer(options.gpx_points);
     OGRLayer* layer = dataset->GetLayerByName(first_layer.c_str());
-    if (layer != nullptr && !LayerReader(path, *layer, options, visit, result).run()) return result;
+    if (layer != nullptr && !LayerReader(path, *layer, options, visit, result).run(false))
+      return result;
     // Waypoints, routes and tracks not chosen are counted, not read.
     for (const char* kind : {"waypoints", "routes", "tracks"}) {
       OGRLayer* other = dataset->GetLayerByName(kind);
@@ -268,9 +291,10 @@ ReadResult read_points(const std::string& path, const ReadOptions& options,
       }
     }
   } else {
+    const bool table = EQUAL(dataset->GetDriverName(), "CSV");
     for (OGRLayer* layer : dataset->GetLayers()) {
       if (first_layer.empty()) first_layer = layer->GetName();
-      if (!LayerReader(path, *layer, options, visit, result).run()) return result;
+      if (!LayerReader(path, *layer, options, visit, result).run(table)) return result;
     }
   }
   if (result.points == 0) {
