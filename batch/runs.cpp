@@ -58,6 +58,8 @@ std::string exclusions_failure(const exclusion::ExclusionsRead& read) {
 std::string exclusions_path_of(const Command& command) {
   switch (command.exclusions.kind) {
     case ExclusionsChoice::Kind::automatic:
+      // Standard input lies in no folder to find circles beside.
+      if (command.input == kStandardStream) return {};
       return exclusion::find_exclusions_file(command.input);
     case ExclusionsChoice::Kind::file:
       return command.exclusions.path;
