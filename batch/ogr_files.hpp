@@ -22,9 +22,6 @@ class OgrFiles {
  public:
   OgrFiles(const Command& command, const Inputs& inputs);
 
-  // Whether input `k` is read through OGR.
-  bool reads_ogr(std::size_t k) const { return inputs_.form(k).kind == FileForm::Kind::ogr; }
-
   // Reads input `k` into `table`, counting each entry in `read`.
   InputRead read(poi::CompactTable& table, poi::Slot slot, std::size_t k,
                  std::atomic<std::int64_t>& read);

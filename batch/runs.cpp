@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/file_slots.hpp"
+#include "app/program.hpp"
 #include "batch/files.hpp"
 #include "batch/ogr_files.hpp"
 #include "batch/tables.hpp"
@@ -16,10 +16,8 @@
 #include "exclusion/exclusion_run.hpp"
 #include "exclusion/exclusions_file.hpp"
 #include "exclusion/reports.hpp"
-#include "poi/file_system.hpp"
 #include "poi/format.hpp"
 #include "poi/paths.hpp"
-#include "poi/staged_file.hpp"
 #include "poi/text_file.hpp"
 
 namespace pinwright::batch {
