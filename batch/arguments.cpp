@@ -9,6 +9,7 @@
 #include "ogr/points.hpp"
 #include "poi/fixed_text.hpp"
 #include "poi/number.hpp"
+#include "poi/paths.hpp"
 #include "version.hpp"
 
 namespace pinwright::batch {
@@ -18,7 +19,7 @@ namespace {
 inline constexpr std::string_view kProgram = "pinwright-batch";
 inline constexpr const char* kInputHelp =
     "the POI file (.ov2: overlay; .gpx, .kml, .geojson, .gpkg and the like: vector file, see "
-    "pinwright-batch --help; else text)";
+    "--input-format; else text); - reads standard input";
 
 // The options shared by the subcommands, as typed.
 struct Texts {
@@ -35,7 +36,7 @@ void add_output(CLI::App& sub, Command& command) {
   sub.add_option(
          "-o,--output", command.output,
          "the file to write (.ov2: overlay; .gpx, .kml, .geojson, .gpkg and the like: vector "
-         "file; else text)")
+         "file; else text); - writes standard output")
       ->required()
       ->option_text("OUTPUT");
 }
@@ -48,13 +49,16 @@ void add_radius(CLI::App& sub, Texts& texts) {
 // Every subcommand reads and writes the vector formats OGR offers.
 void add_format_options(CLI::App& app, Command& command, Texts& texts) {
   FormatChoice& formats = command.formats;
-  app.add_option("--input-format", formats.input_format,
-                 "read the inputs with OGR's driver NAME (CSV for a table with columns); "
-                 "default: by extension, .asc, .csv and .ov2 being POI files")
-      ->option_text("NAME");
+  app.add_option("--input-format", formats.input_formats,
+                 "read the inputs as NAME: text, ov2, auto (by the name) or OGR's driver NAME "
+                 "(CSV for a table with columns); once for every input, or once for each input "
+                 "in order; default: by extension, .asc, .csv and .ov2 being POI files")
+      ->option_text("NAME")
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   app.add_option("--output-format", formats.output_format,
-                 "write the Output with OGR's driver NAME; default: by extension (.gpx, .kml, "
-                 ".geojson, .json, .gpkg, .fgb, .shp)")
+                 "write the Output as NAME: text, ov2 or OGR's driver NAME; default: by "
+                 "extension (.gpx, .kml, .geojson, .json, .gpkg, .fgb, .shp)")
       ->option_text("NAME");
   app.add_option("--name-field", formats.name_field, "the field holding the name (default: name)")
       ->option_text("FIELD");
@@ -66,6 +70,71 @@ void add_format_options(CLI::App& app, Command& command, Texts& texts) {
   app.add_option("--points", texts.points,
                  "GPX: read waypoints, route points or track points (default waypoints)")
       ->check(CLI::IsMember({"waypoints", "routes", "tracks"}));
+}
+
+// The options every subcommand takes; on the program as well, so that they
+// may come before the subcommand, and on each subcommand, so that its --help
+// lists them.
+void add_global_options(CLI::App& app, Command& command, Texts& texts) {
+  app.add_flag("-q,--quiet", command.quiet, "no progress bar and no summary line");
+  app.add_option("--summary-json", command.summary_json_path,
+                 "also write the summary's counts to FILE as JSON")
+      ->option_text("FILE");
+  add_format_options(app, command, texts);
+}
+
+bool is_own_format(const std::string& name) {
+  return name == kTextFormat || name == kOv2Format;
+}
+
+// What is wrong with the format names given, if anything.
+std::optional<std::string> format_refusal(const Command& command, std::size_t inputs) {
+  const FormatChoice& formats = command.formats;
+  for (const std::string& name : formats.input_formats)
+    if (name != kAutoFormat && !is_own_format(name) && !ogr::has_vector_driver(name))
+      return "no vector format is called \"" + name + "\" (see ogrinfo --formats)";
+  const std::string& output = formats.output_format;
+  if (!output.empty() && !is_own_format(output) && !ogr::has_vector_driver(output))
+    return "no vector format is called \"" + output + "\" (see ogrinfo --formats)";
+  const std::size_t given = formats.input_formats.size();
+  if (given > 1 && given != inputs)
+    return "--input-format is given " + std::to_string(given) + " times for " +
+           std::to_string(inputs) + " inputs: give it once for all, or once for each";
+  return std::nullopt;
+}
+
+// Standard input is read once, and only the Output goes to standard output.
+std::optional<std::string> stream_refusal(const Command& command) {
+  std::vector<std::string> inputs{command.input};
+  inputs.insert(inputs.end(), command.updates.begin(), command.updates.end());
+  if (std::count(inputs.begin(), inputs.end(), kStandardStream) > 1)
+    return "standard input (-) can be read only once";
+  const std::pair<const char*, const std::optional<std::string>*> others[] = {
+      {"--report", &command.report_path},
+      {"--excluded", &command.excluded_path},
+      {"--summary-json", &command.summary_json_path}};
+  for (const auto& [option, path] : others)
+    if (*path && **path == kStandardStream)
+      return std::string(option) + " takes a file: only the Output (-o -) goes to standard output";
+  if (command.exclusions.kind == ExclusionsChoice::Kind::file &&
+      command.exclusions.path == kStandardStream)
+    return "--exclusions takes a file, not standard input";
+  return std::nullopt;
+}
+
+// The excluded list and the matches report are text files: a name that
+// promises another format is refused rather than given text.
+std::optional<std::string> text_report_refusal(const Command& command) {
+  const std::pair<const char*, const std::optional<std::string>*> reports[] = {
+      {"--report", &command.report_path}, {"--excluded", &command.excluded_path}};
+  for (const auto& [option, path] : reports) {
+    if (!*path) continue;
+    const std::string extension = poi::split_extension(**path).extension;
+    if (extension == "ov2" || ogr::driver_for_path(**path))
+      return std::string(option) + " " + **path +
+             ": the list is written as text; name it .asc, .csv or .txt";
+  }
+  return std::nullopt;
 }
 
 template <typename T>
@@ -103,14 +172,13 @@ std::optional<std::string> apply_texts(const Texts& texts, Command& command) {
       member(texts.points, {std::pair{std::string_view("waypoints"), GpxChoice::waypoints},
                             {"routes", GpxChoice::routes},
                             {"tracks", GpxChoice::tracks}});
-  for (const std::string* format : {&command.formats.input_format, &command.formats.output_format})
-    if (!format->empty() && !ogr::has_vector_driver(*format))
-      return "no vector format is called \"" + *format + "\" (see ogrinfo --formats)";
   if (command.subcommand == Subcommand::update) {
     command.input = texts.files.front();
     command.updates.assign(texts.files.begin() + 1, texts.files.end());
   }
-  return std::nullopt;
+  if (auto refused = format_refusal(command, 1 + command.updates.size())) return refused;
+  if (auto refused = stream_refusal(command)) return refused;
+  return text_report_refusal(command);
 }
 
 ParsedCommandLine usage_error(const std::string& reason) {
@@ -134,12 +202,7 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& args) {
       std::string(kProgram));
   app.require_subcommand(0, 1);
   app.add_flag("--version", version, "print the program's name and version and exit");
-  app.add_flag("-q,--quiet", command.quiet, "no progress bar and no summary line");
-  app.add_option("--summary-json", command.summary_json_path,
-                 "also write the summary's counts to FILE as JSON")
-      ->option_text("FILE");
-
-  add_format_options(app, command, texts);
+  add_global_options(app, command, texts);
 
   CLI::App* dedupe = app.add_subcommand("dedupe", "remove the duplicates of a POI file");
   dedupe->fallthrough();
@@ -195,6 +258,8 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& args) {
   convert->fallthrough();
   convert->add_option("INPUT", command.input, kInputHelp)->required();
   add_output(*convert, command);
+
+  for (CLI::App* sub : {dedupe, update, convert}) add_global_options(*sub, command, texts);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {

@@ -37,9 +37,21 @@ struct ExclusionsChoice {
 // update and dedupe with GPX input: which points are read.
 enum class GpxChoice { waypoints, routes, tracks };
 
+// The name of standard input as an input, and of standard output as the Output.
+inline constexpr std::string_view kStandardStream = "-";
+
+// The format names besides OGR's drivers: the program's own two forms, and
+// the choice by the file's name.
+inline constexpr std::string_view kTextFormat = "text";
+inline constexpr std::string_view kOv2Format = "ov2";
+inline constexpr std::string_view kAutoFormat = "auto";
+
 // Files in OGR's vector formats: chosen by extension, or by OGR's driver name.
 struct FormatChoice {
-  std::string input_format;   // empty: by the extension
+  // --input-format: one name for every input, or one for each input in order
+  // (MASTER, then the UPDATE files); "auto": by the file's name. Empty: every
+  // input by its name.
+  std::vector<std::string> input_formats;
   std::string output_format;  // empty: by the extension
   std::string name_field;     // empty: the format's own
   std::string info_field;

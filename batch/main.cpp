@@ -10,6 +10,7 @@
 
 #include "app/startup.hpp"
 #include "batch/arguments.hpp"
+#include "batch/files.hpp"
 #include "batch/progress.hpp"
 #include "batch/runs.hpp"
 #include "poi/staged_file.hpp"
@@ -36,6 +37,9 @@ int main(int argc, char** argv) {
     std::cerr << "pinwright-batch: " << result.message << '\n';
     return static_cast<int>(result.status);
   }
-  if (!command.quiet) std::cout << batch::summary_line(result.summary) << '\n';
-  return std::cout.flush() ? 0 : static_cast<int>(batch::ExitStatus::output_failed);
+  if (command.quiet) return 0;
+  // Standard output may be the Output itself: the line then goes with the messages.
+  std::ostream& out = batch::is_standard_output(command.output) ? std::cerr : std::cout;
+  out << batch::summary_line(result.summary) << '\n';
+  return out.flush() ? 0 : static_cast<int>(batch::ExitStatus::output_failed);
 }

@@ -1,11 +1,9 @@
 #include "batch/ogr_files.hpp"
 
-#include <cstdio>
-#include <filesystem>
-#include <system_error>
 #include <utility>
 
 #include "poi/paths.hpp"
+#include "ui/text_encoding.hpp"
 
 namespace pinwright::batch {
 
@@ -53,6 +51,11 @@ std::string message_of(const ogr::ReadFailure& failure, std::int64_t skipped, bo
       return layer + ": no field " + failure.field + " (fields: " + joined(failure.fields) + ")";
     case Kind::no_transformation:
       return feature + ": its coordinate system cannot be turned into WGS 84: " + failure.detail;
+    case Kind::no_coordinate_columns:
+      return layer + ": no longitude and latitude columns (looked for " + failure.detail +
+             "; columns: " + joined(failure.fields) + "); name them with --x-field and --y-field";
+    case Kind::damaged:
+      return (failure.feature > 0 ? feature : layer) + ": damaged: " + failure.detail;
     case Kind::outside_range:
       break;
   }
@@ -71,30 +74,37 @@ ogr::GpxPoints gpx_points(GpxChoice choice) {
   return ogr::GpxPoints::waypoints;
 }
 
-// The files a driver writes beside the one named (a shapefile's index,
-// table, projection and code page).
-inline constexpr const char* kSidecars[] = {"shx", "dbf", "prj", "cpg"};
+// A text or OV2 file holds bytes in the encoding its program used; a vector
+// Output takes UTF-8. A text that is not valid UTF-8 is read as Windows-1252,
+// as the window shows it; name and information of one entry share their
+// encoding.
+std::string as_utf8(std::string_view text, std::string_view partner) {
+  return ui::decode_to_utf8(text, ui::entry_encoding(text, partner));
+}
+
+std::string shown_input(const std::string& named) {
+  return named == kStandardStream ? "standard input" : named;
+}
 
 }  // namespace
 
-OgrFiles::OgrFiles(const Command& command) : command_(command) {
-  if (!command.formats.output_format.empty())
-    output_driver_ = command.formats.output_format;
-  else
-    output_driver_ = ogr::driver_for_path(command.output);
-}
+OgrFiles::OgrFiles(const Command& command, const Inputs& inputs)
+    : command_(command), inputs_(inputs), output_(output_form(command)) {}
 
-std::optional<std::string> OgrFiles::driver_of(const std::string& path) const {
-  if (!command_.formats.input_format.empty()) return command_.formats.input_format;
-  return ogr::driver_for_path(path);
-}
-
-InputRead OgrFiles::read(poi::CompactTable& table, poi::Slot slot, const std::string& path,
+InputRead OgrFiles::read(poi::CompactTable& table, poi::Slot slot, std::size_t k,
                          std::atomic<std::int64_t>& read) {
-  const auto driver = driver_of(path);
-  if (!driver) return read_input(table, path, slot, read);
+  const FileForm& form = inputs_.form(k);
+  const std::string& path = inputs_.path(k);
+  const std::string shown = shown_input(inputs_.named(k));
+  if (form.kind != FileForm::Kind::ogr) {
+    InputOptions options;
+    options.kind = form.kind == FileForm::Kind::ov2 ? poi::FileKind::ov2 : poi::FileKind::text;
+    options.shown = shown;
+    options.positions_in_range = output_.kind == FileForm::Kind::ogr;
+    return read_input(table, path, slot, read, options);
+  }
   ogr::ReadOptions options;
-  options.driver = *driver;
+  options.driver = form.driver;
   options.name_field = command_.formats.name_field;
   options.info_field = command_.formats.info_field;
   options.x_field = command_.formats.x_field;
@@ -102,18 +112,23 @@ InputRead OgrFiles::read(poi::CompactTable& table, poi::Slot slot, const std::st
   options.gpx_points = gpx_points(command_.formats.points);
   InputRead input;
   bool full = false;
-  const ogr::ReadResult result = ogr::read_points(path, options, [&](ogr::Point&& point) {
+  ogr::ReadResult result = ogr::read_points(path, options, [&](ogr::Point&& point) {
     read.fetch_add(1, std::memory_order_relaxed);
     if (full) return;
     full = !table.append(point.longitude, point.latitude, point.name,
                          stored_information(std::move(point.information)));
   });
-  if (result.failure) {
-    input.failure = message_of(*result.failure, result.skipped, *driver == "GPX");
+  // A file without features is empty, as an empty text file is; one whose
+  // features are all of another kind is read with the wrong options.
+  const bool empty = result.failure && result.failure->kind == ogr::ReadFailure::Kind::no_points &&
+                     result.skipped == 0;
+  if (result.failure && !empty) {
+    result.failure->path = shown;
+    input.failure = message_of(*result.failure, result.skipped, form.driver == "GPX");
     return input;
   }
   if (full) {
-    input.failure = path + ": too many entries";
+    input.failure = shown + ": too many entries";
     return input;
   }
   skipped_ += result.skipped;
@@ -125,7 +140,10 @@ InputRead OgrFiles::read(poi::CompactTable& table, poi::Slot slot, const std::st
 RunOutput::RunOutput(const OgrFiles& files, const std::string& temporary,
                      std::chrono::year_month_day date)
     : files_(files), temporary_(temporary) {
-  if (!files.output_driver_) writer_.emplace(temporary, kind_of(files.command_.output), date);
+  if (files.output_.kind != FileForm::Kind::ogr)
+    writer_.emplace(
+        temporary,
+        files.output_.kind == FileForm::Kind::ov2 ? poi::FileKind::ov2 : poi::FileKind::text, date);
 }
 
 void RunOutput::add(const poi::CompactTable& table, std::int32_t index) {
@@ -135,49 +153,38 @@ void RunOutput::add(const poi::CompactTable& table, std::int32_t index) {
   }
   // Comments have no place in these formats.
   if (table.is_comment(index)) return;
+  const std::string_view name = table.name(index);
+  const std::string_view information = without_separator(table.information(index));
   points_.push_back({table.exact_longitude(index), table.exact_latitude(index),
-                     std::string(table.name(index)),
-                     std::string(without_separator(table.information(index)))});
+                     as_utf8(name, information), as_utf8(information, name)});
 }
 
 std::int32_t RunOutput::poi_entries() const {
   return writer_ ? writer_->poi_entries() : static_cast<std::int32_t>(points_.size());
 }
 
+std::string RunOutput::shown() const {
+  const std::string& output = files_.command_.output;
+  return output == kStandardStream ? "standard output" : output;
+}
+
 std::optional<std::string> RunOutput::close() {
   if (!writer_) return close_ogr();
   if (writer_->close()) return std::nullopt;
-  return files_.command_.output + ": the Output cannot be written";
+  return shown() + ": the Output cannot be written";
 }
 
 std::optional<std::string> RunOutput::close_ogr() {
   const Command& command = files_.command_;
-  // Some drivers take a name without the format's extension for a folder:
-  // the file is made under the Output's extension and then takes the
-  // temporary name, its sidecar files their final names.
-  const poi::SplitExtension output = poi::split_extension(command.output);
-  const std::string made = temporary_ + "." + (output.extension.empty() ? "tmp" : output.extension);
   ogr::WriteOptions options;
-  options.driver = *files_.output_driver_;
+  options.driver = files_.output_.driver;
   options.name_field = command.formats.name_field;
   options.info_field = command.formats.info_field;
-  options.layer_name = output.stem.substr(poi::directory_part(output.stem).size());
-  const ogr::WriteResult written = ogr::write_points(made, points_, options);
-  bool moved = !written.failure && std::rename(made.c_str(), temporary_.c_str()) == 0;
-  // After a failure nothing the driver made stays behind.
-  if (!moved) std::remove(made.c_str());
-  for (const char* sidecar : kSidecars) {
-    const std::string beside = temporary_ + "." + sidecar;
-    std::error_code ignored;
-    if (!std::filesystem::exists(beside, ignored)) continue;
-    if (moved)
-      moved = std::rename(beside.c_str(), (output.stem + "." + sidecar).c_str()) == 0;
-    else
-      std::remove(beside.c_str());
-  }
-  if (written.failure)
-    return command.output + ": the Output cannot be written: " + *written.failure;
-  if (!moved) return command.output + ": the Output cannot be written";
+  const std::string made = temporary_.substr(poi::directory_part(temporary_).size());
+  options.layer_name = poi::split_extension(made).stem;
+  const ogr::WriteResult written = ogr::write_points(temporary_, points_, options);
+  if (written.failure) return shown() + ": the Output cannot be written: " + *written.failure;
+  texts_cut_ = written.texts_cut;
   return std::nullopt;
 }
 

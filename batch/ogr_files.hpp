@@ -8,36 +8,36 @@
 #include <vector>
 
 #include "batch/arguments.hpp"
+#include "batch/files.hpp"
 #include "batch/tables.hpp"
 #include "ogr/points.hpp"
 
 namespace pinwright::batch {
 
-// Files in OGR's vector formats (GPX, KML, GeoJSON, GeoPackage, ...) for a
-// run: read into its compact tables in place of read_input, and its Output
-// written in them. Names and information of these formats are kept at full
-// length both ways; text and OV2 files pass through to tables.hpp unchanged.
+// The inputs of a run read into its compact tables, whatever their form,
+// and its Output written in its form. Names and information of OGR's
+// formats are kept at full length both ways; text and OV2 files pass through
+// to tables.hpp unchanged.
 class OgrFiles {
  public:
-  explicit OgrFiles(const Command& command);
+  OgrFiles(const Command& command, const Inputs& inputs);
 
-  // Whether `path` is read through OGR.
-  bool reads_ogr(const std::string& path) const { return driver_of(path).has_value(); }
-
-  // read_input for every format, counting each entry in `read`.
-  InputRead read(poi::CompactTable& table, poi::Slot slot, const std::string& path,
+  // Reads input `k` into `table`, counting each entry in `read`.
+  InputRead read(poi::CompactTable& table, poi::Slot slot, std::size_t k,
                  std::atomic<std::int64_t>& read);
 
   // Features of the inputs read that were not points.
   std::int64_t skipped() const { return skipped_; }
 
+  // The Output's form.
+  const FileForm& output() const { return output_; }
+
  private:
   friend class RunOutput;
 
-  std::optional<std::string> driver_of(const std::string& path) const;
-
   const Command& command_;
-  std::optional<std::string> output_driver_;
+  const Inputs& inputs_;
+  FileForm output_;
   std::int64_t skipped_ = 0;
 };
 
@@ -53,14 +53,18 @@ class RunOutput {
   std::optional<std::string> close();
 
   std::int32_t poi_entries() const;
+  // Texts the Output's format could not hold whole (see ogr::WriteResult).
+  std::int64_t texts_cut() const { return texts_cut_; }
 
  private:
   std::optional<std::string> close_ogr();
+  std::string shown() const;
 
   const OgrFiles& files_;
   std::string temporary_;
   std::optional<OutputWriter> writer_;  // text and OV2
   std::vector<ogr::Point> points_;      // OGR's formats
+  std::int64_t texts_cut_ = 0;
 };
 
 }  // namespace pinwright::batch

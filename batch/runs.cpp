@@ -8,17 +8,16 @@
 #include <utility>
 #include <vector>
 
-#include "app/file_slots.hpp"
+#include "app/program.hpp"
+#include "batch/files.hpp"
 #include "batch/ogr_files.hpp"
 #include "batch/tables.hpp"
 #include "engine/grid.hpp"
 #include "exclusion/exclusion_run.hpp"
 #include "exclusion/exclusions_file.hpp"
 #include "exclusion/reports.hpp"
-#include "poi/file_system.hpp"
 #include "poi/format.hpp"
 #include "poi/paths.hpp"
-#include "poi/staged_file.hpp"
 #include "poi/text_file.hpp"
 
 namespace pinwright::batch {
@@ -31,75 +30,9 @@ RunResult failure(ExitStatus status, std::string message) {
   return RunResult{status, std::move(message), {}};
 }
 
-// A file the run writes, and what it is called in messages.
-struct Target {
-  std::string what;
-  std::string path;
-};
-
-// Outputs never replace an input, nor one another.
-std::optional<std::string> refusal(const std::vector<std::string>& inputs,
-                                   const std::vector<Target>& targets) {
-  for (std::size_t t = 0; t < targets.size(); ++t) {
-    for (const std::string& input : inputs) {
-      if (poi::same_file(targets[t].path, input))
-        return targets[t].what + " " + targets[t].path + " is the input " + input +
-               "; it is not overwritten";
-    }
-    for (std::size_t u = 0; u < t; ++u) {
-      if (poi::same_file(targets[t].path, targets[u].path))
-        return targets[u].what + " and " + targets[t].what + " are the same file " +
-               targets[t].path;
-    }
-  }
-  return std::nullopt;
+RunResult failure(const Refusal& refusal) {
+  return failure(refusal.status, refusal.message);
 }
-
-// The outputs of one run, each under its temporary name until all are done.
-class Outputs {
- public:
-  // The summary JSON, when asked for, comes last.
-  Outputs(std::vector<Target> targets, const std::optional<std::string>& summary_json_path)
-      : targets_(std::move(targets)) {
-    if (summary_json_path) targets_.push_back({"the summary", *summary_json_path});
-    for (const Target& target : targets_)
-      files_.push_back(std::make_unique<poi::StagedFile>(target.path));
-  }
-
-  // Reserves every temporary name: a folder that takes no file shows before
-  // anything is read.
-  std::optional<std::string> reserve() {
-    for (std::size_t k = 0; k < files_.size(); ++k)
-      if (!files_[k]->reserve()) return cannot_write(k);
-    return std::nullopt;
-  }
-
-  const std::string& temporary(std::size_t k) const { return files_[k]->temporary_path(); }
-  std::string cannot_write(std::size_t k) const {
-    return targets_[k].path + ": " + targets_[k].what + " cannot be written";
-  }
-
-  // Gives up file `k`: its temporary file goes, nothing takes its final path.
-  void discard(std::size_t k) {
-    files_.erase(files_.begin() + static_cast<std::ptrdiff_t>(k));
-    targets_.erase(targets_.begin() + static_cast<std::ptrdiff_t>(k));
-  }
-
-  std::optional<std::string> commit(const Summary& summary, bool json) {
-    if (json) {
-      poi::OutputFile file(files_.back()->temporary_path(), poi::OpenMode::truncate);
-      file.write(summary_json(summary));
-      if (!file.close()) return cannot_write(files_.size() - 1);
-    }
-    for (std::size_t k = 0; k < files_.size(); ++k)
-      if (!files_[k]->commit()) return cannot_write(k);
-    return std::nullopt;
-  }
-
- private:
-  std::vector<Target> targets_;
-  std::vector<std::unique_ptr<poi::StagedFile>> files_;
-};
 
 std::string unreadable(const std::string& path) {
   return path + ": cannot be read";
@@ -123,6 +56,8 @@ std::string exclusions_failure(const exclusion::ExclusionsRead& read) {
 std::string exclusions_path_of(const Command& command) {
   switch (command.exclusions.kind) {
     case ExclusionsChoice::Kind::automatic:
+      // Standard input lies in no folder to find circles beside.
+      if (command.input == kStandardStream) return {};
       return exclusion::find_exclusions_file(command.input);
     case ExclusionsChoice::Kind::file:
       return command.exclusions.path;
@@ -132,16 +67,22 @@ std::string exclusions_path_of(const Command& command) {
   return {};
 }
 
-// Makes `table` large enough for every text and OV2 file named, so that it
+// What the window's slot would hold for a file of this form: a vector file
+// goes where a text file would.
+poi::FileKind kind_of(const FileForm& form) {
+  return form.kind == FileForm::Kind::ov2 ? poi::FileKind::ov2 : poi::FileKind::text;
+}
+
+// Makes `table` large enough for every text and OV2 input named, so that it
 // never moves while they are read; a failure when one cannot be read. What a
 // vector file holds shows only when it is read: the table grows for it.
-std::optional<RunResult> reserve_for(poi::CompactTable& table,
-                                     const std::vector<std::string>& paths, const OgrFiles& files) {
+std::optional<RunResult> reserve_for(poi::CompactTable& table, std::vector<std::size_t> indexes,
+                                     const Inputs& inputs) {
   FileBound total;
-  for (const std::string& path : paths) {
-    if (files.reads_ogr(path)) continue;
-    const auto bound = file_bound(path);
-    if (!bound) return failure(ExitStatus::bad_input, unreadable(path));
+  for (const std::size_t k : indexes) {
+    if (inputs.form(k).kind == FileForm::Kind::ogr) continue;
+    const auto bound = file_bound(inputs.path(k), kind_of(inputs.form(k)));
+    if (!bound) return failure(ExitStatus::bad_input, unreadable(inputs.named(k)));
     total.records += bound->records;
     total.bytes += bound->bytes;
   }
@@ -149,19 +90,19 @@ std::optional<RunResult> reserve_for(poi::CompactTable& table,
   return std::nullopt;
 }
 
-// As the window gives an OV2 Output a symbol of its own name when there is
-// none: "default_symbol.bmp" from the Output's folder, else the program's
-// own. Only a written Output gets one.
-void give_symbol(const Command& command) {
-  if (kind_of(command.output) != poi::FileKind::ov2) return;
-  const std::string symbol = app::symbol_candidate(command.output);
-  if (poi::is_file(symbol)) return;
-  const std::string beside = poi::directory_part(symbol) + std::string(app::kDefaultSymbolName);
-  const std::string shipped = command.program_dir + std::string(app::kShippedSymbolName);
-  if (poi::is_file(beside))
-    poi::copy_file(beside, symbol);
-  else if (poi::is_file(shipped))
-    poi::copy_file(shipped, symbol);
+// Checks the files to write and opens the inputs: the failure, if any.
+std::optional<RunResult> open_files(Outputs& outputs, Inputs& inputs,
+                                    const std::string& exclusions_path) {
+  if (const auto refused = outputs.prepare(inputs.files(exclusions_path))) return failure(*refused);
+  if (const auto refused = inputs.open()) return failure(*refused);
+  return std::nullopt;
+}
+
+std::optional<RunResult> commit(Outputs& outputs, const Summary& summary, const Command& command) {
+  if (const auto refused =
+          outputs.commit(command.summary_json_path ? summary_json(summary) : std::string()))
+    return failure(*refused);
+  return std::nullopt;
 }
 
 unsigned thread_count(const Command& command) {
@@ -192,15 +133,14 @@ RunResult dedupe(const Command& command, Progress& progress) {
   const std::string list_path = command.excluded_path.value_or(
       poi::directory_part(exclusions_path) + std::string(exclusion::kExcludedListName));
   if (listed) targets.push_back({"the excluded list", list_path});
-  if (const auto refused = refusal({command.input, exclusions_path}, targets))
-    return failure(ExitStatus::bad_usage, *refused);
-  Outputs outputs(targets, command.summary_json_path);
-  if (const auto failed = outputs.reserve()) return failure(ExitStatus::output_failed, *failed);
+  Inputs inputs(command);
+  Outputs outputs(targets, command);
+  if (const auto failed = open_files(outputs, inputs, exclusions_path)) return *failed;
   const std::size_t list_file = report ? 2 : 1;
 
-  OgrFiles files(command);
+  OgrFiles files(command, inputs);
   poi::CompactTable table;
-  if (const auto failed = reserve_for(table, {command.input}, files)) return *failed;
+  if (const auto failed = reserve_for(table, {0}, inputs)) return *failed;
   std::int64_t circle_lines = 0;
   if (listed) {
     const auto bound = file_bound(exclusions_path);
@@ -210,8 +150,7 @@ RunResult dedupe(const Command& command, Progress& progress) {
   const std::unique_ptr<app::Program> program = circles_program(circle_lines);
 
   progress.set("reading " + command.input);
-  const InputRead master =
-      files.read(table, poi::Slot::master, command.input, progress.entries_read());
+  const InputRead master = files.read(table, poi::Slot::master, 0, progress.entries_read());
   if (master.failure) return failure(ExitStatus::bad_input, *master.failure);
   if (listed) {
     const exclusion::ExclusionsRead read =
@@ -221,11 +160,11 @@ RunResult dedupe(const Command& command, Progress& progress) {
   }
   // The slots as the window has them, for the excluded list's header and lines.
   program->master.path = command.input;
-  program->master.kind = kind_of(command.input);
+  program->master.kind = kind_of(inputs.form(0));
   program->master.loaded = true;
   program->master.count = master.entries;
   program->output.path = outputs.temporary(0);
-  program->output.kind = kind_of(command.output);
+  program->output.kind = kind_of(files.output());
   program->output.loaded = true;
 
   progress.set("matching " + std::to_string(master.poi_entries) + " entries");
@@ -281,12 +220,11 @@ RunResult dedupe(const Command& command, Progress& progress) {
     return failure(ExitStatus::output_failed, outputs.cannot_write(list_file));
 
   summary.skipped_geometries = files.skipped();
+  summary.texts_cut = output.texts_cut();
   summary.excluded = exclusions.summary ? exclusions.summary->removed_count : 0;
   summary.entries_written = output.poi_entries();
   summary.duplicates_deleted = master.poi_entries - summary.entries_written - summary.excluded;
-  if (const auto failed = outputs.commit(summary, command.summary_json_path.has_value()))
-    return failure(ExitStatus::output_failed, *failed);
-  give_symbol(command);
+  if (const auto failed = commit(outputs, summary, command)) return *failed;
   return RunResult{ExitStatus::success, {}, summary};
 }
 
@@ -316,34 +254,33 @@ void apply_decision(OnMatch on_match, bool text_output, poi::CompactTable& maste
 // may match what the ones before it appended: the Master table grows in
 // place and the index takes each appended or moved entry in as it comes.
 RunResult update(const Command& command, Progress& progress) {
-  std::vector<std::string> inputs{command.input};
-  inputs.insert(inputs.end(), command.updates.begin(), command.updates.end());
-  if (const auto refused = refusal(inputs, {{"the Output", command.output}}))
-    return failure(ExitStatus::bad_usage, *refused);
-  Outputs outputs({{"the Output", command.output}}, command.summary_json_path);
-  if (const auto failed = outputs.reserve()) return failure(ExitStatus::output_failed, *failed);
+  Inputs inputs(command);
+  Outputs outputs({{"the Output", command.output}}, command);
+  if (const auto failed = open_files(outputs, inputs, {})) return *failed;
 
-  OgrFiles files(command);
+  OgrFiles files(command, inputs);
   poi::CompactTable table;
-  if (const auto failed = reserve_for(table, inputs, files)) return *failed;
+  std::vector<std::size_t> all(inputs.size());
+  for (std::size_t k = 0; k < all.size(); ++k) all[k] = k;
+  if (const auto failed = reserve_for(table, all, inputs)) return *failed;
   progress.set("reading " + command.input);
-  const InputRead master =
-      files.read(table, poi::Slot::master, command.input, progress.entries_read());
+  const InputRead master = files.read(table, poi::Slot::master, 0, progress.entries_read());
   if (master.failure) return failure(ExitStatus::bad_input, *master.failure);
   const std::int32_t master_entries = table.size();
 
-  const bool text_output = kind_of(command.output) == poi::FileKind::text;
+  const bool text_output = kind_of(files.output()) == poi::FileKind::text;
   const bool skip_below_one_metre = command.below_one_metre == BelowOneMetre::skip;
   engine::Grid index(command.radius, engine::PointOrder::table_first);
   index.build(table);
   Summary summary;
   summary.subcommand = Subcommand::update;
   std::int64_t update_pois = 0;
-  for (const std::string& path : command.updates) {
+  for (std::size_t k = 1; k < inputs.size(); ++k) {
+    const std::string& path = inputs.named(k);
     progress.set("reading " + path);
     poi::CompactTable entries;
-    if (const auto failed = reserve_for(entries, {path}, files)) return *failed;
-    const InputRead read = files.read(entries, poi::Slot::update, path, progress.entries_read());
+    if (const auto failed = reserve_for(entries, {k}, inputs)) return *failed;
+    const InputRead read = files.read(entries, poi::Slot::update, k, progress.entries_read());
     if (read.failure) return failure(ExitStatus::bad_input, *read.failure);
     update_pois += read.poi_entries;
 
@@ -378,27 +315,24 @@ RunResult update(const Command& command, Progress& progress) {
   if (const auto failed = output.close()) return failure(ExitStatus::output_failed, *failed);
   summary.entries_written = output.poi_entries();
   summary.skipped_geometries = files.skipped();
+  summary.texts_cut = output.texts_cut();
   const std::int64_t saved = command.on_match == OnMatch::save ? summary.reviewed : 0;
   summary.matches = update_pois - (summary.appended - saved);
   summary.settled_automatically = summary.matches - summary.reviewed;
-  if (const auto failed = outputs.commit(summary, command.summary_json_path.has_value()))
-    return failure(ExitStatus::output_failed, *failed);
-  give_symbol(command);
+  if (const auto failed = commit(outputs, summary, command)) return *failed;
   return RunResult{ExitStatus::success, {}, summary};
 }
 
 RunResult convert(const Command& command, Progress& progress) {
-  if (const auto refused = refusal({command.input}, {{"the Output", command.output}}))
-    return failure(ExitStatus::bad_usage, *refused);
-  Outputs outputs({{"the Output", command.output}}, command.summary_json_path);
-  if (const auto failed = outputs.reserve()) return failure(ExitStatus::output_failed, *failed);
-  OgrFiles files(command);
+  Inputs inputs(command);
+  Outputs outputs({{"the Output", command.output}}, command);
+  if (const auto failed = open_files(outputs, inputs, {})) return *failed;
+  OgrFiles files(command, inputs);
   poi::CompactTable table;
-  if (const auto failed = reserve_for(table, {command.input}, files)) return *failed;
+  if (const auto failed = reserve_for(table, {0}, inputs)) return *failed;
 
   progress.set("reading " + command.input);
-  const InputRead read =
-      files.read(table, poi::Slot::master, command.input, progress.entries_read());
+  const InputRead read = files.read(table, poi::Slot::master, 0, progress.entries_read());
   if (read.failure) return failure(ExitStatus::bad_input, *read.failure);
   progress.set("writing " + command.output);
   RunOutput output(files, outputs.temporary(0), poi::local_today());
@@ -407,9 +341,8 @@ RunResult convert(const Command& command, Progress& progress) {
   Summary summary;
   summary.entries_written = output.poi_entries();
   summary.skipped_geometries = files.skipped();
-  if (const auto failed = outputs.commit(summary, command.summary_json_path.has_value()))
-    return failure(ExitStatus::output_failed, *failed);
-  give_symbol(command);
+  summary.texts_cut = output.texts_cut();
+  if (const auto failed = commit(outputs, summary, command)) return *failed;
   return RunResult{ExitStatus::success, {}, summary};
 }
 

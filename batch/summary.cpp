@@ -51,6 +51,8 @@ std::string summary_line(const Summary& s) {
   if (s.skipped_geometries > 0)
     written +=
         ", " + plural(s.skipped_geometries, "other geometry skipped", "other geometries skipped");
+  if (s.texts_cut > 0)
+    written += ", " + plural(s.texts_cut, "text cut to 254 bytes", "texts cut to 254 bytes");
   switch (s.subcommand) {
     case Subcommand::dedupe:
       return plural(s.duplicates_deleted, "duplicate deleted", "duplicates deleted") + ", " +
@@ -71,6 +73,7 @@ std::string summary_json(const Summary& s) {
   std::string json = "{\"command\": \"" + std::string(name_of(s.subcommand)) + "\"";
   Fields fields = fields_of(s);
   if (s.skipped_geometries > 0) fields.emplace_back("skipped_geometries", s.skipped_geometries);
+  if (s.texts_cut > 0) fields.emplace_back("texts_cut", s.texts_cut);
   for (const auto& [name, value] : fields)
     json += ", \"" + std::string(name) + "\": " + std::to_string(value);
   return json + "}\n";

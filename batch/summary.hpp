@@ -26,6 +26,8 @@ struct Summary {
   std::int64_t entries_written = 0;
   // Features of OGR inputs that were not points (lines, areas, none)
   std::int64_t skipped_geometries = 0;
+  // Texts a vector Output's format could not hold whole (a shapefile's 254 bytes)
+  std::int64_t texts_cut = 0;
 };
 
 // One line, without its line end: "3 duplicates deleted, 1 kept, 0

@@ -28,7 +28,17 @@ struct FileBound {
   std::int64_t bytes = 0;
 };
 // Nothing when the file cannot be read.
+std::optional<FileBound> file_bound(const std::string& path, poi::FileKind kind);
 std::optional<FileBound> file_bound(const std::string& path);
+
+// How read_input reads a file.
+struct InputOptions {
+  std::optional<poi::FileKind> kind;  // nothing: by the file's name
+  std::string shown;                  // the file's name in messages; empty: its path
+  // Positions outside longitude -180..180, latitude -90..90 fail the read
+  // (a vector file cannot hold them).
+  bool positions_in_range = false;
+};
 
 // Reads `path` and appends its records to `table` (Update entries as `slot`
 // names them in a message), counting each in `read`. On failure: the message
@@ -39,7 +49,7 @@ struct InputRead {
   std::optional<std::string> failure;
 };
 InputRead read_input(poi::CompactTable& table, const std::string& path, poi::Slot slot,
-                     std::atomic<std::int64_t>& read);
+                     std::atomic<std::int64_t>& read, const InputOptions& options = {});
 
 // The entries first..last of `table` that are not comments.
 std::int32_t count_pois(const poi::CompactTable& table, std::int32_t first, std::int32_t last);

@@ -1,3 +1,4 @@
+#include <cpl_string.h>
 #include <gdal_priv.h>
 
 #include <algorithm>
@@ -31,8 +32,20 @@ void register_drivers() {
   std::call_once(once, [] { GDALAllRegister(); });
 }
 
+namespace {
+
+thread_local std::string first_failure_message;
+
+extern "C" void keep_first_failure(CPLErr kind, CPLErrorNum, const char* message) {
+  if (kind >= CE_Failure && first_failure_message.empty() && message != nullptr)
+    first_failure_message = message;
+}
+
+}  // namespace
+
 QuietErrors::QuietErrors() {
-  CPLPushErrorHandler(CPLQuietErrorHandler);
+  first_failure_message.clear();
+  CPLPushErrorHandler(keep_first_failure);
   CPLErrorReset();
 }
 
@@ -43,6 +56,10 @@ QuietErrors::~QuietErrors() {
 std::string QuietErrors::last(const std::string& fallback) {
   const char* message = CPLGetLastErrorMsg();
   return message != nullptr && *message != '\0' ? std::string(message) : fallback;
+}
+
+std::string QuietErrors::first_failure(const std::string& fallback) {
+  return first_failure_message.empty() ? last(fallback) : first_failure_message;
 }
 
 OGRSpatialReference wgs84() {
@@ -69,6 +86,43 @@ bool has_vector_driver(const std::string& name) {
   register_drivers();
   GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(name.c_str());
   return driver != nullptr && driver->GetMetadataItem(GDAL_DCAP_VECTOR) != nullptr;
+}
+
+std::vector<std::string> driver_extensions(const std::string& name) {
+  register_drivers();
+  GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(name.c_str());
+  std::vector<std::string> extensions;
+  if (driver == nullptr) return extensions;
+  const auto add = [&](const char* list) {
+    if (list == nullptr) return;
+    const CPLStringList words(CSLTokenizeString2(list, " ", 0));
+    for (int k = 0; k < words.size(); ++k) {
+      std::string word = words[k];
+      std::transform(word.begin(), word.end(), word.begin(),
+                     [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+      if (std::find(extensions.begin(), extensions.end(), word) == extensions.end())
+        extensions.push_back(word);
+    }
+  };
+  add(driver->GetMetadataItem(GDAL_DMD_EXTENSION));
+  add(driver->GetMetadataItem(GDAL_DMD_EXTENSIONS));
+  return extensions;
+}
+
+std::vector<std::string> dataset_files(const std::string& path, const std::string& driver) {
+  register_drivers();
+  const QuietErrors quiet;
+  const char* drivers[] = {driver.c_str(), nullptr};
+  GDALDataset* dataset = GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY,
+                                           driver.empty() ? nullptr : drivers);
+  std::vector<std::string> files;
+  if (dataset != nullptr) {
+    const CPLStringList listed(dataset->GetFileList());
+    for (int k = 0; k < listed.size(); ++k) files.emplace_back(listed[k]);
+    GDALClose(dataset);
+  }
+  if (std::find(files.begin(), files.end(), path) == files.end()) files.push_back(path);
+  return files;
 }
 
 }  // namespace pinwright::ogr

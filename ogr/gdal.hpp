@@ -22,6 +22,10 @@ class QuietErrors {
 
   // OGR's last error message, or `fallback` when there is none.
   static std::string last(const std::string& fallback);
+  // The first failure OGR reported while this lived, or `fallback`: after a
+  // write error the driver's later calls fail too, for reasons that hide the
+  // first ("no transaction is active" after "disk I/O error").
+  static std::string first_failure(const std::string& fallback);
 };
 
 // WGS 84 longitude/latitude, longitude first whatever the authority says.

@@ -32,6 +32,15 @@ std::optional<std::string> driver_for_path(std::string_view path);
 // Whether OGR has a vector driver called `name` (as ogrinfo --formats lists it).
 bool has_vector_driver(const std::string& name);
 
+// The extensions a driver's files take, lower case and without the dot, the
+// usual one first; none for a driver that names none.
+std::vector<std::string> driver_extensions(const std::string& name);
+
+// Every file the vector dataset at `path` consists of, as OGR opens it with
+// `driver` (empty: OGR's choice): a shapefile's .shp, .shx, .dbf, .prj and
+// .cpg, say. Only `path` when OGR cannot open it.
+std::vector<std::string> dataset_files(const std::string& path, const std::string& driver);
+
 struct ReadOptions {
   std::string driver;      // empty: by the extension, else OGR's choice
   std::string name_field;  // empty: "name" in any letter case
@@ -45,12 +54,15 @@ struct ReadOptions {
 // layer's order) are set where they say where.
 struct ReadFailure {
   enum class Kind {
-    cannot_open,          // OGR cannot open the file (detail: OGR's message)
-    no_points,            // no layer holds a point
-    no_name_field,        // the layers with points have no name field (fields: what they have)
-    named_field_missing,  // a chosen field is not there (field: which)
-    no_transformation,    // the layer's coordinate system cannot be turned into WGS 84
-    outside_range,        // longitude or latitude outside ±180/±90 (detail: the values)
+    cannot_open,            // OGR cannot open the file (detail: OGR's message)
+    no_points,              // no layer holds a point
+    no_name_field,          // the layers with points have no name field (fields: what they have)
+    named_field_missing,    // a chosen field is not there (field: which)
+    no_transformation,      // the layer's coordinate system cannot be turned into WGS 84
+    outside_range,          // longitude or latitude outside ±180/±90 (detail: the values)
+    damaged,                // OGR failed while reading the features (detail: OGR's message)
+    no_coordinate_columns,  // a table without longitude and latitude columns (fields: its
+                            // columns; detail: the names looked for)
   };
   Kind kind = Kind::cannot_open;
   std::string path;
@@ -93,6 +105,9 @@ struct WriteOptions {
 
 struct WriteResult {
   std::int64_t points = 0;
+  // Texts longer than the format holds (a shapefile's 254 bytes), written cut
+  // at a character's end.
+  std::int64_t texts_cut = 0;
   std::optional<std::string> failure;  // OGR's reason, without the path
 };
 

@@ -57,6 +57,16 @@ const char* gpx_source_layer(GpxPoints points) {
   return "waypoints";
 }
 
+// The names a table's longitude and latitude columns were looked for under.
+std::string columns_looked_for(const ReadOptions& options) {
+  std::string names = options.x_field.empty() ? kLongitudeNames : options.x_field;
+  names += " and ";
+  names += options.y_field.empty() ? kLatitudeNames : options.y_field;
+  std::string shown;
+  for (const char c : names) shown += c == ',' ? std::string(", ") : std::string(1, c);
+  return shown;
+}
+
 std::vector<std::string> field_names(OGRFeatureDefn& definition) {
   std::vector<std::string> names;
   for (int k = 0; k < definition.GetFieldCount(); ++k)
@@ -73,11 +83,25 @@ class LayerReader {
       : path_(path), layer_(layer), options_(options), visit_(visit), result_(result) {}
 
   // False when the read failed (result_.failure says why).
-  bool run() {
+  bool run(bool table) {
+    // A table whose columns OGR found no position in holds no geometry at
+    // all: every row would be skipped.
+    if (table && layer_.GetGeomType() == wkbNone) {
+      fail(ReadFailure::Kind::no_coordinate_columns, 0);
+      result_.failure->detail = columns_looked_for(options_);
+      return false;
+    }
     look_up_fields();
     layer_.ResetReading();
     std::int64_t ordinal = 0;
-    for (auto& feature : layer_) {
+    for (;;) {
+      // A driver that meets a damaged file mostly says so only through
+      // OGR's error state: a cut GPX, a table or geometry file that ends
+      // early. Asked after every feature, nothing read in part passes.
+      CPLErrorReset();
+      const OGRFeatureUniquePtr feature(layer_.GetNextFeature());
+      if (CPLGetLastErrorType() >= CE_Failure) return damaged(ordinal + 1);
+      if (!feature) break;
       ++ordinal;
       const OGRGeometry* geometry = feature->GetGeometryRef();
       if (geometry == nullptr || geometry->IsEmpty()) {
@@ -105,9 +129,17 @@ class LayerReader {
     failure.layer = layer_.GetName();
     failure.feature = feature;
     failure.field = missing_field_;
-    if (kind == ReadFailure::Kind::no_name_field || kind == ReadFailure::Kind::named_field_missing)
+    if (kind == ReadFailure::Kind::no_name_field ||
+        kind == ReadFailure::Kind::named_field_missing ||
+        kind == ReadFailure::Kind::no_coordinate_columns)
       failure.fields = field_names(*layer_.GetLayerDefn());
     result_.failure = std::move(failure);
+    return false;
+  }
+
+  bool damaged(std::int64_t feature) {
+    fail(ReadFailure::Kind::damaged, feature);
+    result_.failure->detail = QuietErrors::last("a read error");
     return false;
   }
 
@@ -140,7 +172,10 @@ class LayerReader {
   bool prepare(std::int64_t ordinal) {
     prepared_ = true;
     if (!missing_field_.empty()) return fail(ReadFailure::Kind::named_field_missing, 0);
-    if (name_index_ < 0) return fail(ReadFailure::Kind::no_name_field, 0);
+    // A layer of bare points has no field to take a name from: its names
+    // stay empty. One with fields but none of the name's fails, naming them.
+    if (name_index_ < 0 && layer_.GetLayerDefn()->GetFieldCount() > 0)
+      return fail(ReadFailure::Kind::no_name_field, 0);
     const OGRSpatialReference* source = layer_.GetSpatialRef();
     if (source == nullptr) return true;  // GPX, KML and GeoJSON are WGS 84 by definition
     OGRSpatialReference from(*source);
@@ -235,18 +270,31 @@ ReadResult read_points(const std::string& path, const ReadOptions& options,
   std::string first_layer;
   if (is_gpx(*dataset)) {
     first_layer = gpx_points_layer(options.gpx_points);
+    OGRLayer* layer = dataset->GetLayerByName(first_layer.c_str());
+    if (layer != nullptr && !LayerReader(path, *layer, options, visit, result).run(false))
+      return result;
     // Waypoints, routes and tracks not chosen are counted, not read.
     for (const char* kind : {"waypoints", "routes", "tracks"}) {
-      OGRLayer* layer = dataset->GetLayerByName(kind);
-      if (layer != nullptr && std::string_view(kind) != gpx_source_layer(options.gpx_points))
-        result.skipped += layer->GetFeatureCount();
+      OGRLayer* other = dataset->GetLayerByName(kind);
+      if (other == nullptr || std::string_view(kind) == gpx_source_layer(options.gpx_points))
+        continue;
+      CPLErrorReset();
+      result.skipped += other->GetFeatureCount();
+      if (CPLGetLastErrorType() >= CE_Failure) {
+        ReadFailure failure;
+        failure.kind = ReadFailure::Kind::damaged;
+        failure.path = path;
+        failure.layer = kind;
+        failure.detail = QuietErrors::last("a read error");
+        result.failure = std::move(failure);
+        return result;
+      }
     }
-    OGRLayer* layer = dataset->GetLayerByName(first_layer.c_str());
-    if (layer != nullptr && !LayerReader(path, *layer, options, visit, result).run()) return result;
   } else {
+    const bool table = EQUAL(dataset->GetDriverName(), "CSV");
     for (OGRLayer* layer : dataset->GetLayers()) {
       if (first_layer.empty()) first_layer = layer->GetName();
-      if (!LayerReader(path, *layer, options, visit, result).run()) return result;
+      if (!LayerReader(path, *layer, options, visit, result).run(table)) return result;
     }
   }
   if (result.points == 0) {

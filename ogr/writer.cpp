@@ -38,8 +38,20 @@ std::string layer_name(const std::string& driver, const std::string& wanted) {
 
 WriteResult failed(const std::string& fallback) {
   WriteResult result;
-  result.failure = QuietErrors::last(fallback);
+  result.failure = QuietErrors::first_failure(fallback);
   return result;
+}
+
+// A dBase text field holds at most 254 bytes; a longer text is cut there by
+// the driver, inside a UTF-8 character as it comes. Cut here, at the end of
+// the last character that fits, and counted for the user.
+inline constexpr std::size_t kDbaseTextBytes = 254;
+
+std::string_view cut_to_fit(std::string_view text, std::size_t limit) {
+  if (text.size() <= limit) return text;
+  std::size_t end = limit;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return text.substr(0, end);
 }
 
 struct DatasetCloser {
@@ -73,6 +85,7 @@ WriteResult write_points(const std::string& path, std::span<const Point> points,
   // for a damaged file by some drivers.
   VSIStatBufL status;
   if (VSIStatL(path.c_str(), &status) == 0) VSIUnlink(path.c_str());
+  WriteResult result;
   std::unique_ptr<GDALDataset, DatasetCloser> dataset(
       driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
   if (!dataset) return failed("cannot be created");
@@ -107,12 +120,18 @@ WriteResult write_points(const std::string& path, std::span<const Point> points,
 
   // One transaction: a GeoPackage commits once instead of per point.
   const bool transaction = dataset->StartTransaction() == OGRERR_NONE;
-  WriteResult result;
+  const std::size_t text_limit =
+      driver_name == "ESRI Shapefile" ? kDbaseTextBytes : std::string::npos;
+  const auto text_of = [&](const std::string& text) {
+    const std::string_view kept = cut_to_fit(text, text_limit);
+    if (kept.size() < text.size()) ++result.texts_cut;
+    return std::string(kept);
+  };
   for (const Point& point : points) {
     OGRFeature feature(layer->GetLayerDefn());
-    if (name_index >= 0) feature.SetField(name_index, point.name.c_str());
+    if (name_index >= 0) feature.SetField(name_index, text_of(point.name).c_str());
     if (info_index >= 0 && !point.information.empty())
-      feature.SetField(info_index, point.information.c_str());
+      feature.SetField(info_index, text_of(point.information).c_str());
     feature.SetGeometryDirectly(new OGRPoint(point.longitude, point.latitude));
     if (layer->CreateFeature(&feature) != OGRERR_NONE) return failed("point not written");
     ++result.points;
@@ -122,8 +141,12 @@ WriteResult write_points(const std::string& path, std::span<const Point> points,
   CPLErrorReset();
   dataset.reset();
   if (CPLGetLastErrorType() >= CE_Failure) return failed("not written completely");
+  // Reading the file back fails for reasons of its own (a cut GPX does not
+  // parse): they are not the write's, which the driver may have reported and
+  // not returned.
+  const std::string reported = QuietErrors::first_failure("");
   if (points_in(path, driver_name) != result.points) {
-    result.failure = "not written completely (a full disk?)";
+    result.failure = reported.empty() ? "not written completely (a full disk?)" : reported;
     return result;
   }
   return result;

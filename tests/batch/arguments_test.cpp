@@ -30,6 +30,22 @@ TEST(parse_command_line_test, reads_every_option_of_dedupe) {
   EXPECT_EQ(c.summary_json_path, "s.json");
 }
 
+TEST(parse_command_line_test, input_format_once_for_each_input_in_order) {
+  const auto parsed = parse_command_line({"update", "track.gpx", "table.csv", "-o", "o.asc",
+                                          "--input-format", "auto", "--input-format", "CSV"});
+  ASSERT_TRUE(parsed.command) << parsed.err;
+  EXPECT_EQ(parsed.command->formats.input_formats, (std::vector<std::string>{"auto", "CSV"}));
+}
+
+TEST(parse_command_line_test, every_subcommand_lists_the_options_all_take) {
+  for (const char* subcommand : {"dedupe", "update", "convert"}) {
+    const auto parsed = parse_command_line({subcommand, "--help"});
+    for (const char* option : {"--quiet", "--summary-json", "--input-format", "--output-format",
+                               "--name-field", "--points"})
+      EXPECT_NE(parsed.out.find(option), std::string::npos) << subcommand << " " << option;
+  }
+}
+
 TEST(parse_command_line_test, update_takes_the_master_then_the_updates_in_order) {
   const auto parsed =
       parse_command_line({"update", "m.asc", "u1.asc", "u2.ov2", "-o", "o.asc", "--on-match",
@@ -68,7 +84,7 @@ TEST(parse_command_line_test, vector_format_options_reach_every_subcommand) {
     const auto parsed = parse_command_line(args);
     ASSERT_TRUE(parsed.command) << parsed.err;
     const FormatChoice& f = parsed.command->formats;
-    EXPECT_EQ(f.input_format, "CSV");
+    EXPECT_EQ(f.input_formats, std::vector<std::string>{"CSV"});
     EXPECT_EQ(f.output_format, "GPKG");
     EXPECT_EQ(f.name_field, "title");
     EXPECT_EQ(f.info_field, "notes");
@@ -79,7 +95,7 @@ TEST(parse_command_line_test, vector_format_options_reach_every_subcommand) {
   const auto plain = parse_command_line({"convert", "a.gpx", "-o", "b.kml"});
   ASSERT_TRUE(plain.command) << plain.err;
   EXPECT_EQ(plain.command->formats.points, GpxChoice::waypoints);
-  EXPECT_EQ(plain.command->formats.input_format, "");
+  EXPECT_TRUE(plain.command->formats.input_formats.empty());
 }
 
 struct Printed {
@@ -154,7 +170,24 @@ INSTANTIATE_TEST_SUITE_P(
         Bad{"raster_output_format",
             {"convert", "i", "-o", "o", "--output-format", "GTiff"},
             "\"GTiff\""},
-        Bad{"points_word", {"convert", "i", "-o", "o", "--points", "all"}, "--points"}),
+        Bad{"points_word", {"convert", "i", "-o", "o", "--points", "all"}, "--points"},
+        Bad{"formats_neither_one_nor_each",
+            {"update", "m", "u1", "u2", "-o", "o", "--input-format", "CSV", "--input-format",
+             "GPX"},
+            "--input-format is given 2 times for 3 inputs"},
+        Bad{"standard_input_twice", {"update", "-", "-", "-o", "o"}, "only once"},
+        Bad{"report_to_standard_output",
+            {"dedupe", "i", "-o", "o", "--report", "-"},
+            "--report takes a file"},
+        Bad{"summary_to_standard_output",
+            {"convert", "i", "-o", "-", "--summary-json", "-"},
+            "--summary-json takes a file"},
+        Bad{"excluded_list_named_as_gpx",
+            {"dedupe", "i", "-o", "o", "--excluded", "gone.gpx"},
+            "--excluded gone.gpx: the list is written as text"},
+        Bad{"report_named_as_ov2",
+            {"dedupe", "i", "-o", "o", "--report", "pairs.OV2"},
+            "--report pairs.OV2"}),
     testing::LabelName{});
 
 }  // namespace

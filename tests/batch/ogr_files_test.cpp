@@ -225,7 +225,7 @@ TEST(ogr_files_test, csv_columns_chosen_by_name_into_geojson_fields_chosen_by_na
   command.input =
       folder.write("table.csv", "title,east,north\nMill,5.5,51.25\n\"Dam, old\",6,52\n");
   command.output = folder.file("out.geojson");
-  command.formats.input_format = "CSV";
+  command.formats.input_formats = {"CSV"};
   command.formats.name_field = "title";
   command.formats.x_field = "east";
   command.formats.y_field = "north";

@@ -1,8 +1,9 @@
 # Runs one pinwright-batch case folder (see README.md) and fails on any difference.
-#   cmake -DBATCH=<pinwright-batch> -DCASE=<case folder> -DOUT=<fresh folder> -P run_batch_case.cmake
+#   cmake -DBATCH=<pinwright-batch> -DCASE=<case folder> -DOUT=<fresh folder> -DDATA=<tests/data>
+#         -P run_batch_case.cmake
 cmake_minimum_required(VERSION 3.25)
 
-foreach(var BATCH CASE OUT)
+foreach(var BATCH CASE OUT DATA)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "run_batch_case.cmake needs -D${var}=...")
   endif()
@@ -13,6 +14,44 @@ file(REMOVE_RECURSE "${OUT}")
 file(MAKE_DIRECTORY "${work}")
 if(EXISTS "${CASE}/input")
   file(COPY "${CASE}/input/" DESTINATION "${work}")
+endif()
+
+# The regular files and links in the working folder, and everything else
+# there (FIFOs, sockets), each as a sorted list of relative paths.
+function(list_entries files_var others_var)
+  execute_process(COMMAND find . -mindepth 1 ( -type f -o -type l ) -printf "%P\n"
+                  WORKING_DIRECTORY "${work}" OUTPUT_VARIABLE listed)
+  string(REGEX REPLACE "\n$" "" listed "${listed}")
+  string(REPLACE "\n" ";" listed "${listed}")
+  list(SORT listed)
+  set(${files_var} "${listed}" PARENT_SCOPE)
+  execute_process(COMMAND find . -mindepth 1 ! -type f ! -type l ! -type d -printf "%P\n"
+                  WORKING_DIRECTORY "${work}" OUTPUT_VARIABLE listed)
+  string(REGEX REPLACE "\n$" "" listed "${listed}")
+  string(REPLACE "\n" ";" listed "${listed}")
+  list(SORT listed)
+  set(${others_var} "${listed}" PARENT_SCOPE)
+endfunction()
+
+# prepare: a shell script that makes the inputs in the working folder, most
+# often from the files of tests/data (in $DATA): cut copies, links, FIFOs.
+set(prepared "")
+set(prepared_others "")
+if(EXISTS "${CASE}/prepare")
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E env "DATA=${DATA}" sh "${CASE}/prepare"
+                  WORKING_DIRECTORY "${work}" RESULT_VARIABLE prepare_status
+                  OUTPUT_VARIABLE prepare_output ERROR_VARIABLE prepare_output)
+  if(NOT prepare_status EQUAL 0)
+    message(FATAL_ERROR "case ${CASE}: prepare failed (${prepare_status}):\n${prepare_output}")
+  endif()
+  list_entries(prepared prepared_others)
+  foreach(name ${prepared})
+    if(IS_SYMLINK "${work}/${name}")
+      file(READ_SYMLINK "${work}/${name}" "link_${name}")
+    else()
+      file(SHA256 "${work}/${name}" "hash_${name}")
+    endif()
+  endforeach()
 endif()
 
 file(READ "${CASE}/args" args_text)
@@ -29,6 +68,29 @@ if(EXISTS "${CASE}/file_size_limit")
   set(command sh -c "trap '' XFSZ\nulimit -f ${blocks}\nexec \"$0\" \"$@\"" ${command})
 endif()
 
+# interrupt: "SIGNAL PATTERN": the signal is sent once a file whose name
+# matches PATTERN appears anywhere in the working folder.
+if(EXISTS "${CASE}/interrupt")
+  file(READ "${CASE}/interrupt" interrupt)
+  string(STRIP "${interrupt}" interrupt)
+  separate_arguments(interrupt UNIX_COMMAND "${interrupt}")
+  list(GET interrupt 0 signal)
+  list(GET interrupt 1 pattern)
+  set(command sh -c "\"$@\" &
+pid=$!
+while kill -0 $pid 2>/dev/null && [ -z \"$(find . -name '${pattern}' -print -quit)\" ]
+do
+  sleep 0.01
+done
+kill -${signal} $pid 2>/dev/null
+wait $pid" sh ${command})
+endif()
+
+set(input_option "")
+if(EXISTS "${CASE}/stdin")
+  set(input_option INPUT_FILE "${CASE}/stdin")
+endif()
+
 set(expected_exit 0)
 if(EXISTS "${CASE}/exit_code")
   file(READ "${CASE}/exit_code" expected_exit)
@@ -38,6 +100,7 @@ endif()
 execute_process(
   COMMAND ${command}
   WORKING_DIRECTORY "${work}"
+  ${input_option}
   OUTPUT_FILE "${OUT}/stdout.txt"
   ERROR_FILE "${OUT}/stderr.txt"
   RESULT_VARIABLE exit_code
@@ -72,12 +135,48 @@ foreach(stream stdout stderr)
   endif()
 endforeach()
 
-# expected/ holds every file the folder must hold afterwards, and nothing
-# else may be there: no temporary file is left behind.
-file(GLOB_RECURSE present LIST_DIRECTORIES false RELATIVE "${work}" "${work}/*")
+# check: a shell script run in the working folder afterwards; it fails the
+# case, with what it printed, when it ends with a status other than 0.
+if(EXISTS "${CASE}/check")
+  execute_process(COMMAND sh "${CASE}/check" WORKING_DIRECTORY "${work}"
+                  RESULT_VARIABLE check_status OUTPUT_VARIABLE check_output
+                  ERROR_VARIABLE check_output)
+  if(NOT check_status EQUAL 0)
+    set(failures "${failures}\ncheck failed (${check_status}):\n${check_output}")
+  endif()
+endif()
+
+# expected/ holds every file the folder must hold afterwards besides what
+# prepare made, and nothing else may be there: no temporary file is left
+# behind. What prepare made and expected/ does not name stays as it was.
+list_entries(present present_others)
 file(GLOB_RECURSE wanted LIST_DIRECTORIES false RELATIVE "${CASE}/expected" "${CASE}/expected/*")
-list(SORT present)
 list(SORT wanted)
+foreach(name ${prepared})
+  if(NOT name IN_LIST wanted)
+    if(NOT name IN_LIST present)
+      set(failures "${failures}\n${name}, made by prepare, is gone")
+    elseif(DEFINED "link_${name}")
+      if(NOT IS_SYMLINK "${work}/${name}")
+        set(failures "${failures}\n${name} is no longer a link")
+      else()
+        file(READ_SYMLINK "${work}/${name}" now)
+        if(NOT now STREQUAL "${link_${name}}")
+          set(failures "${failures}\n${name} links to ${now}, not ${link_${name}}")
+        endif()
+      endif()
+    else()
+      file(SHA256 "${work}/${name}" now)
+      if(NOT now STREQUAL "${hash_${name}}")
+        set(failures "${failures}\n${name}, made by prepare, was changed")
+      endif()
+    endif()
+    list(REMOVE_ITEM present "${name}")
+  endif()
+endforeach()
+if(NOT present_others STREQUAL prepared_others)
+  set(failures "${failures}\nother entries ${present_others}, prepare made ${prepared_others}")
+endif()
 if(NOT present STREQUAL wanted)
   set(failures "${failures}\nthe folder holds ${present}\n  expected ${wanted}")
 endif()

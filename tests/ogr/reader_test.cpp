@@ -293,6 +293,50 @@ TEST(ogr_reader, no_name_field_lists_the_fields_there_are) {
   EXPECT_EQ(read.result.failure->fields, (std::vector<std::string>{"title", "kind"}));
 }
 
+TEST(ogr_reader, points_without_any_field_have_empty_names) {
+  TempDir dir;
+  const std::string path =
+      dir.write("bare.geojson", collection({feature(point(1, 2), ""), feature(point(3, 4), "")}));
+  const ReadPoints read = read_all_points(path, {});
+  ASSERT_FALSE(read.result.failure) << read.result.failure->detail;
+  ASSERT_EQ(read.points.size(), 2u);
+  EXPECT_EQ(read.points[1].name, "");
+  EXPECT_EQ(read.points[1].longitude, 3.0);
+}
+
+TEST(ogr_reader, table_without_position_columns_names_its_columns) {
+  TempDir dir;
+  const std::string path = dir.write("mills.csv", "name,east,north\nDe Adriaan,4.64,52.38\n");
+  ReadOptions options;
+  options.driver = "CSV";
+  const ReadPoints read = read_all_points(path, options);
+  ASSERT_TRUE(read.result.failure);
+  EXPECT_EQ(read.result.failure->kind, ReadFailure::Kind::no_coordinate_columns);
+  EXPECT_EQ(read.result.failure->fields, (std::vector<std::string>{"name", "east", "north"}));
+  EXPECT_EQ(read.result.failure->detail, "longitude, lon, long, lng, x and latitude, lat, y");
+}
+
+// Each cut of a GPX file fails the read with OGR's reason wherever it falls:
+// when OGR opens the file (a cut near the start) or while it reads it.
+TEST(ogr_reader, gpx_cut_anywhere_is_never_read_in_part) {
+  TempDir dir;
+  std::string gpx = R"(<?xml version="1.0"?><gpx version="1.1" creator="t">)";
+  for (int k = 0; k < 40; ++k)
+    gpx += R"(<wpt lat="52.)" + std::to_string(k) + R"(" lon="4.5"><name>P)" + std::to_string(k) +
+           "</name></wpt>\n";
+  gpx += "</gpx>\n";
+  ASSERT_FALSE(read_all_points(dir.write("whole.gpx", gpx), {}).result.failure);
+  for (std::size_t cut = gpx.find("</wpt>") + 8; cut < gpx.size() - 8; cut += 97) {
+    const ReadPoints read = read_all_points(dir.write("cut.gpx", gpx.substr(0, cut)), {});
+    ASSERT_TRUE(read.result.failure) << "cut at byte " << cut;
+    const ReadFailure::Kind kind = read.result.failure->kind;
+    EXPECT_TRUE(kind == ReadFailure::Kind::damaged || kind == ReadFailure::Kind::cannot_open)
+        << "cut at byte " << cut;
+    EXPECT_NE(read.result.failure->detail.find("XML"), std::string::npos)
+        << "cut at byte " << cut << ": " << read.result.failure->detail;
+  }
+}
+
 TEST(ogr_formats, extension_chooses_the_driver) {
   EXPECT_EQ(driver_for_path("a/b.GPX"), "GPX");
   EXPECT_EQ(driver_for_path("b.json"), "GeoJSON");
@@ -303,6 +347,8 @@ TEST(ogr_formats, extension_chooses_the_driver) {
   EXPECT_EQ(driver_for_path("dir.gpkg/file"), std::nullopt);
   EXPECT_TRUE(has_vector_driver("CSV"));
   EXPECT_FALSE(has_vector_driver("GTiff"));
+  EXPECT_EQ(driver_extensions("GPX"), std::vector<std::string>{"gpx"});
+  EXPECT_EQ(driver_extensions("ESRI Shapefile").front(), "shp");
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// A run ended by SIGINT or SIGTERM leaves none of its temporary files behind.
+// A run ended by a signal leaves none of its temporary files and folders
+// behind; a folder that is given up goes with everything in it.
 
 #include "poi/staged_file.hpp"
 
@@ -6,9 +7,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "tests/support/temp_dir.hpp"
 #include "tests/support/test_names.hpp"
@@ -40,6 +44,12 @@ TEST_P(staged_file_signal_test, removes_the_uncommitted_temporary_file_and_ends_
     StagedFile committed(kept);
     StagedFile pending(dropped);
     if (!committed.reserve() || !pending.reserve() || !committed.commit()) ::_exit(10);
+    // A database being written, its journal, and a folder a driver made.
+    StagedFolder writing(folder.file("out.gpkg"));
+    if (!writing.reserve()) ::_exit(12);
+    fs::create_directories(writing.path() + "layer/deeper");
+    for (const char* name : {"out.gpkg", "out.gpkg-journal", "layer/a.csv", "layer/deeper/b"})
+      std::ofstream(writing.path() + name) << "bytes";
     std::raise(GetParam().signal_number);
     ::_exit(11);  // not reached: the signal ends the process
   }
@@ -56,8 +66,47 @@ TEST_P(staged_file_signal_test, removes_the_uncommitted_temporary_file_and_ends_
 
 INSTANTIATE_TEST_SUITE_P(signals, staged_file_signal_test,
                          ::testing::Values(SignalCase{"interrupt", SIGINT},
-                                           SignalCase{"terminate", SIGTERM}),
+                                           SignalCase{"terminate", SIGTERM},
+                                           SignalCase{"hang_up", SIGHUP},
+                                           SignalCase{"broken_pipe", SIGPIPE}),
                          testing::LabelName{});
+
+std::vector<std::string> names_in(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(staged_folder, moves_out_what_is_asked_and_removes_the_rest_with_the_folder) {
+  testing::TempDir folder;
+  {
+    StagedFolder writing(folder.file("cities.shp"));
+    ASSERT_TRUE(writing.reserve());
+    for (const char* name : {"cities.shp", "cities.dbf", "scratch"})
+      std::ofstream(writing.path() + name) << name;
+    fs::create_directory(writing.path() + "sub");
+    std::ofstream(writing.path() + "sub/inner") << "x";
+    EXPECT_EQ(writing.file_names(),
+              (std::vector<std::string>{"cities.dbf", "cities.shp", "scratch"}));
+    ASSERT_TRUE(writing.move_out("cities.shp", folder.file("cities.shp")));
+    ASSERT_TRUE(writing.move_out("cities.dbf", folder.file("renamed.dbf")));
+  }
+  EXPECT_EQ(names_in(folder.path()), (std::vector<std::string>{"cities.shp", "renamed.dbf"}));
+  EXPECT_EQ(testing::read_file(folder.file("renamed.dbf")), "cities.dbf");
+}
+
+TEST(staged_folder, emptied_it_stays_and_takes_new_files) {
+  testing::TempDir folder;
+  StagedFolder writing(folder.file("out.gpkg"));
+  ASSERT_TRUE(writing.reserve());
+  std::ofstream(writing.path() + "probe.gpkg") << "x";
+  fs::create_directory(writing.path() + "sub");
+  writing.empty();
+  EXPECT_TRUE(writing.file_names().empty());
+  EXPECT_TRUE(fs::is_empty(writing.path()));
+}
 
 }  // namespace
 }  // namespace pinwright::poi
