@@ -137,6 +137,9 @@ QtDialog::QtDialog() {
 
 QtDialog::~QtDialog() {
   delete help_window_.data();
+  // The window first: a field that loses the focus as it goes still asks
+  // this object (its validator) for the texts put into it.
+  window_.reset();
 }
 
 void QtDialog::load_main_dialog() {
