@@ -15,6 +15,7 @@
 #include "ui/dialog_layer.hpp"
 #include "ui/text_encoding.hpp"
 
+class QAbstractButton;
 class QMenuBar;
 class QSettings;
 class QWidget;
@@ -96,12 +97,18 @@ class QtDialog : public DialogLayer {
   std::optional<std::string> ask_for_file(std::string_view filter, FileDialogForm form,
                                           std::string_view start_path, std::string_view title);
   // Settings: the options set as the user would, once the program takes
-  // field changes; the window's place before it shows; all of it at the end.
+  // field changes; the window's place and size before it shows (on screen,
+  // the whole window when the screen has room); all of it at the end.
   void restore_options();
-  void restore_place();
+  void place_window();
+  // Once shown: wholly on its screen, frame and all, and no larger than the
+  // screen has room for.
+  void keep_on_screen();
   void save_settings();
   void add_recent_files_menu();
   void apply_field_state(QWidget* control, int id, FieldState state);
+  // A button's or check box's caption with its Alt+letter, and its tooltip.
+  void show_caption(QAbstractButton* button, int id, const QString& caption);
   // A control that loses the focus to the program hands it on to Start, or
   // else to the Output slot's Text button: a new Output file comes next.
   void focus_next_step();

@@ -12,11 +12,15 @@ namespace pinwright::ui::qt {
 
 // What the window remembers from one program life to the next: the last
 // folder of each slot's file dialog, the recent Master and Update files, the
-// Match radius and the three option check boxes, the window's place and width.
+// Match radius and the three option check boxes, the window's place and size.
 // The store is the caller's: the user's configuration file, a test's own, or
 // none at all (the window then remembers nothing).
 class WindowSettings {
  public:
+  // The user's own store: $XDG_CONFIG_HOME/pinwright/pinwright.ini
+  // (~/.config/pinwright/pinwright.ini when the variable is not set).
+  static std::unique_ptr<QSettings> user_store();
+
   enum class Slot { master, update, output };
 
   static constexpr int kRecentFiles = 8;
@@ -46,6 +50,7 @@ class WindowSettings {
   struct Place {
     QPoint position;
     int width = 0;
+    int height = 0;  // 0: none remembered
   };
   std::optional<Place> place() const;
   void remember_place(const Place& place);
