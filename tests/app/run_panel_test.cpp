@@ -123,7 +123,7 @@ TEST_F(run_panel_test, quit_clears_the_progress_and_the_map) {
   ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
   ASSERT_TRUE(dialog.map_input);
   dialog.box_answers.push_back(ui::kAnswerOkYes);
-  ASSERT_TRUE(app::quit_run(program, dialog));
+  ASSERT_TRUE(app::quit_run(program, dialog, app::QuitDefault::yes));
   EXPECT_EQ(progress(), " ");
   EXPECT_FALSE(dialog.map_input);
   EXPECT_FALSE(app::review_map(program, 20.0f));

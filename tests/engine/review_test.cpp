@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -348,7 +349,7 @@ TEST_F(pending_review_test, buttons_of_the_other_run_or_without_a_pair_change_no
 
 class save_as_new_limit_test : public RunFixture {};
 
-TEST_F(save_as_new_limit_test, ends_the_program_at_the_storage_limit) {
+TEST_F(save_as_new_limit_test, abandons_the_run_at_the_storage_limit) {
   fill_master(poi::kMergedCapacity);
   program.master_table[poi::kMergedCapacity] = poi_at(5.0f, 52.0f, "Last");
   set_update({poi_at(5.0f, 52.0001f, "Near last"), poi_at(6.0f, 52.0f, "Never placed")});
@@ -356,15 +357,18 @@ TEST_F(save_as_new_limit_test, ends_the_program_at_the_storage_limit) {
   ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
   ASSERT_EQ(program.run.match_index, poi::kMergedCapacity);
 
-  EXPECT_EQ(app::decide(program, dialog, c::kSecondDecision), RunStop::ended);
+  EXPECT_EQ(app::decide(program, dialog, c::kSecondDecision), RunStop::abandoned);
   ASSERT_EQ(dialog.boxes.size(), 1u);
   EXPECT_EQ(dialog.boxes[0].title, "Storage limit");
-  EXPECT_EQ(dialog.boxes[0].text, poi::kTooManyMergedText);
+  EXPECT_EQ(dialog.boxes[0].text.substr(0, poi::kTooManyMergedText.size()),
+            poi::kTooManyMergedText);
   EXPECT_EQ(dialog.boxes[0].icon, ui::Icon::information);
-  EXPECT_TRUE(program.quit_requested);
+  EXPECT_FALSE(program.quit_requested);
   EXPECT_EQ(program.run.result_count, poi::kMergedCapacity);
-  EXPECT_TRUE(program.output.loaded);  // the run did not go on to write
-  EXPECT_TRUE(program.output_file.is_open());
+  // The run did not go on: nothing is written, no pair waits.
+  EXPECT_FALSE(std::filesystem::exists(program.output.path));
+  EXPECT_FALSE(engine::pair_pending(program));
+  EXPECT_EQ(text_of(c::kRow2Name), " ");
 }
 
 class keep_exclusion_test : public RunFixture {};
