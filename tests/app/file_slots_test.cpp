@@ -258,6 +258,18 @@ INSTANTIATE_TEST_SUITE_P(buttons, clear_test,
                          ::testing::Values(c::kMasterClear, c::kUpdateClear, c::kOutputClear),
                          [](const auto& info) { return button_name(info.param); });
 
+// The status line of the last run told of the slots as they were.
+TEST(handle_slot_button_test, every_slot_button_clears_the_status_line) {
+  for (const int id :
+       {c::kMasterText, c::kMasterOv2, c::kMasterClear, c::kUpdateText, c::kUpdateOv2,
+        c::kUpdateClear, c::kOutputText, c::kOutputOv2, c::kOutputClear}) {
+    Scene scene;
+    scene.dialog.control(c::kRunStatus).text = "2 entries appended, 5 matches";
+    ASSERT_TRUE(handle_slot_button(scene.program, scene.dialog, id));
+    EXPECT_EQ(scene.text(c::kRunStatus), " ") << button_name(id);
+  }
+}
+
 TEST(handle_slot_button_test, other_buttons_are_not_slot_buttons) {
   for (const int id : {2, 1001, 1002, 1003, 1004, 1015, 1027, 1030, 1044}) {
     Scene scene;
