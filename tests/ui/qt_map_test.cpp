@@ -77,8 +77,6 @@ class qt_map_test : public ::testing::Test {
     program.master.loaded = true;
     program.output.kind = poi::FileKind::text;
     program.output.path = folder.file("out.asc");
-    program.output_file = poi::OutputFile(program.output.path, poi::OpenMode::truncate);
-    poi::write_text_header(program.output_file, *program.fixed_today);
     program.output.loaded = true;
   }
 

@@ -2,6 +2,7 @@
 // from a settings file of the test's own.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QMenu>
@@ -185,6 +187,40 @@ TEST(window_settings_test, the_user_store_is_pinwright_ini_in_the_configuration_
   const std::unique_ptr<QSettings> store = WindowSettings::user_store();
   EXPECT_EQ(store->fileName(),
             QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + "/pinwright/pinwright.ini");
+}
+
+// Files the slots refused are not offered again: a bad Master file stays out
+// of the recent files, and an Output folder that takes no file is not where
+// the next dialog opens.
+TEST(qt_settings_test, only_files_the_slots_took_are_remembered) {
+  TempDir folder;
+  std::filesystem::create_directory(folder.path() / "good");
+  std::filesystem::create_directory(folder.path() / "bad");
+  const std::string good = folder.write("good/master.asc", kMaster);
+  const std::string bad = folder.write("bad/master.asc", "4.9\n");
+  {
+    Life first(folder, true);
+    first.drop(c::kMasterGroup, good);
+    first.drop(c::kOutputGroup, folder.file("good/out.asc"));
+    ASSERT_TRUE(first.program.output.loaded);
+    const ModalAnswer ok([](QWidget* box) { qobject_cast<QDialog*>(box)->accept(); },
+                         "QMessageBox");
+    first.drop(c::kMasterGroup, bad);
+    ASSERT_FALSE(first.program.master.loaded);
+    const ModalAnswer ok_again([](QWidget* box) { qobject_cast<QDialog*>(box)->accept(); },
+                               "QMessageBox");
+    first.drop(c::kOutputGroup, folder.file("bad/missing/out.asc"));
+    ASSERT_FALSE(first.program.output.loaded);
+    first.dialog.close_down();
+  }
+  WindowSettings settings(std::make_unique<QSettings>(
+      QString::fromStdString(folder.file("pinwright.ini")), QSettings::IniFormat));
+  EXPECT_EQ(settings.recent_files(WindowSettings::Slot::master),
+            QStringList{QString::fromStdString(good)});
+  EXPECT_EQ(settings.folder(WindowSettings::Slot::master).toStdString(),
+            (folder.path() / "good").string());
+  EXPECT_EQ(settings.folder(WindowSettings::Slot::output).toStdString(),
+            (folder.path() / "good").string());
 }
 
 TEST(qt_settings_test, without_a_settings_file_nothing_is_read_or_written) {

@@ -602,19 +602,19 @@ int QtDialog::message_box(ButtonSet buttons, Icon icon, int default_button, std:
   return answer_code(box.standardButton(box.clickedButton()));
 }
 
+void QtDialog::remember_file(poi::Slot slot, std::string_view path) {
+  if (!settings_) return;
+  const WindowSettings::Slot kept = slot == poi::Slot::master   ? WindowSettings::Slot::master
+                                    : slot == poi::Slot::update ? WindowSettings::Slot::update
+                                                                : WindowSettings::Slot::output;
+  settings_->remember_choice(
+      kept, QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size()))));
+}
+
+// A file chosen in the file dialog, or the file given with the event.
 std::optional<std::string> QtDialog::choose_file(std::string_view filter, FileDialogForm form,
                                                  std::string_view start_path,
                                                  std::string_view title) {
-  std::optional<std::string> chosen = ask_for_file(filter, form, start_path, title);
-  const std::optional<WindowSettings::Slot> slot = WindowSettings::slot_of_button(current_button_);
-  if (chosen && settings_ && slot)
-    settings_->remember_choice(*slot, QFile::decodeName(QByteArray::fromStdString(*chosen)));
-  return chosen;
-}
-
-std::optional<std::string> QtDialog::ask_for_file(std::string_view filter, FileDialogForm form,
-                                                  std::string_view start_path,
-                                                  std::string_view title) {
   if (file_for_event_) {
     std::string dropped = std::move(*file_for_event_);
     file_for_event_.reset();

@@ -62,6 +62,7 @@ class QtDialog : public DialogLayer {
   std::optional<std::string> choose_file(std::string_view filter, FileDialogForm form,
                                          std::string_view start_path,
                                          std::string_view title) override;
+  void remember_file(poi::Slot slot, std::string_view path) override;
   void help(std::string_view help_file) override;
   void draw_picture(int id, std::string_view bitmap_path) override;
   void put_map(int id, const std::optional<map::SceneInput>& input) override;
@@ -93,9 +94,6 @@ class QtDialog : public DialogLayer {
 
  private:
   void connect_controls();
-  // A file chosen in the file dialog, or the file given with the event.
-  std::optional<std::string> ask_for_file(std::string_view filter, FileDialogForm form,
-                                          std::string_view start_path, std::string_view title);
   // Settings: the options set as the user would, once the program takes
   // field changes; the window's place and size before it shows (on screen,
   // the whole window when the screen has room); all of it at the end.

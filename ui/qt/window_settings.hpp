@@ -34,8 +34,9 @@ class WindowSettings {
   QString folder(Slot slot) const;
   // Recent files of the Master or Update slot, the latest first.
   QStringList recent_files(Slot slot) const;
-  // A file chosen for the slot: its folder, and for an input slot the file
-  // itself at the head of its recent files when it exists.
+  // A file the slot took (an input read, the Output chosen): its folder, and
+  // for an input slot the file itself at the head of its recent files when
+  // it exists.
   void remember_choice(Slot slot, const QString& path);
 
   struct Options {
