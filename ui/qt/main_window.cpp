@@ -40,6 +40,9 @@ MainWindow::MainWindow(QWidget* parent) : QDialog(parent) {
   form_.bottomLayout->setSpacing(kFormSpacing);
   form_.commandLayout->setSpacing(kRowSpacing);
   form_.runPanelLayout->setSpacing(kRowSpacing);
+  // The progress and status lines keep room for two lines whatever they hold.
+  for (QLabel* line : {form_.progress, form_.runStatus})
+    line->setFixedHeight(2 * line->fontMetrics().lineSpacing());
   form_.scrollArea->setMinimumSize(kMinimumSize);
   form_.scrollArea->viewport()->installEventFilter(this);
   // Tab and the program move the focus; what takes it is never out of sight.
