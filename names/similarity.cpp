@@ -154,11 +154,8 @@ struct WordPair {
   std::size_t a, b;
 };
 
-}  // namespace
-
-double similarity(const NormalisedName& a, const NormalisedName& b) {
-  if (a == b) return 1.0;
-  if (a.empty() || b.empty()) return 0.0;
+// The similarity of two different, non-empty names.
+double score_words(const NormalisedName& a, const NormalisedName& b) {
   const std::vector<std::u32string_view> words_a = compared_words(a);
   const std::vector<std::u32string_view> words_b = compared_words(b);
 
@@ -205,6 +202,16 @@ double similarity(const NormalisedName& a, const NormalisedName& b) {
   // "SaintDenis"; scripts written without blanks).
   if (score < 1 - kExtraWordsPenalty && joined(a) == joined(b)) score = 1 - kExtraWordsPenalty;
   return std::clamp(score, 0.0, 1.0);
+}
+
+}  // namespace
+
+double similarity(const NormalisedName& a, const NormalisedName& b) {
+  if (a == b) return 1.0;
+  if (a.empty() || b.empty()) return 0.0;
+  // Jaro's matching and the order of equal pairs depend on which name comes
+  // first; the names in a fixed order give one score for either order.
+  return a.text() < b.text() ? score_words(a, b) : score_words(b, a);
 }
 
 double similarity(std::string_view a, std::string_view b) {

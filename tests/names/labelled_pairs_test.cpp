@@ -108,10 +108,10 @@ TEST(labelled_pairs_test, similar_merges_duplicates_and_keeps_neighbours_apart) 
   const double similar_merged = percent(duplicates.similar, duplicates.pairs);
   const double similar_kept = percent(distinct.pairs - distinct.similar, distinct.pairs);
   std::printf("%d duplicate pairs, %d distinct pairs\n", duplicates.pairs, distinct.pairs);
-  std::printf("same:    %.1f %% of duplicates merged, %.1f %% of neighbours kept\n", same_merged,
-              same_kept);
-  std::printf("similar: %.1f %% of duplicates merged, %.1f %% of neighbours kept\n", similar_merged,
-              similar_kept);
+  std::printf("same:    %.2f %% (%d) of duplicates merged, %.2f %% (%d) of neighbours kept\n",
+              same_merged, duplicates.same, same_kept, distinct.pairs - distinct.same);
+  std::printf("similar: %.2f %% (%d) of duplicates merged, %.2f %% (%d) of neighbours kept\n",
+              similar_merged, duplicates.similar, similar_kept, distinct.pairs - distinct.similar);
 
   EXPECT_GE(similar_merged, 97.0) << misjudged;
   EXPECT_GE(similar_kept, 99.0) << misjudged;
