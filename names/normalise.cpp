@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "names/name.hpp"
 #include "ui/text_encoding.hpp"
@@ -47,7 +49,8 @@ constexpr std::array<std::u32string_view, 21> kArticles = {
 };
 
 // Letters that NFD leaves whole but that readers take for a base letter with a
-// stroke or a ligature; after case folding, so the small letters only.
+// stroke or a ligature, and the tatweel; after case folding, so the small
+// letters only.
 struct LetterSpelling {
   char32_t letter;
   std::u32string_view spelling;
