@@ -190,15 +190,17 @@ void choose_input_file(Program& program, ui::DialogLayer& dialog, Slot slot,
     return;
   }
   const bool master = slot == Slot::master;
-  poi::PoiTable& table = master ? program.master_table : program.update_table;
-  // The run's index follows the Master table only through the run's own changes.
-  if (master) program.search_index.reset();
+  poi::CompactTable& table = master ? program.master_table : program.update_table;
+  const std::int32_t limit = master ? kMasterCapacity : kUpdateCapacity;
   if (!file.is_ov2()) hide_symbol(program, dialog, slot);
-  const poi::ReadResult result = file.is_ov2() ? poi::read_ov2_file(file.path, table)
-                                               : poi::read_text_poi_file(file.path, table, slot);
+  table = poi::CompactTable();
+  const poi::ReadResult result = file.is_ov2()
+                                     ? poi::read_ov2_file(file.path, table, limit)
+                                     : poi::read_text_poi_file(file.path, table, limit, slot);
   // Nothing of a failed reading is used.
   file.count = result.failure ? 0 : result.count;
   if (result.failure) {
+    table = poi::CompactTable();
     // The file is refused; the program goes on as after any other refusal.
     show_message(dialog, result.failure->title, read_failure_text(*result.failure, file.path));
     fail_choice(program, dialog, slot);
@@ -248,7 +250,15 @@ void choose_output_file(Program& program, ui::DialogLayer& dialog, std::string_v
 
 void read_exclusions_file(Program& program, ui::DialogLayer& dialog) {
   using Status = exclusion::ExclusionsRead::Status;
-  const exclusion::ExclusionsRead read = exclusion::read_exclusions(program);
+  // Before any Master file was chosen there is no folder to look in.
+  const std::string path = program.master.path.empty()
+                               ? std::string()
+                               : exclusion::find_exclusions_file(program.master.path);
+  const exclusion::ExclusionsRead read =
+      path.empty() ? exclusion::ExclusionsRead{}
+                   : exclusion::read_exclusion_circles(path, kExclusionCapacity);
+  // The circles read stay, also those before a line that is none.
+  program.exclusions.circles = read.circles;
   switch (read.status) {
     case Status::no_file:
       return;

@@ -23,7 +23,7 @@ void quit_button(Program& program, ui::DialogLayer& dialog) {
 }
 
 bool run_pending(const Program& program) {
-  return engine::pair_pending(program);
+  return program.pair_pending();
 }
 
 bool quit_run(Program& program, ui::DialogLayer& dialog, QuitDefault default_answer) {

@@ -28,7 +28,8 @@ std::string progress_text(const Program& program);
 // reviewed), T entries written" for an update run, "D duplicates deleted, K
 // kept, E excluded, T entries written" for a duplicate run; a count of one
 // takes the singular ("1 entry appended").
-std::string run_status_text(const Program& program, std::int32_t entries_written);
+std::string run_status_text(const engine::RunCounts& counts, bool update_run,
+                            std::int32_t entries_written);
 
 // The map of the pair a review waits on, fitted to width x height pixels:
 // row 1 and row 2 as the review rows show them, the Match radius around row

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 #include "app/file_slots.hpp"
 #include "app/messages.hpp"
 #include "app/options.hpp"
 #include "app/run_panel.hpp"
+#include "app/run_sink.hpp"
 #include "engine/distance.hpp"
 #include "exclusion/exclusion_run.hpp"
 #include "exclusion/reports.hpp"
@@ -33,12 +35,12 @@ struct RowFields {
   int entry;
 };
 
-void show_row(ui::DialogLayer& dialog, const poi::PoiRecord& entry, std::int32_t index,
+void show_row(ui::DialogLayer& dialog, const poi::CompactTable& table, std::int32_t index,
               const RowFields& fields) {
-  dialog.put_text(fields.longitude, coordinate_text(entry.longitude));
-  dialog.put_text(fields.latitude, coordinate_text(entry.latitude));
-  dialog.put_text(fields.name, entry.name.trimmed());
-  dialog.put_text(fields.information, entry.information.trimmed());
+  dialog.put_text(fields.longitude, coordinate_text(table.longitude(index)));
+  dialog.put_text(fields.latitude, coordinate_text(table.latitude(index)));
+  dialog.put_text(fields.name, table.name_field(index));
+  dialog.put_text(fields.information, table.information_field(index));
   dialog.put_text(fields.entry, entry_text(index));
 }
 
@@ -51,8 +53,8 @@ void set_review_buttons(ui::DialogLayer& dialog, FieldState state) {
 }  // namespace
 
 void open_matches_report(Program& program, ui::DialogLayer& dialog) {
-  using Status = exclusion::MatchesReportOpen::Status;
-  const exclusion::MatchesReportOpen open = exclusion::open_matches_report(program);
+  using Status = MatchesReportOpen::Status;
+  const MatchesReportOpen open = app::open_matches_report(program);
   const std::string& path = program.reports.matches_path;
   if (open.previous_incomplete) show_write_failure(dialog, "The matches report", path);
   if (open.status == Status::in_use) {
@@ -66,8 +68,7 @@ void open_matches_report(Program& program, ui::DialogLayer& dialog) {
 
 namespace {
 
-void show_finished(const Program& program, ui::DialogLayer& dialog,
-                   const engine::RunOutcome& outcome) {
+void show_finished(Program& program, ui::DialogLayer& dialog, const engine::RunOutcome& outcome) {
   if (outcome.matches_report_incomplete)
     show_write_failure(dialog, "The matches report", program.reports.matches_path);
   switch (outcome.output) {
@@ -99,7 +100,7 @@ RunStop show_outcome(Program& program, ui::DialogLayer& dialog, const engine::Ru
       dialog.put_map(c::kMatchMap, review_map(program, radius));
       set_slot_buttons(dialog, FieldState::disabled);
       dialog.set_field_state(
-          c::kBack, engine::can_go_back(program) ? FieldState::enabled : FieldState::disabled);
+          c::kBack, program.run->can_go_back() ? FieldState::enabled : FieldState::disabled);
       if (program.is_update_run()) {
         set_review_buttons(dialog, FieldState::enabled);
         dialog.set_field_state(c::kSecondDecision, FieldState::enabled);
@@ -118,11 +119,17 @@ RunStop show_outcome(Program& program, ui::DialogLayer& dialog, const engine::Ru
     case engine::RunStop::finished:
       break;
   }
+  // A further run needs a new Output; the file the Output replaced (or was
+  // to replace) is let go.
+  program.output.count = outcome.entries_written;
+  program.output.loaded = false;
+  program.output_mark = {};
   // The boxes that tell how the run ended are shown over the idle window,
   // not over a pair whose buttons no longer mean anything.
   mode_labels(program, dialog);
   dialog.put_text(c::kProgress, " ");
-  dialog.put_text(c::kRunStatus, run_status_text(program, outcome.entries_written));
+  dialog.put_text(c::kRunStatus, run_status_text(program.run->counts(), program.is_update_run(),
+                                                 outcome.entries_written));
   show_finished(program, dialog, outcome);
   return RunStop::finished;
 }
@@ -139,11 +146,12 @@ bool stores_name(const Program& program, engine::Decision decision) {
 // A text line keeps no double quote in a name: the reader takes each one for
 // the start or end of the quoted part. A name typed with one would be read
 // back as another name, so the decision does not store it.
-bool refuse_typed_name(const Program& program, engine::Decision decision, const poi::Text& name) {
+bool refuse_typed_name(const Program& program, engine::Decision decision, std::string_view name) {
   if (program.output.is_ov2() || !stores_name(program, decision)) return false;
-  const poi::PoiRecord& shown =
-      program.is_update_run() ? program.run.probe_entry : program.run.match_entry;
-  return name != shown.name && name.view().find('"') != std::string_view::npos;
+  const engine::Run& run = *program.run;
+  const std::string_view shown = program.is_update_run() ? run.probes().name(run.pair().probe)
+                                                         : run.table().name(run.pair().match);
+  return poi::trim_right(name) != shown && name.find('"') != std::string_view::npos;
 }
 
 // The map refers to the tables the run changes: it is cleared before the run
@@ -221,20 +229,26 @@ std::string entry_text(std::int32_t index) {
 }
 
 void show_pair(const Program& program, ui::DialogLayer& dialog) {
-  const RunCursor& run = program.run;
-  const bool update_run = program.is_update_run();
+  const engine::Run& run = *program.run;
+  const engine::Pair& pair = run.pair();
+  dialog.put_text(c::kSeparation, engine::separation_text(pair.separation));
   // The Master entry comes first in an update run, the earlier entry in a
   // duplicate run.
-  const poi::PoiRecord& first = update_run ? run.match_entry : run.probe_entry;
-  const poi::PoiRecord& second = update_run ? run.probe_entry : run.match_entry;
-  dialog.put_text(c::kSeparation, engine::separation_text(run.separation));
-  show_row(dialog, first, update_run ? run.match_index : run.probe_index,
-           {c::kRow1Longitude, c::kRow1Latitude, c::kRow1Name, c::kRow1Information, c::kRow1Entry});
-  show_row(dialog, second, update_run ? run.probe_index : run.match_index,
-           {c::kRow2Longitude, c::kRow2Latitude, c::kRow2Name, c::kRow2Information, c::kRow2Entry});
+  const RowFields first{c::kRow1Longitude, c::kRow1Latitude, c::kRow1Name, c::kRow1Information,
+                        c::kRow1Entry};
+  const RowFields second{c::kRow2Longitude, c::kRow2Latitude, c::kRow2Name, c::kRow2Information,
+                         c::kRow2Entry};
+  if (run.is_update_run()) {
+    show_row(dialog, run.table(), pair.match, first);
+    show_row(dialog, run.probes(), pair.probe, second);
+  } else {
+    show_row(dialog, run.table(), pair.probe, first);
+    show_row(dialog, run.table(), pair.match, second);
+  }
 }
 
 void abandon_run(Program& program, ui::DialogLayer& dialog) {
+  program.run.reset();
   dialog.put_text(c::kProgress, " ");
   dialog.put_map(c::kMatchMap, std::nullopt);
   mode_labels(program, dialog);
@@ -244,7 +258,8 @@ void abandon_run(Program& program, ui::DialogLayer& dialog) {
 RunStop start_run(Program& program, ui::DialogLayer& dialog) {
   const std::optional<engine::RunOptions> options = read_run_options(dialog);
   if (!options) return RunStop::unchanged;
-  if (program.is_update_run()) {
+  const bool update_run = program.is_update_run();
+  if (update_run) {
     set_review_buttons(dialog, FieldState::enabled);
   } else {
     set_review_buttons(dialog, FieldState::hidden);
@@ -254,33 +269,41 @@ RunStop start_run(Program& program, ui::DialogLayer& dialog) {
   dialog.set_field_state(c::kStart, FieldState::disabled);
   dialog.set_field_state(c::kExit, FieldState::disabled);
   dialog.put_text(c::kRunStatus, " ");
-  return call_run(program, dialog, *options, [&] { return engine::start_run(program, *options); });
-}
-
-RunStop resume_run(Program& program, ui::DialogLayer& dialog) {
-  const std::optional<engine::RunOptions> options = read_run_options(dialog);
-  if (!options) return RunStop::unchanged;
-  return call_run(program, dialog, *options, [&] { return engine::resume_run(program, *options); });
+  engine::RunSetup setup;
+  setup.output_kind = program.output.kind;
+  setup.report_matches = !update_run && program.matches_report_enabled;
+  setup.result_limit = kMergedCapacity;
+  setup.threads = std::max(1u, std::thread::hardware_concurrency());
+  setup.plain_scan = program.plain_scan;
+  static StopForReview review;
+  // Every run starts from the entries as read, not from what an earlier run
+  // made of them.
+  program.run.reset();
+  if (!program.sink) program.sink = std::make_unique<WindowSink>(program);
+  program.run = std::make_unique<engine::Run>(
+      program.master_table, update_run ? &program.update_table : nullptr,
+      update_run ? exclusion::Circles{} : program.exclusions.circles, setup, review, *program.sink);
+  return call_run(program, dialog, *options, [&] { return program.run->start(*options); });
 }
 
 RunStop decide(Program& program, ui::DialogLayer& dialog, int button_id) {
   const std::optional<engine::Decision> decision = decision_of(button_id);
-  if (!decision || !engine::pair_pending(program) || !engine::belongs_to_run(program, *decision))
+  if (!decision || !program.pair_pending() || !program.run->offers(*decision))
     return RunStop::unchanged;
   const std::optional<engine::RunOptions> options = read_run_options(dialog);
   if (!options) return RunStop::unchanged;
   const engine::EditedRow second_row{dialog.get_text(c::kRow2Name),
                                      dialog.get_text(c::kRow2Information)};
-  if (refuse_typed_name(program, *decision, poi::Text(second_row.name))) {
+  if (refuse_typed_name(program, *decision, second_row.name)) {
     show_message(dialog, kNameRefusedTitle, kNameRefusedText);
     return RunStop::unchanged;
   }
   return call_run(program, dialog, *options,
-                  [&] { return engine::decide(program, *decision, second_row, *options); });
+                  [&] { return program.run->decide(*decision, second_row, *options); });
 }
 
 RunStop back(Program& program, ui::DialogLayer& dialog) {
-  if (!engine::back(program)) return RunStop::unchanged;
+  if (!program.run || !program.run->back()) return RunStop::unchanged;
   // The map's circle takes the radius as the combo box reads now; the run
   // takes it anew at the next decision anyway.
   const float radius = std::max(0.0f, dialog.get_real(c::kRadiusCombo).value_or(0.0f));

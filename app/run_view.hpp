@@ -74,9 +74,6 @@ void abandon_run(Program& program, ui::DialogLayer& dialog);
 // the run.
 RunStop start_run(Program& program, ui::DialogLayer& dialog);
 
-// The run from where it stopped.
-RunStop resume_run(Program& program, ui::DialogLayer& dialog);
-
 // A decision button on the pending pair, then the run from the next entry.
 // Update run: Skip (1001), Save as new entry (1002), Position (1015), Text
 // (1016), Both (1035); duplicate run: Keep (1001), Delete Master entry

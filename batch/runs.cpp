@@ -8,7 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/program.hpp"
 #include "batch/files.hpp"
 #include "batch/ogr_files.hpp"
 #include "batch/tables.hpp"
@@ -110,16 +109,6 @@ unsigned thread_count(const Command& command) {
   return std::max(1u, std::thread::hardware_concurrency());
 }
 
-// The program state the duplicate run's circles and reports are kept in; its
-// tables are not used.
-std::unique_ptr<app::Program> circles_program(std::int64_t circle_lines) {
-  app::TableCapacities capacities;
-  capacities.master = capacities.update = capacities.merged = 1;
-  capacities.exclusion = static_cast<std::int32_t>(
-      std::clamp<std::int64_t>(circle_lines, 1, std::numeric_limits<std::int32_t>::max()));
-  return std::make_unique<app::Program>(capacities);
-}
-
 // The duplicate run with every match settled: each entry's first later match
 // is looked for on all threads at once (no answer depends on another), then
 // the entries are gone through in order as the window goes through them,
@@ -141,31 +130,20 @@ RunResult dedupe(const Command& command, Progress& progress) {
   OgrFiles files(command, inputs);
   poi::CompactTable table;
   if (const auto failed = reserve_for(table, {0}, inputs)) return *failed;
-  std::int64_t circle_lines = 0;
-  if (listed) {
-    const auto bound = file_bound(exclusions_path);
-    if (!bound) return failure(ExitStatus::bad_input, unreadable(exclusions_path));
-    circle_lines = bound->records;
-  }
-  const std::unique_ptr<app::Program> program = circles_program(circle_lines);
+  exclusion::Circles circles;
 
   progress.set("reading " + command.input);
   const InputRead master = files.read(table, poi::Slot::master, 0, progress.entries_read());
   if (master.failure) return failure(ExitStatus::bad_input, *master.failure);
   if (listed) {
-    const exclusion::ExclusionsRead read =
-        exclusion::read_exclusion_circles(program->exclusions, exclusions_path);
+    exclusion::ExclusionsRead read = exclusion::read_exclusion_circles(
+        exclusions_path, std::numeric_limits<std::int32_t>::max());
     if (read.status != exclusion::ExclusionsRead::Status::read)
       return failure(ExitStatus::bad_input, exclusions_failure(read));
+    circles = std::move(read.circles);
   }
-  // The slots as the window has them, for the excluded list's header and lines.
-  program->master.path = command.input;
-  program->master.kind = kind_of(inputs.form(0));
-  program->master.loaded = true;
-  program->master.count = master.entries;
-  program->output.path = outputs.temporary(0);
-  program->output.kind = kind_of(files.output());
-  program->output.loaded = true;
+  const poi::FileKind output_kind = kind_of(files.output());
+  std::vector<std::int32_t> excluded;
 
   progress.set("matching " + std::to_string(master.poi_entries) + " entries");
   const std::vector<engine::Match> matches = engine::first_later_matches(
@@ -178,7 +156,6 @@ RunResult dedupe(const Command& command, Progress& progress) {
     matches_report = poi::OutputFile(outputs.temporary(1), poi::OpenMode::truncate);
     matches_report.write_line(exclusion::kMatchesReportHeader);
   }
-  const bool circles = program->exclusions.count > 0;
   Summary summary;
   summary.subcommand = Subcommand::dedupe;
   std::string report_lines;
@@ -190,8 +167,7 @@ RunResult dedupe(const Command& command, Progress& progress) {
     const engine::Match& match = matches[static_cast<std::size_t>(i)];
     if (match.index != 0) {
       if (report && match.separation > exclusion::kReportThresholdMetres) {
-        report_lines += exclusion::match_pair_lines(table.record(i), table.record(match.index),
-                                                    match.separation);
+        report_lines += exclusion::match_pair_lines(table, i, match.index, match.separation);
         if (report_lines.size() >= (1 << 16)) {
           matches_report.write(report_lines);
           report_lines.clear();
@@ -202,7 +178,10 @@ RunResult dedupe(const Command& command, Progress& progress) {
       if (deleted) continue;
       ++summary.kept;
     }
-    if (circles && exclusion::exclusion_test(*program, table.record(i))) continue;
+    if (exclusion::inside_a_circle(circles, table.latitude(i), table.longitude(i))) {
+      excluded.push_back(i);
+      continue;
+    }
     output.add(table, i);
   }
   if (const auto failed = output.close()) return failure(ExitStatus::output_failed, *failed);
@@ -210,9 +189,20 @@ RunResult dedupe(const Command& command, Progress& progress) {
     matches_report.write(report_lines);
     if (!matches_report.close()) return failure(ExitStatus::output_failed, outputs.cannot_write(1));
   }
-  const exclusion::ExclusionsEnd exclusions =
-      listed ? exclusion::finish_exclusions(*program, outputs.temporary(list_file))
-             : exclusion::ExclusionsEnd{};
+  exclusion::ExclusionsEnd exclusions;
+  if (listed && !circles.empty()) {
+    poi::OutputFile list(outputs.temporary(list_file), poi::OpenMode::truncate);
+    exclusion::write_excluded_list_header(list, circles.path, circles.radius, command.input);
+    for (const std::int32_t k : excluded)
+      list.write_line(exclusion::excluded_line(table, k, output_kind));
+    exclusions.list =
+        list.close() ? exclusion::ListWrite::written : exclusion::ListWrite::incomplete;
+    exclusions.summary = exclusion::Summary{circles.path,
+                                            static_cast<std::int32_t>(circles.centres.size()),
+                                            circles.radius,
+                                            static_cast<std::int32_t>(excluded.size()),
+                                            {}};
+  }
   // As in the window, an exclusions file without circles gives no list.
   if (listed && exclusions.list == exclusion::ListWrite::none)
     outputs.discard(list_file);

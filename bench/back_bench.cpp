@@ -7,9 +7,8 @@
 #include <string>
 
 #include "app/program.hpp"
-#include "engine/journal.hpp"
+#include "app/run_sink.hpp"
 #include "engine/run.hpp"
-#include "poi/text_file.hpp"
 
 namespace {
 
@@ -23,13 +22,11 @@ void set_up(app::Program& program, const std::string& output) {
     // Pairs on a grid 0.01 degrees apart, the second entry 5 m north of the first.
     const float latitude = 45.0f + static_cast<float>(k / 100) * 0.01f;
     const float longitude = 5.0f + static_cast<float>(k % 100) * 0.01f;
-    for (const float offset : {0.0f, 0.000045f}) {
-      poi::PoiRecord& record = program.master_table[++program.master.count];
-      record.latitude = latitude + offset;
-      record.longitude = longitude;
-      record.name.assign("Entry " + std::to_string(program.master.count));
-    }
+    for (const float offset : {0.0f, 0.000045f})
+      program.master_table.append(longitude, latitude + offset,
+                                  "Entry " + std::to_string(program.master_table.size() + 1), {});
   }
+  program.master.count = program.master_table.size();
   program.master.loaded = true;
   program.output.path = output;
   // The Output of the last iteration is there; the run replaces it.
@@ -44,23 +41,26 @@ void back_through_6000_stops(benchmark::State& state) {
   options.radius = 20.0f;
   std::size_t journal_bytes = 0;
   std::int64_t backs = 0;
+  app::StopForReview review;
   for (auto _ : state) {
     state.PauseTiming();
     app::Program program;
     set_up(program, output);
-    engine::start_run(program, options);
-    for (std::int32_t stop = 1; stop < kPairs; ++stop)
-      engine::decide(program,
-                     stop % 2 ? engine::Decision::skip_or_keep : engine::Decision::save_or_delete,
-                     {"Edited", ""}, options);
-    journal_bytes = 0;
-    for (const engine::ReviewStop& stop : program.journal->stops)
-      journal_bytes += sizeof(stop) + stop.changed.capacity() * sizeof(stop.changed.front());
-    if (program.journal->stops.size() != static_cast<std::size_t>(kPairs))
-      state.SkipWithError("the run did not stop at every pair");
+    app::WindowSink sink(program);
+    engine::Run run(program.master_table, nullptr, {}, engine::RunSetup{}, review, sink);
+    std::int32_t stops = run.start(options).stop == engine::RunStop::review ? 1 : 0;
+    for (std::int32_t stop = 1; stop < kPairs; ++stop) {
+      const engine::Decision decision =
+          stop % 2 ? engine::Decision::skip_or_keep : engine::Decision::save_or_delete;
+      if (run.decide(decision, engine::EditedRow{"Edited", ""}, options).stop ==
+          engine::RunStop::review)
+        ++stops;
+    }
+    journal_bytes = run.journal_bytes();
+    if (stops != kPairs) state.SkipWithError("the run did not stop at every pair");
     state.ResumeTiming();
 
-    while (engine::back(program)) ++backs;
+    while (run.back()) ++backs;
   }
   state.counters["backs_per_s"] =
       benchmark::Counter(static_cast<double>(backs), benchmark::Counter::kIsRate);

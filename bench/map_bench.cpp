@@ -8,9 +8,9 @@
 #include <string>
 
 #include "engine/distance.hpp"
-#include "engine/match_index.hpp"
+#include "engine/grid.hpp"
 #include "map/scene.hpp"
-#include "poi/table.hpp"
+#include "poi/compact_table.hpp"
 
 namespace {
 
@@ -19,7 +19,7 @@ using namespace pinwright;
 constexpr std::int32_t kEntries = 50'000;
 
 struct World {
-  World() : table(poi::kMasterCapacity) {
+  World() : index(20.0f, engine::PointOrder::probe_first) {
     std::mt19937 random(20'240'607);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     // 400 towns; two entries in three lie within a few km of one.
@@ -27,8 +27,9 @@ struct World {
     for (int t = 0; t < 400; ++t)
       towns.emplace_back(unit(random) * 360.0 - 180.0, unit(random) * 130.0 - 60.0);
     std::normal_distribution<double> spread(0.0, 0.03);
+    std::vector<poi::PoiRecord> records(kEntries);
     for (std::int32_t j = 1; j <= kEntries; ++j) {
-      poi::PoiRecord& record = table[j];
+      poi::PoiRecord& record = records[static_cast<std::size_t>(j - 1)];
       if (j % 3 == 0) {
         record.longitude = static_cast<float>(unit(random) * 360.0 - 180.0);
         record.latitude = static_cast<float>(unit(random) * 130.0 - 60.0);
@@ -40,12 +41,13 @@ struct World {
       record.name.assign("Entry " + std::to_string(j) + " on the synthetic map");
     }
     // Entry 2 is the pending pair's row 2, 13 m north of entry 1.
-    table[2].longitude = table[1].longitude;
-    table[2].latitude = table[1].latitude + 0.000117f;
-    index.sync(table, kEntries);
+    records[1].longitude = records[0].longitude;
+    records[1].latitude = records[0].latitude + 0.000117f;
+    for (const poi::PoiRecord& record : records) table.append(record);
+    index.build(table);
   }
-  poi::PoiTable table;
-  engine::MatchIndex index;
+  poi::CompactTable table;
+  engine::Grid index;
 };
 
 const World& world() {
@@ -57,8 +59,8 @@ const World& world() {
 // to them and then zoomed out by `zoom_out`.
 map::SceneInput input(bool indexed, double zoom_out) {
   const World& w = world();
-  const poi::PoiRecord& row1 = w.table[1];
-  const poi::PoiRecord& row2 = w.table[2];
+  const poi::PoiRecord row1 = w.table.record(1);
+  const poi::PoiRecord row2 = w.table.record(2);
   map::View view =
       map::fit_view({row1.longitude, row1.latitude}, {row2.longitude, row2.latitude}, 20, 800, 600);
   view = map::zoom_about(view, {400, 300}, 1.0 / zoom_out);
@@ -82,9 +84,9 @@ std::int32_t entries_in_view(const map::View& view) {
   const map::Projection projection(view.centre);
   std::int32_t count = 0;
   for (std::int32_t j = 1; j <= kEntries; ++j) {
-    const poi::PoiRecord& record = world().table[j];
+    const poi::CompactTable& table = world().table;
     const map::Pixel pixel =
-        map::to_pixel(view, projection.to_metres({record.longitude, record.latitude}));
+        map::to_pixel(view, projection.to_metres({table.longitude(j), table.latitude(j)}));
     if (pixel.x >= 0 && pixel.x < view.width && pixel.y >= 0 && pixel.y < view.height) ++count;
   }
   return count;

@@ -6,9 +6,10 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "app/program.hpp"
-#include "engine/match_index.hpp"
+#include "app/run_sink.hpp"
 #include "engine/run.hpp"
 #include "poi/text_file.hpp"
 #include "tests/support/data_file.hpp"
@@ -20,23 +21,22 @@ using namespace pinwright;
 using testing::data_path;
 
 struct Loaded {
-  explicit Loaded(const std::string& path, std::int32_t capacity, poi::Slot slot)
-      : table(capacity) {
-    const poi::ReadResult result = poi::read_text_poi_file(path, table, slot);
+  explicit Loaded(const std::string& path, std::int32_t capacity, poi::Slot slot) {
+    const poi::ReadResult result = poi::read_text_poi_file(path, table, capacity, slot);
     count = result.count;
     if (result.failure) error = "cannot read: " + path;
   }
-  poi::PoiTable table;
+  poi::CompactTable table;
   std::int32_t count = 0;
   std::string error;  // empty when the file loaded
 };
 
 const Loaded& master_50k() {
-  static const Loaded loaded(data_path("master_50k.asc"), poi::kMasterCapacity, poi::Slot::master);
+  static const Loaded loaded(data_path("master_50k.asc"), app::kMasterCapacity, poi::Slot::master);
   return loaded;
 }
 const Loaded& dupes_20k() {
-  static const Loaded loaded(data_path("dupes_20k.asc"), poi::kMasterCapacity, poi::Slot::master);
+  static const Loaded loaded(data_path("dupes_20k.asc"), app::kMasterCapacity, poi::Slot::master);
   return loaded;
 }
 const Loaded& master_38k() {
@@ -45,17 +45,17 @@ const Loaded& master_38k() {
         (std::filesystem::temp_directory_path() / "pinwright-bench-38k.asc").string();
     const std::string source = data_path("master_50k.asc");
     std::ifstream in(source);
-    if (!in) return Loaded(source, poi::kMasterCapacity, poi::Slot::master);  // its error
+    if (!in) return Loaded(source, app::kMasterCapacity, poi::Slot::master);  // its error
     std::ofstream out(path);
     std::string line;
     for (int n = 0; n < 38'000 && std::getline(in, line); ++n) out << line << '\n';
     out.close();
-    return Loaded(path, poi::kMasterCapacity, poi::Slot::master);
+    return Loaded(path, app::kMasterCapacity, poi::Slot::master);
   }();
   return loaded;
 }
 const Loaded& update_30k() {
-  static const Loaded loaded(data_path("update_30k.asc"), poi::kUpdateCapacity, poi::Slot::update);
+  static const Loaded loaded(data_path("update_30k.asc"), app::kUpdateCapacity, poi::Slot::update);
   return loaded;
 }
 
@@ -70,13 +70,12 @@ void run(benchmark::State& state, const Loaded& master, const Loaded* update, bo
   for (auto _ : state) {
     state.PauseTiming();
     app::Program program;
-    program.plain_scan = plain;
     program.fixed_today = std::chrono::year{2026} / 12 / 7;
-    for (std::int32_t k = 1; k <= master.count; ++k) program.master_table[k] = master.table[k];
+    program.master_table = master.table;
     program.master.count = master.count;
     program.master.loaded = true;
     if (update) {
-      for (std::int32_t k = 1; k <= update->count; ++k) program.update_table[k] = update->table[k];
+      program.update_table = update->table;
       program.update.count = update->count;
       program.update.loaded = true;
     }
@@ -88,13 +87,22 @@ void run(benchmark::State& state, const Loaded& master, const Loaded* update, bo
     options.radius = static_cast<float>(state.range(0));
     options.settle_every_match = true;
     options.append_all = true;
+    engine::RunSetup setup;
+    setup.result_limit = app::kMergedCapacity;
+    setup.threads = std::max(1u, std::thread::hardware_concurrency());
+    setup.plain_scan = plain;
+    app::WindowSink sink(program);
+    app::StopForReview review;
     state.ResumeTiming();
 
-    if (engine::start_run(program, options).stop != engine::RunStop::finished)
+    // The run works on its own copy of the Master entries, as the window's does.
+    engine::Run run(program.master_table, update ? &program.update_table : nullptr, {}, setup,
+                    review, sink);
+    if (run.start(options).stop != engine::RunStop::finished)
       state.SkipWithError("run did not finish");
 
     state.PauseTiming();
-    if (program.search_index) index_bytes = program.search_index->memory_bytes();
+    index_bytes = run.grid() ? run.grid()->memory_bytes() : 0;
     state.ResumeTiming();
   }
   state.counters["index_MB"] = static_cast<double>(index_bytes) / (1024.0 * 1024.0);

@@ -4,8 +4,6 @@
 #include <optional>
 
 #include "poi/compact_table.hpp"
-#include "poi/record.hpp"
-#include "poi/table.hpp"
 
 namespace pinwright::engine {
 
@@ -21,12 +19,9 @@ struct Match {
 };
 
 // The smallest j in first..last whose entry lies strictly closer than
-// `radius` to `probe`, comment records skipped; nothing when there is none.
-// This ascending scan is the reference answer: any faster search must find
-// the same j with a bit-identical separation.
-std::optional<Match> first_match(const poi::PoiTable& table, std::int32_t first, std::int32_t last,
-                                 const poi::PoiRecord& probe, PointOrder order, float radius);
-// The same over a compact table, for a probe at `latitude`, `longitude`.
+// `radius` to the point at `latitude`, `longitude`, comment records skipped;
+// nothing when there is none. This ascending scan is the reference answer:
+// any faster search must find the same j with a bit-identical separation.
 std::optional<Match> first_match(const poi::CompactTable& table, std::int32_t first,
                                  std::int32_t last, float latitude, float longitude,
                                  PointOrder order, float radius);

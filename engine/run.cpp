@@ -1,15 +1,8 @@
-#include "engine/run.hpp"
-
-#include <functional>
-#include <string>
+#include <algorithm>
+#include <numeric>
 #include <utility>
 
-#include "engine/journal.hpp"
-#include "engine/match_index.hpp"
-#include "engine/match_search.hpp"
-#include "exclusion/reports.hpp"
-#include "poi/format.hpp"
-#include "poi/ov2_file.hpp"
+#include "engine/run.hpp"
 #include "poi/text_file.hpp"
 
 namespace pinwright::engine {
@@ -18,279 +11,303 @@ namespace {
 
 inline constexpr float kOneMetre = 1.0f;
 
-// The first entry of Master[first..last] closer than the radius to `probe`:
-// through the index, or by the plain scan when asked for the reference.
-std::optional<Match> search(app::Program& program, std::int32_t first, std::int32_t last,
-                            const poi::PoiRecord& probe, PointOrder order, float radius) {
-  if (program.plain_scan)
-    return first_match(program.working_table, first, last, probe, order, radius);
-  return program.search_index->first_match(program.working_table, first, last, probe, order,
-                                           radius);
+bool settled_automatically(float separation, const RunOptions& options) {
+  return options.settle_every_match || (options.settle_under_one_metre && separation < kOneMetre);
 }
 
-// Start brings the index in line with the whole working table, copied afresh
-// from the Master entries read; between two calls of a run only a
-// decision changes it, and only at the pending Master entry (Position, Both)
-// or at its end (Save as new entry).
-enum class Catch { whole_table, pending_entry };
-
-// Entries of the working table the run searches.
-std::int32_t searched_count(const app::Program& program) {
-  return program.is_update_run() ? program.run.result_count : program.master.count;
+std::int32_t count_pois(const poi::CompactTable& table, std::span<const std::int32_t> entries) {
+  return static_cast<std::int32_t>(std::count_if(
+      entries.begin(), entries.end(), [&](std::int32_t k) { return !table.is_comment(k); }));
 }
 
-void prepare_search(app::Program& program, Catch catch_up) {
-  if (program.plain_scan) return;
-  const std::int32_t count = searched_count(program);
-  if (!program.search_index) {
-    program.search_index = std::make_shared<MatchIndex>();
-    catch_up = Catch::whole_table;
+}  // namespace
+
+// Where the run stood when it stopped for a review, and what has been
+// changed in place since: enough to return there without copies of the
+// table. Entries appended since lie past the table's mark, kept and excluded
+// entries past the lengths kept here, report lines past its length.
+struct Run::Stop {
+  std::int32_t position;
+  Pair pair;
+  RunCounts counts;
+  poi::CompactTable::Mark mark;
+  std::size_t kept = 0;
+  std::size_t excluded = 0;
+  std::optional<std::int64_t> report_length;
+  // Entries changed in place after the stop, each as it was before, in the
+  // order of the changes.
+  std::vector<std::pair<std::int32_t, poi::CompactTable::Entry>> changed;
+};
+
+Run::Run(poi::CompactTable master, const poi::CompactTable* update, exclusion::Circles circles,
+         const RunSetup& setup, Decider& decider, RunSink& sink)
+    : table_(std::move(master)),
+      update_(update),
+      circles_(std::move(circles)),
+      setup_(setup),
+      decider_(decider),
+      sink_(sink),
+      master_count_(table_.size()) {}
+
+Run::~Run() = default;
+
+bool Run::offers(Decision decision) const {
+  return decision == Decision::skip_or_keep || decision == Decision::save_or_delete ||
+         is_update_run();
+}
+
+RunOutcome Run::start(const RunOptions& options) {
+  grid_.reset();
+  position_ = 1;
+  pending_ = false;
+  counts_ = {};
+  kept_.clear();
+  excluded_.clear();
+  stops_.clear();
+  return go_on(options);
+}
+
+RunOutcome Run::go_on(const RunOptions& options) {
+  pending_ = false;
+  return is_update_run() ? update_run(options) : duplicate_run(options);
+}
+
+std::optional<Match> Run::search(std::int32_t first, std::int32_t last, std::int32_t probe,
+                                 float radius, PointOrder order) {
+  const poi::CompactTable& probes = this->probes();
+  const float latitude = probes.latitude(probe);
+  const float longitude = probes.longitude(probe);
+  if (setup_.plain_scan)
+    return first_match(table_, first, last, latitude, longitude, order, radius);
+  if (!grid_) {
+    // Cells for the radius the run starts with; a radius changed during a
+    // review is still answered exactly.
+    grid_ = std::make_unique<Grid>(radius, order);
+    grid_->build(table_, setup_.threads);
   }
-  if (catch_up == Catch::whole_table) {
-    program.search_index->sync(program.working_table, count);
-  } else {
-    program.search_index->refresh(program.working_table, program.run.match_index, count);
+  return grid_->first_match(first, last, latitude, longitude, radius);
+}
+
+// An earlier entry that survives its turn goes to the result unless an
+// exclusion circle removes it.
+void Run::keep(std::int32_t index) {
+  if (exclusion::inside_a_circle(circles_, table_.latitude(index), table_.longitude(index))) {
+    excluded_.push_back(index);
+    ++counts_.excluded;
+    return;
   }
+  kept_.push_back(index);
 }
 
-bool settled_automatically(const app::RunCursor& run, const RunOptions& options) {
-  return options.settle_every_match ||
-         (options.settle_under_one_metre && run.separation < kOneMetre);
+// The entry at `index` is about to be changed in place: its state so far
+// goes into the journal of the pending stop.
+void Run::changing(std::int32_t index) {
+  if (!stops_.empty()) stops_.back().changed.emplace_back(index, table_.entry(index));
 }
 
-bool append_result(poi::PoiTable& table, std::int32_t& count, const poi::PoiRecord& record) {
-  return poi::append(table, count, record);
-}
-
-poi::OutputWrite write_output(const app::Program& program,
-                              const std::function<bool(const std::string&)>& write) {
-  return poi::write_in_place(program.output.path, program.output_mark, write);
-}
-
-// Writes the text Output's header, records first..last of `table` and its
-// closing line.
-OutputWrite write_text_output(app::Program& program, const poi::PoiTable& table, std::int32_t first,
-                              std::int32_t last) {
-  return write_output(program, [&](const std::string& temporary) {
-    poi::OutputFile output(temporary, poi::OpenMode::truncate);
-    poi::write_text_header(output, program.fixed_today ? *program.fixed_today : poi::local_today());
-    const poi::LineCounts counts = poi::write_text_records(output, table, first, last);
-    // A duplicate run counted its comments as it kept them.
-    if (program.is_update_run()) program.run.comment_counter = counts.comment_lines;
-    program.run.poi_record_counter = counts.poi_lines;
-    exclusion::write_output_trailer(program, output);
-    return output.close();
-  });
-}
-
-OutputWrite write_ov2_output(app::Program& program, const poi::PoiTable& table, std::int32_t first,
-                             std::int32_t last) {
-  return write_output(program, [&](const std::string& temporary) {
-    return poi::write_ov2_file(temporary, table, first, last);
-  });
-}
-
-RunJournal& journal_of(app::Program& program) {
-  if (!program.journal) program.journal = std::make_shared<RunJournal>();
-  return *program.journal;
-}
-
-// The working-table entry at `index`, about to be changed in place: its
-// record so far goes into the journal of the pending stop.
-poi::PoiRecord& changing(app::Program& program, std::int32_t index) {
-  RunJournal& journal = journal_of(program);
-  if (!journal.stops.empty())
-    journal.stops.back().changed.emplace_back(index, program.working_table[index]);
-  return program.working_table[index];
-}
-
-RunOutcome finished(app::Program& program, RunOutcome outcome, std::int32_t entries_written) {
-  // No Back past the end of a run; the memory of its stops goes too.
-  journal_of(program).stops = {};
-  outcome.stop = RunStop::finished;
-  outcome.entries_written = entries_written;
-  program.output.count = entries_written;
-  program.output.loaded = false;
-  // The file the Output replaced (or was to replace) is let go.
-  program.output_mark = {};
+RunOutcome Run::review_stop() {
+  pending_ = true;
+  stops_.push_back(Stop{position_,
+                        pair_,
+                        counts_,
+                        table_.mark(),
+                        kept_.size(),
+                        excluded_.size(),
+                        sink_.report_length(),
+                        {}});
+  RunOutcome outcome;
+  outcome.stop = RunStop::review;
   return outcome;
-}
-
-RunOutcome finish_duplicate_run(app::Program& program, const RunOptions& options) {
-  app::RunCursor& run = program.run;
-  RunOutcome outcome;
-  run.poi_record_counter = 0;
-  outcome.matches_report_incomplete = !exclusion::matches_report_complete(program);
-  outcome.output = program.output.is_ov2()
-                       ? write_ov2_output(program, program.merged_table, 1, run.result_count)
-                       : write_text_output(program, program.merged_table, 1, run.result_count);
-  outcome.exclusions = exclusion::finish_exclusions(program, options.excluded_list_path);
-  return finished(program, outcome, run.result_count - run.comment_counter);
-}
-
-RunOutcome finish_update_run(app::Program& program, const RunOptions& options) {
-  app::RunCursor& run = program.run;
-  // Append unchecked: only the entries this run added to the Master table.
-  const std::int32_t first =
-      options.append_all ? 1 : options.appended_after.value_or(program.master.count) + 1;
-  const std::int32_t last = run.result_count;
-  run.comment_counter = 0;
-  run.poi_record_counter = 0;
-  RunOutcome outcome;
-  if (program.output.is_ov2()) {
-    for (std::int32_t k = first; k <= last; ++k)
-      ++(poi::is_comment(program.working_table[k]) ? run.comment_counter : run.poi_record_counter);
-    outcome.output = write_ov2_output(program, program.working_table, first, last);
-  } else {
-    outcome.output = write_text_output(program, program.working_table, first, last);
-  }
-  return finished(program, outcome, run.poi_record_counter);
-}
-
-// An earlier entry that survives its turn goes to the Merged table unless an
-// exclusion circle removes it. False when the table is full.
-bool keep_entry(app::Program& program, const poi::PoiRecord& entry) {
-  if (exclusion::exclusion_test(program, entry)) {
-    ++program.run.counts.excluded;
-    return true;
-  }
-  return append_result(program.merged_table, program.run.result_count, entry);
-}
-
-RunOutcome stopped(RunStop stop) {
-  RunOutcome outcome;
-  outcome.stop = stop;
-  return outcome;
-}
-
-// The run stops for a review; the journal remembers where.
-RunOutcome review_stop(app::Program& program) {
-  journal_of(program).stops.push_back(ReviewStop{
-      program.run, program.exclusions.excluded_lines.size(), program.reports.matches.length(), {}});
-  return stopped(RunStop::review);
 }
 
 // Each Master entry against the later ones. A matched entry is deleted
-// automatically or reviewed; the later entry of the pair comes up as a probe
-// in its own turn, so of a group within the radius the last survives.
-RunOutcome duplicate_run(app::Program& program, const RunOptions& options) {
-  app::RunCursor& run = program.run;
-  for (run.probe_index = run.position; run.probe_index <= program.master.count; ++run.probe_index) {
-    const std::int32_t i = run.probe_index;
-    run.probe_entry = program.working_table[i];
-    if (poi::is_comment(run.probe_entry)) {
-      ++run.comment_counter;
-      if (!append_result(program.merged_table, run.result_count,
-                         poi::make_comment(run.probe_entry.name.view())))
-        return stopped(RunStop::storage_limit);
+// automatically or decided; the later entry of the pair comes up as a probe
+// in its own turn, so of a group within the radius the last survives. The
+// run changes no position, so where nothing can stop it every entry's
+// first later match is looked for at once, on every thread.
+RunOutcome Run::duplicate_run(const RunOptions& options) {
+  const std::int32_t count = table_.size();
+  const bool all_at_once =
+      !setup_.plain_scan && position_ == 1 && (options.settle_every_match || !decider_.may_stop());
+  if (all_at_once) later_matches_ = first_later_matches(table_, options.radius, setup_.threads);
+  for (std::int32_t i = position_; i <= count; ++i) {
+    if (table_.is_comment(i)) {
+      kept_.push_back(i);
       continue;
     }
-    const auto match = search(program, i + 1, program.master.count, run.probe_entry,
-                              PointOrder::probe_first, options.radius);
+    std::optional<Match> match;
+    if (all_at_once) {
+      const Match& later = later_matches_[static_cast<std::size_t>(i)];
+      if (later.index != 0) match = later;
+    } else {
+      match = search(i + 1, count, i, options.radius, PointOrder::probe_first);
+    }
     if (!match) {
-      if (!keep_entry(program, run.probe_entry)) return stopped(RunStop::storage_limit);
+      keep(i);
       continue;
     }
-    run.match_index = match->index;
-    run.match_entry = program.working_table[match->index];
-    run.separation = match->separation;
-    exclusion::report_match_pair(program, run.probe_entry, run.match_entry, run.separation);
-    ++run.counts.matches;
-    if (settled_automatically(run, options)) {
-      ++run.counts.settled;
-      ++run.counts.deleted;
+    pair_ = Pair{i, match->index, match->separation};
+    if (setup_.report_matches && pair_.separation > exclusion::kReportThresholdMetres)
+      sink_.report(exclusion::match_pair_lines(table_, i, pair_.match, pair_.separation));
+    ++counts_.matches;
+    if (settled_automatically(pair_.separation, options)) {
+      ++counts_.settled;
+      ++counts_.deleted;
       continue;
     }
-    run.position = i + 1;
-    return review_stop(program);
+    if (const auto decision = decider_.decide(*this)) {
+      ++counts_.reviewed;
+      apply_duplicate_decision(*decision, std::nullopt);
+      continue;
+    }
+    position_ = i + 1;
+    return review_stop();
   }
-  return finish_duplicate_run(program, options);
+  later_matches_ = {};
+  return finish_duplicate_run();
 }
 
 // Each Update entry against the Master table as it grows: entries appended
 // earlier in this run are candidates too. Unmatched entries (and comment
 // records) are appended.
-RunOutcome update_run(app::Program& program, const RunOptions& options) {
-  app::RunCursor& run = program.run;
-  for (run.probe_index = run.position; run.probe_index <= program.update.count; ++run.probe_index) {
-    const std::int32_t i = run.probe_index;
-    run.probe_entry = program.update_table[i];
-    if (!poi::is_comment(run.probe_entry)) {
-      const auto match = search(program, 1, run.result_count, run.probe_entry,
-                                PointOrder::table_first, options.radius);
+RunOutcome Run::update_run(const RunOptions& options) {
+  const poi::CompactTable& update = *update_;
+  for (std::int32_t i = position_; i <= update.size(); ++i) {
+    if (!update.is_comment(i)) {
+      const auto match = search(1, table_.size(), i, options.radius, PointOrder::table_first);
       if (match) {
-        run.match_index = match->index;
-        run.match_entry = program.working_table[match->index];
-        run.separation = match->separation;
-        ++run.counts.matches;
-        if (settled_automatically(run, options)) {
-          ++run.counts.settled;
+        pair_ = Pair{i, match->index, match->separation};
+        ++counts_.matches;
+        if (settled_automatically(pair_.separation, options)) {
+          ++counts_.settled;
           continue;
         }
-        run.position = i + 1;
-        return review_stop(program);
+        if (const auto decision = decider_.decide(*this)) {
+          ++counts_.reviewed;
+          if (!apply_update_decision(*decision, std::nullopt)) {
+            RunOutcome outcome;
+            outcome.stop = RunStop::storage_limit;
+            return outcome;
+          }
+          continue;
+        }
+        position_ = i + 1;
+        return review_stop();
       }
     }
-    if (!append_result(program.working_table, run.result_count, run.probe_entry))
-      return stopped(RunStop::storage_limit);
-    if (!poi::is_comment(run.probe_entry)) ++run.counts.appended;
+    if (table_.size() >= setup_.result_limit || !table_.append_entry(update, i)) {
+      RunOutcome outcome;
+      outcome.stop = RunStop::storage_limit;
+      return outcome;
+    }
+    if (grid_) grid_->append(table_);
+    if (!update.is_comment(i)) ++counts_.appended;
   }
-  return finish_update_run(program, options);
+  return finish_update_run(options);
 }
 
-RunOutcome go_on(app::Program& program, const RunOptions& options) {
-  return program.is_update_run() ? update_run(program, options) : duplicate_run(program, options);
+RunOutcome Run::finished(RunOutcome outcome, std::span<const std::int32_t> entries) {
+  // No Back past the end of a run; the memory of its stops goes too.
+  stops_ = {};
+  pending_ = false;
+  outcome.stop = RunStop::finished;
+  outcome.output = sink_.write_output(table_, entries);
+  outcome.entries_written = count_pois(table_, entries);
+  return outcome;
 }
 
-// The information text of the second row as the decision stores it: the
-// shown text, byte for byte, when the user left it alone; a typed text with
-// the separator that keeps it apart from the name.
-poi::Text edited_information(const app::RunCursor& run, const EditedRow& edited) {
-  const poi::Text typed(edited.information);
-  if (typed == run.probe_entry.information) return typed;
-  return poi::typed_information(typed.view());
+RunOutcome Run::finish_duplicate_run() {
+  RunOutcome outcome;
+  outcome.matches_report_incomplete = !sink_.report_complete();
+  outcome = finished(outcome, kept_);
+  if (!circles_.empty()) {
+    exclusion::ExclusionsEnd& end = outcome.exclusions;
+    end.list = sink_.write_excluded(circles_, table_, excluded_, end.list_path);
+    end.summary = exclusion::Summary{
+        circles_.path, static_cast<std::int32_t>(circles_.centres.size()), circles_.radius,
+        static_cast<std::int32_t>(excluded_.size()),
+        end.list == exclusion::ListWrite::in_use ? std::string() : end.list_path};
+  }
+  return outcome;
 }
+
+RunOutcome Run::finish_update_run(const RunOptions& options) {
+  // Append unchecked: only the entries this run added to the Master table.
+  const std::int32_t first = options.append_all ? 1 : master_count_ + 1;
+  std::vector<std::int32_t> entries(
+      static_cast<std::size_t>(std::max(0, table_.size() - first + 1)));
+  std::iota(entries.begin(), entries.end(), first);
+  return finished(RunOutcome{}, entries);
+}
+
+RunOutcome Run::decide(Decision decision, const std::optional<EditedRow>& second_row,
+                       const RunOptions& options) {
+  ++counts_.reviewed;
+  if (is_update_run()) {
+    if (!apply_update_decision(decision, second_row)) {
+      RunOutcome outcome;
+      outcome.stop = RunStop::storage_limit;
+      return outcome;
+    }
+  } else {
+    apply_duplicate_decision(decision, second_row);
+  }
+  return go_on(options);
+}
+
+// The information text a decision stores from the second row: the shown
+// text, byte for byte, when the user left it alone; a typed text with the
+// separator that keeps it apart from the name.
+namespace {
+
+std::string edited_information(std::string_view shown, std::string_view edited) {
+  if (poi::trim_right(edited) == poi::trim_right(shown)) return std::string(shown);
+  return poi::typed_information_text(edited);
+}
+
+}  // namespace
 
 // Update[i] against Master[j]. With a text Output file the Update entry's own
 // information text wins over the edited one on Save as new entry, Position
 // and Both; an OV2 Output carries no information, so the edited one is taken.
-bool apply_update_decision(app::Program& program, Decision decision, const EditedRow& edited) {
-  app::RunCursor& run = program.run;
-  const poi::PoiRecord& update_entry = program.update_table[run.probe_index];
-  const bool text_output = !program.output.is_ov2();
-  const poi::Text information = edited_information(run, edited);
+// False when Save as new entry finds the result full.
+bool Run::apply_update_decision(Decision decision, const std::optional<EditedRow>& second_row) {
+  const poi::CompactTable& update = *update_;
+  const std::int32_t i = pair_.probe;
+  const std::int32_t j = pair_.match;
+  const bool text_output = setup_.output_kind == poi::FileKind::text;
+  const std::string name(second_row ? std::string_view(second_row->name) : update.name(i));
+  const std::string information =
+      second_row ? edited_information(update.information(i), second_row->information)
+                 : std::string(update.information(i));
+  const std::string_view kept_information = text_output ? update.information(i) : information;
   switch (decision) {
-    case Decision::save_or_delete: {
-      poi::PoiRecord saved;
-      saved.longitude = update_entry.longitude;
-      saved.latitude = update_entry.latitude;
-      saved.name.assign(edited.name);
-      saved.information = text_output ? update_entry.information : information;
-      if (!append_result(program.working_table, run.result_count, saved)) return false;
-      ++run.counts.appended;
+    case Decision::save_or_delete:
+      if (table_.size() >= setup_.result_limit ||
+          !table_.append(update.exact_longitude(i), update.exact_latitude(i), name,
+                         kept_information))
+        return false;
+      if (grid_) grid_->append(table_);
+      ++counts_.appended;
       return true;
-    }
-    case Decision::position: {
-      poi::PoiRecord& master_entry = changing(program, run.match_index);
-      master_entry.longitude = update_entry.longitude;
-      master_entry.latitude = update_entry.latitude;
-      if (text_output) master_entry.information = update_entry.information;
+    case Decision::position:
+      changing(j);
+      table_.set_position(j, update.exact_longitude(i), update.exact_latitude(i));
+      if (text_output) table_.set_information(j, update.information(i));
+      if (grid_) grid_->move(table_, j);
       return true;
-    }
-    case Decision::text: {
-      poi::PoiRecord& master_entry = changing(program, run.match_index);
-      master_entry.name.assign(edited.name);
-      master_entry.information = information;
+    case Decision::text:
+      changing(j);
+      table_.set_name(j, name);
+      table_.set_information(j, information);
       return true;
-    }
-    case Decision::both: {
-      poi::PoiRecord& master_entry = changing(program, run.match_index);
-      master_entry.longitude = update_entry.longitude;
-      master_entry.latitude = update_entry.latitude;
-      master_entry.name.assign(edited.name);
-      master_entry.information = text_output ? update_entry.information : information;
+    case Decision::both:
+      changing(j);
+      table_.set_position(j, update.exact_longitude(i), update.exact_latitude(i));
+      table_.set_name(j, name);
+      table_.set_information(j, kept_information);
+      if (grid_) grid_->move(table_, j);
       return true;
-    }
     case Decision::skip_or_keep:  // the Update entry is left out
       return true;
   }
@@ -298,92 +315,52 @@ bool apply_update_decision(app::Program& program, Decision decision, const Edite
 }
 
 // Master[i] (the earlier entry) against Master[j].
-bool apply_duplicate_decision(app::Program& program, Decision decision, const EditedRow& edited) {
-  app::RunCursor& run = program.run;
+void Run::apply_duplicate_decision(Decision decision, const std::optional<EditedRow>& second_row) {
   if (decision == Decision::save_or_delete) {
     // The surviving later entry carries a name edited in the second row.
-    changing(program, run.match_index).name.assign(edited.name);
-    ++run.counts.deleted;
-    return true;
+    if (second_row && poi::trim_right(second_row->name) != table_.name(pair_.match)) {
+      changing(pair_.match);
+      table_.set_name(pair_.match, second_row->name);
+    }
+    ++counts_.deleted;
+    return;
   }
-  ++run.counts.kept;
-  return keep_entry(program, run.probe_entry);
+  ++counts_.kept;
+  keep(pair_.probe);
 }
 
-}  // namespace
-
-RunOutcome start_run(app::Program& program, const RunOptions& options) {
-  app::RunCursor& run = program.run;
-  // Every run starts from the entries as read, not from what an earlier run
-  // made of them.
-  for (std::int32_t k = 1; k <= program.master.count; ++k)
-    program.working_table[k] = std::as_const(program.master_table)[k];
-  run.position = 1;
-  run.comment_counter = 0;
-  run.counts = {};
-  if (program.is_update_run()) {
-    run.result_count = program.master.count;
-  } else {
-    run.result_count = 0;
-    // The excluded list gets this run's removals only, also after a run
-    // abandoned with Quit, which wrote none.
-    program.exclusions.excluded_lines.clear();
-  }
-  journal_of(program).stops.clear();
-  prepare_search(program, Catch::whole_table);
-  return go_on(program, options);
+std::size_t Run::journal_bytes() const {
+  std::size_t bytes = stops_.capacity() * sizeof(Stop);
+  for (const Stop& stop : stops_) bytes += stop.changed.capacity() * sizeof(stop.changed.front());
+  return bytes;
 }
 
-RunOutcome resume_run(app::Program& program, const RunOptions& options) {
-  prepare_search(program, Catch::pending_entry);
-  return go_on(program, options);
+bool Run::can_go_back() const {
+  return pending_ && stops_.size() >= 2;
 }
 
-// The pending pair is the one at `probe_index` = `position` - 1; after a
-// finished run `probe_index` has gone past the last entry.
-bool pair_pending(const app::Program& program) {
-  const app::RunCursor& run = program.run;
-  return program.output.loaded && run.probe_index >= 1 && run.probe_index == run.position - 1;
-}
-
-bool belongs_to_run(const app::Program& program, Decision decision) {
-  return decision == Decision::skip_or_keep || decision == Decision::save_or_delete ||
-         program.is_update_run();
-}
-
-RunOutcome decide(app::Program& program, Decision decision, const EditedRow& second_row,
-                  const RunOptions& options) {
-  ++program.run.counts.reviewed;
-  const bool go = program.is_update_run() ? apply_update_decision(program, decision, second_row)
-                                          : apply_duplicate_decision(program, decision, second_row);
-  if (!go) return stopped(RunStop::storage_limit);
-  return resume_run(program, options);
-}
-
-bool can_go_back(const app::Program& program) {
-  return pair_pending(program) && program.journal && program.journal->stops.size() >= 2;
-}
-
-bool back(app::Program& program) {
-  if (!can_go_back(program)) return false;
-  std::vector<ReviewStop>& stops = program.journal->stops;
-  stops.pop_back();
-  ReviewStop& previous = stops.back();
+bool Run::back() {
+  if (!can_go_back()) return false;
+  stops_.pop_back();
+  Stop& previous = stops_.back();
   for (auto change = previous.changed.rbegin(); change != previous.changed.rend(); ++change)
-    program.working_table[change->first] = change->second;
-  program.run = previous.cursor;
-  program.exclusions.excluded_lines.resize(previous.excluded_lines);
+    table_.restore(change->first, change->second);
+  table_.roll_back(previous.mark);
+  position_ = previous.position;
+  pair_ = previous.pair;
+  counts_ = previous.counts;
+  kept_.resize(previous.kept);
+  excluded_.resize(previous.excluded);
   // A report that cannot be cut back is failed, and reported incomplete at
   // the run's end.
-  if (previous.report_length) program.reports.matches.cut_back(*previous.report_length);
-  if (program.search_index) {
-    // Entries moved back and entries dropped from the end leave the index too.
-    const std::int32_t count = searched_count(program);
-    for (const auto& change : previous.changed)
-      program.search_index->refresh(program.working_table, change.first, count);
-    program.search_index->refresh(program.working_table, 0, count);
+  if (previous.report_length) sink_.cut_report(*previous.report_length);
+  if (grid_) {
+    // Entries moved back and entries dropped from the end leave the grid too.
+    grid_->truncate(table_.size());
+    for (const auto& change : previous.changed) grid_->move(table_, change.first);
   }
   previous.changed.clear();
+  pending_ = true;
   return true;
 }
 

@@ -8,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "app/program.hpp"
 #include "engine/grid.hpp"
 #include "exclusion/circles.hpp"
 #include "exclusion/exclusion_run.hpp"
@@ -25,18 +24,12 @@ struct RunOptions {
   bool settle_under_one_metre = false;  // "< 1 or": matches closer than 1 m need no review
   bool settle_every_match = false;      // "< N metres": no match needs a review
   bool append_all = false;              // update run: the Output holds the whole Master table
-  // Duplicate run with circles: where the excluded list goes; empty for
-  // "excluded.asc" beside the exclusions file.
-  std::string excluded_list_path;
-  // Update run without append_all: the Output holds the Master entries past
-  // this one; when unset, past the entries read from the Master file.
-  std::optional<std::int32_t> appended_after;
 };
 
 // How a call of the run came back.
 enum class RunStop {
-  review,         // a pair waits for the user: see `Program::run`
-  finished,       // the Output was written and `output.loaded` cleared
+  review,         // a pair waits for a decision: see Run::pair()
+  finished,       // the Output was written
   storage_limit,  // the result table is full: the run is over, nothing was written
 };
 
@@ -190,6 +183,15 @@ class Run {
   bool back();
 
   const RunCounts& counts() const { return counts_; }
+  // The entries of the result so far, comment records included: in an
+  // update run the run's table, in a duplicate run the entries kept.
+  std::int32_t result_count() const {
+    return update_ ? table_.size() : static_cast<std::int32_t>(kept_.size());
+  }
+  // Entry k (1-based) of the result, as an index of the run's table.
+  std::int32_t result_entry(std::int32_t k) const {
+    return update_ ? k : kept_[static_cast<std::size_t>(k - 1)];
+  }
   // The run's table: the Master entries as the run has changed them and, in
   // an update run, extended.
   const poi::CompactTable& table() const { return table_; }
@@ -201,6 +203,8 @@ class Run {
   // searching by the plain scan or before a search was needed.
   const Grid* grid() const { return grid_.get(); }
   const exclusion::Circles& circles() const { return circles_; }
+  // Heap memory of what Back keeps: the review stops and the entries changed since each.
+  std::size_t journal_bytes() const;
 
  private:
   struct Stop;
@@ -243,40 +247,5 @@ class Run {
   // The review stops so far, the pending one last.
   std::vector<Stop> stops_;
 };
-
-// Start: an update run (an Update file is loaded) or a duplicate run from
-// the first entry, on `working_table`, a fresh copy of the Master entries as
-// read, so that no earlier run's decisions carry over. The result begins with
-// the Master entries (update run) or empty (duplicate run); the duplicate run
-// counts its removals afresh.
-RunOutcome start_run(app::Program& program, const RunOptions& options);
-
-// The run from `run.position` on. Between two calls the working table may
-// change only as the decisions change it: at the pending Master entry and at
-// its end.
-RunOutcome resume_run(app::Program& program, const RunOptions& options);
-
-// Whether a pair waits for a decision.
-bool pair_pending(const app::Program& program);
-
-// Whether `decision` is one the current kind of run offers.
-bool belongs_to_run(const app::Program& program, Decision decision);
-
-// A decision on the pending pair (see pair_pending and belongs_to_run), then
-// the run from the next entry.
-RunOutcome decide(app::Program& program, Decision decision, const EditedRow& second_row,
-                  const RunOptions& options);
-
-// Whether Back can act: a pair waits and the run stopped for a review
-// before it.
-bool can_go_back(const app::Program& program);
-
-// Back: the run returns to the review stop before the pending one, as if the
-// decision taken there had not been taken. What the decision and the run
-// after it did is undone: entries changed in place get their records back,
-// entries appended and removed entries' lines are dropped, the matches report
-// is cut back to its length then, and the counts and the cursor are those of
-// that stop. False when there is no earlier stop: nothing changes.
-bool back(app::Program& program);
 
 }  // namespace pinwright::engine

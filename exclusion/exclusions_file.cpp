@@ -63,10 +63,6 @@ LineResult read_line(Circles& circles, std::int64_t limit, std::string_view lowe
 
 }  // namespace
 
-bool list_would_replace(const app::Program& program, const std::string& path) {
-  return app::in_use(program, path) || poi::same_file(path, program.master.path);
-}
-
 std::string find_exclusions_file(std::string_view master_path) {
   const std::string own = poi::split_extension(master_path).stem + std::string(kExclusionsSuffix);
   if (poi::file_exists(own)) return own;
@@ -102,28 +98,6 @@ ExclusionsRead read_exclusion_circles(const std::string& path, std::int64_t limi
   read.status = !reader.is_open() || reader.failed() ? ExclusionsRead::Status::unreadable
                                                      : ExclusionsRead::Status::read;
   return read;
-}
-
-ExclusionsRead read_exclusion_circles(app::Exclusions& exclusions, const std::string& path) {
-  ExclusionsRead read = read_exclusion_circles(path, exclusions.circles.capacity());
-  exclusions.path = path;
-  exclusions.radius = read.circles.radius;
-  exclusions.count = static_cast<std::int32_t>(read.circles.centres.size());
-  for (std::int32_t k = 1; k <= exclusions.count; ++k) {
-    const Circles::Centre& centre = read.circles.centres[static_cast<std::size_t>(k - 1)];
-    exclusions.circles[k].longitude = centre.longitude;
-    exclusions.circles[k].latitude = centre.latitude;
-  }
-  return read;
-}
-
-ExclusionsRead read_exclusions(app::Program& program) {
-  program.exclusions.count = 0;
-  // Before any Master file was chosen there is no folder to look in.
-  if (program.master.path.empty()) return {};
-  const std::string path = find_exclusions_file(program.master.path);
-  if (path.empty()) return {};
-  return read_exclusion_circles(program.exclusions, path);
 }
 
 }  // namespace pinwright::exclusion

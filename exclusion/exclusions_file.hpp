@@ -4,7 +4,6 @@
 #include <string>
 #include <string_view>
 
-#include "app/program.hpp"
 #include "exclusion/circles.hpp"
 
 namespace pinwright::exclusion {
@@ -31,11 +30,6 @@ inline constexpr std::string_view kTooManyExclusionsText =
 // exists, else "exclusions.asc" in its folder; empty when there is neither.
 std::string find_exclusions_file(std::string_view master_path);
 
-// Whether the excluded list at `path` would replace a file in use. The list
-// belongs to the Master file last chosen, read or not (its exclusions are
-// looked up either way), so that file counts too: an input is never changed.
-bool list_would_replace(const app::Program& program, const std::string& path);
-
 // What reading the exclusions file came to.
 struct ExclusionsRead {
   enum class Status {
@@ -58,15 +52,5 @@ struct ExclusionsRead {
 // Reads the circles of the exclusions file at `path`, at most `limit` of
 // them.
 ExclusionsRead read_exclusion_circles(const std::string& path, std::int64_t limit);
-
-// Loads the circles of the exclusions file at `path` into `exclusions`
-// (count, radius, path). A format error or too many circles stop the
-// reading; the circles before stay.
-ExclusionsRead read_exclusion_circles(app::Exclusions& exclusions, const std::string& path);
-
-// Looks for the exclusions file of the Master file and loads its circles into
-// the circle table. Without an exclusions file only the circle count is reset.
-// No excluded list is written here: a duplicate run writes it.
-ExclusionsRead read_exclusions(app::Program& program);
 
 }  // namespace pinwright::exclusion

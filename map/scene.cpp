@@ -60,8 +60,8 @@ void entries_in(const SceneInput& input, const engine::LatLonBox& box, SceneScra
     entries.reserve(static_cast<std::size_t>(input.last - input.first + 1));
   }
   for (std::int32_t j = scan_from; j <= input.last; ++j) {
-    const poi::PoiRecord& record = input.table[j];
-    if (!poi::is_comment(record) && box.contains(record.latitude, record.longitude))
+    if (!input.table.is_comment(j) &&
+        box.contains(input.table.latitude(j), input.table.longitude(j)))
       entries.push_back(j);
   }
 }
@@ -86,8 +86,8 @@ void collect_dots(const SceneInput& input, const Projection& projection, Scene& 
   for (const std::int32_t j : entries) {
     if (std::find(input.leave_out.begin(), input.leave_out.end(), j) != input.leave_out.end())
       continue;
-    const poi::PoiRecord& record = input.table[j];
-    const Point point = projection.to_metres(position_of(record));
+    const Point point =
+        projection.to_metres(GeoPoint{input.table.longitude(j), input.table.latitude(j)});
     const Pixel pixel = to_pixel(view, point);
     const double column = std::floor(pixel.x);
     const double row = std::floor(pixel.y);
@@ -96,7 +96,7 @@ void collect_dots(const SceneInput& input, const Projection& projection, Scene& 
         static_cast<std::size_t>(row) * width + static_cast<std::size_t>(column);
     if (taken[cell]) continue;
     taken[cell] = true;
-    const std::string_view name = record.name.trimmed();
+    const std::string_view name = input.table.name_field(j);
     scene.dots.push_back(Dot{j, point, static_cast<std::uint32_t>(scene.dot_names.size()),
                              static_cast<std::uint32_t>(name.size())});
     scene.dot_names += name;

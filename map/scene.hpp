@@ -6,10 +6,10 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/match_index.hpp"
+#include "engine/grid.hpp"
 #include "map/view.hpp"
+#include "poi/compact_table.hpp"
 #include "poi/record.hpp"
-#include "poi/table.hpp"
 
 namespace pinwright::map {
 
@@ -80,10 +80,10 @@ struct SceneInput {
   // The other entries: table[first..last], comment records aside, found
   // through `index` when given (which must be in line with the table up to
   // its count; entries past it are scanned) or by a scan of the range.
-  const poi::PoiTable& table;
+  const poi::CompactTable& table;
   std::int32_t first = 1;
   std::int32_t last = 0;
-  const engine::MatchIndex* index = nullptr;
+  const engine::Grid* index = nullptr;
   // Entry numbers shown as markers instead of dots: the pair's own.
   std::vector<std::int32_t> leave_out = {};
   // The pending pair as the review rows show it, with their entry numbers.

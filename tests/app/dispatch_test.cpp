@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "app/run_view.hpp"
 #include "app/startup.hpp"
 #include "tests/support/recording_dialog.hpp"
 #include "tests/support/test_names.hpp"
+#include "ui/controls.hpp"
 
 namespace pinwright::app {
 namespace {
@@ -41,8 +43,13 @@ std::unique_ptr<Program> program_in_review() {
   program->output.loaded = true;
   program->output.kind = poi::FileKind::ov2;
   program->output.path = "never-created.ov2";
-  program->run.probe_index = 1;
-  program->run.position = 2;
+  program->master_table.append(4.89, 52.37, "A", {});
+  program->master_table.append(4.89, 52.37001, "B", {});
+  program->master.count = 2;
+  program->master.loaded = true;
+  RecordingDialog dialog;
+  dialog.control(ui::control::kRadiusCombo).text = "20";
+  EXPECT_EQ(start_run(*program, dialog), RunStop::review);
   return program;
 }
 

@@ -56,8 +56,8 @@ std::string grid_lines(int count) {
 using Session = testing::SlotSession;
 
 // What a run made of a text Output: its entries, read back as the program reads them.
-poi::ReadResult read_back(const std::string& path, poi::PoiTable& table) {
-  return poi::read_text_poi_file(path, table, poi::Slot::master);
+poi::ReadResult read_back(const std::string& path, poi::CompactTable& table) {
+  return poi::read_text_poi_file(path, table, app::kMasterCapacity, poi::Slot::master);
 }
 
 // ---------------------------------------------------------------------------
@@ -67,8 +67,8 @@ struct LoadableCase {
   const char* label;
   bool ov2;
   std::function<std::string()> contents;
-  std::int32_t entries;                             // POI entries shown in the count field
-  std::function<void(const poi::PoiTable&)> check;  // on the Master table after loading
+  std::int32_t entries;                                 // POI entries shown in the count field
+  std::function<void(const poi::CompactTable&)> check;  // on the Master table after loading
 };
 
 void PrintTo(const LoadableCase& row, std::ostream* out) {
@@ -97,9 +97,10 @@ TEST_P(loadable_input_test, loads_runs_and_writes_every_entry) {
     EXPECT_EQ(s.titles(), std::vector<std::string>{});
     EXPECT_FALSE(s.program.output.loaded);
 
-    poi::PoiTable written(poi::kMasterCapacity);
-    const poi::ReadResult result =
-        ov2_output ? poi::read_ov2_file(output, written) : read_back(output, written);
+    poi::CompactTable written;
+    const poi::ReadResult result = ov2_output
+                                       ? poi::read_ov2_file(output, written, app::kMasterCapacity)
+                                       : read_back(output, written);
     ASSERT_FALSE(result.failure);
     EXPECT_EQ(result.count - result.comment_count, param.entries);
     if (!ov2_output) {
@@ -121,9 +122,9 @@ INSTANTIATE_TEST_SUITE_P(
                               ov2_skipper();
                      },
                      2,
-                     [](const poi::PoiTable& t) {
-                       EXPECT_EQ(t[1].name.trimmed(), "Two");
-                       EXPECT_EQ(t[2].name.trimmed(), "Three");
+                     [](const poi::CompactTable& t) {
+                       EXPECT_EQ(t.name_field(1), "Two");
+                       EXPECT_EQ(t.name_field(2), "Three");
                      }},
         LoadableCase{"ov2_negative_lengths", true,
                      [] {
@@ -131,9 +132,9 @@ INSTANTIATE_TEST_SUITE_P(
                               ov2_poi(3, -1, 300, 400, "") + ov2_named(500, 600, "After");
                      },
                      3,
-                     [](const poi::PoiTable& t) {
-                       EXPECT_TRUE(t[1].name.is_blank());
-                       EXPECT_EQ(t[3].name.trimmed(), "After");
+                     [](const poi::CompactTable& t) {
+                       EXPECT_TRUE(t.name_field(1).empty());
+                       EXPECT_EQ(t.name_field(3), "After");
                      }},
         LoadableCase{"ov2_names_of_0_and_10000_bytes", true,
                      [] {
@@ -142,11 +143,11 @@ INSTANTIATE_TEST_SUITE_P(
                               ov2_named(400000, 0, "Next");
                      },
                      4,
-                     [](const poi::PoiTable& t) {
-                       EXPECT_TRUE(t[1].name.is_blank());
-                       EXPECT_TRUE(t[2].name.is_blank());
-                       EXPECT_EQ(t[3].name.trimmed(), std::string(128, 'N'));
-                       EXPECT_EQ(t[4].name.trimmed(), "Next");
+                     [](const poi::CompactTable& t) {
+                       EXPECT_TRUE(t.name_field(1).empty());
+                       EXPECT_TRUE(t.name_field(2).empty());
+                       EXPECT_EQ(t.name_field(3), std::string(128, 'N'));
+                       EXPECT_EQ(t.name_field(4), "Next");
                      }},
         LoadableCase{"text_line_of_100000_characters", false,
                      [] {
@@ -154,9 +155,9 @@ INSTANTIATE_TEST_SUITE_P(
                               std::string(100'000, 'i') + "\n";
                      },
                      2,
-                     [](const poi::PoiTable& t) {
-                       EXPECT_EQ(t[1].name.trimmed(), std::string(128, 'L'));
-                       EXPECT_EQ(t[2].name.trimmed(), "Next");
+                     [](const poi::CompactTable& t) {
+                       EXPECT_EQ(t.name_field(1), std::string(128, 'L'));
+                       EXPECT_EQ(t.name_field(2), "Next");
                      }},
         LoadableCase{"text_nul_bytes_and_invalid_utf8", false,
                      [] {
@@ -166,9 +167,9 @@ INSTANTIATE_TEST_SUITE_P(
                      3, nullptr},
         LoadableCase{"text_cr_only_line_ends", false,
                      [] { return std::string("; c\r1, 2, \"A\"\r3, 4, \"B\"\r\r5, 6, \"C\""); }, 3,
-                     [](const poi::PoiTable& t) {
-                       EXPECT_EQ(t[2].name.trimmed(), "A");
-                       EXPECT_EQ(t[5].name.trimmed(), "C");
+                     [](const poi::CompactTable& t) {
+                       EXPECT_EQ(t.name_field(2), "A");
+                       EXPECT_EQ(t.name_field(5), "C");
                      }},
         LoadableCase{"text_exactly_50000_records", false,
                      [] { return ";* an old header\n; comment\n" + grid_lines(49'999); }, 49'999,
@@ -261,7 +262,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"ov2_50001_records", c::kMasterOv2,
                     [] {
                       std::string bytes;
-                      for (int i = 0; i <= poi::kMasterCapacity; ++i) bytes += ov2_named(i, i, "P");
+                      for (int i = 0; i <= app::kMasterCapacity; ++i) bytes += ov2_named(i, i, "P");
                       return bytes;
                     },
                     "Storage limit",
@@ -321,16 +322,16 @@ TEST(exclusions_bad_input_test, five_thousand_circles_apply_to_the_run) {
   const std::string master = s.dir.write("pois.asc", grid_lines(10) + "150.0, 10.0, \"Kept\"\n");
   const std::string exclusions = s.dir.write("pois_x.asc", circles(5000));
   s.press(c::kMasterText, master);
-  EXPECT_EQ(s.program.exclusions.count, 5000);
+  EXPECT_EQ(std::ssize(s.program.exclusions.circles.centres), 5000);
   s.press(c::kOutputText, s.dir.file("out.asc"));
   s.press(c::kStart);
   ASSERT_EQ(s.titles(), std::vector<std::string>{"POI exclusions"});
   EXPECT_NE(s.dialog.boxes[0].text.find("Number in file:    5000"), std::string::npos);
   EXPECT_NE(s.dialog.boxes[0].text.find("Number of POIs removed:      10"), std::string::npos);
-  poi::PoiTable written(poi::kMasterCapacity);
+  poi::CompactTable written;
   const poi::ReadResult result = read_back(s.dir.file("out.asc"), written);
   ASSERT_EQ(result.count, 1);
-  EXPECT_EQ(written[1].name.trimmed(), "Kept");
+  EXPECT_EQ(written.name_field(1), "Kept");
   EXPECT_EQ(read_file(exclusions), circles(5000));
 }
 
@@ -348,7 +349,7 @@ TEST(exclusions_bad_input_test, the_5001st_circle_is_reported_and_the_first_5000
             "used.\rpinwright-batch has no such limit.");
   EXPECT_FALSE(s.program.quit_requested);
   EXPECT_TRUE(s.program.master.loaded);
-  EXPECT_EQ(s.program.exclusions.count, 5000);
+  EXPECT_EQ(std::ssize(s.program.exclusions.circles.centres), 5000);
   EXPECT_FALSE(fs::exists(s.dir.file("excluded.asc")));
   EXPECT_FALSE(fs::exists(s.dir.file("out.asc")));
 }
@@ -367,13 +368,13 @@ TEST_P(garbage_radius_test, format_box_and_the_program_goes_on) {
   EXPECT_TRUE(s.dialog.boxes[0].text.starts_with("Exclusion records must have"));
   EXPECT_FALSE(s.program.quit_requested);
   EXPECT_TRUE(s.program.master.loaded);
-  EXPECT_EQ(s.program.exclusions.count, 1);
+  EXPECT_EQ(std::ssize(s.program.exclusions.circles.centres), 1);
   s.press(c::kOutputText, s.dir.file("out.asc"));
   s.press(c::kStart);
-  poi::PoiTable written(poi::kMasterCapacity);
+  poi::CompactTable written;
   const poi::ReadResult result = read_back(s.dir.file("out.asc"), written);
   ASSERT_EQ(result.count, 1);
-  EXPECT_EQ(written[1].name.trimmed(), "Out");
+  EXPECT_EQ(written.name_field(1), "Out");
   EXPECT_EQ(read_file(s.dir.file("pois_x.asc")), exclusions);
 }
 

@@ -60,7 +60,7 @@ TEST(file_slots_qt_test, master_and_output_chosen_in_real_file_dialogs) {
   EXPECT_TRUE(dialog.widget(c::kStart)->isEnabled());
   EXPECT_FALSE(program.quit_requested);
   EXPECT_EQ(program.master.count, 3);
-  EXPECT_EQ(program.exclusions.count, 1);
+  EXPECT_EQ(std::ssize(program.exclusions.circles.centres), 1);
   // The excluded list waits for a duplicate run.
   EXPECT_FALSE(std::filesystem::exists(folder.file("excluded.asc")));
   // The shipped bitmap loads as a picture, and the picture is shown.

@@ -158,8 +158,8 @@ TEST_P(input_choice_test, reads_the_file_into_the_slot) {
     EXPECT_EQ(scene.program.update.count, param.entries);
     EXPECT_EQ(scene.program.update.path, path);
   }
-  const poi::PoiTable& table = master ? scene.program.master_table : scene.program.update_table;
-  EXPECT_EQ(table[param.entries].name.trimmed(), param.ov2 ? "poi 3" : "Dom");
+  const poi::CompactTable& table = master ? scene.program.master_table : scene.program.update_table;
+  EXPECT_EQ(table.name_field(param.entries), param.ov2 ? "poi 3" : "Dom");
   // No Output file yet: Start stays disabled.
   EXPECT_EQ(scene.state(c::kStart), FieldState::disabled);
 }
@@ -905,7 +905,7 @@ TEST(exclusions_lookup_test, every_master_press_reads_the_exclusions_cancelled_o
   Scene scene;
   scene.dir.write("exclusions.asc", "radius = 25\n1, 2\n3, 4\n");
   scene.press(c::kMasterText, scene.master());
-  EXPECT_EQ(scene.program.exclusions.count, 2);
+  EXPECT_EQ(std::ssize(scene.program.exclusions.circles.centres), 2);
   // Choosing a Master file writes no excluded list: a duplicate run does.
   EXPECT_FALSE(fs::exists(scene.dir.file("excluded.asc")));
 
@@ -913,8 +913,8 @@ TEST(exclusions_lookup_test, every_master_press_reads_the_exclusions_cancelled_o
   scene.press(c::kMasterOv2);  // cancelled: the last Master file's folder again
   EXPECT_FALSE(scene.program.master.loaded);
   EXPECT_TRUE(scene.program.master.is_ov2());
-  EXPECT_EQ(scene.program.exclusions.count, 1);
-  EXPECT_FLOAT_EQ(scene.program.exclusions.radius, 5.0f);
+  EXPECT_EQ(std::ssize(scene.program.exclusions.circles.centres), 1);
+  EXPECT_FLOAT_EQ(scene.program.exclusions.circles.radius, 5.0f);
   EXPECT_FALSE(fs::exists(scene.dir.file("excluded.asc")));
 }
 
@@ -922,11 +922,11 @@ TEST(exclusions_lookup_test, update_and_output_buttons_do_not_read_them) {
   Scene scene;
   scene.dir.write("exclusions.asc", "1, 2\n");
   scene.program.master.path = scene.master();
-  scene.program.exclusions.count = 7;
+  scene.program.exclusions.circles.centres.resize(7);
   scene.press(c::kUpdateText, scene.master("u.asc"));
   scene.press(c::kUpdateOv2);
   scene.press(c::kOutputText, scene.dir.file("o.asc"));
-  EXPECT_EQ(scene.program.exclusions.count, 7);
+  EXPECT_EQ(std::ssize(scene.program.exclusions.circles.centres), 7);
   EXPECT_FALSE(fs::exists(scene.dir.file("excluded.asc")));
 }
 

@@ -71,10 +71,10 @@ TEST_F(run_panel_test, update_run_counts_its_matches_and_shows_the_growing_table
   EXPECT_EQ(dots(), (std::vector<std::int32_t>{4}));
 
   ASSERT_EQ(app::decide(program, dialog, c::kSecondDecision), RunStop::finished);
-  EXPECT_EQ(program.run.counts.matches, 3);
-  EXPECT_EQ(program.run.counts.settled, 1);
-  EXPECT_EQ(program.run.counts.reviewed, 2);
-  EXPECT_EQ(program.run.counts.appended, 3);
+  EXPECT_EQ(program.run->counts().matches, 3);
+  EXPECT_EQ(program.run->counts().settled, 1);
+  EXPECT_EQ(program.run->counts().reviewed, 2);
+  EXPECT_EQ(program.run->counts().appended, 3);
   EXPECT_EQ(status(),
             "3 entries appended, 3 matches (1 settled automatically, 2 reviewed), "
             "6 entries written");
@@ -89,10 +89,8 @@ TEST_F(run_panel_test, duplicate_run_counts_deleted_kept_and_excluded_entries) {
       poi_at(5.2f, 52.0f, "C"),                                  // inside the circle
       poi_at(5.3f, 52.0f, "D"), poi_at(5.3f, 52.0001f, "D2"),    // reviewed: Delete
   });
-  program.exclusions.circles[1] = poi_at(5.2f, 52.0f, "");
-  program.exclusions.count = 1;
-  program.exclusions.radius = 1.0f;
-  program.exclusions.path = dir.file("exclusions.asc");
+  program.exclusions.circles =
+      exclusion::Circles{dir.file("exclusions.asc"), 1.0f, {{52.0f, 5.2f}}};
   choose_text_output();
 
   ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
@@ -133,10 +131,7 @@ TEST_F(run_panel_test, quit_clears_the_progress_and_the_map) {
 // decision buttons and Quit disabled, no progress line.
 TEST_F(run_panel_test, the_window_is_idle_before_the_end_of_run_boxes) {
   set_master({poi_at(5.0f, 52.0f, "A"), poi_at(5.0f, 52.00005f, "A2"), poi_at(6.0f, 52.0f, "X")});
-  program.exclusions.circles[1] = poi_at(6.0f, 52.0f, "");
-  program.exclusions.count = 1;
-  program.exclusions.radius = 25.0f;
-  program.exclusions.path = dir.file("master_x.asc");
+  program.exclusions.circles = exclusion::Circles{dir.file("master_x.asc"), 25.0f, {{52.0f, 6.0f}}};
   choose_text_output();
   ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
   dialog.calls.clear();
@@ -159,7 +154,7 @@ TEST_F(run_panel_test, the_window_is_idle_before_the_end_of_run_boxes) {
 struct StatusCase {
   const char* name;
   bool update_run;
-  app::RunCounts counts;
+  engine::RunCounts counts;
   std::int32_t written;
   const char* expected;
 };
@@ -167,10 +162,8 @@ struct StatusCase {
 class run_status_test : public ::testing::TestWithParam<StatusCase> {};
 
 TEST_P(run_status_test, words_the_counts) {
-  app::Program program;
-  program.update.loaded = GetParam().update_run;
-  program.run.counts = GetParam().counts;
-  EXPECT_EQ(app::run_status_text(program, GetParam().written), GetParam().expected);
+  EXPECT_EQ(app::run_status_text(GetParam().counts, GetParam().update_run, GetParam().written),
+            GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -103,20 +103,24 @@ struct Side {
 
   void note_stop(app::RunStop stop) {
     if (stop == app::RunStop::review)
-      pairs.emplace_back(program.run.probe_index, program.run.match_index, program.run.separation);
+      pairs.emplace_back(program.run->pair().probe, program.run->pair().match,
+                         program.run->pair().separation);
   }
 };
 
 void set_up(Side& side, const Scenario& s) {
   app::Program& p = side.program;
   p.fixed_today = std::chrono::year{2026} / 12 / 7;
-  for (const auto& record : s.master) p.master_table[++p.master.count] = record;
+  for (const auto& record : s.master) p.master_table.append(record);
+  p.master.count = p.master_table.size();
   p.master.loaded = true;
-  for (const auto& record : s.update_entries) p.update_table[++p.update.count] = record;
+  for (const auto& record : s.update_entries) p.update_table.append(record);
+  p.update.count = p.update_table.size();
   p.update.loaded = s.update;
-  for (const auto& centre : s.circles) p.exclusions.circles[++p.exclusions.count] = centre;
-  p.exclusions.radius = 6.0f;
-  p.exclusions.path = side.dir.file("exclusions.asc");
+  p.exclusions.circles.path = side.dir.file("exclusions.asc");
+  p.exclusions.circles.radius = 6.0f;
+  for (const auto& centre : s.circles)
+    p.exclusions.circles.centres.push_back({centre.latitude, centre.longitude});
   p.matches_report_enabled = true;
   p.output.kind = s.ov2_output ? poi::FileKind::ov2 : poi::FileKind::text;
   p.output.path = side.dir.file(s.ov2_output ? "out.ov2" : "out.asc");
@@ -183,13 +187,14 @@ TEST(back_differential_test, runs_with_back_equal_the_runs_decided_directly) {
     app::RunStop stop = app::start_run(with_back.program, with_back.dialog);
     with_back.note_stop(stop);
     for (int step = 0; stop == app::RunStop::review && step < 1000; ++step) {
-      ASSERT_EQ(can_go_back(with_back.program), !kept.empty()) << "seed " << seed;
+      ASSERT_EQ(with_back.program.run->can_go_back(), !kept.empty()) << "seed " << seed;
       if (!kept.empty() && step < 800 && gen.pick(0, 2) == 0) {
         for (int n = gen.pick(1, 3); n > 0 && !kept.empty(); --n) {
-          const std::int32_t removed_before = with_back.program.run.probe_index;
+          const std::int32_t removed_before = with_back.program.run->pair().probe;
           ASSERT_EQ(app::back(with_back.program, with_back.dialog), app::RunStop::review)
               << "seed " << seed;
-          if (removed_before - with_back.program.run.probe_index > 1) ++backs_past_automatic_steps;
+          if (removed_before - with_back.program.run->pair().probe > 1)
+            ++backs_past_automatic_steps;
           kept.pop_back();
           with_back.pairs.pop_back();
           ++backs;
@@ -202,7 +207,7 @@ TEST(back_differential_test, runs_with_back_equal_the_runs_decided_directly) {
       stop = take(with_back, kept.back());
     }
     ASSERT_NE(stop, app::RunStop::review) << "seed " << seed;
-    EXPECT_FALSE(can_go_back(with_back.program));
+    EXPECT_FALSE(with_back.program.run->can_go_back());
     EXPECT_EQ(app::back(with_back.program, with_back.dialog), app::RunStop::unchanged);
 
     app::RunStop direct_stop = app::start_run(direct.program, direct.dialog);
@@ -216,11 +221,11 @@ TEST(back_differential_test, runs_with_back_equal_the_runs_decided_directly) {
 
     const app::Program& a = with_back.program;
     const app::Program& b = direct.program;
-    ASSERT_EQ(a.run.result_count, b.run.result_count) << "seed " << seed;
-    const poi::PoiTable& result_a = scenario.update ? a.working_table : a.merged_table;
-    const poi::PoiTable& result_b = scenario.update ? b.working_table : b.merged_table;
-    for (std::int32_t k = 1; k <= a.run.result_count; ++k)
-      ASSERT_EQ(result_a[k], result_b[k]) << "seed " << seed << " entry " << k;
+    ASSERT_EQ(a.run->result_count(), b.run->result_count()) << "seed " << seed;
+    for (std::int32_t k = 1; k <= a.run->result_count(); ++k)
+      ASSERT_EQ(a.run->table().record(a.run->result_entry(k)),
+                b.run->table().record(b.run->result_entry(k)))
+          << "seed " << seed << " entry " << k;
     EXPECT_EQ(read_file(a.output.path), read_file(b.output.path)) << "seed " << seed;
     EXPECT_EQ(file_or_none(with_back.dir.file("out_matches.csv")),
               file_or_none(direct.dir.file("out_matches.csv")))

@@ -51,9 +51,9 @@ TEST_P(update_decision_test, changes_the_tables_and_the_output) {
 
   EXPECT_EQ(app::decide(program, dialog, dc.button), RunStop::finished) << dc.label;
 
-  ASSERT_EQ(program.run.result_count, static_cast<std::int32_t>(dc.master.size())) << dc.label;
+  ASSERT_EQ(program.run->result_count(), static_cast<std::int32_t>(dc.master.size())) << dc.label;
   for (std::size_t k = 0; k < dc.master.size(); ++k) {
-    const poi::PoiRecord& entry = program.working_table[static_cast<std::int32_t>(k) + 1];
+    const poi::PoiRecord entry = program.run->table().record(static_cast<std::int32_t>(k) + 1);
     EXPECT_EQ(entry.longitude, dc.master[k].longitude) << dc.label << " entry " << k + 1;
     EXPECT_EQ(entry.latitude, dc.master[k].latitude) << dc.label << " entry " << k + 1;
     EXPECT_EQ(entry.name.trimmed(), dc.master[k].name.trimmed()) << dc.label;
@@ -220,7 +220,6 @@ TEST_F(review_display_test, update_run_shows_master_entry_first) {
           "put_text 1020 \" 52.000000\"", "put_text 1012 \"Museum new\"", "put_text 1052 \", new\"",
           "put_text 1032 \"Entry:    2\"", "set_field_state 1015 1", "set_field_state 1016 1",
           "set_field_state 1035 1", "set_field_state 1002 1", "set_field_state 1001 1"}));
-  EXPECT_EQ(program.run.position, 3);
 }
 
 TEST_F(review_display_test, duplicate_run_shows_the_outer_entry_first) {
@@ -282,7 +281,7 @@ class pending_review_test : public RunFixture {
     set_update({poi_at(5.0f, 52.0001f, "U1"), poi_at(6.0f, 52.0001f, "U2")});
     choose_text_output();
     ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
-    ASSERT_EQ(program.run.probe_index, 1);
+    ASSERT_EQ(program.run->pair().probe, 1);
   }
   const std::string kOneTwo = std::string(kOutputHeader) +
                               "   5.00000,  52.00000, \"One\"\n   6.00000,  52.00000, \"Two\"\n";
@@ -299,9 +298,8 @@ TEST_F(pending_review_test, smaller_radius_applies_from_the_next_comparison) {
 TEST_F(pending_review_test, same_radius_stops_at_the_next_pair) {
   first_pair_pending();
   EXPECT_EQ(app::decide(program, dialog, c::kFirstDecision), RunStop::review);
-  EXPECT_EQ(program.run.probe_index, 2);
-  EXPECT_EQ(program.run.match_index, 2);
-  EXPECT_EQ(program.run.position, 3);
+  EXPECT_EQ(program.run->pair().probe, 2);
+  EXPECT_EQ(program.run->pair().match, 2);
 }
 
 TEST_F(pending_review_test, box_checked_while_pending_settles_the_next_pair) {
@@ -319,14 +317,13 @@ TEST_F(pending_review_test, bad_radius_leaves_the_pair_pending) {
   EXPECT_EQ(app::decide(program, dialog, c::kText), RunStop::unchanged);
   ASSERT_EQ(dialog.boxes.size(), 1u);
   EXPECT_EQ(dialog.boxes[0].title, "Match radius");
-  EXPECT_EQ(program.working_table[1].name.trimmed(), "One");
-  EXPECT_EQ(program.run.position, 2);
+  EXPECT_EQ(program.run->table().name(1), "One");
   EXPECT_TRUE(program.output.loaded);
 
   set_radius("20");
   EXPECT_EQ(app::decide(program, dialog, c::kText), RunStop::review);
-  EXPECT_EQ(program.working_table[1].name.trimmed(), "Renamed");
-  EXPECT_EQ(program.run.probe_index, 2);
+  EXPECT_EQ(program.run->table().name(1), "Renamed");
+  EXPECT_EQ(program.run->pair().probe, 2);
 }
 
 TEST_F(pending_review_test, buttons_of_the_other_run_or_without_a_pair_change_nothing) {
@@ -339,12 +336,12 @@ TEST_F(pending_review_test, buttons_of_the_other_run_or_without_a_pair_change_no
   for (const int id : {c::kPosition, c::kText, c::kBoth, c::kStart}) {
     EXPECT_EQ(app::decide(program, dialog, id), RunStop::unchanged) << id;
   }
-  EXPECT_EQ(program.working_table[2].name.trimmed(), "Beta");
-  EXPECT_EQ(program.run.result_count, 0);
+  EXPECT_EQ(program.run->table().name(2), "Beta");
+  EXPECT_EQ(program.run->result_count(), 0);
 
   ASSERT_EQ(app::decide(program, dialog, c::kFirstDecision), RunStop::finished);
   EXPECT_EQ(app::decide(program, dialog, c::kFirstDecision), RunStop::unchanged);  // finished
-  EXPECT_EQ(program.run.result_count, 2);
+  EXPECT_EQ(program.run->result_count(), 2);
 }
 
 // A name typed with a double quote: refused when the decision would store it
@@ -386,8 +383,8 @@ TEST_P(quoted_name_test, is_refused_only_where_a_text_line_would_change_it) {
     ASSERT_EQ(dialog.boxes.size(), 1u);
     EXPECT_EQ(dialog.boxes[0].title, "Name not stored");
     EXPECT_EQ(text_of(c::kRow2Name), quoted);  // kept for editing
-    EXPECT_TRUE(engine::pair_pending(program));
-    EXPECT_EQ(program.run.counts.reviewed, 0);
+    EXPECT_TRUE(program.pair_pending());
+    EXPECT_EQ(program.run->counts().reviewed, 0);
   } else {
     EXPECT_EQ(stop, RunStop::finished);
     EXPECT_TRUE(dialog.boxes.empty());
@@ -412,12 +409,13 @@ INSTANTIATE_TEST_SUITE_P(
 class save_as_new_limit_test : public RunFixture {};
 
 TEST_F(save_as_new_limit_test, abandons_the_run_at_the_storage_limit) {
-  fill_master(poi::kMergedCapacity);
-  program.master_table[poi::kMergedCapacity] = poi_at(5.0f, 52.0f, "Last");
+  fill_master(app::kMergedCapacity - 1);
+  program.master_table.append(poi_at(5.0f, 52.0f, "Last"));
+  program.master.count = program.master_table.size();
   set_update({poi_at(5.0f, 52.0001f, "Near last"), poi_at(6.0f, 52.0f, "Never placed")});
   choose_text_output();
   ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
-  ASSERT_EQ(program.run.match_index, poi::kMergedCapacity);
+  ASSERT_EQ(program.run->pair().match, app::kMergedCapacity);
 
   EXPECT_EQ(app::decide(program, dialog, c::kSecondDecision), RunStop::abandoned);
   ASSERT_EQ(dialog.boxes.size(), 1u);
@@ -426,10 +424,9 @@ TEST_F(save_as_new_limit_test, abandons_the_run_at_the_storage_limit) {
             poi::kTooManyMergedText);
   EXPECT_EQ(dialog.boxes[0].icon, ui::Icon::information);
   EXPECT_FALSE(program.quit_requested);
-  EXPECT_EQ(program.run.result_count, poi::kMergedCapacity);
   // The run did not go on: nothing is written, no pair waits.
   EXPECT_FALSE(std::filesystem::exists(program.output.path));
-  EXPECT_FALSE(engine::pair_pending(program));
+  EXPECT_FALSE(program.pair_pending());
   EXPECT_EQ(text_of(c::kRow2Name), " ");
 }
 
@@ -437,10 +434,8 @@ class keep_exclusion_test : public RunFixture {};
 
 TEST_F(keep_exclusion_test, entry_inside_a_circle_is_listed_instead) {
   set_master({poi_at(5.0f, 52.0f, "Alpha", ", a"), poi_at(5.0f, 52.0001f, "Beta")});
-  program.exclusions.circles[1] = poi_at(5.0f, 52.0f, "");
-  program.exclusions.count = 1;
-  program.exclusions.radius = 1.0f;
-  program.exclusions.path = dir.file("exclusions.asc");
+  program.exclusions.circles =
+      exclusion::Circles{dir.file("exclusions.asc"), 1.0f, {{52.0f, 5.0f}}};
   choose_text_output();
   ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
 

@@ -149,11 +149,11 @@ Scenario make_scenario(Generator& gen, Layout layout) {
 void set_up(Side& side, const Scenario& s) {
   app::Program& p = side.program;
   p.fixed_today = std::chrono::year{2026} / 12 / 7;
-  for (const auto& record : s.master) {
-    p.master_table[++p.master.count] = record;
-  }
+  for (const auto& record : s.master) p.master_table.append(record);
+  p.master.count = p.master_table.size();
   p.master.loaded = true;
-  for (const auto& record : s.update_entries) p.update_table[++p.update.count] = record;
+  for (const auto& record : s.update_entries) p.update_table.append(record);
+  p.update.count = p.update_table.size();
   p.update.loaded = s.update;
   p.output.kind = s.ov2_output ? poi::FileKind::ov2 : poi::FileKind::text;
   p.output.path = side.dir.file(s.ov2_output ? "out.ov2" : "out.asc");
@@ -199,13 +199,13 @@ TEST_P(run_differential_test, indexed_and_plain_runs_agree) {
     }
     ASSERT_EQ(stop_plain, stop_indexed) << "seed " << seed;
     ASSERT_EQ(plain.dialog.calls, indexed.dialog.calls) << "seed " << seed;
-    ASSERT_EQ(plain.program.run.result_count, indexed.program.run.result_count) << "seed " << seed;
-    for (std::int32_t k = 1; k <= plain.program.run.result_count; ++k) {
-      const poi::PoiTable& a =
-          scenario.update ? plain.program.working_table : plain.program.merged_table;
-      const poi::PoiTable& b =
-          scenario.update ? indexed.program.working_table : indexed.program.merged_table;
-      ASSERT_EQ(a[k], b[k]) << "seed " << seed << " entry " << k;
+    ASSERT_EQ(plain.program.run->result_count(), indexed.program.run->result_count())
+        << "seed " << seed;
+    for (std::int32_t k = 1; k <= plain.program.run->result_count(); ++k) {
+      const engine::Run& a = *plain.program.run;
+      const engine::Run& b = *indexed.program.run;
+      ASSERT_EQ(a.table().record(a.result_entry(k)), b.table().record(b.result_entry(k)))
+          << "seed " << seed << " entry " << k;
     }
     if (stop_plain == app::RunStop::finished) {
       ASSERT_EQ(read_file(plain.program.output.path), read_file(indexed.program.output.path))

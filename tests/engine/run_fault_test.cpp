@@ -123,10 +123,7 @@ class run_fault_test : public RunFixture {};
 // cannot be (here a folder has its name) is reported after the summary.
 TEST_F(run_fault_test, an_excluded_list_that_cannot_be_written_is_reported) {
   set_master({poi_at(5.0f, 52.0f, "Inside"), poi_at(6.0f, 52.0f, "Outside")});
-  program.exclusions.circles[1] = poi_at(5.0f, 52.0f, "");
-  program.exclusions.count = 1;
-  program.exclusions.radius = 25.0f;
-  program.exclusions.path = dir.file("master_x.asc");
+  program.exclusions.circles = exclusion::Circles{dir.file("master_x.asc"), 25.0f, {{52.0f, 5.0f}}};
   fs::create_directory(dir.file("excluded.asc"));
   choose_text_output();
 

@@ -55,27 +55,32 @@ class RunFixture : public ::testing::Test {
   }
 
   void set_master(std::initializer_list<poi::PoiRecord> records) {
-    program.master.count = 0;
-    for (const poi::PoiRecord& record : records)
-      program.master_table[++program.master.count] = record;
+    program.master_table = poi::CompactTable();
+    for (const poi::PoiRecord& record : records) program.master_table.append(record);
+    program.master.count = program.master_table.size();
     program.master.loaded = true;
     program.master.path = dir.file("master.asc");
   }
 
   // `count` Master entries far from the positions the tests use.
   void fill_master(std::int32_t count) {
+    program.master_table = poi::CompactTable();
     for (std::int32_t k = 1; k <= count; ++k)
-      program.master_table[k] = poi_at(0.0f, 0.0f, "Filler");
+      program.master_table.append(poi_at(0.0f, 0.0f, "Filler"));
     program.master.count = count;
     program.master.loaded = true;
   }
 
   void set_update(std::initializer_list<poi::PoiRecord> records) {
-    program.update.count = 0;
-    for (const poi::PoiRecord& record : records)
-      program.update_table[++program.update.count] = record;
+    program.update_table = poi::CompactTable();
+    for (const poi::PoiRecord& record : records) program.update_table.append(record);
+    program.update.count = program.update_table.size();
     program.update.loaded = true;
   }
+
+  // The run's table after the run: the Master entries as the run left them.
+  const poi::CompactTable& run_table() const { return program.run->table(); }
+  const engine::Pair& pair() const { return program.run->pair(); }
 
   void choose_text_output(std::string_view name = "out.asc") {
     program.output.kind = poi::FileKind::text;

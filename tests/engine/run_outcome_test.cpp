@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/file_slots.hpp"
 #include "app/run_view.hpp"
 #include "engine/run.hpp"
 #include "exclusion/exclusions_file.hpp"
@@ -30,18 +31,20 @@ class demo_outcome_test : public RunFixture {
 
   void load_master() {
     program.master.path = dir.file("master.asc");
-    const poi::ReadResult read =
-        poi::read_text_poi_file(program.master.path, program.master_table, poi::Slot::master);
+    program.master_table = poi::CompactTable();
+    const poi::ReadResult read = poi::read_text_poi_file(program.master.path, program.master_table,
+                                                         app::kMasterCapacity, poi::Slot::master);
     ASSERT_FALSE(read.failure);
     program.master.count = read.count;
     program.master.loaded = true;
-    exclusion::read_exclusions(program);
+    app::read_exclusions_file(program, dialog);
   }
 
   void load_update() {
     program.update.path = dir.file("update.asc");
-    const poi::ReadResult read =
-        poi::read_text_poi_file(program.update.path, program.update_table, poi::Slot::update);
+    program.update_table = poi::CompactTable();
+    const poi::ReadResult read = poi::read_text_poi_file(program.update.path, program.update_table,
+                                                         app::kUpdateCapacity, poi::Slot::update);
     ASSERT_FALSE(read.failure);
     program.update.count = read.count;
     program.update.loaded = true;
@@ -89,7 +92,7 @@ TEST_P(demo_update_test, reviews_and_appended_entries) {
   check(c::kUnderRadius, uo.under_radius);
 
   EXPECT_EQ(run_answering(c::kFirstDecision), uo.reviews) << uo.label;
-  EXPECT_EQ(program.run.result_count, 43 + uo.appended) << uo.label;
+  EXPECT_EQ(program.run->result_count(), 43 + uo.appended) << uo.label;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -102,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(demo_outcome_test, duplicate_run_with_exclusion_circles) {
   load_master();
-  ASSERT_EQ(program.exclusions.count, 2);
+  ASSERT_EQ(static_cast<std::int32_t>(program.exclusions.circles.centres.size()), 2);
   choose_text_output();
   check(c::kUnderOneMetre, false);
 

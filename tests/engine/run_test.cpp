@@ -75,8 +75,8 @@ TEST_F(duplicate_run_test, chain_of_three_with_radius_box_leaves_only_the_last) 
 
   EXPECT_EQ(app::start_run(program, dialog), RunStop::finished);
 
-  EXPECT_EQ(program.run.result_count, 1);
-  EXPECT_EQ(program.merged_table[1].name.trimmed(), "E3");
+  EXPECT_EQ(program.run->result_count(), 1);
+  EXPECT_EQ(program.run->table().name(program.run->result_entry(1)), "E3");
   EXPECT_EQ(output(),
             std::string(kOutputHeader) + "   5.00000,  52.00020, \"E3\"\n" + trailer(1, 0));
   EXPECT_EQ(text_of(c::kOutputCount), "Number of POI entries:    1");
@@ -107,7 +107,7 @@ TEST_P(exact_radius_test, matches_only_below_the_radius) {
   check(c::kUnderRadius, true);  // a match deletes A at once
 
   EXPECT_EQ(app::start_run(program, dialog), RunStop::finished);
-  EXPECT_EQ(program.run.result_count, rc.matches ? 1 : 2) << rc.label;
+  EXPECT_EQ(program.run->result_count(), rc.matches ? 1 : 2) << rc.label;
 }
 
 INSTANTIATE_TEST_SUITE_P(cases, exact_radius_test,
@@ -190,17 +190,15 @@ TEST_F(duplicate_run_test, stops_at_the_first_later_match_and_resumes_after_it) 
   check(c::kUnderOneMetre, false);
 
   ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
-  EXPECT_EQ(program.run.probe_index, 1);
-  EXPECT_EQ(program.run.match_index, 3);
-  EXPECT_EQ(program.run.position, 2);
-  EXPECT_EQ(program.run.match_entry.name.trimmed(), "C");
+  EXPECT_EQ(program.run->pair().probe, 1);
+  EXPECT_EQ(program.run->pair().match, 3);
+  EXPECT_EQ(program.run->table().name(program.run->pair().match), "C");
 
   // B matches nothing, C matches D: the next stop is C's, A is not shown again.
-  ASSERT_EQ(app::resume_run(program, dialog), RunStop::review);
-  EXPECT_EQ(program.run.probe_index, 3);
-  EXPECT_EQ(program.run.match_index, 4);
-  EXPECT_EQ(program.run.position, 4);
-  EXPECT_EQ(program.run.result_count, 1);  // B
+  ASSERT_EQ(app::decide(program, dialog, c::kSecondDecision), RunStop::review);
+  EXPECT_EQ(program.run->pair().probe, 3);
+  EXPECT_EQ(program.run->pair().match, 4);
+  EXPECT_EQ(program.run->result_count(), 1);  // B
 }
 
 TEST_F(update_run_test, appends_unmatched_entries_and_matches_earlier_appended_ones) {
@@ -209,10 +207,10 @@ TEST_F(update_run_test, appends_unmatched_entries_and_matches_earlier_appended_o
   choose_text_output();
 
   ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
-  EXPECT_EQ(program.run.result_count, 2);
-  EXPECT_EQ(program.working_table[2].name.trimmed(), "New");
-  EXPECT_EQ(program.run.match_index, 2);
-  EXPECT_EQ(program.run.probe_index, 2);
+  EXPECT_EQ(program.run->result_count(), 2);
+  EXPECT_EQ(program.run->table().name(2), "New");
+  EXPECT_EQ(program.run->pair().match, 2);
+  EXPECT_EQ(program.run->pair().probe, 2);
   EXPECT_EQ(text_of(c::kRow1Name), "New");
   EXPECT_EQ(text_of(c::kRow1Entry), "Entry:    2");
   EXPECT_EQ(text_of(c::kRow2Name), "Near new");
@@ -293,7 +291,7 @@ TEST_F(start_test, update_run_counts_master_entries_first_and_enables_its_button
   check(c::kUnderOneMetre, false);
 
   ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
-  EXPECT_EQ(program.run.result_count, 2);
+  EXPECT_EQ(program.run->result_count(), 2);
   const std::vector<std::string> first_calls(dialog.calls.begin(), dialog.calls.begin() + 6);
   EXPECT_EQ(first_calls,
             (std::vector<std::string>{"set_field_state 1015 1", "set_field_state 1016 1",
@@ -304,7 +302,6 @@ TEST_F(start_test, update_run_counts_master_entries_first_and_enables_its_button
 TEST_F(start_test, duplicate_run_hides_update_buttons_and_resets_its_comment_counter) {
   set_master({poi::make_comment("; c"), poi_at(5.0f, 52.0f, "A")});
   choose_text_output();
-  program.run.comment_counter = 7;
 
   ASSERT_EQ(app::start_run(program, dialog), RunStop::finished);
   const std::vector<std::string> first_calls(dialog.calls.begin(), dialog.calls.begin() + 6);
@@ -312,7 +309,6 @@ TEST_F(start_test, duplicate_run_hides_update_buttons_and_resets_its_comment_cou
             (std::vector<std::string>{"set_field_state 1015 3", "set_field_state 1016 3",
                                       "set_field_state 1035 3", "set_field_state 1030 1",
                                       "set_field_state 1027 0", "set_field_state 1004 0"}));
-  EXPECT_EQ(program.run.comment_counter, 1);
   EXPECT_EQ(output(),
             std::string(kOutputHeader) + "; c\n   5.00000,  52.00000, \"A\"\n" + trailer(1, 1));
 }
@@ -332,7 +328,7 @@ TEST_P(bad_radius_test, start_is_refused_with_nothing_changed) {
   EXPECT_EQ(dialog.boxes[0].buttons, ui::ButtonSet::ok);
   EXPECT_EQ(dialog.boxes[0].icon, ui::Icon::information);
   EXPECT_EQ(dialog.calls, std::vector<std::string>{"message_box \"Match radius\""});
-  EXPECT_EQ(program.run.result_count, 0);
+  EXPECT_FALSE(program.run);
   EXPECT_EQ(program.update.count, 1);
   EXPECT_TRUE(program.output.loaded);
   EXPECT_FALSE(fs::exists(program.output.path));
@@ -348,18 +344,16 @@ TEST_F(start_test, radius_zero_matches_nothing) {
   choose_text_output();
   check(c::kUnderRadius, true);
   EXPECT_EQ(app::start_run(program, dialog), RunStop::finished);
-  EXPECT_EQ(program.run.result_count, 2);
+  EXPECT_EQ(program.run->result_count(), 2);
 }
 
 TEST_F(update_run_test, storage_limit_abandons_the_run_without_writing) {
-  fill_master(poi::kMergedCapacity - 1);
+  fill_master(app::kMergedCapacity - 1);
   set_update({poi_at(5.0f, 52.0f, "Fits"), poi_at(6.0f, 52.0f, "One too many")});
   choose_text_output();
   dir.write("out.asc", "the result of an earlier run\n");
 
   EXPECT_EQ(app::start_run(program, dialog), RunStop::abandoned);
-  EXPECT_EQ(program.run.result_count, poi::kMergedCapacity);
-  EXPECT_EQ(program.working_table[poi::kMergedCapacity].name.trimmed(), "Fits");
   ASSERT_EQ(dialog.boxes.size(), 1u);
   EXPECT_EQ(dialog.boxes[0].title, "Storage limit");
   EXPECT_EQ(dialog.boxes[0].text,
@@ -377,7 +371,7 @@ TEST_F(update_run_test, storage_limit_abandons_the_run_without_writing) {
 }
 
 TEST_F(update_run_test, table_filled_exactly_is_written) {
-  fill_master(poi::kMergedCapacity - 1);
+  fill_master(app::kMergedCapacity - 1);
   set_update({poi_at(5.0f, 52.0f, "Last")});
   choose_ov2_output();
   check(c::kAppend, false);
@@ -405,7 +399,7 @@ TEST_F(matches_report_test, lists_pairs_over_one_metre_with_the_marker) {
   choose_text_output();
 
   EXPECT_EQ(app::start_run(program, dialog), RunStop::finished);
-  EXPECT_EQ(program.run.result_count, 2);  // Delta and Near1
+  EXPECT_EQ(program.run->result_count(), 2);  // Delta and Near1
   EXPECT_TRUE(program.reports.matches.close());
   EXPECT_EQ(read_file(report_path()),
             "Longitude, Latitude, Name, Information\n"
@@ -459,19 +453,17 @@ TEST_F(matches_report_test, update_run_leaves_an_existing_report_alone) {
 class run_exclusion_test : public RunFixture {
  protected:
   void load_circle(float longitude, float latitude) {
-    program.exclusions.circles[1] = poi_at(longitude, latitude, "");
-    program.exclusions.count = 1;
-    program.exclusions.radius = 25.0f;
-    program.exclusions.path = dir.file("master_x.asc");
+    program.exclusions.circles =
+        exclusion::Circles{dir.file("master_x.asc"), 25.0f, {{latitude, longitude}}};
   }
   std::string list_header() const {
-    return "; Exclusions read from " + poi::shorten_path(program.exclusions.path, 50) +
+    return "; Exclusions read from " + poi::shorten_path(program.exclusions.circles.path, 50) +
            "\n; Radius of exclusion circle (metres):     25.0\n"
            "; List of entries excluded from " +
            poi::shorten_path(program.master.path, 50) + "\n";
   }
   std::string summary(int removed) const {
-    return "Exclusions read from " + poi::shorten_path(program.exclusions.path, 50) +
+    return "Exclusions read from " + poi::shorten_path(program.exclusions.circles.path, 50) +
            "\r Number in file:       1\r Exclusion circle radius (metres):     25.0"
            "\r Number of POIs removed:       " +
            std::to_string(removed) + "\r Output to " +
@@ -492,7 +484,6 @@ TEST_F(run_exclusion_test, entry_inside_a_circle_is_listed_not_written) {
   ASSERT_EQ(dialog.boxes.size(), 1u);
   EXPECT_EQ(dialog.boxes[0].title, "POI exclusions");
   EXPECT_EQ(dialog.boxes[0].text, summary(1));
-  EXPECT_TRUE(program.exclusions.excluded_lines.empty());
   EXPECT_EQ(text_of(c::kOutputCount), "Number of POI entries:    1");
 }
 
@@ -547,10 +538,7 @@ TEST_F(run_exclusion_test, quit_lists_nothing_and_the_next_run_only_its_own_remo
 TEST_F(run_exclusion_test, list_never_opened_is_created_beside_the_exclusions_file) {
   // As after an exclusions file that stopped on a format error: circles, no list.
   set_master({poi_at(5.0f, 52.0f, "Alpha")});
-  program.exclusions.circles[1] = poi_at(5.0f, 52.0f, "");
-  program.exclusions.count = 1;
-  program.exclusions.radius = 25.0f;
-  program.exclusions.path = dir.file("master_x.asc");
+  program.exclusions.circles = exclusion::Circles{dir.file("master_x.asc"), 25.0f, {{52.0f, 5.0f}}};
   choose_text_output();
 
   ASSERT_EQ(app::start_run(program, dialog), RunStop::finished);
@@ -562,7 +550,7 @@ TEST_F(run_exclusion_test, list_never_opened_is_created_beside_the_exclusions_fi
 TEST_F(run_exclusion_test, no_circles_no_box_and_no_list) {
   set_master({poi_at(5.0f, 52.0f, "Alpha")});
   load_circle(5.0f, 52.0f);
-  program.exclusions.count = 0;
+  program.exclusions.circles.centres.clear();
   choose_text_output();
 
   ASSERT_EQ(app::start_run(program, dialog), RunStop::finished);
@@ -577,7 +565,7 @@ TEST_F(run_exclusion_test, update_run_applies_no_circles) {
   choose_text_output();
 
   ASSERT_EQ(app::start_run(program, dialog), RunStop::finished);
-  EXPECT_EQ(program.run.result_count, 2);
+  EXPECT_EQ(program.run->result_count(), 2);
   EXPECT_TRUE(dialog.boxes.empty());
   EXPECT_FALSE(fs::exists(dir.file("excluded.asc")));
 }

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "app/file_slots.hpp"
 #include "app/run_view.hpp"
 #include "engine/run.hpp"
 #include "exclusion/exclusions_file.hpp"
@@ -27,17 +28,19 @@ class shared_outcome_test : public RunFixture {
  protected:
   void load_master(const std::string& path) {
     program.master.path = path;
-    const poi::ReadResult read =
-        poi::read_text_poi_file(path, program.master_table, poi::Slot::master);
+    program.master_table = poi::CompactTable();
+    const poi::ReadResult read = poi::read_text_poi_file(path, program.master_table,
+                                                         app::kMasterCapacity, poi::Slot::master);
     ASSERT_FALSE(read.failure);
     program.master.count = read.count;
     program.master.loaded = true;
-    exclusion::read_exclusions(program);
+    app::read_exclusions_file(program, dialog);
   }
 
   void load_update(const std::string& path) {
-    const poi::ReadResult read =
-        poi::read_text_poi_file(path, program.update_table, poi::Slot::update);
+    program.update_table = poi::CompactTable();
+    const poi::ReadResult read = poi::read_text_poi_file(path, program.update_table,
+                                                         app::kUpdateCapacity, poi::Slot::update);
     ASSERT_FALSE(read.failure);
     program.update.count = read.count;
     program.update.loaded = true;
@@ -60,7 +63,7 @@ class shared_outcome_test : public RunFixture {
     RunStop stop = app::start_run(program, dialog);
     while (stop == RunStop::review) {
       ++reviews.total;
-      if (program.run.match_index <= program.master.count) ++reviews.with_master_entry;
+      if (program.run->pair().match <= program.master.count) ++reviews.with_master_entry;
       stop = app::decide(program, dialog, c::kFirstDecision);
     }
     EXPECT_EQ(stop, RunStop::finished);
@@ -161,13 +164,13 @@ TEST_P(update_outcome_test, matches_reviews_and_entries_appended) {
   const Reviews reviews = run_keeping();
   EXPECT_EQ(reviews.with_master_entry, row.master_matches);
   EXPECT_EQ(reviews.total - reviews.with_master_entry, row.appended_matches);
-  EXPECT_EQ(program.run.result_count, row.final_count);
-  EXPECT_EQ(program.run.result_count - program.master.count, row.appended);
+  EXPECT_EQ(program.run->result_count(), row.final_count);
+  EXPECT_EQ(program.run->result_count() - program.master.count, row.appended);
 
   fresh_run();
   set_options(row.radius, true, false);
   EXPECT_EQ(run_keeping().total, row.master_matches + row.appended_matches - row.auto_skipped);
-  EXPECT_EQ(program.run.result_count, row.final_count);
+  EXPECT_EQ(program.run->result_count(), row.final_count);
 }
 
 INSTANTIATE_TEST_SUITE_P(radii, update_outcome_test,

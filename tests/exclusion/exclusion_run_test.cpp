@@ -8,10 +8,12 @@
 
 #include "app/run_view.hpp"
 #include "engine/distance.hpp"
+#include "exclusion/circles.hpp"
 #include "poi/paths.hpp"
 #include "tests/support/recording_dialog.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "tests/support/test_names.hpp"
+#include "ui/controls.hpp"
 
 namespace pinwright::exclusion {
 namespace {
@@ -28,32 +30,51 @@ poi::PoiRecord entry_at(float longitude, float latitude, std::string_view name =
   return record;
 }
 
+Circles::Centre centre_of(const poi::PoiRecord& record) {
+  return {record.latitude, record.longitude};
+}
+
+// Duplicate runs in the window over entries that match nothing, so that each
+// entry is asked about the circles once, in order.
 class exclusion_run_test : public ::testing::Test {
  protected:
   exclusion_run_test() {
-    program.exclusions.path = dir.file("pois_x.asc");
+    program.exclusions.circles.path = dir.file("pois_x.asc");
+    program.exclusions.circles.radius = 25.0f;
     program.master.path = dir.file("pois.asc");
-    program.exclusions.radius = 25.0f;
+    dialog.control(ui::control::kRadiusCombo).text = "0";
   }
   void circles(const std::vector<poi::PoiRecord>& centres) {
-    program.exclusions.count = 0;
+    program.exclusions.circles.centres.clear();
     for (const poi::PoiRecord& centre : centres)
-      program.exclusions.circles[++program.exclusions.count] = centre;
+      program.exclusions.circles.centres.push_back(centre_of(centre));
+  }
+  bool inside(const poi::PoiRecord& entry) const {
+    return inside_a_circle(program.exclusions.circles, entry.latitude, entry.longitude);
   }
   std::string list() const { return read_file(dir.file("excluded.asc")); }
   std::string list_header() const {
-    return "; Exclusions read from " + poi::shorten_path(program.exclusions.path, 50) +
+    return "; Exclusions read from " + poi::shorten_path(program.exclusions.circles.path, 50) +
            "\n; Radius of exclusion circle (metres):     25.0\n; List of entries excluded from " +
            poi::shorten_path(program.master.path, 50) + "\n";
   }
 
-  // The end of a duplicate run as the user sees it.
-  void summary() { app::show_exclusions_end(dialog, finish_exclusions(program, {})); }
+  // A duplicate run over `entries` to its end, with its boxes.
+  void run(const std::vector<poi::PoiRecord>& entries) {
+    program.master_table = poi::CompactTable();
+    for (const poi::PoiRecord& entry : entries) program.master_table.append(entry);
+    program.master.count = program.master_table.size();
+    program.master.loaded = true;
+    program.output.kind = poi::FileKind::text;
+    program.output.path = dir.file("out.asc");
+    program.output_mark = poi::FileMark::of(program.output.path);
+    program.output.loaded = true;
+    ASSERT_EQ(app::start_run(program, dialog), app::RunStop::finished);
+  }
 
   testing::TempDir dir;
   testing::RecordingDialog dialog;
   app::Program program;
-  poi::PoiRecord current;  // the entry the run asks about
 };
 
 // The entry is point 1 of the distance, the centre point 2: at different
@@ -67,13 +88,11 @@ TEST_F(exclusion_run_test, measures_from_the_entry_to_the_centre) {
       engine::distance(centre.latitude, centre.longitude, entry.latitude, entry.longitude);
   ASSERT_GT(from_entry, from_centre);
   circles({centre});
-  current = entry;
 
-  program.exclusions.radius = from_centre;
-  EXPECT_FALSE(exclusion_test(program, current));
-  program.exclusions.radius = from_entry;  // exactly on the circle counts as inside
-  EXPECT_TRUE(exclusion_test(program, current));
-  EXPECT_EQ(program.exclusions.excluded_lines.size(), 1u);
+  program.exclusions.circles.radius = from_centre;
+  EXPECT_FALSE(inside(entry));
+  program.exclusions.circles.radius = from_entry;  // exactly on the circle counts as inside
+  EXPECT_TRUE(inside(entry));
 }
 
 struct CircleCase {
@@ -91,11 +110,10 @@ class circle_test : public exclusion_run_test, public ::testing::WithParamInterf
 TEST_P(circle_test, counts_and_lists_an_entry_once) {
   const CircleCase& cc = GetParam();
   circles(cc.centres);
-  current = entry_at(5.0f, 52.0f, "Alpha", ", a");
+  const poi::PoiRecord entry = entry_at(5.0f, 52.0f, "Alpha", ", a");
 
-  EXPECT_EQ(exclusion_test(program, current), cc.inside) << cc.label;
-  EXPECT_EQ(program.exclusions.excluded_lines.size(), cc.inside ? 1u : 0u) << cc.label;
-  summary();
+  EXPECT_EQ(inside(entry), cc.inside) << cc.label;
+  run({entry});
   // A run with circles writes the list, with its header alone when nothing
   // was removed; without circles there is none.
   if (cc.centres.empty()) {
@@ -122,8 +140,7 @@ TEST_F(exclusion_run_test, comment_records_are_left_to_the_run) {
   // The run never asks about comment records; a circle at -999/-999 must not
   // be mistaken for one either.
   circles({entry_at(-999.0f, -999.0f)});
-  current = entry_at(5.0f, 52.0f);
-  EXPECT_FALSE(exclusion_test(program, current));
+  EXPECT_FALSE(inside(entry_at(5.0f, 52.0f)));
 }
 
 struct LineCase {
@@ -142,7 +159,9 @@ void PrintTo(const LineCase& row, std::ostream* out) {
 class excluded_line_test : public ::testing::TestWithParam<LineCase> {};
 
 TEST_P(excluded_line_test, information_only_for_a_text_output) {
-  EXPECT_EQ(excluded_line(GetParam().entry, GetParam().output_kind), GetParam().line);
+  poi::CompactTable table;
+  table.append(GetParam().entry);
+  EXPECT_EQ(excluded_line(table, 1, GetParam().output_kind), GetParam().line);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -162,13 +181,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(exclusion_run_test, summary_box_then_the_removed_entries_forgotten) {
   circles({entry_at(5.0f, 52.0f), entry_at(6.0f, 52.0f)});
-  program.exclusions.radius = 25.0f;
-  current = entry_at(5.0f, 52.0f, "Alpha");
-  ASSERT_TRUE(exclusion_test(program, current));
-  current = entry_at(6.0f, 52.0f, "Beta");
-  ASSERT_TRUE(exclusion_test(program, current));
-
-  summary();
+  run({entry_at(5.0f, 52.0f, "Alpha"), entry_at(6.0f, 52.0f, "Beta")});
 
   ASSERT_EQ(dialog.boxes.size(), 1u);
   const auto& box = dialog.boxes[0];
@@ -176,13 +189,13 @@ TEST_F(exclusion_run_test, summary_box_then_the_removed_entries_forgotten) {
   EXPECT_EQ(box.buttons, ui::ButtonSet::ok);
   EXPECT_EQ(box.icon, ui::Icon::exclamation);
   EXPECT_EQ(box.default_button, 1);
-  EXPECT_EQ(box.text, "Exclusions read from " + poi::shorten_path(program.exclusions.path, 50) +
+  EXPECT_EQ(box.text, "Exclusions read from " +
+                          poi::shorten_path(program.exclusions.circles.path, 50) +
                           "\r Number in file:       2"
                           "\r Exclusion circle radius (metres):     25.0"
                           "\r Number of POIs removed:       2"
                           "\r Output to " +
                           poi::shorten_path(dir.file("excluded.asc"), 50));
-  EXPECT_TRUE(program.exclusions.excluded_lines.empty());
   EXPECT_EQ(list(), list_header() +
                         "   5.00000,  52.00000, \"Alpha\"\n"
                         "   6.00000,  52.00000, \"Beta\"\n");
@@ -201,8 +214,8 @@ TEST(exclusion_summary_text_test, five_lines_with_shortened_paths) {
 
 TEST_F(exclusion_run_test, no_circles_no_box_and_an_earlier_list_left_alone) {
   dir.write("excluded.asc", "; an earlier list\n");
-  program.exclusions.count = 0;
-  summary();
+  circles({});
+  run({entry_at(5.0f, 52.0f)});
   EXPECT_TRUE(dialog.boxes.empty());
   EXPECT_EQ(list(), "; an earlier list\n");
 }
@@ -210,11 +223,7 @@ TEST_F(exclusion_run_test, no_circles_no_box_and_an_earlier_list_left_alone) {
 TEST_F(exclusion_run_test, earlier_list_is_replaced_by_this_runs) {
   dir.write("excluded.asc", "; an earlier run\n   1.00000,   2.00000, \"Old\"\n");
   circles({entry_at(5.0f, 52.0f)});
-  current = entry_at(5.0f, 52.0f);
-  ASSERT_TRUE(exclusion_test(program, current));
-  // Nothing is written before the run ends.
-  EXPECT_EQ(list(), "; an earlier run\n   1.00000,   2.00000, \"Old\"\n");
-  summary();
+  run({entry_at(5.0f, 52.0f)});
   EXPECT_EQ(program.exclusions.list_path, dir.file("excluded.asc"));
   EXPECT_EQ(list(), list_header() + "   5.00000,  52.00000, \"Alpha\"\n");
 }
@@ -223,12 +232,9 @@ TEST_F(exclusion_run_test, file_in_use_under_the_list_name_is_never_replaced) {
   // A Master file called excluded.asc beside exclusions.asc: the run must not
   // write into the Master file.
   program.master.path = dir.write("excluded.asc", "5.0, 52.0, \"Alpha\"\n");
-  program.exclusions.path = dir.file("exclusions.asc");
+  program.exclusions.circles.path = dir.file("exclusions.asc");
   circles({entry_at(5.0f, 52.0f)});
-  current = entry_at(5.0f, 52.0f);
-
-  EXPECT_TRUE(exclusion_test(program, current));
-  summary();
+  run({entry_at(5.0f, 52.0f)});
   EXPECT_EQ(list(), "5.0, 52.0, \"Alpha\"\n");
   ASSERT_EQ(dialog.boxes.size(), 2u);
   EXPECT_EQ(dialog.boxes[0].title, "POI exclusions");
@@ -240,14 +246,9 @@ TEST_F(exclusion_run_test, file_in_use_under_the_list_name_is_never_replaced) {
 }
 
 TEST_F(exclusion_run_test, list_that_cannot_be_written_is_reported) {
-  program.exclusions.path = dir.file("missing/pois_x.asc");
+  program.exclusions.circles.path = dir.file("missing/pois_x.asc");
   circles({entry_at(5.0f, 52.0f)});
-  current = entry_at(5.0f, 52.0f);
-  EXPECT_TRUE(exclusion_test(program, current));
-  EXPECT_TRUE(exclusion_test(program, current));
-  EXPECT_EQ(program.exclusions.excluded_lines.size(), 2u);
-
-  summary();
+  run({entry_at(5.0f, 52.0f), entry_at(5.0f, 52.0f)});
   ASSERT_EQ(dialog.boxes.size(), 2u);
   EXPECT_EQ(dialog.boxes[0].title, "POI exclusions");
   EXPECT_EQ(dialog.boxes[1].title, "Write error");
@@ -256,8 +257,7 @@ TEST_F(exclusion_run_test, list_that_cannot_be_written_is_reported) {
 
   // The next run tries again.
   std::filesystem::create_directory(dir.file("missing"));
-  EXPECT_TRUE(exclusion_test(program, current));
-  summary();
+  run({entry_at(5.0f, 52.0f)});
   EXPECT_EQ(dialog.boxes.size(), 3u);
   EXPECT_TRUE(std::filesystem::exists(dir.file("missing/excluded.asc")));
 }

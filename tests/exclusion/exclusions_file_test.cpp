@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/file_slots.hpp"
+#include "app/run_sink.hpp"
 #include "exclusion/exclusion_run.hpp"
 #include "poi/paths.hpp"
 #include "tests/support/recording_dialog.hpp"
@@ -35,6 +36,18 @@ struct Scene {
     app::read_exclusions_file(program, dialog);
   }
   bool list_exists() const { return fs::exists(dir.file("excluded.asc")); }
+  std::int32_t count() const {
+    return static_cast<std::int32_t>(program.exclusions.circles.centres.size());
+  }
+  const Circles::Centre& circle(std::int32_t k) const {
+    return program.exclusions.circles.centres[static_cast<std::size_t>(k - 1)];
+  }
+  // The end of a duplicate run that removed nothing: the excluded list.
+  ListWrite finish() {
+    app::WindowSink sink(program);
+    std::string path;
+    return sink.write_excluded(program.exclusions.circles, poi::CompactTable(), {}, path);
+  }
 };
 
 std::string circle_lines(int count) {
@@ -102,11 +115,11 @@ class radius_test : public ::testing::TestWithParam<RadiusCase> {};
 
 TEST_P(radius_test, sets_the_radius_of_all_circles) {
   Scene scene;
-  scene.program.exclusions.radius = 77.0f;
+  scene.program.exclusions.circles.radius = 77.0f;
   scene.read(std::string(GetParam().lines) + "\n5.12, 52.3\n");
   EXPECT_TRUE(scene.dialog.boxes.empty()) << scene.dialog.boxes.front().title;
-  EXPECT_FLOAT_EQ(scene.program.exclusions.radius, GetParam().radius) << GetParam().lines;
-  EXPECT_EQ(scene.program.exclusions.count, 1);
+  EXPECT_FLOAT_EQ(scene.program.exclusions.circles.radius, GetParam().radius) << GetParam().lines;
+  EXPECT_EQ(scene.count(), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -134,21 +147,19 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(read_exclusions_test, no_exclusions_file_resets_only_the_circle_count) {
   Scene scene;
   scene.program.master.path = scene.dir.write("pois.asc", "1, 2, \"a\"\n");
-  scene.program.exclusions.count = 3;
-  scene.program.exclusions.radius = 25.0f;
+  scene.program.exclusions.circles.centres.resize(3);
   app::read_exclusions_file(scene.program, scene.dialog);
-  EXPECT_EQ(scene.program.exclusions.count, 0);
-  EXPECT_FLOAT_EQ(scene.program.exclusions.radius, 25.0f);
+  EXPECT_EQ(scene.count(), 0);
   EXPECT_FALSE(scene.list_exists());
   EXPECT_TRUE(scene.dialog.boxes.empty());
 }
 
 TEST(read_exclusions_test, without_a_master_file_looks_nowhere) {
   Scene scene;
-  scene.program.exclusions.count = 3;
+  scene.program.exclusions.circles.centres.resize(3);
   app::read_exclusions_file(scene.program, scene.dialog);
-  EXPECT_EQ(scene.program.exclusions.count, 0);
-  EXPECT_TRUE(scene.program.exclusions.path.empty());
+  EXPECT_EQ(scene.count(), 0);
+  EXPECT_TRUE(scene.program.exclusions.circles.path.empty());
 }
 
 TEST(read_exclusions_test, circle_lines_in_every_spelling_give_the_same_circle) {
@@ -157,25 +168,25 @@ TEST(read_exclusions_test, circle_lines_in_every_spelling_give_the_same_circle) 
       "; comment\n   ; indented comment\n5.12, 52.3\n5.12 52.3\n5.12 ,52.3, \"Town hall\"\n"
       "  5.12   52.3 \"quoted\", more\n+5.12e0,5.23E1\n");
   EXPECT_TRUE(scene.dialog.boxes.empty());
-  ASSERT_EQ(scene.program.exclusions.count, 5);
+  ASSERT_EQ(scene.count(), 5);
   for (std::int32_t k = 1; k <= 5; ++k) {
-    EXPECT_FLOAT_EQ(scene.program.exclusions.circles[k].longitude, 5.12f) << k;
-    EXPECT_FLOAT_EQ(scene.program.exclusions.circles[k].latitude, 52.3f) << k;
+    EXPECT_FLOAT_EQ(scene.circle(k).longitude, 5.12f) << k;
+    EXPECT_FLOAT_EQ(scene.circle(k).latitude, 52.3f) << k;
   }
-  EXPECT_FLOAT_EQ(scene.program.exclusions.radius, 1.0f);
-  EXPECT_EQ(scene.program.exclusions.path, scene.dir.file("pois_x.asc"));
+  EXPECT_FLOAT_EQ(scene.program.exclusions.circles.radius, 1.0f);
+  EXPECT_EQ(scene.program.exclusions.circles.path, scene.dir.file("pois_x.asc"));
 }
 
 TEST(read_exclusions_test, opening_another_master_replaces_the_circles) {
   Scene scene;
   scene.read("radius = 25\n1, 1\n2, 2\n3, 3\n");
-  ASSERT_EQ(scene.program.exclusions.count, 3);
+  ASSERT_EQ(scene.count(), 3);
   scene.program.master.path = scene.dir.write("other.asc", "");
   scene.dir.write("exclusions.asc", "9, 9\n");
   app::read_exclusions_file(scene.program, scene.dialog);
-  ASSERT_EQ(scene.program.exclusions.count, 1);
-  EXPECT_FLOAT_EQ(scene.program.exclusions.circles[1].longitude, 9.0f);
-  EXPECT_FLOAT_EQ(scene.program.exclusions.radius, 1.0f);
+  ASSERT_EQ(scene.count(), 1);
+  EXPECT_FLOAT_EQ(scene.circle(1).longitude, 9.0f);
+  EXPECT_FLOAT_EQ(scene.program.exclusions.circles.radius, 1.0f);
 }
 
 TEST(read_exclusions_test, reading_leaves_an_earlier_excluded_list_untouched) {
@@ -193,7 +204,7 @@ TEST(read_exclusions_test, the_lists_header_names_the_files_read_shortened_to_50
   scene.program.master.path = (deep / "pois.asc").string();
   std::ofstream((deep / "exclusions.asc").string()) << "1, 2\n";
   app::read_exclusions_file(scene.program, scene.dialog);
-  ASSERT_EQ(finish_exclusions(scene.program, {}).list, ListWrite::written);
+  ASSERT_EQ(scene.finish(), ListWrite::written);
   const std::string list = read_file((deep / "excluded.asc").string());
   EXPECT_NE(list.find("; Exclusions read from /.../and_another_one_below/exclusions.asc\n"),
             std::string::npos)
@@ -226,9 +237,9 @@ TEST_P(format_error_test, stops_reading_and_keeps_the_circles_before) {
   EXPECT_EQ(box.icon, ui::Icon::information);
   EXPECT_EQ(box.buttons, ui::ButtonSet::ok);
   EXPECT_FALSE(scene.program.quit_requested);
-  ASSERT_EQ(scene.program.exclusions.count, GetParam().circles_kept);
+  ASSERT_EQ(scene.count(), GetParam().circles_kept);
   for (std::int32_t k = 1; k <= GetParam().circles_kept; ++k)
-    EXPECT_FLOAT_EQ(scene.program.exclusions.circles[k].longitude, static_cast<float>(k));
+    EXPECT_FLOAT_EQ(scene.circle(k).longitude, static_cast<float>(k));
   EXPECT_FALSE(scene.list_exists());
 }
 
@@ -253,7 +264,7 @@ TEST(read_exclusions_test, five_thousand_circles_load) {
   Scene scene;
   scene.read("radius = 3\n" + circle_lines(5000));
   EXPECT_TRUE(scene.dialog.boxes.empty());
-  EXPECT_EQ(scene.program.exclusions.count, 5000);
+  EXPECT_EQ(scene.count(), 5000);
   EXPECT_FALSE(scene.program.quit_requested);
 }
 
@@ -267,8 +278,8 @@ TEST(read_exclusions_test, the_5001st_circle_stops_the_reading) {
             "used.\rpinwright-batch has no such limit.");
   EXPECT_EQ(scene.dialog.boxes[0].icon, ui::Icon::information);
   EXPECT_FALSE(scene.program.quit_requested);
-  EXPECT_EQ(scene.program.exclusions.count, 5000);
-  EXPECT_FLOAT_EQ(scene.program.exclusions.radius, 1.0f);  // reading stopped before it
+  EXPECT_EQ(scene.count(), 5000);
+  EXPECT_FLOAT_EQ(scene.program.exclusions.circles.radius, 1.0f);  // reading stopped before it
   EXPECT_FALSE(scene.list_exists());
 }
 
@@ -287,10 +298,10 @@ class long_line_test : public ::testing::TestWithParam<LongLineCase> {};
 TEST_P(long_line_test, reads_the_first_256_characters_without_a_cut_number) {
   Scene scene;
   scene.read(GetParam().line + "\n");
-  EXPECT_EQ(scene.program.exclusions.count, GetParam().loads ? 1 : 0);
+  EXPECT_EQ(scene.count(), GetParam().loads ? 1 : 0);
   EXPECT_EQ(scene.dialog.boxes.size(), GetParam().loads ? 0u : 1u);
   if (GetParam().loads) {
-    EXPECT_FLOAT_EQ(scene.program.exclusions.circles[1].latitude, 52.3f);
+    EXPECT_FLOAT_EQ(scene.circle(1).latitude, 52.3f);
   }
 }
 
@@ -309,7 +320,7 @@ TEST(read_exclusions_test, a_long_radius_line_is_read_too) {
   Scene scene;
   scene.read("radius = 25 " + std::string(300, '-') + "\n1, 2\n");
   EXPECT_TRUE(scene.dialog.boxes.empty());
-  EXPECT_FLOAT_EQ(scene.program.exclusions.radius, 25.0f);
+  EXPECT_FLOAT_EQ(scene.program.exclusions.circles.radius, 25.0f);
 }
 
 TEST(read_exclusions_test, never_replaces_a_master_file_named_excluded_asc) {
@@ -319,8 +330,8 @@ TEST(read_exclusions_test, never_replaces_a_master_file_named_excluded_asc) {
   scene.program.master.loaded = true;
   scene.dir.write("exclusions.asc", "radius = 5\n1, 2\n");
   app::read_exclusions_file(scene.program, scene.dialog);
-  EXPECT_EQ(scene.program.exclusions.count, 1);
-  EXPECT_EQ(finish_exclusions(scene.program, {}).list, ListWrite::in_use);
+  EXPECT_EQ(scene.count(), 1);
+  EXPECT_EQ(scene.finish(), ListWrite::in_use);
   EXPECT_EQ(read_file(scene.dir.file("excluded.asc")), master);
   EXPECT_TRUE(scene.program.exclusions.list_path.empty());
 }
@@ -345,7 +356,7 @@ TEST_P(in_use_test, the_list_is_not_written_over_a_file_in_use) {
   fs::create_symlink(list, scene.dir.path() / "elsewhere" / "link.asc");
   GetParam().use(scene.program, (scene.dir.path() / "elsewhere" / "link.asc").string());
   scene.read("1, 2\n");
-  EXPECT_EQ(finish_exclusions(scene.program, {}).list, ListWrite::in_use) << GetParam().what;
+  EXPECT_EQ(scene.finish(), ListWrite::in_use) << GetParam().what;
   EXPECT_EQ(read_file(list), contents) << GetParam().what;
   EXPECT_TRUE(scene.program.exclusions.list_path.empty());
 }
@@ -368,9 +379,9 @@ TEST(read_exclusions_test, a_list_that_cannot_be_created_is_reported) {
   Scene scene;
   fs::create_directory(scene.dir.path() / "excluded.asc");
   scene.read("1, 2\n");
-  EXPECT_EQ(scene.program.exclusions.count, 1);
+  EXPECT_EQ(scene.count(), 1);
   EXPECT_TRUE(scene.dialog.boxes.empty());
-  EXPECT_EQ(finish_exclusions(scene.program, {}).list, ListWrite::incomplete);
+  EXPECT_EQ(scene.finish(), ListWrite::incomplete);
 }
 
 TEST(read_exclusions_test, an_exclusions_file_that_cannot_be_read_is_reported) {
@@ -381,7 +392,7 @@ TEST(read_exclusions_test, an_exclusions_file_that_cannot_be_read_is_reported) {
   ASSERT_EQ(scene.dialog.boxes.size(), 1u);
   EXPECT_EQ(scene.dialog.boxes[0].title, "File Open Conflict");
   EXPECT_NE(scene.dialog.boxes[0].text.find("cannot be read"), std::string::npos);
-  EXPECT_EQ(scene.program.exclusions.count, 0);
+  EXPECT_EQ(scene.count(), 0);
   EXPECT_FALSE(scene.list_exists());
   EXPECT_FALSE(scene.program.quit_requested);
 }

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/run_sink.hpp"
 #include "app/run_view.hpp"
 #include "exclusion/reports.hpp"
 #include "poi/paths.hpp"
@@ -53,8 +54,7 @@ TEST_P(report_in_use_test, a_loaded_input_named_like_the_report_is_left_alone) {
                                       "reported.");
   EXPECT_FALSE(program.reports.matches.is_open());
   // The run goes on without a report: its pairs go nowhere.
-  poi::PoiRecord a;
-  report_match_pair(program, a, a, 5.0f);
+  app::WindowSink(program).report("   0.00000,   0.00000, \"\", \"\"\n");
   EXPECT_EQ(read_file(input), "4.89, 52.37, \"Centraal\"\n");
 }
 

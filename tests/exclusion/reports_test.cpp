@@ -6,7 +6,10 @@
 #include <filesystem>
 #include <string>
 
+#include "app/run_sink.hpp"
 #include "app/run_view.hpp"
+#include "engine/distance.hpp"
+#include "engine/run.hpp"
 #include "poi/paths.hpp"
 #include "tests/support/recording_dialog.hpp"
 #include "tests/support/temp_dir.hpp"
@@ -64,9 +67,10 @@ class match_pair_lines_test : public ::testing::TestWithParam<PairCase> {};
 
 TEST_P(match_pair_lines_test, a_then_b_naming_a_and_the_distance) {
   // Information texts are not reported.
-  const poi::PoiRecord a = entry_at(4.5f, 52.37f, "Alpha  ", ", a");
-  const poi::PoiRecord b = entry_at(-122.41942f, -0.5f, "Beta", "; b");
-  EXPECT_EQ(match_pair_lines(a, b, GetParam().metres),
+  poi::CompactTable table;
+  table.append(entry_at(4.5f, 52.37f, "Alpha  ", ", a"));
+  table.append(entry_at(-122.41942f, -0.5f, "Beta", "; b"));
+  EXPECT_EQ(match_pair_lines(table, 1, 2, GetParam().metres),
             std::string("   4.50000,  52.37000, \"Alpha\", \"\"\n") + GetParam().b_line + "\n");
 }
 
@@ -113,19 +117,64 @@ void PrintTo(const ThresholdCase& row, std::ostream* out) {
   testing::print_row(out, row.marker, row.metres, row.written);
 }
 
-class report_threshold_test : public reports_test,
-                              public ::testing::WithParamInterface<ThresholdCase> {};
+// The report lines a duplicate run hands its sink.
+class ReportLines : public engine::RunSink {
+ public:
+  void report(std::string_view lines) override { lines_ += lines; }
+  std::optional<std::int64_t> report_length() override { return std::nullopt; }
+  void cut_report(std::int64_t) override {}
+  bool report_complete() override { return true; }
+  engine::OutputWrite write_output(const poi::CompactTable&,
+                                   std::span<const std::int32_t>) override {
+    return engine::OutputWrite::written;
+  }
+  ListWrite write_excluded(const Circles&, const poi::CompactTable&, std::span<const std::int32_t>,
+                           std::string&) override {
+    return ListWrite::none;
+  }
+  const std::string& lines() const { return lines_; }
+
+ private:
+  std::string lines_;
+};
+
+class KeepEveryPair : public engine::Decider {
+ public:
+  std::optional<engine::Decision> decide(const engine::Run&) override {
+    return engine::Decision::skip_or_keep;
+  }
+  bool may_stop() const override { return false; }
+};
+
+// The latitude whose distance from (0, 0) is `metres`, or the nearest one
+// below it, found by stepping through neighbouring floats.
+float latitude_at(float metres) {
+  float latitude = metres / 110574.0f;
+  while (engine::distance(0.0f, 0.0f, latitude, 0.0f) > metres)
+    latitude = std::nextafter(latitude, 0.0f);
+  while (engine::distance(0.0f, 0.0f, std::nextafter(latitude, 1.0f), 0.0f) <= metres)
+    latitude = std::nextafter(latitude, 1.0f);
+  return latitude;
+}
+
+class report_threshold_test : public ::testing::TestWithParam<ThresholdCase> {};
 
 TEST_P(report_threshold_test, only_pairs_over_one_metre_with_the_marker) {
   const ThresholdCase& tc = GetParam();
-  app::open_matches_report(program, dialog);
-  program.matches_report_enabled = tc.marker;
-  const poi::PoiRecord a = entry_at(5.0f, 52.0f, "A");
-  const poi::PoiRecord b = entry_at(5.0f, 52.0f, "B");
-  report_match_pair(program, a, b, tc.metres);
-  const std::string header = "Longitude, Latitude, Name, Information\n";
-  EXPECT_EQ(report(), tc.written ? header + match_pair_lines(a, b, tc.metres) : header)
-      << tc.metres;
+  poi::CompactTable table;
+  table.append(entry_at(0.0f, 0.0f, "A"));
+  table.append(entry_at(0.0f, latitude_at(tc.metres), "B"));
+  const float metres = engine::distance(0.0f, 0.0f, table.latitude(2), 0.0f);
+  ASSERT_EQ(metres, tc.metres);
+  engine::RunSetup setup;
+  setup.report_matches = tc.marker;
+  ReportLines sink;
+  KeepEveryPair keep;
+  engine::Run run(table, nullptr, {}, setup, keep, sink);
+  engine::RunOptions options;
+  options.radius = 20.0f;
+  ASSERT_EQ(run.start(options).stop, engine::RunStop::finished);
+  EXPECT_EQ(sink.lines(), tc.written ? match_pair_lines(table, 1, 2, metres) : "") << tc.metres;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -138,9 +187,17 @@ INSTANTIATE_TEST_SUITE_P(
                                 testing::number_text(info.param.metres) + " metres");
     });
 
+// The lines of a pair A and B 5 m apart.
+std::string pair_lines() {
+  poi::CompactTable table;
+  table.append(entry_at(5.0f, 52.0f, "A"));
+  table.append(entry_at(5.0f, 52.0f, "B"));
+  return match_pair_lines(table, 1, 2, 5.0f);
+}
+
 TEST_F(reports_test, next_start_closes_the_earlier_report_complete) {
   app::open_matches_report(program, dialog);
-  report_match_pair(program, entry_at(5.0f, 52.0f, "A"), entry_at(5.0f, 52.0f, "B"), 5.0f);
+  app::WindowSink(program).report(pair_lines());
   program.output.path = dir.file("second.ov2");
   app::open_matches_report(program, dialog);
   EXPECT_EQ(read_file(dir.file("out_matches.csv")),
@@ -162,17 +219,8 @@ TEST_F(reports_test, report_that_cannot_be_created_is_reported) {
   EXPECT_EQ(dialog.boxes[0].text, "The matches report could not be written completely:\r" +
                                       poi::shorten_path(dir.file("missing/out_matches.csv"), 50));
   // Pairs found later go nowhere, quietly: the user has been told.
-  report_match_pair(program, entry_at(5.0f, 52.0f, "A"), entry_at(5.0f, 52.0f, "B"), 5.0f);
+  app::WindowSink(program).report(pair_lines());
   EXPECT_EQ(dialog.boxes.size(), 1u);
-}
-
-TEST_F(reports_test, trailer_line_from_the_counters) {
-  poi::OutputFile output(program.output.path, poi::OpenMode::truncate);
-  program.run.poi_record_counter = 1234;
-  program.run.comment_counter = 3;
-  write_output_trailer(program, output);
-  ASSERT_TRUE(output.close());
-  EXPECT_EQ(read_file(program.output.path), ";* 1234 POI records.    3 user comment lines.\n");
 }
 
 struct LabelCase {

@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "engine/distance.hpp"
-#include "engine/match_index.hpp"
+#include "engine/grid.hpp"
+
+#include "tests/support/record_table.hpp"
 
 namespace pinwright::map {
 namespace {
@@ -26,12 +28,12 @@ poi::PoiRecord entry(double longitude, double latitude, std::string_view name) {
 }
 
 // Entries 1 and 2 of `table` as the pending pair, the others around it.
-SceneInput pair_input(const poi::PoiTable& table, std::int32_t count, const View& view,
+SceneInput pair_input(const testing::RecordTable& table, std::int32_t count, const View& view,
                       float radius) {
   const float separation = engine::distance(table[1].latitude, table[1].longitude,
                                             table[2].latitude, table[2].longitude);
   return SceneInput{.view = view,
-                    .table = table,
+                    .table = table.table(),
                     .first = 1,
                     .last = count,
                     .leave_out = {1, 2},
@@ -43,7 +45,7 @@ SceneInput pair_input(const poi::PoiTable& table, std::int32_t count, const View
                     .radius = radius};
 }
 
-View view_of_pair(const poi::PoiTable& table, double radius) {
+View view_of_pair(const testing::RecordTable& table, double radius) {
   return fit_view({table[1].longitude, table[1].latitude}, {table[2].longitude, table[2].latitude},
                   radius, 800, 600);
 }
@@ -61,7 +63,7 @@ const Dot& dot_of(const Scene& scene, std::int32_t entry) {
 }
 
 TEST(scene_test, shows_the_pair_its_line_and_the_match_radius_around_row_1) {
-  poi::PoiTable table(10);
+  testing::RecordTable table;
   table[1] = entry(5.0710, 52.4960, "Volendam");
   table[2] = entry(5.0710, 52.49612, "Volendam Centrum  ");
   table[3] = entry(5.0480, 52.5130, "Edam");  // 2 km away: out of view
@@ -95,7 +97,7 @@ TEST(scene_test, shows_the_pair_its_line_and_the_match_radius_around_row_1) {
 }
 
 TEST(scene_test, draws_no_circle_for_a_radius_of_zero_or_less) {
-  poi::PoiTable table(2);
+  testing::RecordTable table;
   table[1] = entry(5.0710, 52.4960, "A");
   table[2] = entry(5.0710, 52.49612, "B");
   for (const float radius : {0.0f, -5.0f, std::numeric_limits<float>::quiet_NaN()}) {
@@ -138,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 TEST(scene_test, shows_a_pair_across_180_side_by_side_with_its_neighbours) {
-  poi::PoiTable table(5);
+  testing::RecordTable table;
   table[1] = entry(179.9999, 45, "West");
   table[2] = entry(-179.9999, 45, "East");
   table[3] = entry(179.99985, 45.00001, "Beside west");
@@ -155,7 +157,7 @@ TEST(scene_test, shows_a_pair_across_180_side_by_side_with_its_neighbours) {
 }
 
 TEST(scene_test, shows_a_pair_at_89_9_side_by_side_and_the_pole_beyond) {
-  poi::PoiTable table(5);
+  testing::RecordTable table;
   table[1] = entry(10.0, 89.9, "A");
   table[2] = entry(10.1, 89.9, "B");
   table[3] = entry(10.05, 89.9, "Between");
@@ -180,9 +182,9 @@ poi::PoiRecord on_pixel(double column, double row, std::string_view name) {
   return entry(ground.longitude, ground.latitude, name);
 }
 
-SceneInput crowd_input(const poi::PoiTable& table, std::int32_t first, std::int32_t last) {
+SceneInput crowd_input(const testing::RecordTable& table, std::int32_t first, std::int32_t last) {
   return SceneInput{.view = kCrowdView,
-                    .table = table,
+                    .table = table.table(),
                     .first = first,
                     .last = last,
                     .row1 = entry(5.0, 52.0, "Pair 1"),
@@ -190,7 +192,7 @@ SceneInput crowd_input(const poi::PoiTable& table, std::int32_t first, std::int3
 }
 
 TEST(scene_crowding_test, many_entries_on_one_pixel_give_the_first_of_them) {
-  poi::PoiTable table(300);
+  testing::RecordTable table;
   std::mt19937 random(7);
   std::uniform_real_distribution<double> jitter(-0.2, 0.2);
   for (std::int32_t j = 1; j <= 300; ++j)
@@ -203,7 +205,7 @@ TEST(scene_crowding_test, many_entries_on_one_pixel_give_the_first_of_them) {
 }
 
 TEST(scene_crowding_test, neighbouring_pixels_keep_a_dot_each) {
-  poi::PoiTable table(4);
+  testing::RecordTable table;
   table[1] = on_pixel(400, 300, "Middle");
   table[2] = on_pixel(401, 300, "East");
   table[3] = on_pixel(400, 299, "North");
@@ -224,7 +226,7 @@ class scene_label_test : public ::testing::TestWithParam<LabelCase> {};
 
 TEST_P(scene_label_test, names_beside_dots_only_when_few_are_in_view) {
   const LabelCase& c = GetParam();
-  poi::PoiTable table(200);
+  testing::RecordTable table;
   for (std::int32_t j = 1; j <= c.dots; ++j)
     table[j] = on_pixel(5.0 * j, 3.0 * j, "Entry " + std::to_string(j));
   const Scene scene = build_scene(crowd_input(table, 1, c.dots));
@@ -243,7 +245,7 @@ INSTANTIATE_TEST_SUITE_P(counts, scene_label_test,
                          [](const auto& info) { return info.param.name; });
 
 TEST(scene_crowding_test, leaves_out_comments_the_pair_and_what_lies_outside) {
-  poi::PoiTable table(8);
+  testing::RecordTable table;
   table[1] = on_pixel(10, 10, "Pair 1");
   table[2] = on_pixel(20, 10, "Pair 2");
   table[3] = poi::make_comment("; a comment");
@@ -286,13 +288,16 @@ TEST_P(scene_index_test, finds_the_same_dots_as_a_scan) {
   SceneScratch scratch;
   for (int round = 0; round < 40; ++round) {
     const std::int32_t count = std::uniform_int_distribution<std::int32_t>(2, 3000)(random);
-    poi::PoiTable table(count);
+    testing::RecordTable table;
     for (std::int32_t j = 1; j <= count; ++j) table[j] = place(GetParam(), random);
     while (poi::is_comment(table[2])) table[2] = place(GetParam(), random);
     table[1] = entry(table[2].longitude, table[2].latitude + 1e-4, "Pair");
-    // Entries appended since the index's last sync are scanned.
-    engine::MatchIndex index;
-    index.sync(table, std::uniform_int_distribution<std::int32_t>(0, count)(random));
+    // Entries appended since the grid's last build are scanned.
+    poi::CompactTable known;
+    const std::int32_t synced = std::uniform_int_distribution<std::int32_t>(0, count)(random);
+    for (std::int32_t j = 1; j <= synced; ++j) known.append(table[j]);
+    engine::Grid index(20.0f, engine::PointOrder::probe_first);
+    index.build(known);
 
     View view = view_of_pair(table, std::pow(10.0, std::uniform_real_distribution<>(0, 3)(random)));
     view = zoom_about(view, {400, 300},

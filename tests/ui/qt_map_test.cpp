@@ -72,8 +72,8 @@ class qt_map_test : public ::testing::Test {
   // A duplicate run on these Master entries into a text Output; the dialog's
   // options as after start-up (radius 20 m).
   void set_master(std::initializer_list<poi::PoiRecord> records) {
-    for (const poi::PoiRecord& record : records)
-      program.master_table[++program.master.count] = record;
+    for (const poi::PoiRecord& record : records) program.master_table.append(record);
+    program.master.count = program.master_table.size();
     program.master.loaded = true;
     program.output.kind = poi::FileKind::text;
     program.output.path = folder.file("out.asc");
@@ -302,15 +302,15 @@ TEST_F(qt_map_test, a_pair_closer_than_its_markers_shows_both_side_by_side) {
 TEST(map_painting_test, the_scale_bar_and_the_north_arrow_stand_on_a_ground_of_their_own) {
   const map::View view = map::fit_view({5.0, 52.0}, {5.0, 52.0001}, 20.0, 400, 300);
   const map::Projection projection(view.centre);
-  poi::PoiTable table(40'000);
-  std::int32_t count = 0;
+  poi::CompactTable table;
   for (int y = 0; y < view.height; y += 2) {
     for (int x = 0; x < view.width; x += 2) {
       const map::GeoPoint at = projection.to_degrees(map::to_point(view, {x + 0.5, y + 0.5}));
-      table[++count] =
-          poi_at(static_cast<float>(at.longitude), static_cast<float>(at.latitude), "Dot");
+      table.append(
+          poi_at(static_cast<float>(at.longitude), static_cast<float>(at.latitude), "Dot"));
     }
   }
+  const std::int32_t count = table.size();
   map::SceneInput input{.view = view, .table = table, .first = 1, .last = count};
   input.row1 = poi_at(5.0f, 52.0f, "One");
   input.row2 = poi_at(5.0f, 52.0001f, "Two");
@@ -347,16 +347,13 @@ TEST(map_painting_test, the_scale_bar_and_the_north_arrow_stand_on_a_ground_of_t
 // Crowded: past the labelling limit the dots are points without names, each
 // where the scene puts it.
 TEST(map_painting_test, crowded_dots_are_points_at_their_pixels) {
-  poi::PoiTable table(500);
-  std::int32_t count = 0;
+  poi::CompactTable table;
   for (int i = 0; i < 20; ++i) {
-    for (int j = 0; j < 20; ++j) {
-      poi::PoiRecord& record = table[++count];
-      record.longitude = 5.0f + 0.0001f * static_cast<float>(i - 10);
-      record.latitude = 52.0f + 0.0001f * static_cast<float>(j - 10);
-      record.name.assign("Dot");
-    }
+    for (int j = 0; j < 20; ++j)
+      table.append(5.0f + 0.0001f * static_cast<float>(i - 10),
+                   52.0f + 0.0001f * static_cast<float>(j - 10), "Dot", {});
   }
+  const std::int32_t count = table.size();
   map::SceneInput input{.view = map::fit_view({5.0, 52.0}, {5.0, 52.0001}, 20.0, 400, 300),
                         .table = table,
                         .first = 1,

@@ -14,9 +14,9 @@
 #include <QPalette>
 
 #include "engine/distance.hpp"
-#include "engine/match_index.hpp"
+#include "engine/grid.hpp"
 #include "map/scene.hpp"
-#include "poi/table.hpp"
+#include "poi/compact_table.hpp"
 #include "ui/qt/map_panel.hpp"
 
 namespace {
@@ -30,26 +30,27 @@ constexpr int kHeight = 600;
 // Entries 1 and 2 are the pair, 13 m apart; the others lie within `spread`
 // degrees of it.
 struct Ground {
-  explicit Ground(double spread) : table(poi::kMasterCapacity) {
+  explicit Ground(double spread) : index(20.0f, engine::PointOrder::probe_first) {
     std::mt19937 random(20'261'208);
     std::uniform_real_distribution<double> offset(-spread, spread);
-    for (std::int32_t j = 1; j <= kEntries; ++j) {
-      poi::PoiRecord& record = table[j];
-      record.longitude = static_cast<float>(std::clamp(5.0 + offset(random), -180.0, 180.0));
-      record.latitude = static_cast<float>(std::clamp(52.0 + offset(random) / 2.0, -89.0, 89.0));
-      record.name.assign("Entry " + std::to_string(j));
+    table.append(5.0f, 52.0f, "Entry 1", {});
+    table.append(5.0f, 52.000117f, "Entry 2", {});
+    // The same draws as for the pair's own entries, so that the others lie
+    // where they always did.
+    for (int draw = 0; draw < 4; ++draw) offset(random);
+    for (std::int32_t j = 3; j <= kEntries; ++j) {
+      const auto longitude = static_cast<float>(std::clamp(5.0 + offset(random), -180.0, 180.0));
+      const auto latitude =
+          static_cast<float>(std::clamp(52.0 + offset(random) / 2.0, -89.0, 89.0));
+      table.append(longitude, latitude, "Entry " + std::to_string(j), {});
     }
-    table[1].longitude = 5.0f;
-    table[1].latitude = 52.0f;
-    table[2].longitude = 5.0f;
-    table[2].latitude = 52.000117f;
-    index.sync(table, kEntries);
+    index.build(table);
   }
 
   // The pair in a view zoomed out until `across` degrees of longitude fit.
   map::SceneInput input(double zoom_out) const {
-    const poi::PoiRecord& row1 = table[1];
-    const poi::PoiRecord& row2 = table[2];
+    const poi::PoiRecord row1 = table.record(1);
+    const poi::PoiRecord row2 = table.record(2);
     map::View view = map::fit_view({row1.longitude, row1.latitude}, {row2.longitude, row2.latitude},
                                    20, kWidth, kHeight);
     view = map::zoom_about(view, {kWidth / 2.0, kHeight / 2.0}, 1.0 / zoom_out);
@@ -68,8 +69,8 @@ struct Ground {
                            .radius = 20.0f};
   }
 
-  poi::PoiTable table;
-  engine::MatchIndex index;
+  poi::CompactTable table;
+  engine::Grid index;
 };
 
 // 50,000 entries in a box of about 40 x 20 km, all in view at ~50 m a pixel.

@@ -12,6 +12,8 @@
 #include "tests/support/test_names.hpp"
 #include "ui/controls.hpp"
 
+#include "tests/support/record_table.hpp"
+
 namespace pinwright::ui::script {
 namespace {
 
@@ -456,7 +458,7 @@ TEST(scripted_dialog_help_test, prints_opening_and_closing) {
 }
 
 TEST(scripted_dialog_test, the_run_panel_is_shown_on_request_only) {
-  poi::PoiTable table(4);
+  testing::RecordTable table;
   table[1].longitude = 4.89f;
   table[1].latitude = 52.37f;
   table[1].name.assign("Dam");
@@ -467,7 +469,7 @@ TEST(scripted_dialog_test, the_run_panel_is_shown_on_request_only) {
   table[3].latitude = 52.3702f;
   table[3].name.assign("Beurs");
   map::SceneInput input{.view = map::fit_view({4.89, 52.37}, {4.8902, 52.3701}, 20.0, 800, 600),
-                        .table = table,
+                        .table = table.table(),
                         .first = 1,
                         .last = 3,
                         .leave_out = {1, 2}};

@@ -1,0 +1,119 @@
+#include "app/run_sink.hpp"
+
+#include "exclusion/exclusion_run.hpp"
+#include "exclusion/reports.hpp"
+#include "poi/format.hpp"
+#include "poi/ov2_file.hpp"
+#include "poi/paths.hpp"
+#include "poi/text_file.hpp"
+
+namespace pinwright::app {
+
+namespace {
+
+inline constexpr std::size_t kWriteBlock = 1 << 16;
+
+// The Output's bytes: a text file's header, lines and closing line, or an
+// overlay file's records (comment records have no place there).
+bool write_entries(const std::string& path, poi::FileKind kind, std::chrono::year_month_day today,
+                   const poi::CompactTable& table, std::span<const std::int32_t> entries) {
+  poi::OutputFile file(path, poi::OpenMode::truncate);
+  if (kind == poi::FileKind::text) poi::write_text_header(file, today);
+  std::string block;
+  std::int32_t pois = 0;
+  std::int32_t comments = 0;
+  for (const std::int32_t k : entries) {
+    const bool comment = table.is_comment(k);
+    ++(comment ? comments : pois);
+    if (kind == poi::FileKind::ov2) {
+      if (!comment) poi::append_ov2_record(block, table, k);
+    } else {
+      poi::append_record_line(block, table, k);
+      block += '\n';
+    }
+    if (block.size() >= kWriteBlock) {
+      file.write(block);
+      block.clear();
+    }
+  }
+  file.write(block);
+  if (kind == poi::FileKind::text) file.write_line(poi::trailer_line(pois, comments));
+  return file.close();
+}
+
+}  // namespace
+
+void WindowSink::report(std::string_view lines) {
+  poi::OutputFile& report = program_.reports.matches;
+  if (report.is_open()) report.write(lines);
+}
+
+std::optional<std::int64_t> WindowSink::report_length() {
+  return program_.reports.matches.length();
+}
+
+void WindowSink::cut_report(std::int64_t length) {
+  program_.reports.matches.cut_back(length);
+}
+
+bool WindowSink::report_complete() {
+  // The report stays open for the next Start; one that did not reach its
+  // file is dropped.
+  poi::OutputFile& report = program_.reports.matches;
+  if (!report.is_open() || (report.flush() && report.is_at_path())) return true;
+  report = poi::OutputFile();
+  return false;
+}
+
+engine::OutputWrite WindowSink::write_output(const poi::CompactTable& table,
+                                             std::span<const std::int32_t> entries) {
+  const std::chrono::year_month_day today =
+      program_.fixed_today ? *program_.fixed_today : poi::local_today();
+  return poi::write_in_place(
+      program_.output.path, program_.output_mark, [&](const std::string& temporary) {
+        return write_entries(temporary, program_.output.kind, today, table, entries);
+      });
+}
+
+exclusion::ListWrite WindowSink::write_excluded(const exclusion::Circles& circles,
+                                                const poi::CompactTable& table,
+                                                std::span<const std::int32_t> entries,
+                                                std::string& list_path) {
+  Exclusions& exclusions = program_.exclusions;
+  list_path = poi::directory_part(circles.path) + std::string(exclusion::kExcludedListName);
+  exclusions.list_path.clear();
+  if (list_would_replace(program_, list_path)) return exclusion::ListWrite::in_use;
+  poi::OutputFile list(list_path, poi::OpenMode::truncate);
+  exclusion::write_excluded_list_header(list, circles.path, circles.radius, program_.master.path);
+  for (const std::int32_t k : entries)
+    list.write_line(exclusion::excluded_line(table, k, program_.output.kind));
+  exclusions.list_path = list_path;
+  return list.close() ? exclusion::ListWrite::written : exclusion::ListWrite::incomplete;
+}
+
+bool list_would_replace(const Program& program, const std::string& path) {
+  return in_use(program, path) || poi::same_file(path, program.master.path);
+}
+
+MatchesReportOpen open_matches_report(Program& program) {
+  Reports& reports = program.reports;
+  MatchesReportOpen open;
+  open.previous_incomplete = reports.matches.is_open() && !reports.matches.close();
+  reports.matches_path = exclusion::matches_report_path(program.output.path);
+  // Its name follows from the Output's, so the user never chose it: it must
+  // not replace a file in use.
+  if (in_use(program, reports.matches_path)) {
+    reports.matches = poi::OutputFile();
+    open.status = MatchesReportOpen::Status::in_use;
+    return open;
+  }
+  reports.matches = poi::OutputFile(reports.matches_path, poi::OpenMode::truncate);
+  if (!reports.matches.is_open()) {
+    open.status = MatchesReportOpen::Status::failed;
+    return open;
+  }
+  reports.matches.write_line(exclusion::kMatchesReportHeader);
+  return open;
+}
+
+}  // namespace pinwright::app
