@@ -50,13 +50,14 @@ package:
 	cd build/release && cpack
 
 # The main dialog after start-up and at the first review stop of the example
-# files' update run, rendered off screen.
+# files' update run in a window of 1024 x 600, and that stop at 1920 x 1080,
+# rendered off screen.
 screenshot:
 	$(MAKE) configure PRESET=release
 	cmake --build --preset release -j $(JOBS) --target pinwright-screenshot
 	mkdir -p docs
 	QT_QPA_PLATFORM=offscreen ./build/release/bin/pinwright-screenshot \
-	  docs/main-dialog.png docs/review-stop.png examples
+	  docs/main-dialog.png docs/review-stop.png docs/review-stop-1920x1080.png examples
 
 # Each fuzz target for FUZZ_SECONDS (libFuzzer, clang, sanitizers).
 FUZZ_SECONDS ?= 10

@@ -16,9 +16,11 @@ void exit_program(Program& program, ui::DialogLayer& dialog) {
 void dispatch(Program& program, ui::DialogLayer& dialog, int id) {
   switch (id) {
     case c::kCancelCommand:
-      // Closing the window in the middle of a review would leave a
-      // half-written Output that looks valid: ask as Quit does.
-      if (!run_pending(program) || quit_run(program, dialog)) exit_program(program, dialog);
+      // Closing the window in the middle of a review abandons the work of the
+      // review: ask as Quit does, but Enter, perhaps pressed for the review,
+      // keeps it.
+      if (!run_pending(program) || quit_run(program, dialog, QuitDefault::no))
+        exit_program(program, dialog);
       break;
     case c::kExit:
       exit_program(program, dialog);

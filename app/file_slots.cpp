@@ -1,5 +1,7 @@
 #include "app/file_slots.hpp"
 
+#include <array>
+#include <optional>
 #include <utility>
 
 #include "app/messages.hpp"
@@ -10,6 +12,7 @@
 #include "poi/format.hpp"
 #include "poi/ov2_file.hpp"
 #include "poi/paths.hpp"
+#include "poi/staged_file.hpp"
 #include "poi/symbol.hpp"
 #include "poi/text_file.hpp"
 #include "ui/controls.hpp"
@@ -51,8 +54,21 @@ poi::FileSlot& slot_of(Program& program, Slot slot) {
   return program.output;
 }
 
-void show_conflict(ui::DialogLayer& dialog) {
-  show_message(dialog, poi::kFileOpenConflictTitle, poi::kFileOpenConflictText);
+void show_conflict(ui::DialogLayer& dialog, std::string_view path, std::string_view reason) {
+  show_message(dialog, poi::kFileOpenConflictTitle, conflict_text(path, reason));
+}
+
+// "in use as the Master file" when a slot in use holds the file at `path`.
+std::optional<std::string> in_use_reason(const Program& program, const std::string& path) {
+  const std::array<std::pair<const poi::FileSlot*, std::string_view>, 3> slots = {{
+      {&program.master, "Master"},
+      {&program.update, "Update"},
+      {&program.output, "Output"},
+  }};
+  for (const auto& [slot, name] : slots) {
+    if (holds(*slot, path)) return "in use as the " + std::string(name) + " file";
+  }
+  return std::nullopt;
 }
 
 void hide_symbol(Program& program, ui::DialogLayer& dialog, Slot slot) {
@@ -72,25 +88,21 @@ void fail_choice(Program& program, ui::DialogLayer& dialog, Slot slot) {
   dialog.set_field_state(c::kStart, FieldState::disabled);
 }
 
-// Creates the text Output with its two header lines and keeps it open for the
-// run. The header is closed and checked before the file is opened again, so a
-// file that cannot be written shows now.
-bool create_text_output(Program& program) {
-  poi::OutputFile header(program.output.path, poi::OpenMode::truncate);
-  poi::write_text_header(header, program.fixed_today ? *program.fixed_today : poi::local_today());
-  if (!header.close()) return false;
-  program.output_file = poi::OutputFile(program.output.path, poi::OpenMode::append);
-  return program.output_file.is_open();
-}
-
-// The run creates an OV2 Output; whether it can is checked now, without
-// changing an existing file or leaving a new one behind.
-bool can_create(const std::string& path) {
-  const bool existed = poi::file_exists(path);
-  poi::OutputFile probe(path, poi::OpenMode::append);
-  const bool writable = probe.is_open() && probe.close();
-  if (writable && !existed) poi::delete_file(path);
-  return writable;
+// Why the file at `path` cannot be the Output, if it cannot. Nothing is
+// written now, but the run's result will be written beside it and renamed
+// onto it: its folder must take a new file, and what is there must be a file
+// the user may replace, not one in use nor a folder or device.
+std::optional<std::string> output_refusal(const Program& program, const std::string& path) {
+  if (std::optional<std::string> in_use = in_use_reason(program, path)) return in_use;
+  if (poi::file_exists(path)) {
+    if (!poi::is_file(path)) return "not a file";
+    // Renaming onto a write-protected file would replace it all the same.
+    if (!poi::is_writable(path)) return "file not writable";
+  }
+  poi::StagedFile probe(path);
+  if (probe.reserve()) return std::nullopt;
+  const std::string folder = poi::directory_part(path);
+  return poi::file_exists(folder.empty() ? "." : folder) ? "folder not writable" : "no such folder";
 }
 
 }  // namespace
@@ -109,8 +121,8 @@ void set_mode_captions(Program& program, ui::DialogLayer& dialog) {
 
 void clear_slot(Program& program, ui::DialogLayer& dialog, Slot slot) {
   const SlotControls controls = controls_of(slot);
-  if (slot == Slot::output && program.output_file.is_open()) program.output_file.close();
   slot_of(program, slot).loaded = false;
+  if (slot == Slot::output) program.output_mark = {};
   dialog.put_text(controls.path, " ");
   dialog.put_text(controls.count, " ");
   if (slot == Slot::update)
@@ -126,9 +138,8 @@ void show_symbol(Program& program, ui::DialogLayer& dialog, Slot slot, const std
   if (poi::is_file(candidate)) {
     bitmap = candidate;
   } else if (slot == Slot::output) {
+    // Copied to the Output's own name once the run has written it.
     bitmap = poi::default_symbol(candidate, program.program_dir);
-    // The OV2 Output gets a symbol of its own name.
-    if (!bitmap.empty()) poi::copy_file(bitmap, candidate);
   }
   // Without a bitmap the picture is hidden rather than left showing the
   // symbol of a file chosen earlier.
@@ -140,6 +151,12 @@ void show_symbol(Program& program, ui::DialogLayer& dialog, Slot slot, const std
   slot_of(program, slot).symbol_path = bitmap;
   dialog.set_field_state(picture, FieldState::enabled);
   dialog.draw_picture(picture, bitmap);
+}
+
+void copy_output_symbol(const Program& program) {
+  const std::string candidate = poi::symbol_candidate(program.output.path);
+  const std::string& bitmap = program.output.symbol_path;
+  if (!bitmap.empty() && !poi::file_exists(candidate)) poi::copy_file(bitmap, candidate);
 }
 
 void choose_input_file(Program& program, ui::DialogLayer& dialog, Slot slot,
@@ -158,7 +175,7 @@ void choose_input_file(Program& program, ui::DialogLayer& dialog, Slot slot,
   dialog.put_text(controls.path, poi::shorten_path(file.path, poi::kFieldWidth));
 
   if (holds(program.output, file.path)) {
-    show_conflict(dialog);
+    show_conflict(dialog, file.path, "in use as the Output file");
     fail_choice(program, dialog, slot);
     return;
   }
@@ -172,8 +189,8 @@ void choose_input_file(Program& program, ui::DialogLayer& dialog, Slot slot,
   // Nothing of a failed reading is used.
   file.count = result.failure ? 0 : result.count;
   if (result.failure) {
-    show_message(dialog, result.failure->title, read_failure_text(*result.failure));
-    if (result.failure->is_fatal()) program.quit_requested = true;
+    // The file is refused; the program goes on as after any other refusal.
+    show_message(dialog, result.failure->title, read_failure_text(*result.failure, file.path));
     fail_choice(program, dialog, slot);
     return;
   }
@@ -182,6 +199,7 @@ void choose_input_file(Program& program, ui::DialogLayer& dialog, Slot slot,
   dialog.put_text(controls.count,
                   std::string(kCountPrefix) + poi::i5(result.count - result.comment_count));
   file.loaded = true;
+  dialog.remember_file(slot, file.path);
   set_mode_captions(program, dialog);
   enable_start_when_ready(program, dialog);
 }
@@ -196,18 +214,17 @@ void choose_output_file(Program& program, ui::DialogLayer& dialog, std::string_v
   }
   poi::FileSlot& output = program.output;
   program.selected_path = *chosen;
-  if (program.output_file.is_open()) program.output_file.close();
   output.loaded = false;
   output.path = output_file_name(program.selected_path, output.kind);
 
-  // Quit deletes the Output file: it must not be a file in use.
-  const bool usable = !in_use(program, output.path) &&
-                      (output.is_ov2() ? can_create(output.path) : create_text_output(program));
-  if (!usable) {
-    show_conflict(dialog);
+  if (const std::optional<std::string> refusal = output_refusal(program, output.path)) {
+    show_conflict(dialog, output.path, *refusal);
     fail_choice(program, dialog, Slot::output);
     return;
   }
+  // The save dialog asked before a file there is replaced: that file, and
+  // only that one, the run's result may replace.
+  program.output_mark = poi::FileMark::of(output.path);
   dialog.put_text(c::kOutputPath, poi::shorten_path(output.path, poi::kFieldWidth));
   dialog.put_text(c::kOutputCount, " ");
   if (output.is_ov2())
@@ -215,6 +232,7 @@ void choose_output_file(Program& program, ui::DialogLayer& dialog, std::string_v
   else
     hide_symbol(program, dialog, Slot::output);
   output.loaded = true;
+  dialog.remember_file(Slot::output, output.path);
   enable_start_when_ready(program, dialog);
 }
 
@@ -230,8 +248,9 @@ void read_exclusions_file(Program& program, ui::DialogLayer& dialog) {
                        format_error_line(read.line, read.line_text));
       return;
     case Status::storage_limit:
-      show_message(dialog, poi::kStorageLimitTitle, exclusion::kTooManyExclusionsText);
-      program.quit_requested = true;
+      show_message(dialog, poi::kStorageLimitTitle,
+                   std::string(exclusion::kTooManyExclusionsText) +
+                       "\rOnly the first 5,000 circles are used.\r" + std::string(kNoLimitInBatch));
       return;
     case Status::unreadable:
       show_message(dialog, poi::kFileOpenConflictTitle,
@@ -243,7 +262,9 @@ void read_exclusions_file(Program& program, ui::DialogLayer& dialog) {
   }
 }
 
-bool handle_slot_button(Program& program, ui::DialogLayer& dialog, int id) {
+namespace {
+
+bool press_slot_button(Program& program, ui::DialogLayer& dialog, int id) {
   const auto filter_of = [](poi::FileKind kind) {
     return kind == poi::FileKind::ov2 ? kOv2Filter : kTextFilter;
   };
@@ -258,8 +279,7 @@ bool handle_slot_button(Program& program, ui::DialogLayer& dialog, int id) {
     case c::kMasterText:
     case c::kMasterOv2:
       choose_input(Slot::master, kind_of(c::kMasterOv2, id));
-      // A fatal failure ends the program without writing anything more.
-      if (!program.quit_requested) read_exclusions_file(program, dialog);
+      read_exclusions_file(program, dialog);
       return true;
     case c::kUpdateText:
     case c::kUpdateOv2:
@@ -282,6 +302,15 @@ bool handle_slot_button(Program& program, ui::DialogLayer& dialog, int id) {
     default:
       return false;
   }
+}
+
+}  // namespace
+
+bool handle_slot_button(Program& program, ui::DialogLayer& dialog, int id) {
+  if (!press_slot_button(program, dialog, id)) return false;
+  // The status line told of the last run over the slots as they were.
+  dialog.put_text(c::kRunStatus, " ");
+  return true;
 }
 
 }  // namespace pinwright::app

@@ -22,26 +22,32 @@ inline constexpr std::string_view kCountPrefix = "Number of POI entries:";
 
 // Lets the user pick the Master or Update file (open dialog with `filter`,
 // starting from `selected_path`) and reads it into the slot's table in the
-// slot's kind. Cancel clears the slot. A file that cannot be read is reported
-// in a box and leaves the slot cleared and Start disabled; a fatal one also
-// sets `quit_requested`. The Output file itself is refused as an input.
+// slot's kind. Cancel clears the slot. A file that cannot be read, or holds
+// what the slot cannot take (a line that is no POI line, an unknown overlay
+// record, more entries than the table holds), is refused: a box names it, the
+// slot is left cleared and Start disabled, and the program goes on. The
+// Output file itself is refused as an input. Only a file read is remembered.
 void choose_input_file(Program& program, ui::DialogLayer& dialog, Slot slot,
                        std::string_view filter);
 
 // Lets the user pick the Output file (save dialog with `filter`, starting
-// from the folder of `selected_path`). A text Output is created at once with its two header
-// lines; an OV2 Output is only checked for being creatable, the run writes it.
-// A file in use as Master, Update or excluded list, or one that cannot be
-// created, is refused with a box and leaves the slot cleared.
+// from the folder of `selected_path`). Nothing is written now: the run writes
+// the Output when it ends. A file in use as Master or Update, a path that is
+// no file, or a folder that takes no new file is refused with a box naming
+// the reason and leaves the slot cleared.
 void choose_output_file(Program& program, ui::DialogLayer& dialog, std::string_view filter);
 
 // Empties the slot's fields, forgets its symbol and marks it unloaded.
 void clear_slot(Program& program, ui::DialogLayer& dialog, Slot slot);
 
 // The symbol bitmap of an OV2 file at `path`: the bitmap of the same name
-// beside it; for the Output slot a default symbol copied to that name when
-// there is none.
+// beside it; for the Output slot a default symbol when there is none, which
+// copy_output_symbol gives the Output once written.
 void show_symbol(Program& program, ui::DialogLayer& dialog, Slot slot, const std::string& path);
+
+// An OV2 Output just written without a bitmap of its own name gets a copy of
+// the symbol its slot shows, so that a device shows its POIs with it.
+void copy_output_symbol(const Program& program);
 
 // The Output path for the user's choice: ".ov2" or ".asc" appended when the
 // chosen path contains no "." at all.
@@ -53,12 +59,13 @@ void set_mode_captions(Program& program, ui::DialogLayer& dialog);
 
 // The slot buttons: Text and OV2 set the slot's kind and choose its file (a
 // Master button then reads the exclusions file, also when cancelled); Clear
-// clears the slot. False for any other identifier.
+// clears the slot. Either way the status line of the last run is cleared.
+// False for any other identifier.
 bool handle_slot_button(Program& program, ui::DialogLayer& dialog, int id);
 
 // Reads the exclusions file beside the Master file and tells the user what
-// went wrong: a format error or an unreadable file leaves the circles read
-// so far, too many circles end the program.
+// went wrong: a format error, too many circles or an unreadable file leave
+// the circles read so far.
 void read_exclusions_file(Program& program, ui::DialogLayer& dialog);
 
 }  // namespace pinwright::app

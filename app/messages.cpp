@@ -2,8 +2,10 @@
 
 #include <string>
 
+#include "poi/file_system.hpp"
 #include "poi/fixed_text.hpp"
 #include "poi/paths.hpp"
+#include "poi/text_file.hpp"
 
 namespace pinwright::app {
 
@@ -24,15 +26,28 @@ std::string format_error_line(std::int64_t line, std::string_view text) {
          std::string(text.substr(0, poi::utf8_safe_cut(text, poi::kFieldWidth)));
 }
 
-std::string read_failure_text(const poi::ReadFailure& failure) {
+std::string conflict_text(std::string_view path, std::string_view reason) {
+  return std::string(poi::kFileOpenConflictText) + "\r" +
+         poi::shorten_path(path, poi::kMessagePathWidth) + ": " + std::string(reason);
+}
+
+std::string read_failure_text(const poi::ReadFailure& failure, std::string_view path) {
+  const std::string not_loaded =
+      "\rThe file " + poi::shorten_path(path, poi::kMessagePathWidth) + " was not loaded.";
   switch (failure.kind) {
+    case poi::ReadFailure::Kind::open_failed:
+      return conflict_text(path,
+                           poi::file_exists(std::string(path)) ? "cannot be read" : "no such file");
     case poi::ReadFailure::Kind::format_error:
-      return failure.text + "\r" + format_error_line(failure.where, failure.line_text);
+      return failure.text + "\r" + format_error_line(failure.where, failure.line_text) + not_loaded;
     case poi::ReadFailure::Kind::unsupported_record:
-      return failure.text + "\rByte offset " + std::to_string(failure.where);
-    default:  // a damaged file's text names the record's byte already
-      return failure.text;
+      return failure.text + "\rByte offset " + std::to_string(failure.where) + not_loaded;
+    case poi::ReadFailure::Kind::storage_limit:
+      return failure.text + not_loaded + "\r" + std::string(kNoLimitInBatch);
+    case poi::ReadFailure::Kind::damaged:  // its text names the record's byte already
+      break;
   }
+  return failure.text;
 }
 
 }  // namespace pinwright::app

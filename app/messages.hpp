@@ -21,8 +21,17 @@ void show_write_failure(ui::DialogLayer& dialog, std::string_view what, std::str
 // field width.
 std::string format_error_line(std::int64_t line, std::string_view text);
 
-// The box text of a reader's failure, with where it happened when that helps
-// the user find it in a long file.
-std::string read_failure_text(const poi::ReadFailure& failure);
+// The "File Open Conflict" text with a last line naming the file at `path`
+// and why it cannot be taken ("no such file", "in use as the Master file").
+std::string conflict_text(std::string_view path, std::string_view reason);
+
+// The box text of a reader's failure for the file at `path`, with where it
+// happened when that helps the user find it in a long file. A file refused
+// for its content is named, and a full table adds that pinwright-batch has
+// no such limit.
+std::string read_failure_text(const poi::ReadFailure& failure, std::string_view path);
+
+// The line a storage-limit box ends with.
+inline constexpr std::string_view kNoLimitInBatch = "pinwright-batch has no such limit.";
 
 }  // namespace pinwright::app

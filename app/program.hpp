@@ -110,7 +110,9 @@ struct Program {
   poi::FileSlot master;
   poi::FileSlot update;  // loaded: the run is an update run
   poi::FileSlot output;
-  poi::OutputFile output_file;  // text Output: opened and headed when chosen
+  // What lay at the Output's path when it was chosen: the one file a run's
+  // result may replace. Nothing is written there before the run ends.
+  poi::FileMark output_mark;
 
   RunCursor run;
   // The run's spatial index over the working table, made by the run when first

@@ -17,13 +17,17 @@ void decision_button(Program& program, ui::DialogLayer& dialog, int id);
 // Back (1060): the previous review stop of the run.
 void back_button(Program& program, ui::DialogLayer& dialog);
 
-// Quit (1030): after a Yes, the Output file is closed and deleted and the
-// Output slot emptied, so that Start waits for a new Output file.
+// Quit (1030): after a Yes, the run is abandoned and the Output slot emptied,
+// so that Start waits for a new Output file. Nothing is written: a file at the
+// Output's path stays as it was.
 void quit_button(Program& program, ui::DialogLayer& dialog);
+
+// Which answer of the Quit box Enter gives.
+enum class QuitDefault { yes, no };
 
 // Asks with the Quit box and, on Yes, abandons the run as Quit does; true
 // after a Yes. Nothing is asked without an Output file.
-bool quit_run(Program& program, ui::DialogLayer& dialog);
+bool quit_run(Program& program, ui::DialogLayer& dialog, QuitDefault default_answer);
 
 // Whether a run has started and not ended: a pair waits for the user.
 bool run_pending(const Program& program);

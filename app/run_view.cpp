@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/file_slots.hpp"
 #include "app/messages.hpp"
 #include "app/options.hpp"
 #include "app/run_panel.hpp"
@@ -83,6 +84,8 @@ void show_finished(const Program& program, ui::DialogLayer& dialog,
                    ui::Icon::exclamation);
       break;
   }
+  if (outcome.output == engine::OutputWrite::written && program.output.is_ov2())
+    copy_output_symbol(program);
   show_exclusions_end(dialog, outcome.exclusions);
   dialog.put_text(c::kOutputCount, exclusion::entries_label_text(outcome.entries_written));
 }
@@ -107,16 +110,40 @@ RunStop show_outcome(Program& program, ui::DialogLayer& dialog, const engine::Ru
       }
       return RunStop::review;
     case engine::RunStop::storage_limit:
-      show_message(dialog, poi::kStorageLimitTitle, poi::kTooManyMergedText);
-      program.quit_requested = true;
-      return RunStop::ended;
+      abandon_run(program, dialog);
+      show_message(dialog, poi::kStorageLimitTitle,
+                   std::string(poi::kTooManyMergedText) + "\r" + std::string(kNothingWritten) +
+                       "\r" + std::string(kNoLimitInBatch));
+      return RunStop::abandoned;
     case engine::RunStop::finished:
       break;
   }
+  // The boxes that tell how the run ended are shown over the idle window,
+  // not over a pair whose buttons no longer mean anything.
+  mode_labels(program, dialog);
   dialog.put_text(c::kProgress, " ");
   dialog.put_text(c::kRunStatus, run_status_text(program, outcome.entries_written));
   show_finished(program, dialog, outcome);
   return RunStop::finished;
+}
+
+// A decision that stores the second row's name: Save as new entry, Text and
+// Both in an update run, Delete Master entry (the later entry takes it) in a
+// duplicate run.
+bool stores_name(const Program& program, engine::Decision decision) {
+  using engine::Decision;
+  return decision == Decision::save_or_delete ||
+         (program.is_update_run() && (decision == Decision::text || decision == Decision::both));
+}
+
+// A text line keeps no double quote in a name: the reader takes each one for
+// the start or end of the quoted part. A name typed with one would be read
+// back as another name, so the decision does not store it.
+bool refuse_typed_name(const Program& program, engine::Decision decision, const poi::Text& name) {
+  if (program.output.is_ov2() || !stores_name(program, decision)) return false;
+  const poi::PoiRecord& shown =
+      program.is_update_run() ? program.run.probe_entry : program.run.match_entry;
+  return name != shown.name && name.view().find('"') != std::string_view::npos;
 }
 
 // The map refers to the tables the run changes: it is cleared before the run
@@ -207,6 +234,13 @@ void show_pair(const Program& program, ui::DialogLayer& dialog) {
            {c::kRow2Longitude, c::kRow2Latitude, c::kRow2Name, c::kRow2Information, c::kRow2Entry});
 }
 
+void abandon_run(Program& program, ui::DialogLayer& dialog) {
+  dialog.put_text(c::kProgress, " ");
+  dialog.put_map(c::kMatchMap, std::nullopt);
+  mode_labels(program, dialog);
+  clear_slot(program, dialog, Slot::output);
+}
+
 RunStop start_run(Program& program, ui::DialogLayer& dialog) {
   const std::optional<engine::RunOptions> options = read_run_options(dialog);
   if (!options) return RunStop::unchanged;
@@ -237,6 +271,10 @@ RunStop decide(Program& program, ui::DialogLayer& dialog, int button_id) {
   if (!options) return RunStop::unchanged;
   const engine::EditedRow second_row{dialog.get_text(c::kRow2Name),
                                      dialog.get_text(c::kRow2Information)};
+  if (refuse_typed_name(program, *decision, poi::Text(second_row.name))) {
+    show_message(dialog, kNameRefusedTitle, kNameRefusedText);
+    return RunStop::unchanged;
+  }
   return call_run(program, dialog, *options,
                   [&] { return engine::decide(program, *decision, second_row, *options); });
 }

@@ -18,11 +18,17 @@ namespace pinwright::app {
 enum class RunStop {
   review,     // a pair waits for the user; its decision buttons are enabled,
               // the file slots' buttons disabled
-  finished,   // Output written, summaries shown; the caller sets the idle labels
-  ended,      // the result table is full: the box was shown and `quit_requested` set
-  unchanged,  // the Match radius is not a number of metres, or no pair is
-              // pending: nothing was changed
+  finished,   // the window idle, then the Output written and the summaries shown
+  abandoned,  // the result table is full: the window idle, then the box; nothing written
+  unchanged,  // the Match radius is not a number of metres, a typed name the
+              // Output cannot hold, or no pair is pending: nothing was changed
 };
+
+inline constexpr std::string_view kNameRefusedTitle = "Name not stored";
+inline constexpr std::string_view kNameRefusedText =
+    "A text Output file cannot hold \" in a name:\rthe name would read back differently.\r"
+    "The field keeps the name for editing.";
+inline constexpr std::string_view kNothingWritten = "The run is abandoned; nothing is written.";
 
 inline constexpr std::string_view kRadiusErrorTitle = "Match radius";
 inline constexpr std::string_view kRadiusErrorText =
@@ -57,6 +63,11 @@ std::string entry_text(std::int32_t index);
 // longitude, latitude, name, information and index.
 void show_pair(const Program& program, ui::DialogLayer& dialog);
 
+// The run ends without a result, as after Quit: the window idle (no pair, no
+// progress line, no map) and the Output slot emptied, so that Start waits for
+// a new Output file. Nothing is written.
+void abandon_run(Program& program, ui::DialogLayer& dialog);
+
 // Start: the button states of a running run (Position, Text and Both enabled
 // in an update run, hidden in a duplicate run; Quit enabled, Start and Exit
 // disabled), the matches report opened for a duplicate run when enabled, then
@@ -71,7 +82,9 @@ RunStop resume_run(Program& program, ui::DialogLayer& dialog);
 // (1016), Both (1035); duplicate run: Keep (1001), Delete Master entry
 // (1002). The second row's name and information are read back from 1012 and
 // 1052. A button that does not belong to the run, a press without a pending
-// pair, or a radius that is not a number changes nothing.
+// pair, or a radius that is not a number changes nothing; nor does a typed
+// name with a double quote that the decision would store for a text Output,
+// which could not hold it: a box says so and the field keeps the name.
 RunStop decide(Program& program, ui::DialogLayer& dialog, int button_id);
 
 // Back (1060): the run returns to the review stop before the pending one and

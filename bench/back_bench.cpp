@@ -32,8 +32,8 @@ void set_up(app::Program& program, const std::string& output) {
   }
   program.master.loaded = true;
   program.output.path = output;
-  program.output_file = poi::OutputFile(output, poi::OpenMode::truncate);
-  poi::write_text_header(program.output_file, *program.fixed_today);
+  // The Output of the last iteration is there; the run replaces it.
+  program.output_mark = poi::FileMark::of(output);
   program.output.loaded = true;
 }
 

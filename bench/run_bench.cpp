@@ -81,8 +81,8 @@ void run(benchmark::State& state, const Loaded& master, const Loaded* update, bo
       program.update.loaded = true;
     }
     program.output.path = output;
-    program.output_file = poi::OutputFile(output, poi::OpenMode::truncate);
-    poi::write_text_header(program.output_file, *program.fixed_today);
+    // The Output of the last iteration is there; the run replaces it.
+    program.output_mark = poi::FileMark::of(output);
     program.output.loaded = true;
     engine::RunOptions options;
     options.radius = static_cast<float>(state.range(0));

@@ -1,7 +1,7 @@
 #include "engine/run.hpp"
 
-#include <filesystem>
-#include <system_error>
+#include <functional>
+#include <string>
 #include <utility>
 
 #include "engine/journal.hpp"
@@ -62,38 +62,32 @@ bool append_result(poi::PoiTable& table, std::int32_t& count, const poi::PoiReco
   return poi::append(table, count, record);
 }
 
-// A text Output has been open since it was chosen, and the user may have
-// removed, moved or replaced it while a review was pending. Written into
-// regardless, the result would go to a file nobody finds at its path. A path
-// left free gets the Output anew, header first; a file that has taken its
-// place is not the program's to overwrite: it is left alone.
-bool text_output_in_place(app::Program& program) {
-  poi::OutputFile& output = program.output_file;
-  if (!output.is_open() || output.is_at_path()) return true;
-  output.close();
-  std::error_code error;
-  if (std::filesystem::exists(program.output.path, error) || error) return false;
-  output = poi::OutputFile(program.output.path, poi::OpenMode::truncate);
-  poi::write_text_header(output, program.fixed_today ? *program.fixed_today : poi::local_today());
-  return true;
+poi::OutputWrite write_output(const app::Program& program,
+                              const std::function<bool(const std::string&)>& write) {
+  return poi::write_in_place(program.output.path, program.output_mark, write);
 }
 
-// Writes the text Output's records first..last of `table` and its closing line.
+// Writes the text Output's header, records first..last of `table` and its
+// closing line.
 OutputWrite write_text_output(app::Program& program, const poi::PoiTable& table, std::int32_t first,
                               std::int32_t last) {
-  if (!text_output_in_place(program)) return OutputWrite::replaced;
-  const poi::LineCounts counts = poi::write_text_records(program.output_file, table, first, last);
-  // A duplicate run counted its comments as it kept them.
-  if (program.is_update_run()) program.run.comment_counter = counts.comment_lines;
-  program.run.poi_record_counter = counts.poi_lines;
-  exclusion::write_output_trailer(program);
-  return program.output_file.close() ? OutputWrite::written : OutputWrite::incomplete;
+  return write_output(program, [&](const std::string& temporary) {
+    poi::OutputFile output(temporary, poi::OpenMode::truncate);
+    poi::write_text_header(output, program.fixed_today ? *program.fixed_today : poi::local_today());
+    const poi::LineCounts counts = poi::write_text_records(output, table, first, last);
+    // A duplicate run counted its comments as it kept them.
+    if (program.is_update_run()) program.run.comment_counter = counts.comment_lines;
+    program.run.poi_record_counter = counts.poi_lines;
+    exclusion::write_output_trailer(program, output);
+    return output.close();
+  });
 }
 
 OutputWrite write_ov2_output(app::Program& program, const poi::PoiTable& table, std::int32_t first,
                              std::int32_t last) {
-  return poi::write_ov2_file(program.output.path, table, first, last) ? OutputWrite::written
-                                                                      : OutputWrite::incomplete;
+  return write_output(program, [&](const std::string& temporary) {
+    return poi::write_ov2_file(temporary, table, first, last);
+  });
 }
 
 RunJournal& journal_of(app::Program& program) {
@@ -117,6 +111,8 @@ RunOutcome finished(app::Program& program, RunOutcome outcome, std::int32_t entr
   outcome.entries_written = entries_written;
   program.output.count = entries_written;
   program.output.loaded = false;
+  // The file the Output replaced (or was to replace) is let go.
+  program.output_mark = {};
   return outcome;
 }
 

@@ -14,6 +14,7 @@
 #include "exclusion/circles.hpp"
 #include "exclusion/exclusion_run.hpp"
 #include "poi/compact_table.hpp"
+#include "poi/output_file.hpp"
 #include "poi/record.hpp"
 
 namespace pinwright::engine {
@@ -37,11 +38,11 @@ struct RunOptions {
 enum class RunStop {
   review,         // a pair waits for the user: see `Program::run`
   finished,       // the Output was written and `output.loaded` cleared
-  storage_limit,  // the result table is full: nothing more is to be written
+  storage_limit,  // the result table is full: the run is over, nothing was written
 };
 
 // How the Output file fared at the end of a run.
-enum class OutputWrite { written, incomplete, replaced };
+using OutputWrite = poi::OutputWrite;
 
 // What a call of the run did, for the caller to show.
 struct RunOutcome {

@@ -60,9 +60,8 @@ bool matches_report_complete(app::Program& program) {
   return false;
 }
 
-void write_output_trailer(app::Program& program) {
-  program.output_file.write_line(
-      poi::trailer_line(program.run.poi_record_counter, program.run.comment_counter));
+void write_output_trailer(const app::Program& program, poi::OutputFile& output) {
+  output.write_line(poi::trailer_line(program.run.poi_record_counter, program.run.comment_counter));
 }
 
 std::string entries_label_text(std::int32_t count) {

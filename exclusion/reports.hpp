@@ -6,6 +6,7 @@
 
 #include "app/program.hpp"
 #include "exclusion/circles.hpp"
+#include "poi/output_file.hpp"
 #include "poi/record.hpp"
 
 namespace pinwright::exclusion {
@@ -42,7 +43,7 @@ void report_match_pair(app::Program& program, const poi::PoiRecord& a, const poi
 bool matches_report_complete(app::Program& program);
 
 // The closing line of a text Output file, from the run's two counters.
-void write_output_trailer(app::Program& program);
+void write_output_trailer(const app::Program& program, poi::OutputFile& output);
 
 // "Number of POI entries:" and `count` in I5, trailing blanks removed.
 std::string entries_label_text(std::int32_t count);

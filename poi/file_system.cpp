@@ -1,5 +1,7 @@
 #include "poi/file_system.hpp"
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <system_error>
 
@@ -15,6 +17,10 @@ bool file_exists(const std::string& path) {
 bool is_file(const std::string& path) {
   std::error_code error;
   return std::filesystem::is_regular_file(path, error);
+}
+
+bool is_writable(const std::string& path) {
+  return ::access(path.c_str(), W_OK) == 0;
 }
 
 bool copy_file(const std::string& from, const std::string& to) {

@@ -1,7 +1,12 @@
 #include "poi/output_file.hpp"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <utility>
+
+#include "poi/staged_file.hpp"
 
 namespace pinwright::poi {
 
@@ -58,6 +63,44 @@ bool OutputFile::close() {
   if (std::fflush(file_.get()) != 0 || std::ferror(file_.get()) != 0) failed_ = true;
   if (std::fclose(file_.release()) != 0) failed_ = true;
   return !failed_;
+}
+
+FileMark FileMark::of(const std::string& path) {
+  FileMark mark;
+  mark.descriptor_ = ::open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+  return mark;
+}
+
+FileMark::FileMark(FileMark&& other) noexcept : descriptor_(std::exchange(other.descriptor_, -1)) {}
+
+FileMark& FileMark::operator=(FileMark&& other) noexcept {
+  if (this != &other) {
+    if (descriptor_ >= 0) ::close(descriptor_);
+    descriptor_ = std::exchange(other.descriptor_, -1);
+  }
+  return *this;
+}
+
+FileMark::~FileMark() {
+  if (descriptor_ >= 0) ::close(descriptor_);
+}
+
+bool FileMark::free_or_unchanged(const std::string& path) const {
+  struct stat named {};
+  if (::lstat(path.c_str(), &named) != 0) return true;
+  struct stat marked {};
+  return descriptor_ >= 0 && ::fstat(descriptor_, &marked) == 0 && marked.st_dev == named.st_dev &&
+         marked.st_ino == named.st_ino;
+}
+
+OutputWrite write_in_place(const std::string& path, const FileMark& mark,
+                           const std::function<bool(const std::string& temporary)>& write) {
+  StagedFile staged(path);
+  if (!staged.reserve() || !write(staged.temporary_path())) return OutputWrite::incomplete;
+  // Looked at last, just before the rename: a file put there during a long
+  // review is not the program's to replace.
+  if (!mark.free_or_unchanged(path)) return OutputWrite::replaced;
+  return staged.commit() ? OutputWrite::written : OutputWrite::incomplete;
 }
 
 }  // namespace pinwright::poi

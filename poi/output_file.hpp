@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -57,5 +58,42 @@ class OutputFile {
   std::string path_;
   bool failed_ = false;
 };
+
+// What a path names at one moment: no file, or one particular file (a
+// symbolic link is the link itself, which a rename replaces). A later look
+// tells whether another file has taken its place since. The file is held open
+// (as a path only, nothing is read) so that the system cannot give its inode
+// to a new file while the mark lives.
+class FileMark {
+ public:
+  FileMark() = default;  // no file
+  static FileMark of(const std::string& path);
+  FileMark(FileMark&& other) noexcept;
+  FileMark& operator=(FileMark&& other) noexcept;
+  FileMark(const FileMark&) = delete;
+  FileMark& operator=(const FileMark&) = delete;
+  ~FileMark();
+
+  // Whether `path` names no file now, or still the marked one.
+  bool free_or_unchanged(const std::string& path) const;
+
+ private:
+  int descriptor_ = -1;
+};
+
+// How writing a file in place came out.
+enum class OutputWrite {
+  written,     // complete, and at its path
+  incomplete,  // not written completely: whatever was at the path stays
+  replaced,    // another file took the path meanwhile: that file stays
+};
+
+// Writes the file at `path` so that it is never found half written: `write`
+// fills a temporary file in the same folder (it gets its path and says
+// whether everything reached it), which is renamed onto `path` only once
+// complete and only while `path` names no file or still `mark`, the file the
+// user agreed to replace. No temporary file is left behind either way.
+OutputWrite write_in_place(const std::string& path, const FileMark& mark,
+                           const std::function<bool(const std::string& temporary)>& write);
 
 }  // namespace pinwright::poi

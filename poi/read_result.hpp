@@ -24,12 +24,6 @@ struct ReadFailure {
   std::string text;
   std::int64_t where = 0;  // 1-based line (text) or byte offset of the record (OV2)
   std::string line_text;   // format error: the line as read
-
-  // These end the program; the others leave it running with the slot unloaded.
-  bool is_fatal() const {
-    return kind == Kind::format_error || kind == Kind::storage_limit ||
-           kind == Kind::unsupported_record;
-  }
 };
 
 // What a reader stored: entries 1..count of the table, comment records included.

@@ -153,8 +153,9 @@ class ControlCollector : public pugi::xml_tree_walker {
       fail(widget, "unknown controlKind \"" + *kind + "\"");
       return std::nullopt;
     }
-    // The map is a widget of the window's own.
+    // The map and the run panel's lines are widgets of the window's own.
     if (widget_class == "pinwright::ui::qt::MapPanel") return ControlKind::map;
+    if (widget_class == "pinwright::ui::qt::RunLine") return ControlKind::static_text;
     fail(widget, "widget class " + std::string(widget_class) + " is not a control kind");
     return std::nullopt;
   }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "map/scene.hpp"
+#include "poi/file_slot.hpp"
 
 namespace pinwright::ui {
 
@@ -76,6 +77,12 @@ class DialogLayer {
   virtual std::optional<std::string> choose_file(std::string_view filter, FileDialogForm form,
                                                  std::string_view start_path,
                                                  std::string_view title) = 0;
+
+  // The slot took the file at `path`: an input read, or the Output chosen. A
+  // window that remembers files between sessions keeps it (its folder, and
+  // an input among the recent files); a file the slot refused is never
+  // passed here.
+  virtual void remember_file(poi::Slot slot, std::string_view path) = 0;
 
   // Shows the help file at its contents; a blank name closes the help.
   virtual void help(std::string_view help_file) = 0;

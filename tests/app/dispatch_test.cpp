@@ -68,6 +68,8 @@ TEST_P(dispatch_cancel_in_review_test, asks_with_the_quit_box_first) {
   EXPECT_EQ(dialog.boxes[0].text, "Delete the output file and quit");
   EXPECT_EQ(dialog.boxes[0].buttons, ui::ButtonSet::yes_no);
   EXPECT_EQ(dialog.boxes[0].icon, ui::Icon::question);
+  // Enter keeps the review: No is the default.
+  EXPECT_EQ(dialog.boxes[0].default_button, 2);
   EXPECT_EQ(program->quit_requested, GetParam().ends);
   // Yes abandons the run as Quit does: the Output slot is emptied.
   EXPECT_EQ(program->output.loaded, !GetParam().ends);
@@ -77,6 +79,17 @@ INSTANTIATE_TEST_SUITE_P(answers, dispatch_cancel_in_review_test,
                          ::testing::Values(CancelCase{"yes ends the program", 1, true},
                                            CancelCase{"no returns to the review", 2, false}),
                          testing::LabelName{});
+
+// The Quit button's own box says Yes by default, as the button asks for it.
+TEST(dispatch_quit_test, the_quit_button_s_box_defaults_to_yes) {
+  RecordingDialog dialog;
+  dialog.box_answers = {ui::kAnswerNo};
+  auto program = program_in_review();
+  dispatch(*program, dialog, 1030);
+  ASSERT_EQ(dialog.boxes.size(), 1u);
+  EXPECT_EQ(dialog.boxes[0].default_button, 1);
+  EXPECT_TRUE(program->output.loaded);
+}
 
 TEST(dispatch_session_end_test, ends_a_review_without_asking) {
   RecordingDialog dialog;

@@ -197,14 +197,14 @@ struct RefusedCase {
   int button;
   std::function<std::string()> contents;
   const char* title;
-  std::string text;  // the box text, or its start when `text_is_prefix`
+  // The box text, or its start when `text_is_prefix`; FILE stands for the
+  // input's path as shown.
+  std::string text;
   bool text_is_prefix;
-  bool fatal;
 };
 
 void PrintTo(const RefusedCase& row, std::ostream* out) {
-  testing::print_row(out, row.label, row.button, row.title, row.text, row.text_is_prefix,
-                     row.fatal);
+  testing::print_row(out, row.label, row.button, row.title, row.text, row.text_is_prefix);
 }
 
 class refused_input_test : public ::testing::TestWithParam<RefusedCase> {};
@@ -221,54 +221,61 @@ TEST_P(refused_input_test, one_box_and_nothing_loaded_or_written) {
 
   ASSERT_EQ(s.dialog.boxes.size(), 1u);
   EXPECT_EQ(s.dialog.boxes[0].title, param.title);
+  std::string text = param.text;
+  if (const std::size_t file = text.find("FILE"); file != std::string::npos)
+    text.replace(file, 4, poi::shorten_path(input, poi::kMessagePathWidth));
   if (param.text_is_prefix)
-    EXPECT_TRUE(s.dialog.boxes[0].text.starts_with(param.text)) << s.dialog.boxes[0].text;
+    EXPECT_TRUE(s.dialog.boxes[0].text.starts_with(text)) << s.dialog.boxes[0].text;
   else
-    EXPECT_EQ(s.dialog.boxes[0].text, param.text);
-  EXPECT_EQ(s.program.quit_requested, param.fatal);
+    EXPECT_EQ(s.dialog.boxes[0].text, text);
+  // The file is refused and the program goes on.
+  EXPECT_FALSE(s.program.quit_requested);
   EXPECT_FALSE(s.program.master.loaded);
   EXPECT_FALSE(s.program.update.loaded);
   EXPECT_EQ(s.state(c::kStart), FieldState::disabled);
   EXPECT_EQ(s.program.master.count, 0);
   EXPECT_EQ(s.program.update.count, 0);
-  // No excluded list after a fatal reading; the Output holds only its header.
+  // No excluded list, and no Output: nothing is written before a run.
   EXPECT_FALSE(fs::exists(s.dir.file("excluded.asc")));
-  EXPECT_EQ(read_file(output), kHeader);
+  EXPECT_FALSE(fs::exists(output));
   EXPECT_EQ(read_file(input), bytes) << "the input file was changed";
+  EXPECT_TRUE(s.dialog.remembered.size() == 1u && s.dialog.remembered[0].second == output);
 }
 
 const std::string kUnsupported = "Unsupported record type: 9\rPlease inform the author";
+const std::string kNotLoaded = "\rThe file FILE was not loaded.";
+const std::string kNoLimit = "\rpinwright-batch has no such limit.";
 
 INSTANTIATE_TEST_SUITE_P(
     files, refused_input_test,
     ::testing::Values(
         RefusedCase{"ov2_huge_length", c::kMasterOv2,
                     [] { return ov2_named(1, 2, "A") + ov2_poi(2, INT32_MAX, 3, 4, "xx"); },
-                    "Pinlayer Error", "The overlay file is damaged: the record at byte 15\r", true,
-                    false},
+                    "Pinlayer Error", "The overlay file is damaged: the record at byte 15\r", true},
         RefusedCase{"ov2_huge_deleted_length", c::kUpdateOv2,
                     [] { return ov2_deleted(2'000'000'000, "abc") + ov2_named(1, 2, "A"); },
-                    "Pinlayer Error", "The overlay file is damaged: the record at byte 0\r", true,
-                    false},
+                    "Pinlayer Error", "The overlay file is damaged: the record at byte 0\r", true},
         RefusedCase{"ov2_unsupported_type", c::kMasterOv2,
                     [] { return ov2_named(1, 2, "A") + std::string(1, '\x09') + "rest"; },
-                    "Pinlayer Error", kUnsupported + "\rByte offset 15", false, true},
+                    "Pinlayer Error", kUnsupported + "\rByte offset 15" + kNotLoaded, false},
         RefusedCase{"ov2_50001_records", c::kMasterOv2,
                     [] {
                       std::string bytes;
                       for (int i = 0; i <= poi::kMasterCapacity; ++i) bytes += ov2_named(i, i, "P");
                       return bytes;
                     },
-                    "Storage limit", "Too many POI entries in file.\rMaximum is 50000", false,
-                    true},
+                    "Storage limit",
+                    "Too many POI entries in file.\rMaximum is 50000" + kNotLoaded + kNoLimit,
+                    false},
         RefusedCase{"text_one_number_on_a_line", c::kMasterText,
                     [] { return std::string("1, 2, \"A\"\n4.89\n"); }, "Format error",
-                    std::string(poi::kTextFormatErrorText) + "\rLine 2: 4.89", false, true},
+                    std::string(poi::kTextFormatErrorText) + "\rLine 2: 4.89" + kNotLoaded, false},
         RefusedCase{"text_50001_records", c::kMasterText,
                     [] { return "; comment\n" + grid_lines(50'000); }, "Storage limit",
-                    "Too many Master entries.\rMaximum is 50,000", false, true},
+                    "Too many Master entries.\rMaximum is 50,000" + kNotLoaded + kNoLimit, false},
         RefusedCase{"text_30001_update_records", c::kUpdateText, [] { return grid_lines(30'001); },
-                    "Storage limit", "Too many Update entries.\rMaximum is 30,000", false, true}),
+                    "Storage limit",
+                    "Too many Update entries.\rMaximum is 30,000" + kNotLoaded + kNoLimit, false}),
     testing::LabelName{});
 
 // A record cut at any byte: a damaged file that is not loaded; the program
@@ -327,17 +334,23 @@ TEST(exclusions_bad_input_test, five_thousand_circles_apply_to_the_run) {
   EXPECT_EQ(read_file(exclusions), circles(5000));
 }
 
-TEST(exclusions_bad_input_test, the_5001st_circle_ends_the_program_before_anything_is_written) {
+// As with a format error in the file, the circles read before stay and the
+// program goes on.
+TEST(exclusions_bad_input_test, the_5001st_circle_is_reported_and_the_first_5000_kept) {
   Session s;
   s.press(c::kOutputText, s.dir.file("out.asc"));
   const std::string master = s.dir.write("pois.asc", grid_lines(3));
   s.dir.write("pois_x.asc", circles(5001));
   s.press(c::kMasterText, master);
   ASSERT_EQ(s.titles(), std::vector<std::string>{"Storage limit"});
-  EXPECT_EQ(s.dialog.boxes[0].text, "Too many exclusion entries.\rMaximum is 5,000");
-  EXPECT_TRUE(s.program.quit_requested);
+  EXPECT_EQ(s.dialog.boxes[0].text,
+            "Too many exclusion entries.\rMaximum is 5,000\rOnly the first 5,000 circles are "
+            "used.\rpinwright-batch has no such limit.");
+  EXPECT_FALSE(s.program.quit_requested);
+  EXPECT_TRUE(s.program.master.loaded);
+  EXPECT_EQ(s.program.exclusions.count, 5000);
   EXPECT_FALSE(fs::exists(s.dir.file("excluded.asc")));
-  EXPECT_EQ(read_file(s.dir.file("out.asc")), kHeader);
+  EXPECT_FALSE(fs::exists(s.dir.file("out.asc")));
 }
 
 class garbage_radius_test : public ::testing::TestWithParam<std::string> {};

@@ -14,6 +14,7 @@
 #include "poi/ov2_file.hpp"
 #include "poi/paths.hpp"
 #include "tests/app/slot_session.hpp"
+#include "tests/support/file_size_limit.hpp"
 #include "tests/support/recording_dialog.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "tests/support/test_names.hpp"
@@ -95,23 +96,32 @@ INSTANTIATE_TEST_SUITE_P(
     testing::LabelName{});
 
 // ---------------------------------------------------------------------------
-// A full disk under an OV2 Output, which the run creates at its end.
+// A full disk under the Output, which the run writes at its end: the file
+// chosen stays as it was, and the run is not counted as done.
 
-TEST(full_disk_test, an_ov2_output_that_cannot_be_written_is_reported_not_counted_as_done) {
-  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+class full_disk_test : public ::testing::TestWithParam<bool> {};
+
+TEST_P(full_disk_test, an_output_that_cannot_be_written_is_reported_and_the_old_one_kept) {
+  const bool ov2 = GetParam();
   Session s;
   s.press(c::kMasterText, s.dir.write("master.asc", kMaster));
-  const std::string output = s.dir.file("full.ov2");
-  fs::create_symlink("/dev/full", output);
-  s.press(c::kOutputOv2, output);
+  const std::string output = s.dir.write(ov2 ? "full.ov2" : "full.asc", "an earlier result");
+  s.press(ov2 ? c::kOutputOv2 : c::kOutputText, output);
   ASSERT_TRUE(s.program.output.loaded);
-  s.press(c::kStart);
+  {
+    const testing::FileSizeLimit full_disk(16);
+    s.press(c::kStart);
+  }
   ASSERT_EQ(s.titles(), std::vector<std::string>{"Write error"});
   EXPECT_EQ(s.dialog.boxes[0].text,
             "The Output file could not be written completely:\r" + poi::shorten_path(output, 50));
+  EXPECT_EQ(read_file(output), "an earlier result");
   EXPECT_FALSE(s.program.output.loaded);
   EXPECT_EQ(s.dialog.control(c::kStart).state, FieldState::disabled);
 }
+
+INSTANTIATE_TEST_SUITE_P(kinds, full_disk_test, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "ov2" : "text"; });
 
 // ---------------------------------------------------------------------------
 // Inputs deleted or replaced after loading: the run works on the entries the

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -55,6 +56,12 @@ std::string button_name(int id) {
 constexpr std::string_view kConflictText =
     "Please select different files or use\rthe CANCEL button in the Open File\r"
     "Dialog box to clear an entry";
+
+// The conflict box for the file at `path`, with its reason on the last line.
+std::string conflict_text(const std::string& path, std::string_view reason) {
+  return std::string(kConflictText) + "\r" + poi::shorten_path(path, poi::kMessagePathWidth) +
+         ": " + std::string(reason);
+}
 
 std::string ov2_file(int records) {
   std::string bytes;
@@ -243,13 +250,25 @@ TEST_P(clear_test, empties_the_slot_without_a_dialog) {
   EXPECT_EQ(scene.program.output.loaded, id != c::kOutputClear);
   EXPECT_EQ(scene.state(c::kStart),
             id == c::kUpdateClear ? FieldState::enabled : FieldState::disabled);
-  // Clearing the Output closes it; its header stays.
-  EXPECT_EQ(scene.program.output_file.is_open(), id != c::kOutputClear);
+  // Nothing was written for the Output, cleared or not.
+  EXPECT_FALSE(fs::exists(scene.dir.file("out.asc")));
 }
 
 INSTANTIATE_TEST_SUITE_P(buttons, clear_test,
                          ::testing::Values(c::kMasterClear, c::kUpdateClear, c::kOutputClear),
                          [](const auto& info) { return button_name(info.param); });
+
+// The status line of the last run told of the slots as they were.
+TEST(handle_slot_button_test, every_slot_button_clears_the_status_line) {
+  for (const int id :
+       {c::kMasterText, c::kMasterOv2, c::kMasterClear, c::kUpdateText, c::kUpdateOv2,
+        c::kUpdateClear, c::kOutputText, c::kOutputOv2, c::kOutputClear}) {
+    Scene scene;
+    scene.dialog.control(c::kRunStatus).text = "2 entries appended, 5 matches";
+    ASSERT_TRUE(handle_slot_button(scene.program, scene.dialog, id));
+    EXPECT_EQ(scene.text(c::kRunStatus), " ") << button_name(id);
+  }
+}
 
 TEST(handle_slot_button_test, other_buttons_are_not_slot_buttons) {
   for (const int id : {2, 1001, 1002, 1003, 1004, 1015, 1027, 1030, 1044}) {
@@ -340,10 +359,10 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"trailing_dot_kept", "/out/result.", false, "/out/result."}),
     testing::LabelName{});
 
-TEST(output_choice_test, text_output_is_created_with_its_two_header_lines) {
+TEST(output_choice_test, text_output_is_chosen_and_nothing_written) {
   Scene scene;
   scene.program.selected_path = scene.dir.file("master.asc");
-  scene.dir.write("result.asc", "old contents that must go\n");
+  scene.dir.write("result.asc", "an earlier result, kept until a run replaces it\n");
   scene.press(c::kOutputText, scene.dir.file("result.asc"));
 
   ASSERT_EQ(scene.dialog.file_dialogs.size(), 1u);
@@ -362,14 +381,11 @@ TEST(output_choice_test, text_output_is_created_with_its_two_header_lines) {
   EXPECT_EQ(scene.state(c::kOutputSymbol), FieldState::hidden);
   EXPECT_EQ(scene.state(c::kStart), FieldState::disabled);  // no Master yet
 
-  // The file stays open for the run, after its header.
-  ASSERT_TRUE(scene.program.output_file.is_open());
-  scene.program.output_file.write_line("   4.89000,  52.37000, \"Central\"");
-  ASSERT_TRUE(scene.program.output_file.close());
+  // The run writes the Output when it ends; choosing it writes nothing.
   EXPECT_EQ(read_file(scene.program.output.path),
-            ";* Created by Pinwright Pro v2.01 on 07-DEC-26\n"
-            ";* Longitude, Latitude, \"Name\"\n"
-            "   4.89000,  52.37000, \"Central\"\n");
+            "an earlier result, kept until a run replaces it\n");
+  EXPECT_EQ(scene.dialog.remembered,
+            (std::vector<std::pair<Slot, std::string>>{{Slot::output, scene.program.output.path}}));
 }
 
 TEST(output_choice_test, a_name_without_a_dot_gets_the_kind_s_extension) {
@@ -379,21 +395,28 @@ TEST(output_choice_test, a_name_without_a_dot_gets_the_kind_s_extension) {
     const std::string expected = scene.dir.file(ov2 ? "result.ov2" : "result.asc");
     EXPECT_EQ(scene.program.output.path, expected);
     EXPECT_EQ(scene.program.output.is_ov2(), ov2);
-    // A text Output exists at once; the run creates an OV2 Output.
-    EXPECT_EQ(fs::exists(expected), !ov2);
+    // The run creates the Output, of either kind.
+    EXPECT_FALSE(fs::exists(expected));
     EXPECT_FALSE(fs::exists(scene.dir.file("result")));
   }
 }
 
-TEST(output_choice_test, an_existing_ov2_output_is_left_for_the_run) {
-  Scene scene;
-  const std::string old = ov2_file(2);
-  const std::string path = scene.dir.write("result.ov2", old);
-  scene.press(c::kOutputOv2, path);
-  EXPECT_TRUE(scene.program.output.loaded);
-  EXPECT_FALSE(scene.program.output_file.is_open());
-  EXPECT_EQ(read_file(path), old);
-  EXPECT_EQ(scene.dialog.file_dialogs[0].filter, "Overlay files (*.ov2)|*.ov2|");
+TEST(output_choice_test, an_existing_output_is_left_for_the_run) {
+  for (const bool ov2 : {false, true}) {
+    Scene scene;
+    const std::string old = ov2 ? ov2_file(2) : "; an earlier result\n1, 2, \"a\"\n";
+    const std::string path = scene.dir.write(ov2 ? "result.ov2" : "result.asc", old);
+    scene.press(ov2 ? c::kOutputOv2 : c::kOutputText, path);
+    EXPECT_TRUE(scene.program.output.loaded);
+    EXPECT_EQ(read_file(path), old);
+    // Chosen again, cleared, or left by Exit: still as it was.
+    scene.press(ov2 ? c::kOutputOv2 : c::kOutputText, path);
+    ASSERT_TRUE(handle_slot_button(scene.program, scene.dialog, c::kOutputClear));
+    dispatch(scene.program, scene.dialog, c::kExit);
+    EXPECT_EQ(read_file(path), old);
+    EXPECT_EQ(std::distance(fs::directory_iterator(scene.dir.path()), fs::directory_iterator()),
+              2);  // the file and program/
+  }
 }
 
 struct FailureCase {
@@ -402,12 +425,13 @@ struct FailureCase {
   const char* file;  // written with `contents` unless empty
   std::string contents;
   const char* title;
-  bool fatal;
+  // The box text's last line; FILE stands for the file's path as shown.
+  std::string last_line;
 };
 
 void PrintTo(const FailureCase& row, std::ostream* out) {
   testing::print_row(out, row.what, button_name(row.button), row.file, row.contents, row.title,
-                     row.fatal);
+                     row.last_line);
 }
 
 class input_failure_test : public ::testing::TestWithParam<FailureCase> {};
@@ -433,10 +457,16 @@ TEST_P(input_failure_test, leaves_the_slot_unloaded_and_start_disabled) {
   EXPECT_EQ(box.title, param.title);
   EXPECT_EQ(box.icon, ui::Icon::information);
   EXPECT_EQ(box.buttons, ui::ButtonSet::ok);
+  std::string last_line = param.last_line;
+  if (const std::size_t file = last_line.find("FILE"); file != std::string::npos)
+    last_line.replace(file, 4, poi::shorten_path(path, poi::kMessagePathWidth));
+  EXPECT_EQ(box.text.substr(box.text.rfind('\r') + 1), last_line);
   if (std::string_view(param.title) == "File Open Conflict") {
-    EXPECT_EQ(box.text, kConflictText);
+    EXPECT_EQ(box.text.substr(0, kConflictText.size()), kConflictText);
   }
-  EXPECT_EQ(scene.program.quit_requested, param.fatal);
+  // The file is refused; the program goes on.
+  EXPECT_FALSE(scene.program.quit_requested);
+  EXPECT_EQ(scene.dialog.remembered.back().second, scene.dir.file("earlier.asc"));
   EXPECT_FALSE(master ? scene.program.master.loaded : scene.program.update.loaded);
   EXPECT_EQ(scene.state(c::kStart), FieldState::disabled);
   EXPECT_EQ(scene.text(master ? c::kMasterPath : c::kUpdatePath), " ");
@@ -455,18 +485,20 @@ std::string too_many_lines(int count) {
 INSTANTIATE_TEST_SUITE_P(
     files, input_failure_test,
     ::testing::Values(
-        FailureCase{"missing text", c::kMasterText, "missing.asc", "", "File Open Conflict", false},
-        FailureCase{"missing ov2", c::kMasterOv2, "missing.ov2", "", "File Open Conflict", false},
+        FailureCase{"missing text", c::kMasterText, "missing.asc", "", "File Open Conflict",
+                    "FILE: no such file"},
+        FailureCase{"missing ov2", c::kMasterOv2, "missing.ov2", "", "File Open Conflict",
+                    "FILE: no such file"},
         FailureCase{"missing update", c::kUpdateText, "missing.asc", "", "File Open Conflict",
-                    false},
+                    "FILE: no such file"},
         FailureCase{"damaged ov2", c::kUpdateOv2, "cut.ov2", ov2_file(2).substr(0, 30),
-                    "Pinlayer Error", false},
+                    "Pinlayer Error", "The file was not loaded."},
         FailureCase{"bad text line", c::kMasterText, "bad.asc", "1, 2, \"a\"\nnot a line\n",
-                    "Format error", true},
+                    "Format error", "The file FILE was not loaded."},
         FailureCase{"unsupported record", c::kMasterOv2, "seven.ov2", ov2_file(1) + "\x07",
-                    "Pinlayer Error", true},
+                    "Pinlayer Error", "The file FILE was not loaded."},
         FailureCase{"too many updates", c::kUpdateText, "big.asc", too_many_lines(30001),
-                    "Storage limit", true}),
+                    "Storage limit", "pinwright-batch has no such limit."}),
     [](const auto& info) { return testing::test_name(info.param.what); });
 
 TEST(input_choice_test, a_folder_is_no_file) {
@@ -474,7 +506,10 @@ TEST(input_choice_test, a_folder_is_no_file) {
   fs::create_directory(scene.dir.path() / "folder.asc");
   scene.press(c::kMasterText, scene.dir.file("folder.asc"));
   EXPECT_EQ(scene.box_titles(), std::vector<std::string>{"File Open Conflict"});
+  EXPECT_EQ(scene.dialog.boxes[0].text,
+            conflict_text(scene.dir.file("folder.asc"), "cannot be read"));
   EXPECT_FALSE(scene.program.master.loaded);
+  EXPECT_TRUE(scene.dialog.remembered.empty());
 }
 
 struct StartCase {
@@ -636,7 +671,9 @@ TEST_P(output_symbol_test, own_then_folder_default_then_shipped_default) {
   EXPECT_EQ(scene.program.output.symbol_path, scene.dir.file(param.shown));
   EXPECT_EQ(scene.dialog.control(c::kOutputSymbol).picture, scene.dir.file(param.shown));
   EXPECT_EQ(scene.state(c::kOutputSymbol), FieldState::enabled);
-  // The OV2 Output gets a symbol of its own name.
+  // The OV2 Output gets a symbol of its own name once a run has written it.
+  EXPECT_EQ(fs::exists(scene.dir.file("result.bmp")), param.candidate);
+  copy_output_symbol(scene.program);
   EXPECT_EQ(read_file(scene.dir.file("result.bmp")), read_file(scene.dir.file(param.shown)));
 }
 
@@ -699,8 +736,11 @@ TEST_P(output_conflict_test, a_loaded_file_is_never_chosen_as_output) {
 
     EXPECT_EQ(scene.box_titles(), std::vector<std::string>{"File Open Conflict"})
         << GetParam().what << " " << input;
+    const bool master = input == c::kMasterText || input == c::kMasterOv2;
+    EXPECT_EQ(scene.dialog.boxes[0].text,
+              conflict_text(scene.program.output.path,
+                            master ? "in use as the Master file" : "in use as the Update file"));
     EXPECT_FALSE(scene.program.output.loaded);
-    EXPECT_FALSE(scene.program.output_file.is_open());
     EXPECT_EQ(scene.text(c::kOutputPath), " ");
     EXPECT_EQ(scene.state(c::kStart), FieldState::disabled);
     EXPECT_EQ(read_file(scene.dir.file(name)), contents);
@@ -753,8 +793,10 @@ TEST(output_conflict_test, the_output_file_is_never_read_as_input) {
     scene.press(c::kOutputOv2, path);
     scene.press(input, scene.dir.file("./result.ov2"));
     EXPECT_EQ(scene.box_titles(), std::vector<std::string>{"File Open Conflict"}) << input;
+    EXPECT_EQ(scene.dialog.boxes[0].text,
+              conflict_text(scene.dir.file("./result.ov2"), "in use as the Output file"));
     EXPECT_FALSE(scene.program.master.loaded || scene.program.update.loaded);
-    // Quit would delete the Output file: it must not hold what the user loaded.
+    // The run replaces the Output file: it must not hold what the user loaded.
     EXPECT_TRUE(scene.program.output.loaded);
     EXPECT_EQ(read_file(path), old);
   }
@@ -775,10 +817,11 @@ struct UnwritableCase {
   const char* what;
   int button;
   std::string (*target)(const TempDir& dir);
+  const char* reason;
 };
 
 void PrintTo(const UnwritableCase& row, std::ostream* out) {
-  testing::print_row(out, row.what, button_name(row.button));
+  testing::print_row(out, row.what, button_name(row.button), row.reason);
 }
 
 class unwritable_output_test : public ::testing::TestWithParam<UnwritableCase> {};
@@ -786,41 +829,53 @@ class unwritable_output_test : public ::testing::TestWithParam<UnwritableCase> {
 TEST_P(unwritable_output_test, is_reported_and_not_chosen) {
   Scene scene;
   scene.press(c::kMasterText, scene.master());
-  scene.press(GetParam().button, GetParam().target(scene.dir));
+  const std::string target = GetParam().target(scene.dir);
+  scene.press(GetParam().button, target);
   ASSERT_EQ(scene.dialog.boxes.size(), 1u) << GetParam().what;
   EXPECT_EQ(scene.dialog.boxes[0].title, "File Open Conflict");
-  EXPECT_EQ(scene.dialog.boxes[0].text, kConflictText);
+  EXPECT_EQ(scene.dialog.boxes[0].text, conflict_text(target, GetParam().reason));
   EXPECT_FALSE(scene.program.output.loaded);
-  EXPECT_FALSE(scene.program.output_file.is_open());
   EXPECT_EQ(scene.text(c::kOutputPath), " ");
   EXPECT_EQ(scene.state(c::kStart), FieldState::disabled);
+  // Only the Master file read is remembered, not the Output refused.
+  EXPECT_EQ(scene.dialog.remembered.size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     targets, unwritable_output_test,
     ::testing::Values(
         UnwritableCase{"missing folder, text", c::kOutputText,
-                       [](const TempDir& dir) { return dir.file("no/such/folder/out.asc"); }},
+                       [](const TempDir& dir) { return dir.file("no/such/folder/out.asc"); },
+                       "no such folder"},
         UnwritableCase{"missing folder, ov2", c::kOutputOv2,
-                       [](const TempDir& dir) { return dir.file("no/such/folder/out.ov2"); }},
+                       [](const TempDir& dir) { return dir.file("no/such/folder/out.ov2"); },
+                       "no such folder"},
         UnwritableCase{"a folder, ov2", c::kOutputOv2,
                        [](const TempDir& dir) {
                          fs::create_directory(dir.path() / "folder.ov2");
                          return dir.file("folder.ov2");
-                       }},
-        // A full disk: the header cannot be written.
-        UnwritableCase{"full device, text", c::kOutputText,
+                       },
+                       "not a file"},
+        // The result would be renamed onto the device, not written into it.
+        UnwritableCase{"link to a device, text", c::kOutputText,
                        [](const TempDir& dir) {
-                         fs::create_symlink("/dev/full", dir.file("full.asc"));
-                         return dir.file("full.asc");
-                       }}),
+                         fs::create_symlink("/dev/null", dir.file("null.asc"));
+                         return dir.file("null.asc");
+                       },
+                       "not a file"},
+        UnwritableCase{"a folder that takes no file", c::kOutputText,
+                       [](const TempDir&) { return std::string("/proc/self/out.asc"); },
+                       "folder not writable"}),
     [](const auto& info) { return testing::test_name(info.param.what); });
 
-TEST(output_choice_test, the_check_of_an_ov2_output_leaves_no_file) {
-  Scene scene;
-  scene.press(c::kOutputOv2, scene.dir.file("new.ov2"));
-  EXPECT_TRUE(scene.program.output.loaded);
-  EXPECT_FALSE(fs::exists(scene.dir.file("new.ov2")));
+TEST(output_choice_test, the_check_of_the_folder_leaves_no_file) {
+  for (const int button : {c::kOutputText, c::kOutputOv2}) {
+    Scene scene;
+    scene.press(button, scene.dir.file(button == c::kOutputOv2 ? "new.ov2" : "new.asc"));
+    EXPECT_TRUE(scene.program.output.loaded);
+    EXPECT_EQ(std::distance(fs::directory_iterator(scene.dir.path()), fs::directory_iterator()),
+              1);  // program/ alone
+  }
 }
 
 TEST(exclusions_lookup_test, every_master_press_reads_the_exclusions_cancelled_or_not) {

@@ -123,10 +123,36 @@ TEST_F(run_panel_test, quit_clears_the_progress_and_the_map) {
   ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
   ASSERT_TRUE(dialog.map_input);
   dialog.box_answers.push_back(ui::kAnswerOkYes);
-  ASSERT_TRUE(app::quit_run(program, dialog));
+  ASSERT_TRUE(app::quit_run(program, dialog, app::QuitDefault::yes));
   EXPECT_EQ(progress(), " ");
   EXPECT_FALSE(dialog.map_input);
   EXPECT_FALSE(app::review_map(program, 20.0f));
+}
+
+// The boxes that sum up a run come over the idle window: no pair shown, the
+// decision buttons and Quit disabled, no progress line.
+TEST_F(run_panel_test, the_window_is_idle_before_the_end_of_run_boxes) {
+  set_master({poi_at(5.0f, 52.0f, "A"), poi_at(5.0f, 52.00005f, "A2"), poi_at(6.0f, 52.0f, "X")});
+  program.exclusions.circles[1] = poi_at(6.0f, 52.0f, "");
+  program.exclusions.count = 1;
+  program.exclusions.radius = 25.0f;
+  program.exclusions.path = dir.file("master_x.asc");
+  choose_text_output();
+  ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
+  dialog.calls.clear();
+  ASSERT_EQ(app::decide(program, dialog, c::kFirstDecision), RunStop::finished);
+
+  const auto at = [&](const std::string& call) {
+    return std::find(dialog.calls.begin(), dialog.calls.end(), call) - dialog.calls.begin();
+  };
+  const auto box = at("message_box \"POI exclusions\"");
+  ASSERT_LT(box, static_cast<std::ptrdiff_t>(dialog.calls.size()));
+  for (const char* idle :
+       {"put_text 1011 \" \"", "put_text 1012 \" \"", "set_field_state 1001 0",
+        "set_field_state 1002 0", "set_field_state 1030 0", "set_field_state 1004 1",
+        "put_text 1057 \" \"",
+        "put_text 1058 \"0 duplicates deleted, 1 kept, 1 excluded, 2 entries written\""})
+    EXPECT_LT(at(idle), box) << idle;
 }
 
 // The status line of each kind of run from its counts, singular and plural.

@@ -45,8 +45,18 @@ if(EXISTS "${SCENARIO}/exit_code")
   string(STRIP "${expected_exit}" expected_exit)
 endif()
 
+# A limit on the size of any file the program writes stands for a full disk:
+# a write past it fails (the signal it would raise is ignored).
+set(command "${RUNNER}" ${args} script)
+if(EXISTS "${SCENARIO}/file_size_limit")
+  file(READ "${SCENARIO}/file_size_limit" blocks)
+  string(STRIP "${blocks}" blocks)
+  # Lines, not semicolons, separate the commands: a semicolon splits a CMake list.
+  set(command sh -c "trap '' XFSZ\nulimit -f ${blocks}\nexec \"$0\" \"$@\"" ${command})
+endif()
+
 execute_process(
-  COMMAND "${RUNNER}" ${args} script
+  COMMAND ${command}
   WORKING_DIRECTORY "${work}"
   OUTPUT_FILE "${OUT}/stdout.txt"
   ERROR_FILE "${OUT}/stderr.txt"
@@ -87,6 +97,13 @@ file ${name} exists, expected none")
     endif()
   endforeach()
 endif()
+
+# Files are written under a temporary name beside their place and renamed
+# into it when complete: none of those may be left behind.
+file(GLOB_RECURSE temporaries LIST_DIRECTORIES false RELATIVE "${work}" "${work}/*.tmp-*")
+foreach(name ${temporaries})
+  set(failures "${failures}\ntemporary file ${name} left behind")
+endforeach()
 
 if(failures)
   # Indented lines are printed as they are, not wrapped.

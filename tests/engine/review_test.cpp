@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -346,9 +347,71 @@ TEST_F(pending_review_test, buttons_of_the_other_run_or_without_a_pair_change_no
   EXPECT_EQ(program.run.result_count, 2);
 }
 
+// A name typed with a double quote: refused when the decision would store it
+// in a text Output, which cannot hold it; taken by decisions that store no
+// name, by an OV2 Output, and when it is the name shown (read from a file).
+struct QuotedNameCase {
+  const char* label;
+  bool update_run;
+  int button;
+  bool ov2;
+  bool typed;  // else the second row's own name holds the quote
+  bool refused;
+};
+
+void PrintTo(const QuotedNameCase& row, std::ostream* out) {
+  print_row(out, row.label, row.update_run, row.button, row.ov2, row.typed, row.refused);
+}
+
+class quoted_name_test : public RunFixture, public ::testing::WithParamInterface<QuotedNameCase> {};
+
+TEST_P(quoted_name_test, is_refused_only_where_a_text_line_would_change_it) {
+  const QuotedNameCase& param = GetParam();
+  const std::string quoted = "Museum \"Het Schip\"";
+  const std::string second_name = param.typed ? "Museum shop" : quoted;
+  if (param.update_run) {
+    set_master({poi_at(5.0f, 52.0f, "Museum")});
+    set_update({poi_at(5.0f, 52.00005f, second_name)});
+  } else {
+    set_master({poi_at(5.0f, 52.0f, "Museum"), poi_at(5.0f, 52.00005f, second_name)});
+  }
+  param.ov2 ? choose_ov2_output() : choose_text_output();
+  ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
+  edit(c::kRow2Name, quoted);
+
+  const RunStop stop = app::decide(program, dialog, param.button);
+
+  if (param.refused) {
+    EXPECT_EQ(stop, RunStop::unchanged);
+    ASSERT_EQ(dialog.boxes.size(), 1u);
+    EXPECT_EQ(dialog.boxes[0].title, "Name not stored");
+    EXPECT_EQ(text_of(c::kRow2Name), quoted);  // kept for editing
+    EXPECT_TRUE(engine::pair_pending(program));
+    EXPECT_EQ(program.run.counts.reviewed, 0);
+  } else {
+    EXPECT_EQ(stop, RunStop::finished);
+    EXPECT_TRUE(dialog.boxes.empty());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    decisions, quoted_name_test,
+    ::testing::Values(
+        QuotedNameCase{"Save as new, text", true, c::kSecondDecision, false, true, true},
+        QuotedNameCase{"Text, text", true, c::kText, false, true, true},
+        QuotedNameCase{"Both, text", true, c::kBoth, false, true, true},
+        QuotedNameCase{"Delete Master entry, text", false, c::kSecondDecision, false, true, true},
+        QuotedNameCase{"Skip, text", true, c::kFirstDecision, false, true, false},
+        QuotedNameCase{"Position, text", true, c::kPosition, false, true, false},
+        QuotedNameCase{"Keep, text", false, c::kFirstDecision, false, true, false},
+        QuotedNameCase{"Text, OV2", true, c::kText, true, true, false},
+        QuotedNameCase{"Delete Master entry, OV2", false, c::kSecondDecision, true, true, false},
+        QuotedNameCase{"Text, the name as read", true, c::kText, false, false, false}),
+    LabelName{});
+
 class save_as_new_limit_test : public RunFixture {};
 
-TEST_F(save_as_new_limit_test, ends_the_program_at_the_storage_limit) {
+TEST_F(save_as_new_limit_test, abandons_the_run_at_the_storage_limit) {
   fill_master(poi::kMergedCapacity);
   program.master_table[poi::kMergedCapacity] = poi_at(5.0f, 52.0f, "Last");
   set_update({poi_at(5.0f, 52.0001f, "Near last"), poi_at(6.0f, 52.0f, "Never placed")});
@@ -356,15 +419,18 @@ TEST_F(save_as_new_limit_test, ends_the_program_at_the_storage_limit) {
   ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
   ASSERT_EQ(program.run.match_index, poi::kMergedCapacity);
 
-  EXPECT_EQ(app::decide(program, dialog, c::kSecondDecision), RunStop::ended);
+  EXPECT_EQ(app::decide(program, dialog, c::kSecondDecision), RunStop::abandoned);
   ASSERT_EQ(dialog.boxes.size(), 1u);
   EXPECT_EQ(dialog.boxes[0].title, "Storage limit");
-  EXPECT_EQ(dialog.boxes[0].text, poi::kTooManyMergedText);
+  EXPECT_EQ(dialog.boxes[0].text.substr(0, poi::kTooManyMergedText.size()),
+            poi::kTooManyMergedText);
   EXPECT_EQ(dialog.boxes[0].icon, ui::Icon::information);
-  EXPECT_TRUE(program.quit_requested);
+  EXPECT_FALSE(program.quit_requested);
   EXPECT_EQ(program.run.result_count, poi::kMergedCapacity);
-  EXPECT_TRUE(program.output.loaded);  // the run did not go on to write
-  EXPECT_TRUE(program.output_file.is_open());
+  // The run did not go on: nothing is written, no pair waits.
+  EXPECT_FALSE(std::filesystem::exists(program.output.path));
+  EXPECT_FALSE(engine::pair_pending(program));
+  EXPECT_EQ(text_of(c::kRow2Name), " ");
 }
 
 class keep_exclusion_test : public RunFixture {};

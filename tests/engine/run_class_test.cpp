@@ -171,10 +171,6 @@ struct Window {
     p.matches_report_enabled = !s.update;
     p.output.kind = s.ov2_output ? poi::FileKind::ov2 : poi::FileKind::text;
     p.output.path = dir.file(s.ov2_output ? "out.ov2" : "out.asc");
-    if (!s.ov2_output) {
-      p.output_file = poi::OutputFile(p.output.path, poi::OpenMode::truncate);
-      poi::write_text_header(p.output_file, kToday);
-    }
     p.output.loaded = true;
     dialog.control(c::kRadiusCombo).text = s.radius;
     dialog.control(c::kUnderRadius).checked = s.under_radius;

@@ -157,10 +157,6 @@ void set_up(Side& side, const Scenario& s) {
   p.update.loaded = s.update;
   p.output.kind = s.ov2_output ? poi::FileKind::ov2 : poi::FileKind::text;
   p.output.path = side.dir.file(s.ov2_output ? "out.ov2" : "out.asc");
-  if (!s.ov2_output) {
-    p.output_file = poi::OutputFile(p.output.path, poi::OpenMode::truncate);
-    poi::write_text_header(p.output_file, *p.fixed_today);
-  }
   p.output.loaded = true;
   side.dialog.control(c::kRadiusCombo).text = s.radius;
   side.dialog.control(c::kUnderRadius).checked = s.under_radius;

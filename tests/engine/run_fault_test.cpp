@@ -1,6 +1,7 @@
 // Files that change under a run while it waits for the user: the Output
 // written at the end is complete where the user expects it, or a box says
-// why not; a file that has taken the Output's place is never written over.
+// why not; a file that has taken the Output's place is never written over,
+// and the file chosen is never touched before the run replaces it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -24,10 +25,13 @@ constexpr std::string_view kTwoEntries =
     "   5.00010,  52.00000, \"Partner\"\n"
     ";*    2 POI records.    0 user comment lines.\n";
 
+constexpr std::string_view kEarlierResult = "   1.00000,   2.00000, \"Earlier\"\n";
+
 class output_fault_test : public RunFixture, public ::testing::WithParamInterface<bool> {
  protected:
   // Two entries 6.8 m apart: a duplicate run, or (update) an update run,
-  // that stops for the user; Keep or Skip lets it finish.
+  // that stops for the user; Keep or Skip lets it finish. The Output chosen
+  // is the result of an earlier run, which the user agreed to replace.
   void start_until_review() {
     if (GetParam()) {
       set_master({poi_at(5.0f, 52.0f, "Keep me")});
@@ -35,6 +39,7 @@ class output_fault_test : public RunFixture, public ::testing::WithParamInterfac
     } else {
       set_master({poi_at(5.0f, 52.0f, "Keep me"), poi_at(5.0001f, 52.0f, "Partner")});
     }
+    dir.write("out.asc", kEarlierResult);
     choose_text_output();
     ASSERT_EQ(app::start_run(program, dialog), RunStop::review);
   }
@@ -44,6 +49,15 @@ class output_fault_test : public RunFixture, public ::testing::WithParamInterfac
   }
 };
 
+TEST_P(output_fault_test, the_chosen_file_is_untouched_until_the_run_replaces_it) {
+  start_until_review();
+  EXPECT_EQ(output(), kEarlierResult);
+
+  EXPECT_EQ(finish(), RunStop::finished);
+  EXPECT_TRUE(dialog.boxes.empty());
+  EXPECT_EQ(output(), std::string(kOutputHeader) + std::string(kTwoEntries));
+}
+
 TEST_P(output_fault_test, an_output_removed_during_the_review_is_written_anew) {
   start_until_review();
   fs::remove(program.output.path);
@@ -51,7 +65,6 @@ TEST_P(output_fault_test, an_output_removed_during_the_review_is_written_anew) {
   EXPECT_EQ(finish(), RunStop::finished);
   EXPECT_TRUE(dialog.boxes.empty());
   EXPECT_EQ(output(), std::string(kOutputHeader) + std::string(kTwoEntries));
-  EXPECT_FALSE(program.output_file.is_open());
 }
 
 TEST_P(output_fault_test, an_output_renamed_during_the_review_is_written_anew_at_its_path) {
@@ -62,7 +75,7 @@ TEST_P(output_fault_test, an_output_renamed_during_the_review_is_written_anew_at
   EXPECT_EQ(finish(), RunStop::finished);
   EXPECT_TRUE(dialog.boxes.empty());
   EXPECT_EQ(output(), std::string(kOutputHeader) + std::string(kTwoEntries));
-  EXPECT_EQ(read_file(elsewhere), kOutputHeader);  // what it held when it was moved
+  EXPECT_EQ(read_file(elsewhere), kEarlierResult);  // what it held when it was moved
 }
 
 TEST_P(output_fault_test, a_file_put_in_place_of_the_output_is_left_alone_and_reported) {

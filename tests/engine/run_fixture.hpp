@@ -80,8 +80,6 @@ class RunFixture : public ::testing::Test {
   void choose_text_output(std::string_view name = "out.asc") {
     program.output.kind = poi::FileKind::text;
     program.output.path = dir.file(name);
-    program.output_file = poi::OutputFile(program.output.path, poi::OpenMode::truncate);
-    poi::write_text_header(program.output_file, *program.fixed_today);
     chosen();
   }
 
@@ -103,7 +101,12 @@ class RunFixture : public ::testing::Test {
   app::Program program;
 
  private:
-  void chosen() { program.output.loaded = true; }
+  // As the Output slot takes a file: whatever lies at its path now is the one
+  // file the result may replace.
+  void chosen() {
+    program.output.loaded = true;
+    program.output_mark = poi::FileMark::of(program.output.path);
+  }
 };
 
 }  // namespace pinwright::testing

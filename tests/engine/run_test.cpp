@@ -8,12 +8,14 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
+#include <iterator>
 #include <string>
 
 #include "engine/distance.hpp"
 #include "exclusion/exclusion_run.hpp"
 #include "poi/paths.hpp"
 #include "tests/engine/run_fixture.hpp"
+#include "tests/support/file_size_limit.hpp"
 #include "tests/support/test_names.hpp"
 
 namespace pinwright::testing {
@@ -79,7 +81,6 @@ TEST_F(duplicate_run_test, chain_of_three_with_radius_box_leaves_only_the_last) 
             std::string(kOutputHeader) + "   5.00000,  52.00020, \"E3\"\n" + trailer(1, 0));
   EXPECT_EQ(text_of(c::kOutputCount), "Number of POI entries:    1");
   EXPECT_FALSE(program.output.loaded);
-  EXPECT_FALSE(program.output_file.is_open());
 }
 
 // Radius texts around the pair's exact separation: strictly less matches.
@@ -334,7 +335,7 @@ TEST_P(bad_radius_test, start_is_refused_with_nothing_changed) {
   EXPECT_EQ(program.run.result_count, 0);
   EXPECT_EQ(program.update.count, 1);
   EXPECT_TRUE(program.output.loaded);
-  EXPECT_TRUE(program.output_file.is_open());
+  EXPECT_FALSE(fs::exists(program.output.path));
 }
 
 INSTANTIATE_TEST_SUITE_P(texts, bad_radius_test,
@@ -350,22 +351,29 @@ TEST_F(start_test, radius_zero_matches_nothing) {
   EXPECT_EQ(program.run.result_count, 2);
 }
 
-TEST_F(update_run_test, storage_limit_ends_the_program_without_writing) {
+TEST_F(update_run_test, storage_limit_abandons_the_run_without_writing) {
   fill_master(poi::kMergedCapacity - 1);
   set_update({poi_at(5.0f, 52.0f, "Fits"), poi_at(6.0f, 52.0f, "One too many")});
   choose_text_output();
+  dir.write("out.asc", "the result of an earlier run\n");
 
-  EXPECT_EQ(app::start_run(program, dialog), RunStop::ended);
+  EXPECT_EQ(app::start_run(program, dialog), RunStop::abandoned);
   EXPECT_EQ(program.run.result_count, poi::kMergedCapacity);
   EXPECT_EQ(program.working_table[poi::kMergedCapacity].name.trimmed(), "Fits");
   ASSERT_EQ(dialog.boxes.size(), 1u);
   EXPECT_EQ(dialog.boxes[0].title, "Storage limit");
-  EXPECT_EQ(dialog.boxes[0].text, poi::kTooManyMergedText);
+  EXPECT_EQ(dialog.boxes[0].text,
+            "Too many merged entries.\rMaximum is 50,000\rThe run is abandoned; nothing is "
+            "written.\rpinwright-batch has no such limit.");
   EXPECT_EQ(dialog.boxes[0].icon, ui::Icon::information);
   EXPECT_EQ(dialog.boxes[0].buttons, ui::ButtonSet::ok);
-  EXPECT_TRUE(program.quit_requested);
-  EXPECT_TRUE(program.output_file.is_open());  // nothing more is written
-  EXPECT_TRUE(program.output.loaded);
+  EXPECT_FALSE(program.quit_requested);
+  EXPECT_EQ(output(), "the result of an earlier run\n");
+  // The window is idle again and waits for a new Output file.
+  EXPECT_FALSE(program.output.loaded);
+  EXPECT_EQ(dialog.control(c::kQuit).state, ui::FieldState::disabled);
+  EXPECT_EQ(dialog.control(c::kExit).state, ui::FieldState::enabled);
+  EXPECT_EQ(dialog.control(c::kStart).state, ui::FieldState::disabled);
 }
 
 TEST_F(update_run_test, table_filled_exactly_is_written) {
@@ -577,25 +585,29 @@ TEST_F(run_exclusion_test, update_run_applies_no_circles) {
 // A full disk: the Output file cannot be completed, and the user is told.
 class output_failure_test : public RunFixture, public ::testing::WithParamInterface<bool> {};
 
-TEST_P(output_failure_test, incomplete_output_is_reported) {
-  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+TEST_P(output_failure_test, incomplete_output_is_reported_and_the_old_file_kept) {
   const bool ov2 = GetParam();
   set_master({poi_at(5.0f, 52.0f, "A")});
   if (ov2) {
     choose_ov2_output();
-    program.output.path = "/dev/full";
   } else {
-    program.output.path = "/dev/full";
-    program.output_file = poi::OutputFile(program.output.path, poi::OpenMode::truncate);
-    program.output.loaded = true;
+    choose_text_output();
   }
-
-  EXPECT_EQ(app::start_run(program, dialog), RunStop::finished);
+  dir.write(ov2 ? "out.ov2" : "out.asc", "kept");
+  {
+    const FileSizeLimit full_disk(8);
+    EXPECT_EQ(app::start_run(program, dialog), RunStop::finished);
+  }
   ASSERT_EQ(dialog.boxes.size(), 1u);
   EXPECT_EQ(dialog.boxes[0].title, "Write error");
-  EXPECT_EQ(dialog.boxes[0].text, "The Output file could not be written completely:\r/dev/full");
+  EXPECT_EQ(dialog.boxes[0].text,
+            "The Output file could not be written completely:\r" +
+                poi::shorten_path(program.output.path, poi::kMessagePathWidth));
   EXPECT_EQ(dialog.boxes[0].icon, ui::Icon::exclamation);
   EXPECT_EQ(text_of(c::kOutputCount), "Number of POI entries:    1");
+  EXPECT_EQ(output(), "kept");
+  // No temporary file is left beside it.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(kinds, output_failure_test, ::testing::Values(false, true),

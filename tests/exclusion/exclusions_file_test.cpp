@@ -257,14 +257,16 @@ TEST(read_exclusions_test, five_thousand_circles_load) {
   EXPECT_FALSE(scene.program.quit_requested);
 }
 
-TEST(read_exclusions_test, the_5001st_circle_ends_the_program) {
+TEST(read_exclusions_test, the_5001st_circle_stops_the_reading) {
   Scene scene;
   scene.read(circle_lines(5001) + "radius = 3\n");
   ASSERT_EQ(scene.dialog.boxes.size(), 1u);
   EXPECT_EQ(scene.dialog.boxes[0].title, "Storage limit");
-  EXPECT_EQ(scene.dialog.boxes[0].text, "Too many exclusion entries.\rMaximum is 5,000");
+  EXPECT_EQ(scene.dialog.boxes[0].text,
+            "Too many exclusion entries.\rMaximum is 5,000\rOnly the first 5,000 circles are "
+            "used.\rpinwright-batch has no such limit.");
   EXPECT_EQ(scene.dialog.boxes[0].icon, ui::Icon::information);
-  EXPECT_TRUE(scene.program.quit_requested);
+  EXPECT_FALSE(scene.program.quit_requested);
   EXPECT_EQ(scene.program.exclusions.count, 5000);
   EXPECT_FLOAT_EQ(scene.program.exclusions.radius, 1.0f);  // reading stopped before it
   EXPECT_FALSE(scene.list_exists());

@@ -167,11 +167,11 @@ TEST_F(reports_test, report_that_cannot_be_created_is_reported) {
 }
 
 TEST_F(reports_test, trailer_line_from_the_counters) {
-  program.output_file = poi::OutputFile(program.output.path, poi::OpenMode::truncate);
+  poi::OutputFile output(program.output.path, poi::OpenMode::truncate);
   program.run.poi_record_counter = 1234;
   program.run.comment_counter = 3;
-  write_output_trailer(program);
-  ASSERT_TRUE(program.output_file.close());
+  write_output_trailer(program, output);
+  ASSERT_TRUE(output.close());
   EXPECT_EQ(read_file(program.output.path), ";* 1234 POI records.    3 user comment lines.\n");
 }
 

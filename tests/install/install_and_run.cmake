@@ -112,13 +112,13 @@ endforeach()
 
 # Started through its link, by full path or by bare name from the search
 # path, the program finds its own folder and in it the default symbol: an OV2
-# Output file receives a copy of it.
+# Output file written by a run receives a copy of it.
 file(REAL_PATH "${program_dir}" real_program_dir)
 foreach(how full_path bare_name)
   set(dir "${work}/symbol_${how}")
   file(MAKE_DIRECTORY "${dir}")
   file(COPY "${SOURCE_DIR}/examples/master.asc" DESTINATION "${dir}")
-  file(WRITE "${dir}/symbol.script" "press 1028\nfile master.asc\npress 1041\nfile result.ov2\nshow 1046\n")
+  file(WRITE "${dir}/symbol.script" "press 1028\nfile master.asc\npress 1041\nfile result.ov2\nshow 1046\ncheck 1053 on\npress 1027\n")
   if(how STREQUAL "full_path")
     set(command "${prefix}/bin/pinwright-script" symbol.script)
   else()

@@ -123,5 +123,96 @@ TEST(cut_back_test, a_file_not_open_has_no_length_and_cannot_be_cut) {
   EXPECT_FALSE(none.cut_back(0));
 }
 
+// Writing a file in place: the file at the path when it was marked is
+// replaced only by a complete file, and only while nothing else has taken
+// its place; no temporary file is ever left in the folder.
+struct PlacedCase {
+  const char* label;
+  const char* before;  // what the path holds when marked; nullptr: nothing
+  std::function<void(const TempDir& dir, const std::string& path)> meanwhile;
+  bool write_completes;
+  OutputWrite outcome;
+  const char* after;  // what the path holds afterwards; nullptr: nothing
+};
+
+void PrintTo(const PlacedCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.write_completes);
+}
+
+class write_in_place_test : public ::testing::TestWithParam<PlacedCase> {};
+
+TEST_P(write_in_place_test, replaces_only_the_marked_file_and_only_when_complete) {
+  const PlacedCase& param = GetParam();
+  TempDir dir;
+  const std::string path = dir.file("out.asc");
+  if (param.before) dir.write("out.asc", param.before);
+  const FileMark mark = FileMark::of(path);
+  param.meanwhile(dir, path);
+
+  const OutputWrite outcome = write_in_place(path, mark, [&](const std::string& temporary) {
+    EXPECT_EQ(fs::path(temporary).parent_path(), dir.path());
+    OutputFile file(temporary, OpenMode::truncate);
+    file.write_line("the result");
+    return file.close() && param.write_completes;
+  });
+
+  EXPECT_EQ(outcome, param.outcome);
+  if (param.after)
+    EXPECT_EQ(testing::read_file(path), param.after);
+  else
+    EXPECT_FALSE(fs::exists(path));
+  if (!fs::exists(dir.path())) return;
+  for (const auto& entry : fs::directory_iterator(dir.path()))
+    EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos) << entry.path();
+}
+
+const auto kNothingMeanwhile = [](const TempDir&, const std::string&) {};
+
+INSTANTIATE_TEST_SUITE_P(
+    cases, write_in_place_test,
+    ::testing::Values(
+        PlacedCase{"new file", nullptr, kNothingMeanwhile, true, OutputWrite::written,
+                   "the result\n"},
+        PlacedCase{"the file marked is replaced", "earlier\n", kNothingMeanwhile, true,
+                   OutputWrite::written, "the result\n"},
+        PlacedCase{"incomplete keeps the file marked", "earlier\n", kNothingMeanwhile, false,
+                   OutputWrite::incomplete, "earlier\n"},
+        PlacedCase{"incomplete creates nothing", nullptr, kNothingMeanwhile, false,
+                   OutputWrite::incomplete, nullptr},
+        PlacedCase{"the file marked was removed", "earlier\n",
+                   [](const TempDir&, const std::string& path) { fs::remove(path); }, true,
+                   OutputWrite::written, "the result\n"},
+        PlacedCase{"a file put where there was none", nullptr,
+                   [](const TempDir& dir, const std::string&) { dir.write("out.asc", "theirs\n"); },
+                   true, OutputWrite::replaced, "theirs\n"},
+        // The marked file is held open, so the new one cannot take its inode.
+        PlacedCase{"the file marked removed and another put there", "earlier\n",
+                   [](const TempDir& dir, const std::string& path) {
+                     fs::remove(path);
+                     dir.write("out.asc", "theirs\n");
+                   },
+                   true, OutputWrite::replaced, "theirs\n"},
+        PlacedCase{"the folder went away", nullptr,
+                   [](const TempDir& dir, const std::string&) { fs::remove_all(dir.path()); }, true,
+                   OutputWrite::incomplete, nullptr}),
+    testing::LabelName{});
+
+TEST(write_in_place_test, a_link_is_replaced_and_its_target_left_alone) {
+  TempDir dir;
+  const std::string target = dir.write("target.asc", "target\n");
+  const std::string link = dir.file("link.asc");
+  fs::create_symlink(target, link);
+  const FileMark mark = FileMark::of(link);
+  const OutputWrite outcome = write_in_place(link, mark, [](const std::string& temporary) {
+    OutputFile file(temporary, OpenMode::truncate);
+    file.write_line("the result");
+    return file.close();
+  });
+  EXPECT_EQ(outcome, OutputWrite::written);
+  EXPECT_FALSE(fs::is_symlink(link));
+  EXPECT_EQ(testing::read_file(link), "the result\n");
+  EXPECT_EQ(testing::read_file(target), "target\n");
+}
+
 }  // namespace
 }  // namespace pinwright::poi

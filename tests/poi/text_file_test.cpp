@@ -210,7 +210,6 @@ TEST_F(text_reader_test, a_line_with_one_number_is_a_format_error) {
   const ReadResult result = read("; ok\n1, 2, \"A\"\n4.89\n5, 6, \"B\"\n");
   ASSERT_TRUE(result.failure);
   EXPECT_EQ(result.failure->kind, ReadFailure::Kind::format_error);
-  EXPECT_TRUE(result.failure->is_fatal());
   EXPECT_EQ(result.failure->title, "Format error");
   EXPECT_EQ(result.failure->text.size(), 137u);
   EXPECT_EQ(result.failure->text, kTextFormatErrorText);
@@ -221,7 +220,6 @@ TEST_F(text_reader_test, a_missing_file_is_an_open_failure) {
   const ReadResult result = read_text_poi_file(dir.file("missing.asc"), table, Slot::master);
   ASSERT_TRUE(result.failure);
   EXPECT_EQ(result.failure->kind, ReadFailure::Kind::open_failed);
-  EXPECT_FALSE(result.failure->is_fatal());
   EXPECT_EQ(result.failure->title, "File Open Conflict");
   EXPECT_EQ(result.failure->text.size(), 100u);
 }
@@ -263,7 +261,6 @@ TEST_P(text_capacity_test, exactly_full_loads_one_more_is_the_storage_limit) {
   result = read_text_poi_file(dir.write("over.asc", full + "\n"), table, c.slot);
   ASSERT_TRUE(result.failure);
   EXPECT_EQ(result.failure->kind, ReadFailure::Kind::storage_limit);
-  EXPECT_TRUE(result.failure->is_fatal());
   EXPECT_EQ(result.failure->title, "Storage limit");
   EXPECT_EQ(result.failure->text, c.text);
   EXPECT_EQ(result.count, c.capacity);

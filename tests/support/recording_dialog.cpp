@@ -75,6 +75,10 @@ std::optional<std::string> RecordingDialog::choose_file(std::string_view filter,
   return answer;
 }
 
+void RecordingDialog::remember_file(poi::Slot slot, std::string_view path) {
+  remembered.emplace_back(slot, std::string(path));
+}
+
 void RecordingDialog::help(std::string_view help_file) {
   calls.push_back("help \"" + std::string(help_file) + "\"");
 }

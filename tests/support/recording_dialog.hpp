@@ -53,6 +53,7 @@ class RecordingDialog : public ui::DialogLayer {
   std::optional<std::string> choose_file(std::string_view filter, ui::FileDialogForm form,
                                          std::string_view start_path,
                                          std::string_view title) override;
+  void remember_file(poi::Slot slot, std::string_view path) override;
   void help(std::string_view help_file) override;
   void draw_picture(int id, std::string_view bitmap_path) override;
   void put_map(int id, const std::optional<map::SceneInput>& input) override;
@@ -69,6 +70,8 @@ class RecordingDialog : public ui::DialogLayer {
   std::deque<std::optional<std::string>> file_answers;
   std::vector<MessageBox> boxes;
   std::vector<FileDialog> file_dialogs;
+  // The files the program asked to remember, in order.
+  std::vector<std::pair<poi::Slot, std::string>> remembered;
   std::string title;
   bool field_changes_enabled = false;
 };

@@ -1,5 +1,5 @@
 // Closing the real window while a review waits: the title-bar close button
-// and Escape ask with the Quit box before the program ends.
+// and Escape ask with the Quit box before the program ends, No by default.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -82,6 +82,21 @@ class qt_close_test : public ::testing::TestWithParam<CloseCase> {
         "QMessageBox");
   }
 
+  // Presses Enter on the next message box, noting its title and which
+  // button Enter gives.
+  void enter_on_box() {
+    box_answer.emplace(
+        [this](QWidget* modal) {
+          auto* box = qobject_cast<QMessageBox*>(modal);
+          ASSERT_NE(box, nullptr);
+          const bool no_is_default = box->defaultButton() == box->button(QMessageBox::No);
+          boxes.push_back(box->windowTitle().toStdString() + ": " + (no_is_default ? "No" : "Yes") +
+                          " by default");
+          QTest::keyClick(box, Qt::Key_Return);
+        },
+        "QMessageBox");
+  }
+
   std::function<void()> choose(int id, const std::string& path) {
     return [this, id, path] {
       file_answer.emplace(choose_in_file_dialog(path), "QFileDialog");
@@ -142,9 +157,50 @@ TEST_P(qt_close_test, asks_before_ending_a_review) {
     EXPECT_EQ(seen, (std::vector<std::string>{"Entry:    1 shown"}));
     EXPECT_EQ(boxes, (std::vector<std::string>{quit_box}));
   }
-  // The unfinished Output is gone rather than left as an empty-looking file.
+  // Nothing was written for the run left unfinished.
   EXPECT_FALSE(std::filesystem::exists(output));
 }
+
+class qt_close_enter_test : public qt_close_test {};
+
+// Enter on the box gives its default button: when closing mid-review that is
+// No, so an Enter meant for the review keeps it; the Quit button's own box
+// keeps Yes, and Enter there abandons the run, writing nothing.
+TEST_P(qt_close_enter_test, enter_keeps_the_review_and_says_yes_to_quit) {
+  const std::string master = folder.write("master.asc", kMaster);
+  const std::string output = folder.file("out.asc");
+  std::vector<std::string> seen;
+  const auto note = [&] { seen.push_back(dialog.text(c::kRow1Entry)); };
+  const UserSteps user(dialog, {
+                                   choose(c::kMasterText, master),
+                                   choose(c::kOutputText, output),
+                                   [&] { click(c::kStart); },
+                                   [&] {
+                                     enter_on_box();
+                                     close_window(GetParam().closing);
+                                   },
+                                   note,
+                                   [&] {
+                                     enter_on_box();
+                                     click(c::kQuit);
+                                   },
+                                   note,
+                                   // No review waits: the window closes without a box.
+                                   [&] { close_window(GetParam().closing); },
+                               });
+  EXPECT_EQ(app::run_program(program, dialog), 0);
+  EXPECT_TRUE(user.done());
+  EXPECT_TRUE(program.quit_requested);
+  EXPECT_EQ(seen, (std::vector<std::string>{"Entry:    1", " "}));
+  EXPECT_EQ(boxes, (std::vector<std::string>{"Quit: No by default", "Quit: Yes by default"}));
+  EXPECT_FALSE(std::filesystem::exists(output));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    window, qt_close_enter_test,
+    ::testing::Values(CloseCase{"close button", Closing::close_button, QMessageBox::NoButton},
+                      CloseCase{"escape", Closing::escape, QMessageBox::NoButton}),
+    LabelName{});
 
 INSTANTIATE_TEST_SUITE_P(
     window, qt_close_test,

@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -881,6 +882,59 @@ TEST_F(qt_dialog_test, help_opens_at_its_contents_and_closes_on_a_blank_name) {
   dialog.help("");
   EXPECT_EQ(dialog.help_window(), nullptr);
 }
+
+struct HelpPlaceCase {
+  const char* label;
+  QPoint window_at;  // the main window's place, from the screen's top left
+  QKeySequence close;
+};
+
+void PrintTo(const HelpPlaceCase& row, std::ostream* out) {
+  *out << row.label;
+}
+
+class help_place_test : public qt_dialog_test,
+                        public ::testing::WithParamInterface<HelpPlaceCase> {};
+
+// The help opens centred over the window, or as near as the screen allows,
+// and closes by Escape or Ctrl+W.
+TEST_P(help_place_test, opens_over_the_window_on_screen_and_closes_by_its_key) {
+  const HelpPlaceCase& row = GetParam();
+  QWidget* window = dialog.window();
+  const QRect room = window->screen()->availableGeometry();
+  window->resize(700, 500);
+  window->move(room.topLeft() + row.window_at);
+  settle();
+  const TempDir folder;
+  dialog.help(folder.write("Pinwright.hlp", "<html><body><p>Contents</p></body></html>"));
+  QTextBrowser* help = dialog.help_window();
+  ASSERT_NE(help, nullptr);
+  settle();
+  const QRect placed = help->frameGeometry();
+  EXPECT_TRUE(room.contains(placed)) << placed.x() << ',' << placed.y();
+  const QPoint centre = window->frameGeometry().center();
+  // Off centre only where the screen ends.
+  if (placed.left() > room.left() && placed.right() < room.right()) {
+    EXPECT_NEAR(placed.center().x(), centre.x(), 1);
+  }
+  if (placed.top() > room.top() && placed.bottom() < room.bottom()) {
+    EXPECT_NEAR(placed.center().y(), centre.y(), 1);
+  }
+
+  QTest::keyClick(help, row.close[0].key(), row.close[0].keyboardModifiers());
+  settle();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(dialog.help_window(), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    places, help_place_test,
+    ::testing::Values(HelpPlaceCase{"escape", {50, 100}, QKeySequence(Qt::Key_Escape)},
+                      HelpPlaceCase{"ctrl_w", {50, 100}, QKeySequence(Qt::CTRL | Qt::Key_W)},
+                      HelpPlaceCase{"window_at_the_top_left", {0, 0}, QKeySequence(Qt::Key_Escape)},
+                      HelpPlaceCase{
+                          "window_past_the_right_edge", {500, 250}, QKeySequence(Qt::Key_Escape)}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 // The help file shipped beside the executables, as the Help button opens it.
 TEST_F(qt_dialog_test, the_shipped_help_file_opens_beside_the_program_with_working_links) {

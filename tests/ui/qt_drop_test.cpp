@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDropEvent>
+#include <QImage>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QTest>
@@ -140,6 +141,45 @@ TEST_F(qt_drop_test, another_kind_of_file_is_refused_with_a_box) {
   for (int i = 0; i < 50 && title.isEmpty(); ++i) QTest::qWait(10);
   EXPECT_EQ(title, "File not loaded");
   EXPECT_FALSE(program.master.loaded);
+}
+
+// While a file hovers over a slot that takes it, the slot's group is tinted;
+// leaving or dropping ends that, and a locked slot is never tinted.
+TEST_F(qt_drop_test, a_slot_is_highlighted_while_a_file_it_takes_hovers_over_it) {
+  QWidget* group = dialog.widget(c::kUpdateGroup);
+  const auto ground = [&] {
+    // Beside the count text, where nothing but the group's ground is painted.
+    const QImage image = group->grab().toImage();
+    return image.pixelColor(image.width() - 12, image.height() - 8);
+  };
+  const QColor plain = ground();
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(folder.file("update.asc")))});
+  const auto enter = [&] {
+    QDragEnterEvent event(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(group, &event);
+    return event.isAccepted();
+  };
+  const auto highlighted = [&] { return group->property(ui::qt::kDropTargetProperty).toBool(); };
+
+  ASSERT_TRUE(enter());
+  EXPECT_TRUE(highlighted());
+  EXPECT_NE(ground(), plain);
+  QDragLeaveEvent leave;
+  QApplication::sendEvent(group, &leave);
+  EXPECT_FALSE(highlighted());
+  EXPECT_EQ(ground(), plain);
+
+  ASSERT_TRUE(enter());
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(group, &drop);
+  EXPECT_FALSE(highlighted());
+  while (dialog.pending_events() > 0) dialog.wait_for_event();
+
+  dialog.set_field_state(c::kUpdateText, FieldState::disabled);
+  EXPECT_FALSE(enter());
+  EXPECT_FALSE(highlighted());
+  EXPECT_EQ(ground(), plain);
 }
 
 TEST_F(qt_drop_test, a_locked_slot_takes_no_file) {

@@ -1,5 +1,6 @@
 // The window's menus: every item presses its button, is enabled exactly when
-// its button is, and the standard keys reach the same buttons.
+// its button is, the standard keys reach the same buttons, and each menu and
+// item has a letter of its own.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +8,7 @@
 
 #include <QAction>
 #include <QKeySequence>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTest>
 
@@ -125,6 +127,19 @@ TEST_P(qt_menu_test, the_key_of_the_item_presses_its_button) {
 INSTANTIATE_TEST_SUITE_P(items, qt_menu_test, ::testing::ValuesIn(kItems),
                          [](const auto& info) { return std::string(info.param.label); });
 
+class qt_menu_letters_test : public ::testing::Test {
+ protected:
+  qt_menu_letters_test() {
+    program.program_dir = folder.path().string() + "/";
+    app::start_up(program, dialog);
+    settle();
+  }
+
+  TempDir folder;
+  ui::qt::QtDialog dialog;
+  app::Program program;
+};
+
 // Ctrl+Z in a real review: the window returns to the first pair and Back is
 // disabled there.
 TEST(qt_menu_back_test, ctrl_z_returns_the_window_to_the_previous_pair) {
@@ -163,11 +178,53 @@ TEST(qt_menu_back_test, ctrl_z_returns_the_window_to_the_previous_pair) {
   EXPECT_FALSE(ui::qt::menu_action(*dialog.menu_bar(), c::kBack)->isEnabled());
 }
 
-TEST(qt_menu_about_test, names_the_version_and_the_licences) {
-  const QString text = ui::qt::about_text();
-  EXPECT_TRUE(text.contains(QString::fromUtf8(kVersion.data(), kVersion.size())));
+// The title names the version in the program's old form ("v2.03" for
+// 2.3.0); About shows it so and as the package does.
+TEST(qt_menu_about_test, names_the_version_as_the_title_and_the_package_do_and_the_licences) {
+  TempDir folder;
+  ui::qt::QtDialog dialog;
+  app::Program program;
+  program.program_dir = folder.path().string() + "/";
+  app::start_up(program, dialog);
+  const QString version = QString::fromUtf8(kVersion.data(), kVersion.size());
+  const QStringList parts = version.split(u'.');
+  ASSERT_EQ(parts.size(), 3);
+  const QString title = dialog.window()->windowTitle();
+  EXPECT_EQ(title, QStringLiteral("Pinwright Pro v%1.%2")
+                       .arg(parts[0])
+                       .arg(parts[1].toInt(), 2, 10, QLatin1Char('0')));
+
+  const QString text = ui::qt::about_text(title);
+  EXPECT_TRUE(text.startsWith(title + "\nVersion " + version + "\n")) << text.toStdString();
   for (const char* word : {"licence", "LGPL", "pugixml", "CC BY 4.0"})
     EXPECT_TRUE(text.contains(QLatin1String(word))) << word;
+}
+
+// Alt+F, Alt+U and Alt+H open the three menus, and within a menu no two items
+// answer the same letter.
+TEST_F(qt_menu_letters_test, each_menu_has_its_letter_and_no_item_shares_one) {
+  QStringList titles;
+  for (QAction* menu : dialog.menu_bar()->actions()) {
+    titles << QKeySequence::mnemonic(menu->text()).toString();
+    QStringList letters;
+    for (QAction* item : menu->menu()->actions()) {
+      const QString letter = QKeySequence::mnemonic(item->text()).toString();
+      if (letter.isEmpty()) continue;
+      EXPECT_FALSE(letters.contains(letter))
+          << letter.toStdString() << " twice in " << menu->text().toStdString();
+      letters << letter;
+    }
+  }
+  EXPECT_EQ(titles, (QStringList{"Alt+F", "Alt+U", "Alt+H"}));
+
+  // The letter opens the menu and presses no button.
+  dialog.widget(c::kStart)->setFocus();
+  QTest::keyClick(dialog.window(), Qt::Key_H, Qt::AltModifier);
+  settle();
+  EXPECT_EQ(dialog.pending_events(), 0u);
+  QMenu* help = dialog.menu_bar()->actions().back()->menu();
+  EXPECT_TRUE(help->isVisible());
+  help->close();
 }
 
 }  // namespace

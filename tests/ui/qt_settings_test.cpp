@@ -2,6 +2,7 @@
 // from a settings file of the test's own.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -10,11 +11,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QSettings>
 #include <QUrl>
 
@@ -44,7 +47,7 @@ struct Life {
     program.program_dir = folder.path().string() + "/";
     if (with_settings)
       dialog.use_settings(std::make_unique<QSettings>(
-          QString::fromStdString(folder.file("pinwright.conf")), QSettings::IniFormat));
+          QString::fromStdString(folder.file("pinwright.ini")), QSettings::IniFormat));
     app::start_up(program, dialog);
     settle();
   }
@@ -94,6 +97,7 @@ TEST(qt_settings_test, what_one_life_sets_the_next_one_starts_with) {
   std::filesystem::create_directory(folder.path() / "results");
   const std::string master = folder.write("maps/master.asc", kMaster);
   int width = 0;
+  int height = 0;
   {
     Life first(folder, true);
     first.control<QComboBox>(c::kRadiusCombo)->setEditText("50");
@@ -104,8 +108,9 @@ TEST(qt_settings_test, what_one_life_sets_the_next_one_starts_with) {
     first.drop(c::kMasterGroup, master);
     first.drop(c::kOutputGroup, folder.file("results/out.asc"));
     ASSERT_TRUE(first.program.output.loaded);
-    width = first.dialog.window()->width() + 120;
-    first.dialog.window()->resize(width, first.dialog.window()->height());
+    width = first.dialog.window()->width() - 120;
+    height = first.dialog.window()->height() + 60;
+    first.dialog.window()->resize(width, height);
     first.dialog.close_down();
   }
 
@@ -118,6 +123,7 @@ TEST(qt_settings_test, what_one_life_sets_the_next_one_starts_with) {
   EXPECT_EQ(second.dialog.checked(c::kUnderOneMetre), false);
   EXPECT_EQ(second.dialog.checked(c::kAppend), false);
   EXPECT_EQ(second.dialog.window()->width(), width);
+  EXPECT_EQ(second.dialog.window()->height(), height);
 
   // The Master slot's dialog opens in the folder of last time.
   QString opened_in;
@@ -147,6 +153,76 @@ TEST(qt_settings_test, what_one_life_sets_the_next_one_starts_with) {
   EXPECT_EQ(second.program.master.path, master);
 }
 
+// Started again and again without a change, the window keeps its size; a
+// size too large for the screen (saved on a larger one) comes back on screen.
+TEST(qt_settings_test, the_window_comes_back_at_the_size_it_was_left_and_on_screen) {
+  TempDir folder;
+  QSize left;
+  QRect room;
+  {
+    Life first(folder, true);
+    room = first.dialog.window()->screen()->availableGeometry();
+    first.dialog.window()->resize(room.width() - 40, 500);
+    left = first.dialog.window()->size();
+    first.dialog.close_down();
+  }
+  for (int life = 2; life <= 3; ++life) {
+    Life next(folder, true);
+    EXPECT_EQ(next.dialog.window()->size(), left) << "life " << life;
+    next.dialog.close_down();
+  }
+  {
+    QSettings file(QString::fromStdString(folder.file("pinwright.ini")), QSettings::IniFormat);
+    file.setValue("window/position", room.topLeft() + QPoint(300, 200));
+    file.setValue("window/width", room.width() * 2);
+    file.setValue("window/height", room.height() * 2);
+  }
+  Life large(folder, true);
+  EXPECT_TRUE(room.contains(large.dialog.window()->frameGeometry()))
+      << large.dialog.window()->width() << 'x' << large.dialog.window()->height();
+}
+
+// The file the README and the help name.
+TEST(window_settings_test, the_user_store_is_pinwright_ini_in_the_configuration_folder) {
+  const std::unique_ptr<QSettings> store = WindowSettings::user_store();
+  EXPECT_EQ(store->fileName(),
+            QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + "/pinwright/pinwright.ini");
+}
+
+// Files the slots refused are not offered again: a bad Master file stays out
+// of the recent files, and an Output folder that takes no file is not where
+// the next dialog opens.
+TEST(qt_settings_test, only_files_the_slots_took_are_remembered) {
+  TempDir folder;
+  std::filesystem::create_directory(folder.path() / "good");
+  std::filesystem::create_directory(folder.path() / "bad");
+  const std::string good = folder.write("good/master.asc", kMaster);
+  const std::string bad = folder.write("bad/master.asc", "4.9\n");
+  {
+    Life first(folder, true);
+    first.drop(c::kMasterGroup, good);
+    first.drop(c::kOutputGroup, folder.file("good/out.asc"));
+    ASSERT_TRUE(first.program.output.loaded);
+    const ModalAnswer ok([](QWidget* box) { qobject_cast<QDialog*>(box)->accept(); },
+                         "QMessageBox");
+    first.drop(c::kMasterGroup, bad);
+    ASSERT_FALSE(first.program.master.loaded);
+    const ModalAnswer ok_again([](QWidget* box) { qobject_cast<QDialog*>(box)->accept(); },
+                               "QMessageBox");
+    first.drop(c::kOutputGroup, folder.file("bad/missing/out.asc"));
+    ASSERT_FALSE(first.program.output.loaded);
+    first.dialog.close_down();
+  }
+  WindowSettings settings(std::make_unique<QSettings>(
+      QString::fromStdString(folder.file("pinwright.ini")), QSettings::IniFormat));
+  EXPECT_EQ(settings.recent_files(WindowSettings::Slot::master),
+            QStringList{QString::fromStdString(good)});
+  EXPECT_EQ(settings.folder(WindowSettings::Slot::master).toStdString(),
+            (folder.path() / "good").string());
+  EXPECT_EQ(settings.folder(WindowSettings::Slot::output).toStdString(),
+            (folder.path() / "good").string());
+}
+
 TEST(qt_settings_test, without_a_settings_file_nothing_is_read_or_written) {
   TempDir folder;
   {
@@ -162,14 +238,14 @@ TEST(qt_settings_test, without_a_settings_file_nothing_is_read_or_written) {
   without.control<QComboBox>(c::kRadiusCombo)->setEditText("5");
   without.handle_events();
   without.dialog.close_down();
-  const QSettings file(QString::fromStdString(folder.file("pinwright.conf")), QSettings::IniFormat);
+  const QSettings file(QString::fromStdString(folder.file("pinwright.ini")), QSettings::IniFormat);
   EXPECT_EQ(file.value("options/radius").toString(), "100");
 }
 
 TEST(window_settings_test, keeps_eight_recent_files_per_slot_the_latest_first) {
   TempDir folder;
   WindowSettings settings(std::make_unique<QSettings>(
-      QString::fromStdString(folder.file("pinwright.conf")), QSettings::IniFormat));
+      QString::fromStdString(folder.file("pinwright.ini")), QSettings::IniFormat));
   QStringList written;
   for (int k = 1; k <= 10; ++k) {
     const QString path =

@@ -8,7 +8,9 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QPalette>
 #include <QUrl>
+#include <QWidget>
 
 #include "ui/controls.hpp"
 
@@ -47,6 +49,27 @@ QString dragged_file(const QMimeData* data) {
   return url.isLocalFile() ? url.toLocalFile() : QString();
 }
 
+// While a drag hovers over it, the slot's group is filled in a tint of the
+// highlight colour: the user sees where the file will go.
+void show_drop_target(QWidget* group, bool shown) {
+  if (group->property(kDropTargetProperty).toBool() == shown) return;
+  group->setProperty(kDropTargetProperty, shown);
+  group->setAutoFillBackground(shown);
+  if (!shown) {
+    // Back to the colours it inherits.
+    group->setPalette(QPalette());
+    return;
+  }
+  QPalette palette = group->palette();
+  const QColor ground = palette.color(QPalette::Window);
+  const QColor highlight = palette.color(QPalette::Highlight);
+  const auto mix = [](int from, int to) { return (2 * from + to) / 3; };
+  palette.setColor(QPalette::Window, QColor(mix(ground.red(), highlight.red()),
+                                            mix(ground.green(), highlight.green()),
+                                            mix(ground.blue(), highlight.blue())));
+  group->setPalette(palette);
+}
+
 }  // namespace
 
 std::optional<int> drop_button(int group_id, std::string_view file_name) {
@@ -70,14 +93,20 @@ bool FileDropFilter::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::DragEnter: {
       auto* enter = static_cast<QDragEnterEvent*>(event);
-      if (!dragged_file(enter->mimeData()).isEmpty() && can_drop_(group_id_)) {
+      const bool taken = !dragged_file(enter->mimeData()).isEmpty() && can_drop_(group_id_);
+      if (taken) {
         enter->acceptProposedAction();
       } else {
         enter->ignore();
       }
+      show_drop_target(static_cast<QWidget*>(watched), taken);
       return true;
     }
+    case QEvent::DragLeave:
+      show_drop_target(static_cast<QWidget*>(watched), false);
+      return true;
     case QEvent::Drop: {
+      show_drop_target(static_cast<QWidget*>(watched), false);
       auto* drop = static_cast<QDropEvent*>(event);
       const QString path = dragged_file(drop->mimeData());
       if (path.isEmpty() || !can_drop_(group_id_)) {

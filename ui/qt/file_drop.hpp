@@ -14,8 +14,12 @@ namespace pinwright::ui::qt {
 // ".asc" and ".csv" (in any case); nothing for another kind of file or group.
 std::optional<int> drop_button(int group_id, std::string_view file_name);
 
+// The property a slot's group carries, true while a drag it takes hovers over it.
+inline constexpr char kDropTargetProperty[] = "dropTarget";
+
 // Takes file drops on a slot's group box: a drag of one local file is
-// accepted while `can_drop` says so, and the dropped file handed to `drop`.
+// accepted while `can_drop` says so, the group is highlighted while it hovers,
+// and the dropped file is handed to `drop`.
 class FileDropFilter : public QObject {
  public:
   FileDropFilter(QObject* parent, int group_id, std::function<bool(int group_id)> can_drop,

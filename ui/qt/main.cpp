@@ -1,15 +1,14 @@
 // `pinwright`: the program in its Qt window.
 #include <QApplication>
-#include <QSettings>
 #include <cstdlib>
 #include <iostream>
-#include <memory>
 #include <string_view>
 
 #include "app/program.hpp"
 #include "app/startup.hpp"
 #include "ui/qt/display.hpp"
 #include "ui/qt/qt_dialog.hpp"
+#include "ui/qt/window_settings.hpp"
 #include "version.hpp"
 
 namespace {
@@ -40,11 +39,7 @@ int main(int argc, char** argv) {
   }
   QApplication application(argc, argv);
   pinwright::ui::qt::QtDialog dialog;
-  // $XDG_CONFIG_HOME/pinwright/pinwright.conf (~/.config when unset).
-  if (with_settings)
-    dialog.use_settings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                                    QStringLiteral("pinwright"),
-                                                    QStringLiteral("pinwright")));
+  if (with_settings) dialog.use_settings(pinwright::ui::qt::WindowSettings::user_store());
   pinwright::app::Program program;
   program.program_dir = pinwright::app::program_dir_from(argc > 0 ? argv[0] : "");
   return pinwright::app::run_program(program, dialog);

@@ -1,5 +1,6 @@
 #include "ui/qt/map_panel.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -9,9 +10,12 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QShortcut>
+#include <QToolButton>
 #include <QToolTip>
 #include <QWheelEvent>
 
+#include "map/pair_layout.hpp"
 #include "ui/text_encoding.hpp"
 
 namespace pinwright::ui::qt {
@@ -25,6 +29,10 @@ constexpr double kHoverReach = 6.0;
 // One notch of a mouse wheel (120 eighths of a degree) zooms by this much.
 constexpr double kZoomPerNotch = 1.25;
 constexpr int kMargin = 12;
+// Behind the scale bar, the north arrow and the separation: dots show through faintly.
+constexpr int kBackdropAlpha = 230;
+constexpr double kBackdropPadding = 3.0;
+constexpr double kHaloWidth = 4.0;
 
 QString decode(std::string_view bytes) {
   return QString::fromStdString(decode_to_utf8(bytes, detect_encoding(bytes)));
@@ -39,6 +47,10 @@ QString described(std::string_view name, std::int32_t entry) {
   return decode(name) + QStringLiteral("\nEntry %1").arg(entry);
 }
 
+map::TextSize size_of(const QFontMetricsF& metrics, const QString& text) {
+  return {metrics.horizontalAdvance(text), metrics.height()};
+}
+
 // Text with a halo in the background colour, readable over dots and lines.
 void draw_label(QPainter& painter, QPointF at, const QString& text, const QColor& colour,
                 const QColor& halo) {
@@ -46,7 +58,7 @@ void draw_label(QPainter& painter, QPointF at, const QString& text, const QColor
   path.addText(at, painter.font(), text);
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, true);
-  painter.setPen(QPen(halo, 3.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  painter.setPen(QPen(halo, kHaloWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
   painter.setBrush(Qt::NoBrush);
   painter.drawPath(path);
   painter.fillPath(path, colour);
@@ -110,23 +122,45 @@ void draw_marker(QPainter& painter, QPointF at, const QString& number, const QCo
   painter.restore();
 }
 
+// A plain ground of the background colour under what is drawn next.
+void draw_backdrop(QPainter& painter, const QRectF& area, const QColor& base) {
+  QColor ground = base;
+  ground.setAlpha(kBackdropAlpha);
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(ground);
+  painter.drawRoundedRect(
+      area.adjusted(-kBackdropPadding, -kBackdropPadding, kBackdropPadding, kBackdropPadding), 3.0,
+      3.0);
+  painter.restore();
+}
+
 void draw_scale_and_north(QPainter& painter, const map::Scene& scene, const QPalette& palette) {
   const map::View& view = scene.view;
   const QColor ink = palette.color(QPalette::Text);
   const QColor halo = palette.color(QPalette::Base);
-  painter.setRenderHint(QPainter::Antialiasing, false);
+  const QFontMetricsF metrics(painter.font());
   const double length = scene.scale.length / view.metres_per_pixel;
   if (length > 0.0 && std::isfinite(length)) {
     const double left = kMargin;
     const double bottom = view.height - kMargin;
+    const QString label = decode(scene.scale.label);
+    const double top = bottom - 8.0 - metrics.ascent();
+    draw_backdrop(
+        painter,
+        QRectF(left, top, std::max(length, metrics.horizontalAdvance(label)), bottom + 1.0 - top),
+        halo);
+    painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QPen(ink, 2.0));
     painter.drawLine(QPointF(left, bottom), QPointF(left + length, bottom));
     painter.drawLine(QPointF(left, bottom - 5.0), QPointF(left, bottom));
     painter.drawLine(QPointF(left + length, bottom - 5.0), QPointF(left + length, bottom));
-    draw_label(painter, QPointF(left, bottom - 8.0), decode(scene.scale.label), ink, halo);
+    draw_label(painter, QPointF(left, bottom - 8.0), label, ink, halo);
   }
   // North is always up: the arrow says so.
   const QPointF tip(view.width - kMargin - 8.0, kMargin);
+  draw_backdrop(painter, QRectF(tip.x() - 8.0, tip.y(), 16.0, 30.0 + metrics.descent()), halo);
   QPainterPath arrow;
   arrow.moveTo(tip);
   arrow.lineTo(tip + QPointF(6.0, 16.0));
@@ -153,8 +187,11 @@ void paint_scene(QPainter& painter, const map::Scene& scene, const std::vector<Q
   painter.fillRect(QRectF(0, 0, view.width, view.height), base);
   draw_dots(painter, scene, points, palette, layer);
 
-  const QPointF row1 = pixel_of(view, scene.markers[0].position);
-  const QPointF row2 = pixel_of(view, scene.markers[1].position);
+  const map::MarkerPlaces markers = map::place_markers(scene, kMarkerRadius);
+  const QPointF places[2] = {{markers.places[0].x, markers.places[0].y},
+                             {markers.places[1].x, markers.places[1].y}};
+  const QPointF drawn[2] = {{markers.markers[0].x, markers.markers[0].y},
+                            {markers.markers[1].x, markers.markers[1].y}};
   painter.setRenderHint(QPainter::Antialiasing, true);
   QColor fill = kRadiusColour;
   fill.setAlpha(28);
@@ -164,38 +201,41 @@ void paint_scene(QPainter& painter, const map::Scene& scene, const std::vector<Q
   painter.drawEllipse(pixel_of(view, scene.circle.centre), radius, radius);
 
   const QColor ink = palette.color(QPalette::Text);
-  painter.setPen(QPen(ink, 1.5, Qt::DashLine));
-  painter.drawLine(row1, row2);
-  // Labels where the line is not: a steep line has the names to the right of
-  // the markers, the upper one raised and the lower one lowered, and its
-  // length to the left; a flat one has each name on its outer side and its
-  // length above.
-  const QFontMetricsF metrics(painter.font());
-  const QString separation = decode(scene.line.label);
-  const QString names[2] = {decode(scene.markers[0].name), decode(scene.markers[1].name)};
-  const QPointF middle = (row1 + row2) / 2.0;
-  const QPointF across = row2 - row1;
-  const double gap = kMarkerRadius + 4.0;
-  const double centred = metrics.ascent() / 2.0 - 1.0;
-  QPointF name_at[2];
-  if (std::abs(across.y()) >= std::abs(across.x())) {
-    draw_label(painter, middle + QPointF(-gap - metrics.horizontalAdvance(separation), centred),
-               separation, ink, base);
-    const double lower = across.y() >= 0.0 ? 1.0 : -1.0;
-    name_at[0] = row1 + QPointF(gap, centred - lower * kMarkerRadius);
-    name_at[1] = row2 + QPointF(gap, centred + lower * kMarkerRadius);
+  const QColor colours[2] = {kRow1Colour, kRow2Colour};
+  if (markers.set_apart) {
+    // Too close for two markers: each drawn beside the spot, tied to it by a
+    // thin line, and the label says the length the map cannot show.
+    painter.setBrush(Qt::NoBrush);
+    for (int row = 0; row < 2; ++row) {
+      painter.setPen(QPen(colours[row], 1.5));
+      painter.drawLine(drawn[row], places[row]);
+    }
+    painter.setPen(QPen(ink, 1.5));
+    painter.drawEllipse((places[0] + places[1]) / 2.0, 2.5, 2.5);
   } else {
-    draw_label(painter, middle + QPointF(-metrics.horizontalAdvance(separation) / 2.0, -gap),
-               separation, ink, base);
-    const int left = across.x() > 0.0 ? 0 : 1;
-    const QPointF at[2] = {row1, row2};
-    name_at[left] = at[left] + QPointF(-gap - metrics.horizontalAdvance(names[left]), centred);
-    name_at[1 - left] = at[1 - left] + QPointF(gap, centred);
+    painter.setPen(QPen(ink, 1.5, Qt::DashLine));
+    painter.drawLine(drawn[0], drawn[1]);
   }
-  draw_label(painter, name_at[0], names[0], kRow1Colour.darker(130), base);
-  draw_label(painter, name_at[1], names[1], kRow2Colour.darker(130), base);
-  draw_marker(painter, row1, QStringLiteral("1"), kRow1Colour, base);
-  draw_marker(painter, row2, QStringLiteral("2"), kRow2Colour, base);
+  const QFontMetricsF metrics(painter.font());
+  const QString length = decode(scene.line.label);
+  const QString separation =
+      markers.set_apart ? QStringLiteral("true separation %1").arg(length) : length;
+  const QString names[2] = {decode(scene.markers[0].name), decode(scene.markers[1].name)};
+  const map::LabelPlaces labels =
+      map::place_labels(view, markers, kMarkerRadius, size_of(metrics, separation),
+                        {size_of(metrics, names[0]), size_of(metrics, names[1])});
+  const auto baseline = [&metrics](const map::Box& box) {
+    return QPointF(box.left, box.top + metrics.ascent());
+  };
+  draw_backdrop(painter,
+                QRectF(labels.separation.left, labels.separation.top, labels.separation.width,
+                       labels.separation.height),
+                base);
+  draw_label(painter, baseline(labels.separation), separation, ink, base);
+  draw_label(painter, baseline(labels.names[0]), names[0], kRow1Colour.darker(130), base);
+  draw_label(painter, baseline(labels.names[1]), names[1], kRow2Colour.darker(130), base);
+  draw_marker(painter, drawn[0], QStringLiteral("1"), kRow1Colour, base);
+  draw_marker(painter, drawn[1], QStringLiteral("2"), kRow2Colour, base);
 
   draw_scale_and_north(painter, scene, palette);
 }
@@ -203,20 +243,39 @@ void paint_scene(QPainter& painter, const map::Scene& scene, const std::vector<Q
 MapPanel::MapPanel(QWidget* parent) : QWidget(parent) {
   setMouseTracking(true);
   setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+  fit_button_ = new QToolButton(this);
+  fit_button_->setText(QStringLiteral("Fit"));
+  fit_button_->setToolTip(
+      QStringLiteral("Bring the pair back into view (F, or double-click the map)"));
+  // The key F reaches it from anywhere in the window; Tab need not stop here.
+  fit_button_->setFocusPolicy(Qt::NoFocus);
+  fit_button_->move(kMargin / 2, kMargin / 2);
+  fit_button_->hide();
+  connect(fit_button_, &QToolButton::clicked, this, &MapPanel::fit);
+  // A field being typed in keeps the letter for itself.
+  fit_key_ = new QShortcut(QKeySequence(Qt::Key_F), this);
+  fit_key_->setContext(Qt::WindowShortcut);
+  fit_key_->setEnabled(false);
+  connect(fit_key_, &QShortcut::activated, this, &MapPanel::fit);
 }
 
 void MapPanel::set_input(const std::optional<map::SceneInput>& input) {
   input_.reset();
   points_.clear();
-  moved_ = false;
   drag_from_.reset();
-  if (input) {
-    input_.emplace(*input);
-    show_view(map::fit_view({input->row1.longitude, input->row1.latitude},
-                            {input->row2.longitude, input->row2.latitude}, input->radius, width(),
-                            height()));
-  }
+  if (input) input_.emplace(*input);
+  fit_button_->setVisible(input_.has_value());
+  fit_key_->setEnabled(input_.has_value());
+  fit();
   update();
+}
+
+void MapPanel::fit() {
+  moved_ = false;
+  if (!input_) return;
+  show_view(map::fit_view({input_->row1.longitude, input_->row1.latitude},
+                          {input_->row2.longitude, input_->row2.latitude}, input_->radius, width(),
+                          height()));
 }
 
 void MapPanel::show_view(const map::View& view) {
@@ -244,8 +303,11 @@ QString MapPanel::entry_at(QPoint place) const {
     consider(points_[k], scene_.name(scene_.dots[k]), scene_.dots[k].entry);
   // The markers lie over the dots: they win at equal distance.
   nearest = std::nextafter(nearest, std::numeric_limits<double>::infinity());
-  for (const map::Marker& marker : scene_.markers)
-    consider(pixel_of(scene_.view, marker.position), marker.name, marker.entry);
+  const map::MarkerPlaces markers = map::place_markers(scene_, kMarkerRadius);
+  for (std::size_t row = 0; row < 2; ++row) {
+    const map::Marker& marker = scene_.markers[row];
+    consider({markers.markers[row].x, markers.markers[row].y}, marker.name, marker.entry);
+  }
   return found;
 }
 
@@ -278,7 +340,7 @@ void MapPanel::paintEvent(QPaintEvent*) {
 void MapPanel::resizeEvent(QResizeEvent*) {
   if (!input_) return;
   if (!moved_) {
-    set_input(std::optional<map::SceneInput>(*input_));
+    fit();
     return;
   }
   map::View view = scene_.view;
@@ -310,6 +372,10 @@ void MapPanel::mouseMoveEvent(QMouseEvent* event) {
 
 void MapPanel::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) drag_from_.reset();
+}
+
+void MapPanel::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) fit();
 }
 
 }  // namespace pinwright::ui::qt

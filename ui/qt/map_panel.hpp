@@ -12,6 +12,8 @@
 #include "map/scene.hpp"
 
 class QPainter;
+class QShortcut;
+class QToolButton;
 
 namespace pinwright::ui::qt {
 
@@ -24,8 +26,11 @@ inline const QColor kRadiusColour{39, 174, 96};
 // Paints `scene` into a rectangle of the scene's view size at the painter's
 // origin: the dots (one point each when crowded, small discs with names when
 // few), the Match radius, the line and its label, the two numbered markers
-// with their names, a scale bar and a north arrow. Nothing is fetched; the
-// background is the window's. `points` are the dots' pixel centres in the
+// with their names, a scale bar and a north arrow. A pair too close for two
+// markers has them side by side, each tied to the spot, and the label names
+// the true separation. Labels have halos; the separation, the scale bar and
+// the arrow lie on a ground of their own, so dense dots never hide them.
+// Nothing is fetched; the background is the window's. `points` are the dots' pixel centres in the
 // order of scene.dots (see dot_pixels); `layer` is the crowded dots' image,
 // kept by the caller from one paint to the next.
 void paint_scene(QPainter& painter, const map::Scene& scene, const std::vector<QPointF>& points,
@@ -36,8 +41,9 @@ void dot_pixels(const map::Scene& scene, std::vector<QPointF>& points);
 
 // The map of the pair under review. It fits the view to its size whenever it
 // is given a pair, and after that the wheel zooms about the cursor and a drag
-// pans; hovering a dot or a marker shows its name and entry number. Without a
-// pair it is empty.
+// pans; its Fit button, the key F and a double-click fit the view again.
+// Hovering a dot or a marker shows its name and entry number. Without a pair
+// it is empty.
 class MapPanel : public QWidget {
   Q_OBJECT
 
@@ -45,6 +51,9 @@ class MapPanel : public QWidget {
   explicit MapPanel(QWidget* parent = nullptr);
 
   void set_input(const std::optional<map::SceneInput>& input);
+  // The view a new pair gets, after zooming or panning.
+  void fit();
+  QToolButton* fit_button() const { return fit_button_; }
 
   // What the panel paints now; none without a pair.
   const map::Scene* scene() const { return input_ ? &scene_ : nullptr; }
@@ -62,6 +71,7 @@ class MapPanel : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
   void show_view(const map::View& view);
@@ -75,6 +85,8 @@ class MapPanel : public QWidget {
   // The user zoomed or panned: a new size keeps the scale and centre.
   bool moved_ = false;
   std::optional<QPointF> drag_from_;
+  QToolButton* fit_button_ = nullptr;
+  QShortcut* fit_key_ = nullptr;
 };
 
 }  // namespace pinwright::ui::qt

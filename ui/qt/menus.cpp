@@ -19,8 +19,10 @@ namespace {
 
 namespace c = control;
 
-// Menu titles take no letter a button has taken: Alt+F and Alt+U are free,
-// every letter of Help is a button's.
+// Menu titles take no letter a button has taken: Alt+F, Alt+U and Alt+H
+// (see mnemonics.cpp). Within the File menu each item has a letter of its own
+// but the Output slot's Text, whose letters the two other Text items and Exit
+// have taken.
 constexpr char kButtonProperty[] = "pinwrightButton";
 
 // Keeps an item's state in line with its button's.
@@ -67,15 +69,15 @@ void add_item(QtDialog& dialog, QMenu* menu, int id, const QString& text,
 
 }  // namespace
 
-QString about_text() {
+QString about_text(const QString& title) {
   return QStringLiteral(
-             "Pinwright %1\n\n"
+             "%1\nVersion %2\n\n"
              "Cleans and merges collections of points of interest in text and OV2 files.\n\n"
              "Copyright 2026 The Pinwright maintainers. No licence to copy, modify or "
              "redistribute Pinwright has been granted yet; its authors keep all rights.\n\n"
-             "Built with Qt %2 (GNU LGPL version 3) and pugixml (MIT licence). The example "
+             "Built with Qt %3 (GNU LGPL version 3) and pugixml (MIT licence). The example "
              "files contain data from GeoNames (CC BY 4.0), modified.")
-      .arg(QString::fromUtf8(kVersion.data(), static_cast<qsizetype>(kVersion.size())),
+      .arg(title, QString::fromUtf8(kVersion.data(), static_cast<qsizetype>(kVersion.size())),
            QString::fromLatin1(qVersion()));
 }
 
@@ -88,7 +90,7 @@ QMenuBar* make_menu_bar(QtDialog& dialog) {
   add_item(dialog, file, c::kMasterOv2, QStringLiteral("Master file: &OV2..."));
   add_item(dialog, file, c::kMasterClear, QStringLiteral("Master file: &Clear"));
   file->addSeparator();
-  add_item(dialog, file, c::kUpdateText, QStringLiteral("Update file: Te&xt..."));
+  add_item(dialog, file, c::kUpdateText, QStringLiteral("Update file: T&ext..."));
   add_item(dialog, file, c::kUpdateOv2, QStringLiteral("Update file: O&V2..."));
   add_item(dialog, file, c::kUpdateClear, QStringLiteral("Update file: C&lear"));
   file->addSeparator();
@@ -103,11 +105,12 @@ QMenuBar* make_menu_bar(QtDialog& dialog) {
   add_item(dialog, run, c::kBack, QStringLiteral("&Back"), QKeySequence(QKeySequence::Undo));
   add_item(dialog, run, c::kQuit, QStringLiteral("&Quit"));
 
-  QMenu* help = bar->addMenu(QStringLiteral("Help"));
+  QMenu* help = bar->addMenu(QStringLiteral("&Help"));
   add_item(dialog, help, c::kHelp, QStringLiteral("&Contents"), QKeySequence(Qt::Key_F1));
   QAction* about = help->addAction(QStringLiteral("&About Pinwright"));
   QObject::connect(about, &QAction::triggered, bar, [bar] {
-    QMessageBox::about(bar->window(), QStringLiteral("About Pinwright"), about_text());
+    QMessageBox::about(bar->window(), QStringLiteral("About Pinwright"),
+                       about_text(bar->window()->windowTitle()));
   });
   QAction* about_qt = help->addAction(QStringLiteral("About &Qt"));
   QObject::connect(about_qt, &QAction::triggered, bar,

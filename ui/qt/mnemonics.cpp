@@ -2,6 +2,10 @@
 
 #include <array>
 
+#include <QAbstractButton>
+#include <QEvent>
+#include <QShortcutEvent>
+
 #include "ui/controls.hpp"
 
 namespace pinwright::ui::qt {
@@ -15,11 +19,13 @@ struct Mnemonic {
   const char* letters;  // tried in order against the caption
 };
 
-// Unique in the window in both kinds of run. Four buttons read "Text" and have
-// only T, E and X between them: the review's Text takes T, the Master and
-// Update slots E and X, and the Output slot's Text has none (the focus goes
-// there after a run, when the next Output file is due). The slots otherwise
-// mark their first, second and third letter.
+// Unique in the window in both kinds of run, and apart from the menu titles'
+// F, U and H. Four buttons read "Text" and have only T, E and X between them:
+// the review's Text takes T, the Master and Update slots E and X, and the
+// Output slot's Text has none (the focus goes there after a run, when the next
+// Output file is due). The slots otherwise mark their first, second and third
+// letter. Help has none either: its other letters are taken, H opens the Help
+// menu, and F1 is its key.
 constexpr std::array kMnemonics = {
     Mnemonic{c::kMasterText, "e"},
     Mnemonic{c::kMasterOv2, "o"},
@@ -35,7 +41,6 @@ constexpr std::array kMnemonics = {
     Mnemonic{c::kFirstDecision, "k"},
     Mnemonic{c::kSecondDecision, "dn"},  // Delete Master entry / Save as new entry
     Mnemonic{c::kStart, "s"},
-    Mnemonic{c::kHelp, "h"},
     Mnemonic{c::kQuit, "q"},
     Mnemonic{c::kExit, "i"},
     Mnemonic{c::kAppend, "a"},
@@ -44,6 +49,29 @@ constexpr std::array kMnemonics = {
 };
 
 }  // namespace
+
+namespace {
+
+// Pressed by its letter, a control also takes the focus, as a click gives it.
+class FocusOnMnemonic : public QObject {
+ public:
+  using QObject::QObject;
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Shortcut && !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
+      auto* control = static_cast<QWidget*>(watched);
+      if (control->isEnabled() && control->focusPolicy() != Qt::NoFocus)
+        control->setFocus(Qt::ShortcutFocusReason);
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+}  // namespace
+
+void focus_on_mnemonic(QAbstractButton* control) {
+  control->installEventFilter(new FocusOnMnemonic(control));
+}
 
 std::optional<QChar> mnemonic_letter(int id, const QString& caption) {
   for (const Mnemonic& mnemonic : kMnemonics) {

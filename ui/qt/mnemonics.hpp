@@ -5,6 +5,8 @@
 #include <QChar>
 #include <QString>
 
+class QAbstractButton;
+
 namespace pinwright::ui::qt {
 
 // Alt+letter keys of the main dialog's buttons and check boxes. Captions stay
@@ -22,5 +24,9 @@ QString with_mnemonic(const QString& caption, std::optional<QChar> letter);
 
 // What a button's text says without its '&' marks ("&&" is a plain '&').
 QString without_mnemonic(const QString& text);
+
+// Alt and its letter give `control` the focus as well as pressing it, so the
+// keyboard goes on from there as it would after a click.
+void focus_on_mnemonic(QAbstractButton* control);
 
 }  // namespace pinwright::ui::qt

@@ -1,9 +1,11 @@
 #include "ui/qt/qt_dialog.hpp"
 
+#include <algorithm>
 #include <array>
 #include <span>
 #include <utility>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,6 +24,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QStyle>
 #include <QTextBrowser>
 #include <QTimer>
@@ -32,10 +35,12 @@
 #include "ui/qt/encoding_validator.hpp"
 #include "ui/qt/file_drop.hpp"
 #include "ui/qt/file_filter.hpp"
+#include "ui/qt/help_window.hpp"
 #include "ui/qt/main_window.hpp"
 #include "ui/qt/map_panel.hpp"
 #include "ui/qt/menus.hpp"
 #include "ui/qt/mnemonics.hpp"
+#include "ui/qt/tooltips.hpp"
 #include "ui/qt/window_settings.hpp"
 
 // Resources of a static library must be registered by name, outside any namespace.
@@ -64,10 +69,6 @@ QString decode(std::string_view bytes) {
 
 bool is_picture(const QWidget* widget) {
   return widget->property("controlKind").toString() == QLatin1String("picture");
-}
-
-void set_caption(QAbstractButton* button, int id, const QString& caption) {
-  button->setText(with_mnemonic(caption, mnemonic_letter(id, caption)));
 }
 
 // Tab passes over fields the user cannot change; a click still selects their text.
@@ -136,6 +137,9 @@ QtDialog::QtDialog() {
 
 QtDialog::~QtDialog() {
   delete help_window_.data();
+  // The window first: a field that loses the focus as it goes still asks
+  // this object (its validator) for the texts put into it.
+  window_.reset();
 }
 
 void QtDialog::load_main_dialog() {
@@ -164,8 +168,7 @@ void QtDialog::load_main_dialog() {
 
     // Names come from files and may hold '<' or '&': never read them as markup.
     if (auto* label = qobject_cast<QLabel*>(child)) label->setTextFormat(Qt::PlainText);
-    if (auto* button = qobject_cast<QAbstractButton*>(child))
-      set_caption(button, id.toInt(), button->text());
+    if (auto* button = qobject_cast<QAbstractButton*>(child)) focus_on_mnemonic(button);
     if (auto* edit = qobject_cast<QLineEdit*>(child)) set_read_only(edit, edit->isReadOnly());
     // A control the program hides keeps its room, so that nothing else moves.
     QSizePolicy policy = child->sizePolicy();
@@ -174,7 +177,7 @@ void QtDialog::load_main_dialog() {
     if (qobject_cast<QPushButton*>(child) || qobject_cast<QComboBox*>(child))
       policy.setHorizontalPolicy(QSizePolicy::Fixed);
     child->setSizePolicy(policy);
-    // Enter always means the default button, wherever the focus is.
+    // Enter is the window's to hand out (the default button, or the one with the focus).
     if (auto* button = qobject_cast<QPushButton*>(child); button && !button->isDefault())
       button->setAutoDefault(false);
     // A radius typed into the combo box stays out of its list.
@@ -191,6 +194,11 @@ void QtDialog::load_main_dialog() {
   // The menus own the keys F1 (Help), Ctrl+Z (Back), Ctrl+O and Ctrl+Q.
   menu_bar_ = make_menu_bar(*this);
   window_->layout()->setMenuBar(menu_bar_);
+  // Captions with their letters, tooltips with the menus' keys too.
+  for (const auto& [id, control] : controls_) {
+    if (auto* button = qobject_cast<QAbstractButton*>(control))
+      show_caption(button, id, button->text());
+  }
   if (settings_) add_recent_files_menu();
   // Files dropped on a slot's group load as its buttons would.
   for (const int group : {control::kMasterGroup, control::kUpdateGroup, control::kOutputGroup}) {
@@ -222,6 +230,19 @@ void QtDialog::connect_controls() {
   QObject::connect(context, &MainWindow::cancel_requested, context, [this] {
     queue({EventKind::push_button, control::kCancelCommand});
   });
+}
+
+void QtDialog::show_caption(QAbstractButton* button, int id, const QString& caption) {
+  const std::optional<QChar> letter = mnemonic_letter(id, caption);
+  button->setText(with_mnemonic(caption, letter));
+  QStringList keys;
+  if (letter) keys << QStringLiteral("Alt+") + letter->toUpper();
+  const QAction* item = menu_bar_ ? menu_action(*menu_bar_, id) : nullptr;
+  if (item && !item->shortcut().isEmpty())
+    keys << item->shortcut().toString(QKeySequence::NativeText);
+  if (const auto* push = qobject_cast<QPushButton*>(button); push && push->isDefault())
+    keys << QStringLiteral("Enter");
+  button->setToolTip(tooltip(id, caption, keys));
 }
 
 void QtDialog::queue(Event event, std::optional<std::string> file) {
@@ -288,14 +309,13 @@ void QtDialog::queue_field_change(int id) {
 
 void QtDialog::show_dialog() {
   if (!window_) return;
-  restore_place();
+  place_window();
   window_->show();
-  // Every row is one line high: the window grows in width only.
-  window_->setFixedHeight(window_->height());
-  // Its width is the user's from now on, not the longest progress line's.
-  window_->resize(window_->size());
+  keep_on_screen();
   window_->raise();
   window_->activateWindow();
+  // The focus frame shows from the start, not only once a key has moved it.
+  window_->setAttribute(Qt::WA_KeyboardFocusChange);
   // The first thing to do is choose the Master file.
   if (QWidget* first = widget(control::kMasterText)) first->setFocus(Qt::OtherFocusReason);
 }
@@ -336,7 +356,7 @@ void QtDialog::put_text(int id, std::string_view text) {
   if (auto* group = qobject_cast<QGroupBox*>(control)) {
     group->setTitle(shown);
   } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-    set_caption(button, id, shown);
+    show_caption(button, id, shown);
   } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
     edit->setText(shown);
     edit->setCursorPosition(0);
@@ -507,13 +527,37 @@ void QtDialog::restore_options() {
     combo->setEditText(options->radius);
 }
 
-void QtDialog::restore_place() {
+void QtDialog::place_window() {
   const std::optional<WindowSettings::Place> place = settings_ ? settings_->place() : std::nullopt;
-  if (!place) return;
   // A place on a screen no longer there is not restored.
-  if (QGuiApplication::screenAt(place->position)) window_->move(place->position);
-  window_->resize(std::max(place->width, window_->sizeHint().width()),
-                  window_->sizeHint().height());
+  QScreen* screen = place ? QGuiApplication::screenAt(place->position) : nullptr;
+  QSize size = window_->full_size();
+  if (place && place->width > 0) size.setWidth(place->width);
+  if (place && place->height > 0) size.setHeight(place->height);
+  if (screen) {
+    window_->move(place->position);
+  } else {
+    // Placed by the system when it shows: on the screen it is to show on.
+    screen = window_->screen();
+  }
+  if (screen) size = size.boundedTo(screen->availableGeometry().size());
+  window_->resize(size.expandedTo(window_->minimumSizeHint()));
+}
+
+void QtDialog::keep_on_screen() {
+  const QScreen* screen = window_->screen();
+  if (!screen) return;
+  const QRect room = screen->availableGeometry();
+  // The frame, once the window has one, counts too.
+  const QSize framing = window_->frameGeometry().size() - window_->size();
+  window_->resize(
+      window_->size().boundedTo(room.size() - framing).expandedTo(window_->minimumSizeHint()));
+  const QRect outer = window_->frameGeometry();
+  const QPoint inside(std::clamp(outer.left(), room.left(),
+                                 std::max(room.left(), room.right() + 1 - outer.width())),
+                      std::clamp(outer.top(), room.top(),
+                                 std::max(room.top(), room.bottom() + 1 - outer.height())));
+  if (inside != outer.topLeft()) window_->move(inside);
 }
 
 void QtDialog::save_settings() {
@@ -524,7 +568,7 @@ void QtDialog::save_settings() {
   options.under_radius = checked(control::kUnderRadius).value_or(false);
   options.append = checked(control::kAppend).value_or(false);
   settings_->remember_options(options);
-  settings_->remember_place({window_->pos(), window_->width()});
+  settings_->remember_place({window_->pos(), window_->width(), window_->height()});
 }
 
 Event QtDialog::wait_for_event() {
@@ -558,19 +602,19 @@ int QtDialog::message_box(ButtonSet buttons, Icon icon, int default_button, std:
   return answer_code(box.standardButton(box.clickedButton()));
 }
 
+void QtDialog::remember_file(poi::Slot slot, std::string_view path) {
+  if (!settings_) return;
+  const WindowSettings::Slot kept = slot == poi::Slot::master   ? WindowSettings::Slot::master
+                                    : slot == poi::Slot::update ? WindowSettings::Slot::update
+                                                                : WindowSettings::Slot::output;
+  settings_->remember_choice(
+      kept, QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size()))));
+}
+
+// A file chosen in the file dialog, or the file given with the event.
 std::optional<std::string> QtDialog::choose_file(std::string_view filter, FileDialogForm form,
                                                  std::string_view start_path,
                                                  std::string_view title) {
-  std::optional<std::string> chosen = ask_for_file(filter, form, start_path, title);
-  const std::optional<WindowSettings::Slot> slot = WindowSettings::slot_of_button(current_button_);
-  if (chosen && settings_ && slot)
-    settings_->remember_choice(*slot, QFile::decodeName(QByteArray::fromStdString(*chosen)));
-  return chosen;
-}
-
-std::optional<std::string> QtDialog::ask_for_file(std::string_view filter, FileDialogForm form,
-                                                  std::string_view start_path,
-                                                  std::string_view title) {
   if (file_for_event_) {
     std::string dropped = std::move(*file_for_event_);
     file_for_event_.reset();
@@ -625,11 +669,9 @@ void QtDialog::help(std::string_view help_file) {
     return;
   }
   if (!help_window_) {
-    help_window_ = new QTextBrowser(window_.get());
-    help_window_->setWindowFlag(Qt::Window);
-    help_window_->setAttribute(Qt::WA_DeleteOnClose);
-    help_window_->setOpenExternalLinks(true);
-    help_window_->resize(560, 480);
+    auto* opened = new HelpWindow(window_.get());
+    if (window_) opened->place_over(*window_);
+    help_window_ = opened;
   }
   const QString path = help_file_path(name);
   QFile file(path);

@@ -15,6 +15,7 @@
 #include "ui/dialog_layer.hpp"
 #include "ui/text_encoding.hpp"
 
+class QAbstractButton;
 class QMenuBar;
 class QSettings;
 class QWidget;
@@ -61,6 +62,7 @@ class QtDialog : public DialogLayer {
   std::optional<std::string> choose_file(std::string_view filter, FileDialogForm form,
                                          std::string_view start_path,
                                          std::string_view title) override;
+  void remember_file(poi::Slot slot, std::string_view path) override;
   void help(std::string_view help_file) override;
   void draw_picture(int id, std::string_view bitmap_path) override;
   void put_map(int id, const std::optional<map::SceneInput>& input) override;
@@ -92,16 +94,19 @@ class QtDialog : public DialogLayer {
 
  private:
   void connect_controls();
-  // A file chosen in the file dialog, or the file given with the event.
-  std::optional<std::string> ask_for_file(std::string_view filter, FileDialogForm form,
-                                          std::string_view start_path, std::string_view title);
   // Settings: the options set as the user would, once the program takes
-  // field changes; the window's place before it shows; all of it at the end.
+  // field changes; the window's place and size before it shows (on screen,
+  // the whole window when the screen has room); all of it at the end.
   void restore_options();
-  void restore_place();
+  void place_window();
+  // Once shown: wholly on its screen, frame and all, and no larger than the
+  // screen has room for.
+  void keep_on_screen();
   void save_settings();
   void add_recent_files_menu();
   void apply_field_state(QWidget* control, int id, FieldState state);
+  // A button's or check box's caption with its Alt+letter, and its tooltip.
+  void show_caption(QAbstractButton* button, int id, const QString& caption);
   // A control that loses the focus to the program hands it on to Start, or
   // else to the Output slot's Text button: a new Output file comes next.
   void focus_next_step();

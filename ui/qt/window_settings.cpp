@@ -26,6 +26,11 @@ QString slot_key(WindowSettings::Slot slot) {
 
 WindowSettings::WindowSettings(std::unique_ptr<QSettings> store) : store_(std::move(store)) {}
 
+std::unique_ptr<QSettings> WindowSettings::user_store() {
+  return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                     QStringLiteral("pinwright"), QStringLiteral("pinwright"));
+}
+
 std::optional<WindowSettings::Slot> WindowSettings::slot_of_button(int id) {
   switch (id) {
     case c::kMasterText:
@@ -83,12 +88,14 @@ void WindowSettings::remember_options(const Options& options) {
 std::optional<WindowSettings::Place> WindowSettings::place() const {
   if (!store_->contains(QStringLiteral("window/position"))) return std::nullopt;
   return Place{store_->value(QStringLiteral("window/position")).toPoint(),
-               store_->value(QStringLiteral("window/width")).toInt()};
+               store_->value(QStringLiteral("window/width")).toInt(),
+               store_->value(QStringLiteral("window/height")).toInt()};
 }
 
 void WindowSettings::remember_place(const Place& place) {
   store_->setValue(QStringLiteral("window/position"), place.position);
   store_->setValue(QStringLiteral("window/width"), place.width);
+  store_->setValue(QStringLiteral("window/height"), place.height);
   store_->sync();
 }
 

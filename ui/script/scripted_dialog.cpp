@@ -164,12 +164,31 @@ Event ScriptedDialog::wait_for_event() {
 
 int ScriptedDialog::message_box(ButtonSet buttons, Icon icon, int default_button,
                                 std::string_view text, std::string_view title) {
-  if (buttons == ButtonSet::ok) {
+  if (buttons == ButtonSet::ok && !answer_follows_shows()) {
     print(box_line(icon, buttons, default_button, title, text, "ok"));
     return kAnswerOkYes;
   }
+  const auto [result, word] = read_answer(buttons, title);
+  print(box_line(icon, buttons, default_button, title, text, word));
+  return result;
+}
+
+bool ScriptedDialog::answer_follows_shows() {
+  const std::size_t from = next_line_;
+  std::optional<Command> command = next_command();
+  while (command && command->word == "show") command = next_command();
+  next_line_ = from;
+  return command && command->word == "answer";
+}
+
+std::pair<int, std::string> ScriptedDialog::read_answer(ButtonSet buttons, std::string_view title) {
   const std::string waiting = "the message box " + quote(title) + " waits for an answer";
-  const std::optional<Command> command = next_command();
+  std::optional<Command> command = next_command();
+  // Only a box that is answered by the script lets it look around first.
+  while (command && command->word == "show" && answer_follows_shows()) {
+    show(*command);
+    command = next_command();
+  }
   if (!command) throw ScriptError(end_line(), waiting + "; the script has ended");
   if (command->word != "answer") throw ScriptError(command->line, waiting);
   const std::string word = command->rest.value_or("");
@@ -182,8 +201,7 @@ int ScriptedDialog::message_box(ButtonSet buttons, Icon icon, int default_button
                                          " (its buttons: " + std::string(button_set_name(buttons)) +
                                          ")");
   }
-  print(box_line(icon, buttons, default_button, title, text, word));
-  return answer->result;
+  return {answer->result, word};
 }
 
 std::optional<std::string> ScriptedDialog::choose_file(std::string_view filter, FileDialogForm form,
@@ -207,6 +225,10 @@ std::optional<std::string> ScriptedDialog::choose_file(std::string_view filter, 
   }
   print(file_dialog_line(form, title, filter, start_path, chosen));
   return chosen;
+}
+
+void ScriptedDialog::remember_file(poi::Slot slot, std::string_view path) {
+  remembered_.emplace_back(slot, std::string(path));
 }
 
 void ScriptedDialog::help(std::string_view help_file) {
@@ -294,6 +316,10 @@ std::optional<Event> ScriptedDialog::run(const Command& command) {
 }
 
 void ScriptedDialog::show(const Command& command) {
+  if (command.rest == "remembered") {
+    show_remembered();
+    return;
+  }
   std::vector<int> ids;
   if (command.rest == "all") {
     for (const auto& [id, control] : controls_)
@@ -327,6 +353,18 @@ void ScriptedDialog::show_map(int id) {
     return;
   }
   for (const std::string& line : map::describe(map::build_scene(shown->second))) print(line);
+}
+
+// One line per file the window would keep for the next session, in the
+// order the slots took them.
+void ScriptedDialog::show_remembered() {
+  if (remembered_.empty()) print("remembered none");
+  for (const auto& [slot, path] : remembered_) {
+    const std::string_view name = slot == poi::Slot::master   ? "master"
+                                  : slot == poi::Slot::update ? "update"
+                                                              : "output";
+    print("remembered " + std::string(name) + " " + quote(path));
+  }
 }
 
 ScriptedDialog::Control& ScriptedDialog::operable(const Command& command, ControlKind kind,

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "ui/dialog_description.hpp"
@@ -42,7 +43,9 @@ class ScriptError : public std::runtime_error {
 // message boxes and file dialogs come from the script's lines as the program
 // asks for them; what the window would show goes to `transcript`, one line
 // each. A script that runs out while the program waits for an event ends
-// the session; `press 2` is the user's cancel command.
+// the session; `press 2` is the user's cancel command. A box with only OK
+// answers itself, unless the script answers it: `show` lines followed by
+// `answer ok` look at the window while the box is up.
 class ScriptedDialog : public DialogLayer {
  public:
   ScriptedDialog(const DialogDescription& description, std::vector<ScriptLine> script,
@@ -63,6 +66,7 @@ class ScriptedDialog : public DialogLayer {
   std::optional<std::string> choose_file(std::string_view filter, FileDialogForm form,
                                          std::string_view start_path,
                                          std::string_view title) override;
+  void remember_file(poi::Slot slot, std::string_view path) override;
   void help(std::string_view help_file) override;
   void draw_picture(int id, std::string_view bitmap_path) override;
   void put_map(int id, const std::optional<map::SceneInput>& input) override;
@@ -91,12 +95,19 @@ class ScriptedDialog : public DialogLayer {
   std::optional<Command> next_command();
   // The line after the last one, where a missing answer should have been.
   int end_line() const;
+  // Whether the script answers the box now on screen itself: an `answer`
+  // follows, after nothing but `show` lines.
+  bool answer_follows_shows();
+  // Reads the answer to the box titled `title`, running the `show` lines
+  // before it; what the answer returns to the program, and its word.
+  std::pair<int, std::string> read_answer(ButtonSet buttons, std::string_view title);
 
   // Runs one command read while the program waits for an event; the event
   // it gives, if any.
   std::optional<Event> run(const Command& command);
   void show(const Command& command);
   void show_map(int id);
+  void show_remembered();
   Control& operable(const Command& command, ControlKind kind, std::string_view kind_name, int id);
   bool can_operate(const Control& control) const;
   std::optional<Event> dropped(const Command& command);
@@ -112,6 +123,8 @@ class ScriptedDialog : public DialogLayer {
   std::map<int, Control> controls_;
   // What each map field shows, by identifier; none when absent.
   std::map<int, map::SceneInput> maps_;
+  // The files the program asked the window to remember, in order.
+  std::vector<std::pair<poi::Slot, std::string>> remembered_;
   bool field_changes_enabled_ = false;
 };
 

@@ -274,6 +274,46 @@ TEST(scripted_dialog_box_test, ok_box_takes_no_line) {
                            R"(text="full\rtable" -> ok)"}));
 }
 
+// A script may look at the window while a box is up: `show` lines followed
+// by the box's answer run before the box closes, an OK box's as well.
+TEST(scripted_dialog_box_test, shows_before_the_answer_look_behind_the_box) {
+  for (const ButtonSet buttons : {ButtonSet::ok, ButtonSet::yes_no}) {
+    const std::string word = buttons == ButtonSet::ok ? "ok" : "no";
+    Scripted s("show 1001\n# behind the box\nshow 1004\nanswer " + word + "\npress 1004\n");
+    s.dialog.put_text(control::kFirstDecision, "Keep");
+    s.dialog.message_box(buttons, Icon::question, 1, "t", "T");
+    EXPECT_EQ(
+        s.lines(),
+        (std::vector<std::string>{
+            R"(control 1001 text="Keep" state=enabled)",
+            R"(control 1004 text="Exit" state=enabled)",
+            "box icon=question buttons=" + std::string(buttons == ButtonSet::ok ? "ok" : "yes-no") +
+                R"( default=1 title="T" text="t" -> )" + word}));
+    EXPECT_TRUE(same(s.dialog.wait_for_event(), {EventKind::push_button, 1004}));
+  }
+}
+
+// Without an answer after them, `show` lines are the next commands as
+// always: an OK box answers itself first.
+TEST(scripted_dialog_box_test, an_ok_box_without_an_answer_leaves_the_shows_for_later) {
+  Scripted s("show 1004\npress 1004\n");
+  s.dialog.message_box(ButtonSet::ok, Icon::information, 1, "t", "T");
+  ASSERT_EQ(s.lines().size(), 1u);
+  EXPECT_TRUE(same(s.dialog.wait_for_event(), {EventKind::push_button, 1004}));
+  EXPECT_EQ(s.lines().back(), R"(control 1004 text="Exit" state=enabled)");
+}
+
+TEST(scripted_dialog_test, show_remembered_lists_the_files_the_program_kept) {
+  Scripted s("show remembered\npress 1004\nshow remembered\npress 1004\n");
+  s.dialog.wait_for_event();
+  s.dialog.remember_file(poi::Slot::master, "data/master.asc");
+  s.dialog.remember_file(poi::Slot::output, "out \"new\".asc");
+  s.dialog.wait_for_event();
+  EXPECT_EQ(s.lines(),
+            (std::vector<std::string>{"remembered none", R"(remembered master "data/master.asc")",
+                                      R"(remembered output "out \"new\".asc")"}));
+}
+
 struct AnswerCase {
   ButtonSet buttons;
   const char* word;
@@ -306,7 +346,8 @@ TEST_P(box_answer_test, answer_gives_the_result_code) {
 
 INSTANTIATE_TEST_SUITE_P(cases, box_answer_test,
                          ::testing::Values(AnswerCase{ButtonSet::yes_no, "yes", 1},
-                                           AnswerCase{ButtonSet::yes_no, "no", 2}),
+                                           AnswerCase{ButtonSet::yes_no, "no", 2},
+                                           AnswerCase{ButtonSet::ok, "ok", 1}),
                          [](const auto& info) {
                            return std::string(button_set_name(info.param.buttons)) + "_" +
                                   info.param.word;
@@ -355,7 +396,11 @@ INSTANTIATE_TEST_SUITE_P(
         BoxErrorCase{"no_word", ButtonSet::yes_no, "answer\n",
                      "script:1: \"\" is not an answer word"},
         BoxErrorCase{"file_for_a_box", ButtonSet::yes_no, "file x\n",
-                     "script:1: the message box \"Quit\" waits for an answer"}),
+                     "script:1: the message box \"Quit\" waits for an answer"},
+        BoxErrorCase{"show_without_an_answer", ButtonSet::yes_no, "show 1001\npress 1004\n",
+                     "script:1: the message box \"Quit\" waits for an answer"},
+        BoxErrorCase{"yes_on_ok", ButtonSet::ok, "answer yes\n",
+                     "script:1: the message box \"Quit\" offers no yes (its buttons: ok)"}),
     testing::LabelName{});
 
 TEST(scripted_dialog_file_test, file_line_answers_with_the_path_as_written) {
