@@ -13,6 +13,7 @@
 #include "poi/ov2_file.hpp"
 #include "poi/paths.hpp"
 #include "poi/staged_file.hpp"
+#include "poi/symbol.hpp"
 #include "poi/text_file.hpp"
 #include "ui/controls.hpp"
 
@@ -111,15 +112,6 @@ std::string output_file_name(std::string_view chosen, poi::FileKind kind) {
   return std::string(poi::trim_right(chosen)) + (kind == poi::FileKind::ov2 ? ".ov2" : ".asc");
 }
 
-std::string symbol_candidate(std::string_view path) {
-  const std::string_view trimmed = poi::trim_right(path);
-  const std::size_t slash = trimmed.rfind('/');
-  const std::size_t name_start = slash == std::string_view::npos ? 0 : slash + 1;
-  const std::size_t dot = trimmed.find('.', name_start);
-  if (dot == std::string_view::npos) return std::string(trimmed) + ".bmp";
-  return std::string(trimmed.substr(0, dot + 1)) + "bmp";
-}
-
 void set_mode_captions(Program& program, ui::DialogLayer& dialog) {
   const bool update_run = program.is_update_run();
   dialog.put_text(c::kFirstDecision, update_run ? "Skip" : "Keep");
@@ -141,15 +133,13 @@ void clear_slot(Program& program, ui::DialogLayer& dialog, Slot slot) {
 }
 
 void show_symbol(Program& program, ui::DialogLayer& dialog, Slot slot, const std::string& path) {
-  const std::string candidate = symbol_candidate(path);
+  const std::string candidate = poi::symbol_candidate(path);
   std::string bitmap;
   if (poi::is_file(candidate)) {
     bitmap = candidate;
   } else if (slot == Slot::output) {
-    const std::string beside = poi::directory_part(candidate) + std::string(kDefaultSymbolName);
-    const std::string shipped = program.program_dir + std::string(kShippedSymbolName);
     // Copied to the Output's own name once the run has written it.
-    bitmap = poi::is_file(beside) ? beside : poi::is_file(shipped) ? shipped : std::string{};
+    bitmap = poi::default_symbol(candidate, program.program_dir);
   }
   // Without a bitmap the picture is hidden rather than left showing the
   // symbol of a file chosen earlier.
@@ -164,7 +154,7 @@ void show_symbol(Program& program, ui::DialogLayer& dialog, Slot slot, const std
 }
 
 void copy_output_symbol(const Program& program) {
-  const std::string candidate = symbol_candidate(program.output.path);
+  const std::string candidate = poi::symbol_candidate(program.output.path);
   const std::string& bitmap = program.output.symbol_path;
   if (!bitmap.empty() && !poi::file_exists(candidate)) poi::copy_file(bitmap, candidate);
 }

@@ -19,8 +19,6 @@ inline constexpr std::string_view kOv2Filter = "Overlay files (*.ov2)|*.ov2|";
 inline constexpr std::string_view kOpenFileTitle = "Open File";
 inline constexpr std::string_view kSaveFileTitle = "Save File";
 inline constexpr std::string_view kCountPrefix = "Number of POI entries:";
-inline constexpr std::string_view kDefaultSymbolName = "default_symbol.bmp";
-inline constexpr std::string_view kShippedSymbolName = "REZ_default_symbol.bmp";
 
 // Lets the user pick the Master or Update file (open dialog with `filter`,
 // starting from `selected_path`) and reads it into the slot's table in the
@@ -54,11 +52,6 @@ void copy_output_symbol(const Program& program);
 // The Output path for the user's choice: ".ov2" or ".asc" appended when the
 // chosen path contains no "." at all.
 std::string output_file_name(std::string_view chosen, poi::FileKind kind);
-
-// The symbol bitmap that belongs to an OV2 file: the path up to and including
-// the first "." of its file name, followed by "bmp" ("fuel.ov2" -> "fuel.bmp",
-// "fuel.old.ov2" -> "fuel.bmp"); a file name without "." gets ".bmp".
-std::string symbol_candidate(std::string_view path);
 
 // The captions of 1001 and 1002 for the kind of run the Update slot makes,
 // then `mode_labels`.

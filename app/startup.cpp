@@ -1,12 +1,8 @@
 #include "app/startup.hpp"
 
-#include <filesystem>
-#include <system_error>
-
 #include "app/dispatch.hpp"
 #include "app/options.hpp"
 #include "poi/file_system.hpp"
-#include "poi/paths.hpp"
 #include "ui/controls.hpp"
 
 namespace pinwright::app {
@@ -19,19 +15,6 @@ constexpr std::string_view kMarkerFile = "DeduRuvav_output.yes";
 constexpr std::string_view kTitle = "Pinwright Pro v2.03";
 
 }  // namespace
-
-std::string program_dir_from(std::string_view own_file, std::string_view argv0) {
-  const std::string dir = poi::directory_part(own_file.empty() ? argv0 : own_file);
-  return dir.empty() ? "./" : dir;
-}
-
-std::string program_dir_from(std::string_view argv0) {
-  // The running file itself, links resolved: started through a link in
-  // /usr/bin, the program's own folder is still where its files lie.
-  std::error_code error;
-  const std::string own = std::filesystem::read_symlink("/proc/self/exe", error).string();
-  return program_dir_from(error ? std::string_view{} : std::string_view{own}, argv0);
-}
 
 void start_up(Program& program, ui::DialogLayer& dialog) {
   // Only the marker's existence counts; nothing is read from it.

@@ -189,23 +189,15 @@ ParsedCommandLine usage_error(const std::string& reason) {
   return parsed;
 }
 
-}  // namespace
+// A subcommand's own options; the global ones are added to each at the end.
+CLI::App* add_subcommand(CLI::App& app, const char* name, const char* description) {
+  CLI::App* sub = app.add_subcommand(name, description);
+  sub->fallthrough();
+  return sub;
+}
 
-ParsedCommandLine parse_command_line(const std::vector<std::string>& args) {
-  Command command;
-  Texts texts;
-  bool version = false;
-
-  CLI::App app(
-      "Cleans and merges POI files without a window: every match is settled by the "
-      "options.",
-      std::string(kProgram));
-  app.require_subcommand(0, 1);
-  app.add_flag("--version", version, "print the program's name and version and exit");
-  add_global_options(app, command, texts);
-
-  CLI::App* dedupe = app.add_subcommand("dedupe", "remove the duplicates of a POI file");
-  dedupe->fallthrough();
+CLI::App* add_dedupe(CLI::App& app, Command& command, Texts& texts) {
+  CLI::App* dedupe = add_subcommand(app, "dedupe", "remove the duplicates of a POI file");
   dedupe->add_option("INPUT", command.input, kInputHelp)->required();
   add_output(*dedupe, command);
   add_radius(*dedupe, texts);
@@ -231,9 +223,11 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& args) {
                    "how many threads look for matches (default: one per processor)")
       ->check(CLI::Range(1u, 1024u))
       ->option_text("N");
+  return dedupe;
+}
 
-  CLI::App* update = app.add_subcommand("update", "merge Update files into a Master file");
-  update->fallthrough();
+CLI::App* add_update(CLI::App& app, Command& command, Texts& texts) {
+  CLI::App* update = add_subcommand(app, "update", "merge Update files into a Master file");
   update
       ->add_option("MASTER UPDATE", texts.files,
                    "the Master file, then the Update files, merged one after another")
@@ -253,43 +247,65 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& args) {
       ->check(CLI::IsMember({"skip", "as-on-match"}));
   update->add_flag("--added-only", command.added_only,
                    "write only the entries the Update files added");
+  return update;
+}
 
-  CLI::App* convert = app.add_subcommand("convert", "write a POI file in another form");
-  convert->fallthrough();
+CLI::App* add_convert(CLI::App& app, Command& command) {
+  CLI::App* convert = add_subcommand(app, "convert", "write a POI file in another form");
   convert->add_option("INPUT", command.input, kInputHelp)->required();
   add_output(*convert, command);
+  return convert;
+}
 
-  for (CLI::App* sub : {dedupe, update, convert}) add_global_options(*sub, command, texts);
+// --help, on the program or a subcommand, ends the parse with its text;
+// anything else that ends it is a usage error.
+ParsedCommandLine parse_ended(const CLI::App& app, const CLI::ParseError& error) {
+  if (error.get_exit_code() != static_cast<int>(CLI::ExitCodes::Success))
+    return usage_error(error.what());
+  std::ostringstream out;
+  std::ostringstream err;
+  app.exit(error, out, err);
+  ParsedCommandLine parsed;
+  parsed.out = out.str();
+  return parsed;
+}
+
+}  // namespace
+
+ParsedCommandLine parse_command_line(const std::vector<std::string>& args) {
+  Command command;
+  Texts texts;
+  bool version = false;
+
+  CLI::App app(
+      "Cleans and merges POI files without a window: every match is settled by the "
+      "options.",
+      std::string(kProgram));
+  app.require_subcommand(0, 1);
+  app.add_flag("--version", version, "print the program's name and version and exit");
+  add_global_options(app, command, texts);
+  const std::pair<Subcommand, CLI::App*> subcommands[] = {
+      {Subcommand::dedupe, add_dedupe(app, command, texts)},
+      {Subcommand::update, add_update(app, command, texts)},
+      {Subcommand::convert, add_convert(app, command)}};
+  for (const auto& [subcommand, sub] : subcommands) add_global_options(*sub, command, texts);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {
     app.parse(reversed);
   } catch (const CLI::ParseError& error) {
-    // --help, on the program or a subcommand, ends the parse with its text.
-    if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
-      std::ostringstream out;
-      std::ostringstream err;
-      app.exit(error, out, err);
-      ParsedCommandLine parsed;
-      parsed.out = out.str();
-      return parsed;
-    }
-    return usage_error(error.what());
+    return parse_ended(app, error);
   }
   if (version) {
     ParsedCommandLine parsed;
     parsed.out = std::string(kProgram) + " " + std::string(kVersion) + "\n";
     return parsed;
   }
-  if (dedupe->parsed()) {
-    command.subcommand = Subcommand::dedupe;
-  } else if (update->parsed()) {
-    command.subcommand = Subcommand::update;
-  } else if (convert->parsed()) {
-    command.subcommand = Subcommand::convert;
-  } else {
+  const auto chosen = std::find_if(std::begin(subcommands), std::end(subcommands),
+                                   [](const auto& entry) { return entry.second->parsed(); });
+  if (chosen == std::end(subcommands))
     return usage_error("a subcommand is needed: dedupe, update or convert");
-  }
+  command.subcommand = chosen->first;
   if (const auto reason = apply_texts(texts, command)) return usage_error(*reason);
   ParsedCommandLine parsed;
   parsed.command = std::move(command);

@@ -13,12 +13,12 @@
 #include <system_error>
 #include <utility>
 
-#include "app/file_slots.hpp"
 #include "ogr/points.hpp"
 #include "poi/file_handle.hpp"
 #include "poi/file_system.hpp"
 #include "poi/output_file.hpp"
 #include "poi/paths.hpp"
+#include "poi/symbol.hpp"
 
 namespace pinwright::batch {
 
@@ -251,11 +251,9 @@ Outputs::Outputs(std::vector<Target> targets, const Command& command)
   // none: "default_symbol.bmp" from the Output's folder, else the program's
   // own. An Output that is not a file of its own gets none.
   if (form_.kind == FileForm::Kind::ov2 && output.kind == Destination::Kind::file) {
-    const std::string symbol = app::symbol_candidate(command.output);
-    const std::string beside = poi::directory_part(symbol) + std::string(app::kDefaultSymbolName);
-    const std::string shipped = command.program_dir + std::string(app::kShippedSymbolName);
+    const std::string symbol = poi::symbol_candidate(command.output);
     if (!poi::is_file(symbol)) {
-      symbol_source_ = poi::is_file(beside) ? beside : poi::is_file(shipped) ? shipped : "";
+      symbol_source_ = poi::default_symbol(symbol, command.program_dir);
       if (!symbol_source_.empty()) {
         symbol_ = targets.size();
         targets.push_back({"the symbol bitmap", symbol});

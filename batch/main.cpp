@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "app/startup.hpp"
 #include "batch/arguments.hpp"
 #include "batch/files.hpp"
 #include "batch/progress.hpp"
 #include "batch/runs.hpp"
+#include "poi/file_system.hpp"
 #include "poi/staged_file.hpp"
 
 int main(int argc, char** argv) {
@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     return static_cast<int>(parsed.status);
   }
   batch::Command command = *parsed.command;
-  command.program_dir = pinwright::app::program_dir_from(argc > 0 ? argv[0] : "");
+  command.program_dir = pinwright::poi::program_dir_from(argc > 0 ? argv[0] : "");
   pinwright::poi::remove_temporaries_on_signal();
   batch::RunResult result;
   {

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "poi/paths.hpp"
-#include "ui/text_encoding.hpp"
+#include "poi/text_encoding.hpp"
 
 namespace pinwright::batch {
 
@@ -79,7 +79,7 @@ ogr::GpxPoints gpx_points(GpxChoice choice) {
 // as the window shows it; name and information of one entry share their
 // encoding.
 std::string as_utf8(std::string_view text, std::string_view partner) {
-  return ui::decode_to_utf8(text, ui::entry_encoding(text, partner));
+  return poi::decode_to_utf8(text, poi::entry_encoding(text, partner));
 }
 
 std::string shown_input(const std::string& named) {

@@ -97,10 +97,6 @@ poi::FileKind kind_of(std::string_view path) {
   return poi::split_extension(path).extension == "ov2" ? poi::FileKind::ov2 : poi::FileKind::text;
 }
 
-std::optional<FileBound> file_bound(const std::string& path) {
-  return file_bound(path, kind_of(path));
-}
-
 std::optional<FileBound> file_bound(const std::string& path, poi::FileKind kind) {
   poi::FileHandle file(std::fopen(path.c_str(), "rb"));
   if (!file) return std::nullopt;
@@ -149,13 +145,6 @@ InputRead read_input(poi::CompactTable& table, const std::string& path, poi::Slo
   input.entries = result.count;
   input.poi_entries = result.count - result.comment_count;
   return input;
-}
-
-std::int32_t count_pois(const poi::CompactTable& table, std::int32_t first, std::int32_t last) {
-  std::int32_t pois = 0;
-  for (std::int32_t k = first; k <= last; ++k)
-    if (!table.is_comment(k)) ++pois;
-  return pois;
 }
 
 OutputWriter::OutputWriter(const std::string& path, poi::FileKind kind,

@@ -29,7 +29,6 @@ struct FileBound {
 };
 // Nothing when the file cannot be read.
 std::optional<FileBound> file_bound(const std::string& path, poi::FileKind kind);
-std::optional<FileBound> file_bound(const std::string& path);
 
 // How read_input reads a file.
 struct InputOptions {
@@ -50,9 +49,6 @@ struct InputRead {
 };
 InputRead read_input(poi::CompactTable& table, const std::string& path, poi::Slot slot,
                      std::atomic<std::int64_t>& read, const InputOptions& options = {});
-
-// The entries first..last of `table` that are not comments.
-std::int32_t count_pois(const poi::CompactTable& table, std::int32_t first, std::int32_t last);
 
 // An Output being written: a text file opens with its header (`date`) and
 // closes with its line of counts; an OV2 file leaves comment records out.

@@ -105,6 +105,10 @@ void Run::changing(std::int32_t index) {
   if (!stops_.empty()) stops_.back().changed.emplace_back(index, table_.entry(index));
 }
 
+void Run::count_matched() {
+  if (setup_.matched) setup_.matched->fetch_add(1, std::memory_order_relaxed);
+}
+
 RunOutcome Run::review_stop() {
   pending_ = true;
   stops_.push_back(Stop{position_,
@@ -129,7 +133,8 @@ RunOutcome Run::duplicate_run(const RunOptions& options) {
   const std::int32_t count = table_.size();
   const bool all_at_once =
       !setup_.plain_scan && position_ == 1 && (options.settle_every_match || !decider_.may_stop());
-  if (all_at_once) later_matches_ = first_later_matches(table_, options.radius, setup_.threads);
+  if (all_at_once)
+    later_matches_ = first_later_matches(table_, options.radius, setup_.threads, setup_.matched);
   for (std::int32_t i = position_; i <= count; ++i) {
     if (table_.is_comment(i)) {
       kept_.push_back(i);
@@ -141,6 +146,7 @@ RunOutcome Run::duplicate_run(const RunOptions& options) {
       if (later.index != 0) match = later;
     } else {
       match = search(i + 1, count, i, options.radius, PointOrder::probe_first);
+      count_matched();
     }
     if (!match) {
       keep(i);
@@ -173,6 +179,7 @@ RunOutcome Run::duplicate_run(const RunOptions& options) {
 RunOutcome Run::update_run(const RunOptions& options) {
   const poi::CompactTable& update = *update_;
   for (std::int32_t i = position_; i <= update.size(); ++i) {
+    count_matched();
     if (!update.is_comment(i)) {
       const auto match = search(1, table_.size(), i, options.radius, PointOrder::table_first);
       if (match) {

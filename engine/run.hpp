@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -72,6 +73,10 @@ struct RunSetup {
   // Search by the plain ascending scan instead of the grid: the reference
   // that tests and benchmarks compare the grid against.
   bool plain_scan = false;
+  // When given, the run adds one for each probe it has placed (the comment
+  // records of a duplicate run left out), as it goes and from every thread:
+  // for a progress display.
+  std::atomic<std::int64_t>* matched = nullptr;
 };
 
 // What a run has done so far, for its progress and its end. Every match is
@@ -223,6 +228,7 @@ class Run {
   void keep(std::int32_t index);
   void changing(std::int32_t index);
   RunOutcome review_stop();
+  void count_matched();
 
   poi::CompactTable table_;
   const poi::CompactTable* update_;

@@ -359,29 +359,6 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"trailing_dot_kept", "/out/result.", false, "/out/result."}),
     testing::LabelName{});
 
-struct CandidateCase {
-  const char* path;
-  const char* expected;
-};
-
-void PrintTo(const CandidateCase& row, std::ostream* out) {
-  testing::print_row(out, row.path, row.expected);
-}
-
-class symbol_candidate_test : public ::testing::TestWithParam<CandidateCase> {};
-
-TEST_P(symbol_candidate_test, first_dot_of_the_file_name) {
-  EXPECT_EQ(symbol_candidate(GetParam().path), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(paths, symbol_candidate_test,
-                         ::testing::Values(CandidateCase{"/maps/fuel.ov2", "/maps/fuel.bmp"},
-                                           CandidateCase{"/maps/fuel.old.ov2", "/maps/fuel.bmp"},
-                                           CandidateCase{"/my.maps/fuel.ov2", "/my.maps/fuel.bmp"},
-                                           CandidateCase{"/my.maps/fuel", "/my.maps/fuel.bmp"},
-                                           CandidateCase{"fuel.OV2", "fuel.bmp"}),
-                         [](const auto& info) { return testing::test_name(info.param.path); });
-
 TEST(output_choice_test, text_output_is_chosen_and_nothing_written) {
   Scene scene;
   scene.program.selected_path = scene.dir.file("master.asc");
