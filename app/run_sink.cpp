@@ -11,33 +11,18 @@ namespace pinwright::app {
 
 namespace {
 
-inline constexpr std::size_t kWriteBlock = 1 << 16;
-
 // The Output's bytes: a text file's header, lines and closing line, or an
 // overlay file's records (comment records have no place there).
 bool write_entries(const std::string& path, poi::FileKind kind, std::chrono::year_month_day today,
                    const poi::CompactTable& table, std::span<const std::int32_t> entries) {
   poi::OutputFile file(path, poi::OpenMode::truncate);
-  if (kind == poi::FileKind::text) poi::write_text_header(file, today);
-  std::string block;
-  std::int32_t pois = 0;
-  std::int32_t comments = 0;
-  for (const std::int32_t k : entries) {
-    const bool comment = table.is_comment(k);
-    ++(comment ? comments : pois);
-    if (kind == poi::FileKind::ov2) {
-      if (!comment) poi::append_ov2_record(block, table, k);
-    } else {
-      poi::append_record_line(block, table, k);
-      block += '\n';
-    }
-    if (block.size() >= kWriteBlock) {
-      file.write(block);
-      block.clear();
-    }
+  if (kind == poi::FileKind::ov2) {
+    poi::write_ov2_records(file, table, entries);
+  } else {
+    poi::write_text_header(file, today);
+    const poi::LineCounts counts = poi::write_text_records(file, table, entries);
+    file.write_line(poi::trailer_line(counts.poi_lines, counts.comment_lines));
   }
-  file.write(block);
-  if (kind == poi::FileKind::text) file.write_line(poi::trailer_line(pois, comments));
   return file.close();
 }
 

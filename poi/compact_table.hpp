@@ -8,27 +8,26 @@
 
 namespace pinwright::poi {
 
-// A table of entries without a capacity and without a length limit on the
-// texts, for runs on files far larger than the window's tables. Each entry
-// keeps its position and where its name and information text lie in one
-// shared byte arena: 32 bytes an entry plus the texts' own bytes, where a
-// PoiRecord takes 264 whatever the texts.
+// The one table of entries, in both front ends: without a capacity (the
+// window checks its own limits) and without a length limit on the texts.
+// Each entry keeps its position and where its name and information text lie
+// in one shared byte arena: 32 bytes an entry plus the texts' own bytes,
+// where a fixed PoiRecord takes 264 whatever the texts.
 //
 // Positions are kept as read, in double precision, so that a vector file
-// written from the table holds what its input held. Matching, the text and
-// OV2 forms and the window's record see them as 32-bit floats (longitude(),
-// latitude()): each reader stores a double whose float is exactly the one
-// the window's reading of the file gives.
+// written from the table holds what its input held. Matching and the text and
+// OV2 forms see them as 32-bit floats (longitude(), latitude()): each reader
+// stores a double whose float is exactly the one the text or OV2 form reads.
 //
-// Entries are indexed from 1, as in PoiTable. Texts are kept at any length;
-// what the window's record would hold of them (cut to kTextLength bytes,
+// Entries are indexed from 1. Texts are kept at any length; what a text or
+// OV2 file's record holds of them (cut to kTextLength bytes,
 // never inside a UTF-8 sequence, trailing blanks removed) is what the *_field
 // accessors and record() give, so the file writers cut them exactly as the
 // window does. Editing a text appends the new one to the arena: the old bytes
 // stay unused, which costs little as edits come one per decision.
 class CompactTable {
  public:
-  // The most entries: indexes are 32-bit, as in the window's tables.
+  // The most entries: indexes are 32-bit.
   static constexpr std::int32_t kMaxEntries = INT32_MAX - 1;
 
   std::int32_t size() const { return static_cast<std::int32_t>(entries_.size()); }

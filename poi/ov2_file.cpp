@@ -137,13 +137,6 @@ std::int32_t to_ov2_units(float degrees) {
   return static_cast<std::int32_t>(scaled);
 }
 
-ReadResult read_ov2_file(const std::string& path, PoiTable& table) {
-  std::int32_t count = 0;
-  return read_ov2_records(
-      path, [&](const PoiRecord& record) { return append(table, count, record); },
-      table.capacity());
-}
-
 namespace {
 
 // The reading loop over records, each POI handed to `store` as its position
@@ -224,16 +217,6 @@ ReadResult read_ov2_units(const std::string& path, const Store& store, std::int6
 
 }  // namespace
 
-ReadResult read_ov2_records(const std::string& path, const RecordSink& sink,
-                            std::int64_t capacity) {
-  return read_ov2_units(
-      path,
-      [&](std::int32_t longitude, std::int32_t latitude, const Text& name) {
-        return sink(PoiRecord{from_ov2_units(longitude), from_ov2_units(latitude), name, Text()});
-      },
-      capacity);
-}
-
 ReadResult read_ov2_file(const std::string& path, CompactTable& table, std::int64_t limit) {
   const std::int64_t room = std::min<std::int64_t>(limit, CompactTable::kMaxEntries);
   return read_ov2_units(
@@ -257,19 +240,24 @@ void append_ov2_record(std::string& out, const CompactTable& table, std::int32_t
   append_ov2_record(out, table.longitude(index), table.latitude(index), table.name_field(index));
 }
 
-bool write_ov2_file(const std::string& path, const PoiTable& table, std::int32_t first,
-                    std::int32_t last) {
-  OutputFile file(path, OpenMode::truncate);
+void write_ov2_records(OutputFile& file, const CompactTable& table,
+                       std::span<const std::int32_t> entries) {
   std::string buffer;
-  for (std::int32_t k = first; k <= last; ++k) {
-    if (is_comment(table[k])) continue;
-    buffer += ov2_record(table[k]);
+  for (const std::int32_t k : entries) {
+    if (table.is_comment(k)) continue;
+    append_ov2_record(buffer, table, k);
     if (buffer.size() >= (1 << 16)) {
       file.write(buffer);
       buffer.clear();
     }
   }
   file.write(buffer);
+}
+
+bool write_ov2_file(const std::string& path, const CompactTable& table,
+                    std::span<const std::int32_t> entries) {
+  OutputFile file(path, OpenMode::truncate);
+  write_ov2_records(file, table, entries);
   return file.close();
 }
 

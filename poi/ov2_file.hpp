@@ -1,11 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "poi/compact_table.hpp"
+#include "poi/output_file.hpp"
 #include "poi/read_result.hpp"
-#include "poi/table.hpp"
 
 namespace pinwright::poi {
 
@@ -19,18 +20,11 @@ double ov2_degrees(std::int32_t units);
 // zero; values beyond the int32 range saturate.
 std::int32_t to_ov2_units(float degrees);
 
-// Reads an OV2 file into `table` from entry 1: record types 2 and 3 are POIs,
-// 0 (deleted) and 1 (skipper block) are skipped. The table's capacity is the
-// limit. A file that ends inside a record, or whose length field points past
-// its end, is reported as damaged.
-ReadResult read_ov2_file(const std::string& path, PoiTable& table);
-// The same into `store`; `capacity` is the limit the storage-limit text names.
-ReadResult read_ov2_records(const std::string& path, const RecordSink& store,
-                            std::int64_t capacity);
-
-// Appends the POI records of an OV2 file to `table`, positions by
-// ov2_degrees(), at most `limit`
-// entries in all (the table's entries before included).
+// Appends the POI records of an OV2 file to `table`: record types 2 and 3
+// are POIs, 0 (deleted) and 1 (skipper block) are skipped. Positions by
+// ov2_degrees(); at most `limit` entries in all (the table's entries before
+// included). A file that ends inside a record, or whose length field points
+// past its end, is reported as damaged.
 ReadResult read_ov2_file(const std::string& path, CompactTable& table, std::int64_t limit);
 
 // One type-2 record for a POI (type, length, longitude, latitude, name, NUL).
@@ -39,9 +33,13 @@ std::string ov2_record(const PoiRecord& record);
 // holds it, appended to `out`.
 void append_ov2_record(std::string& out, const CompactTable& table, std::int32_t index);
 
-// Creates or overwrites `path` with entries first..last, comment records left
-// out. False when the file could not be written completely.
-bool write_ov2_file(const std::string& path, const PoiTable& table, std::int32_t first,
-                    std::int32_t last);
+// The records of `entries` of `table`, comment records left out, into `file`.
+void write_ov2_records(OutputFile& file, const CompactTable& table,
+                       std::span<const std::int32_t> entries);
+
+// Creates or overwrites `path` with `entries` of `table`. False when the file
+// could not be written completely.
+bool write_ov2_file(const std::string& path, const CompactTable& table,
+                    std::span<const std::int32_t> entries);
 
 }  // namespace pinwright::poi

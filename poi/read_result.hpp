@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -32,9 +31,5 @@ struct ReadResult {
   std::int32_t comment_count = 0;
   std::optional<ReadFailure> failure;
 };
-
-// Where a reader puts each record it reads, in file order; false when there
-// is no room for it, which ends the read with the storage-limit failure.
-using RecordSink = std::function<bool(const PoiRecord&)>;
 
 }  // namespace pinwright::poi

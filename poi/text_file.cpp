@@ -58,12 +58,6 @@ Text typed_information(std::string_view typed) {
   return Text(typed_information_text(typed));
 }
 
-ReadResult read_text_poi_file(const std::string& path, PoiTable& table, Slot slot) {
-  std::int32_t count = 0;
-  return read_text_poi_records(
-      path, [&](const PoiRecord& record) { return append(table, count, record); }, slot);
-}
-
 namespace {
 
 // The reading loop over lines, each record handed to `store` as its
@@ -142,15 +136,6 @@ ReadResult read_text_lines(const std::string& path, const Store& store_record, S
 
 }  // namespace
 
-ReadResult read_text_poi_records(const std::string& path, const RecordSink& sink, Slot slot) {
-  return read_text_lines<float>(
-      path,
-      [&](float longitude, float latitude, const Text& name, const Text& information) {
-        return sink(PoiRecord{longitude, latitude, name, information});
-      },
-      slot);
-}
-
 ReadResult read_text_poi_file(const std::string& path, CompactTable& table, std::int64_t limit,
                               Slot slot) {
   const std::int64_t room = std::min<std::int64_t>(limit, CompactTable::kMaxEntries);
@@ -224,14 +209,13 @@ void write_text_header(OutputFile& file, std::chrono::year_month_day date) {
   file.write_line(kSecondHeaderLine);
 }
 
-LineCounts write_text_records(OutputFile& file, const PoiTable& table, std::int32_t first,
-                              std::int32_t last) {
+LineCounts write_text_records(OutputFile& file, const CompactTable& table,
+                              std::span<const std::int32_t> entries) {
   LineCounts counts;
   std::string buffer;
-  for (std::int32_t k = first; k <= last; ++k) {
-    const PoiRecord& record = table[k];
-    ++(is_comment(record) ? counts.comment_lines : counts.poi_lines);
-    append_record_line(buffer, record);
+  for (const std::int32_t k : entries) {
+    ++(table.is_comment(k) ? counts.comment_lines : counts.poi_lines);
+    append_record_line(buffer, table, k);
     buffer += '\n';
     if (buffer.size() >= (1 << 16)) {
       file.write(buffer);
@@ -240,6 +224,12 @@ LineCounts write_text_records(OutputFile& file, const PoiTable& table, std::int3
   }
   file.write(buffer);
   return counts;
+}
+
+std::vector<std::int32_t> entry_range(std::int32_t first, std::int32_t last) {
+  std::vector<std::int32_t> entries;
+  for (std::int32_t k = first; k <= last; ++k) entries.push_back(k);
+  return entries;
 }
 
 }  // namespace pinwright::poi

@@ -2,15 +2,16 @@
 
 #include <chrono>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "poi/compact_table.hpp"
 #include "poi/file_slot.hpp"
 #include "poi/output_file.hpp"
 #include "poi/read_result.hpp"
 #include "poi/record.hpp"
-#include "poi/table.hpp"
 
 namespace pinwright::poi {
 
@@ -55,11 +56,6 @@ std::string typed_information_text(std::string_view typed);
 // The same as a record's field holds it.
 Text typed_information(std::string_view typed);
 
-// Reads a text POI file into `table` from entry 1. The table's capacity is the
-// limit; the storage-limit text names the slot (Master or Update).
-ReadResult read_text_poi_file(const std::string& path, PoiTable& table, Slot slot);
-// The same into `store`, for tables of another kind.
-ReadResult read_text_poi_records(const std::string& path, const RecordSink& store, Slot slot);
 // Appends the records of a text POI file to `table`, positions at double
 // precision, at most `limit` of them in all (the table's entries before
 // included).
@@ -88,8 +84,11 @@ struct LineCounts {
   std::int32_t comment_lines = 0;
 };
 
-// Entries first..last of `table`, one line each, in table order.
-LineCounts write_text_records(OutputFile& file, const PoiTable& table, std::int32_t first,
-                              std::int32_t last);
+// Entries `entries` of `table`, one line each, in that order.
+LineCounts write_text_records(OutputFile& file, const CompactTable& table,
+                              std::span<const std::int32_t> entries);
+
+// The entries first..last, for the writers.
+std::vector<std::int32_t> entry_range(std::int32_t first, std::int32_t last);
 
 }  // namespace pinwright::poi

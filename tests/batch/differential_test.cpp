@@ -17,9 +17,10 @@
 #include "app/program.hpp"
 #include "app/startup.hpp"
 #include "batch/runs.hpp"
+#include "poi/compact_table.hpp"
 #include "poi/format.hpp"
 #include "poi/ov2_file.hpp"
-#include "poi/table.hpp"
+#include "poi/text_file.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "ui/dialog_description.hpp"
 #include "ui/script/scripted_dialog.hpp"
@@ -121,10 +122,9 @@ void write_text(const std::string& path, const std::string& text) {
 
 void write_pois(const std::string& path, const std::vector<poi::PoiRecord>& records, bool ov2) {
   if (ov2) {
-    poi::PoiTable table(static_cast<std::int32_t>(records.size()) + 1);
-    std::int32_t count = 0;
-    for (const auto& record : records) poi::append(table, count, record);
-    ASSERT_TRUE(poi::write_ov2_file(path, table, 1, count));
+    poi::CompactTable table;
+    for (const auto& record : records) table.append(record);
+    ASSERT_TRUE(poi::write_ov2_file(path, table, poi::entry_range(1, table.size())));
     return;
   }
   std::string text;

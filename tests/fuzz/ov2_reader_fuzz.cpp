@@ -8,17 +8,18 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace pinwright::poi;
-  static PoiTable table(64);
+  constexpr std::int64_t kLimit = 64;
+  CompactTable table;
   const pinwright::fuzz::InputFile input(data, size);
-  const ReadResult result = read_ov2_file(input.path(), table);
-  if (result.count < 0 || result.count > table.capacity()) std::abort();
+  const ReadResult result = read_ov2_file(input.path(), table, kLimit);
+  if (result.count < 0 || result.count > kLimit || result.count != table.size()) std::abort();
   for (std::int32_t i = 1; i <= result.count; ++i) {
-    const std::string record = ov2_record(table[i]);
-    if (record.size() != table[i].name.trimmed().size() + 14) std::abort();
-    if (to_ov2_units(from_ov2_units(to_ov2_units(table[i].longitude))) !=
-        to_ov2_units(table[i].longitude)) {
+    const std::string record = ov2_record(table.record(i));
+    if (record.size() != table.name_field(i).size() + 14) std::abort();
+    if (to_ov2_units(from_ov2_units(to_ov2_units(table.longitude(i)))) !=
+        to_ov2_units(table.longitude(i))) {
       // Only beyond 128 degrees may neighbouring units share a float.
-      if (table[i].longitude > -128.0f && table[i].longitude < 128.0f) std::abort();
+      if (table.longitude(i) > -128.0f && table.longitude(i) < 128.0f) std::abort();
     }
   }
   return 0;

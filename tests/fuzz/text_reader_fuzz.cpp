@@ -7,14 +7,17 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace pinwright::poi;
-  static PoiTable table(64);  // small, so that the storage limit is reached too
+  constexpr std::int64_t kLimit = 64;  // small, so that the storage limit is reached too
+  CompactTable table;
   const pinwright::fuzz::InputFile input(data, size);
-  const ReadResult result = read_text_poi_file(input.path(), table, Slot::update);
-  if (result.count < 0 || result.count > table.capacity()) std::abort();
+  const ReadResult result = read_text_poi_file(input.path(), table, kLimit, Slot::update);
+  if (result.count < 0 || result.count > kLimit || result.count != table.size()) std::abort();
   if (result.comment_count < 0 || result.comment_count > result.count) std::abort();
   for (std::int32_t i = 1; i <= result.count; ++i) {
     // What is stored can always be written again.
-    if (record_line(table[i]).size() > 2 * kTextLength + 32) std::abort();
+    std::string line;
+    append_record_line(line, table, i);
+    if (line.size() > 2 * kTextLength + 32) std::abort();
   }
   return 0;
 }

@@ -1,4 +1,4 @@
-// The compact table must hold what the window's records hold and give the
+// The compact table must hold what a text or OV2 record holds and give the
 // same lines and OV2 records, while keeping texts at any length.
 #include "poi/compact_table.hpp"
 
@@ -7,7 +7,6 @@
 #include <string>
 
 #include "poi/ov2_file.hpp"
-#include "poi/table.hpp"
 #include "poi/text_file.hpp"
 #include "tests/support/data_file.hpp"
 #include "tests/support/test_names.hpp"
@@ -124,34 +123,6 @@ struct FileCase {
 void PrintTo(const FileCase& row, std::ostream* out) {
   *out << row.label;
 }
-
-class compact_table_read_test : public ::testing::TestWithParam<FileCase> {};
-
-// The readers fill a compact table with what they put into the window's table.
-TEST_P(compact_table_read_test, reads_the_same_entries_as_the_windows_table) {
-  const std::string path = testing::data_path(GetParam().file);
-  const bool ov2 = path.ends_with(".ov2");
-  PoiTable records(kMasterCapacity);
-  const ReadResult into_records =
-      ov2 ? read_ov2_file(path, records) : read_text_poi_file(path, records, Slot::master);
-  ASSERT_FALSE(into_records.failure);
-  CompactTable table;
-  const ReadResult into_table =
-      ov2 ? read_ov2_file(path, table, CompactTable::kMaxEntries)
-          : read_text_poi_file(path, table, CompactTable::kMaxEntries, Slot::master);
-  ASSERT_FALSE(into_table.failure);
-  EXPECT_EQ(into_table.count, into_records.count);
-  EXPECT_EQ(into_table.comment_count, into_records.comment_count);
-  ASSERT_EQ(table.size(), into_records.count);
-  for (std::int32_t k = 1; k <= table.size(); ++k)
-    ASSERT_EQ(table.record(k), std::as_const(records)[k]) << "entry " << k;
-}
-
-INSTANTIATE_TEST_SUITE_P(files, compact_table_read_test,
-                         ::testing::Values(FileCase{"text", "master_50k.asc"},
-                                           FileCase{"overlay", "master_50k.ov2"},
-                                           FileCase{"with duplicates", "dupes_20k.asc"}),
-                         testing::LabelName{});
 
 class compact_table_limit_test : public ::testing::TestWithParam<FileCase> {};
 

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "poi/record.hpp"
-#include "poi/table.hpp"
 #include "tests/support/test_names.hpp"
 
 #include <bit>
@@ -88,22 +87,6 @@ TEST(record_test, a_comment_is_recognised_by_its_longitude_alone) {
   EXPECT_EQ(comment.latitude, -999.0f);
   EXPECT_EQ(std::bit_cast<std::uint32_t>(comment.longitude), 0xC479C000u);
   EXPECT_EQ(comment.name.trimmed(), "; hello");
-}
-
-TEST(table_test, append_stops_at_the_capacity) {
-  PoiTable table(3);
-  std::int32_t count = 0;
-  PoiRecord record;
-  for (int i = 1; i <= 3; ++i) {
-    record.longitude = static_cast<float>(i);
-    ASSERT_TRUE(append(table, count, record));
-  }
-  EXPECT_EQ(count, 3);
-  record.longitude = 99.0f;
-  EXPECT_FALSE(append(table, count, record));
-  EXPECT_EQ(count, 3);
-  EXPECT_EQ(table[3].longitude, 3.0f);
-  EXPECT_EQ(table[1].longitude, 1.0f);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "poi/ov2_file.hpp"
+#include "poi/text_file.hpp"
 
 #include <gtest/gtest.h>
 
@@ -26,10 +27,11 @@ std::string simple(std::int32_t lon, std::int32_t lat, std::string_view name) {
 class ov2_reader_test : public ::testing::Test {
  protected:
   ReadResult read(std::string_view bytes) {
-    return read_ov2_file(dir.write("in.ov2", bytes), table);
+    table = CompactTable();
+    return read_ov2_file(dir.write("in.ov2", bytes), table, 50'000);
   }
   TempDir dir;
-  PoiTable table{kMasterCapacity};
+  CompactTable table;
 };
 
 TEST_F(ov2_reader_test, loads_types_2_and_3_in_file_order) {
@@ -40,13 +42,13 @@ TEST_F(ov2_reader_test, loads_types_2_and_3_in_file_order) {
   ASSERT_FALSE(result.failure);
   ASSERT_EQ(result.count, 3);
   EXPECT_EQ(result.comment_count, 0);
-  EXPECT_EQ(table[1].name.trimmed(), "Central");
-  EXPECT_EQ(table[1].longitude, 4.89f);
-  EXPECT_EQ(table[1].latitude, 52.37f);
-  EXPECT_TRUE(table[1].information.is_blank());
-  EXPECT_EQ(table[2].name.trimmed(), "Pie");
-  EXPECT_EQ(table[2].longitude, -122.41942f);
-  EXPECT_EQ(table[3].name.trimmed(), "Last");
+  EXPECT_EQ(table.name_field(1), "Central");
+  EXPECT_EQ(table.longitude(1), 4.89f);
+  EXPECT_EQ(table.latitude(1), 52.37f);
+  EXPECT_TRUE(table.information_field(1).empty());
+  EXPECT_EQ(table.name_field(2), "Pie");
+  EXPECT_EQ(table.longitude(2), -122.41942f);
+  EXPECT_EQ(table.name_field(3), "Last");
 }
 
 TEST_F(ov2_reader_test, short_lengths_mean_no_text) {
@@ -56,9 +58,9 @@ TEST_F(ov2_reader_test, short_lengths_mean_no_text) {
   const ReadResult result = read(bytes);
   ASSERT_FALSE(result.failure);
   ASSERT_EQ(result.count, 5);
-  EXPECT_TRUE(table[1].name.is_blank());
-  EXPECT_TRUE(table[4].name.is_blank());
-  EXPECT_EQ(table[5].name.trimmed(), "After");
+  EXPECT_TRUE(table.name_field(1).empty());
+  EXPECT_TRUE(table.name_field(4).empty());
+  EXPECT_EQ(table.name_field(5), "After");
 }
 
 TEST_F(ov2_reader_test, long_names_are_cut_and_the_next_record_is_read) {
@@ -66,9 +68,9 @@ TEST_F(ov2_reader_test, long_names_are_cut_and_the_next_record_is_read) {
                                  poi_record(2, 13 + 10'000, 5, 6, std::string(10'000, 'N')));
   ASSERT_FALSE(result.failure);
   ASSERT_EQ(result.count, 3);
-  EXPECT_EQ(table[1].name.trimmed(), std::string(128, 'L'));
-  EXPECT_EQ(table[2].name.trimmed(), "Next");
-  EXPECT_EQ(table[3].name.trimmed(), std::string(128, 'N'));
+  EXPECT_EQ(table.name_field(1), std::string(128, 'L'));
+  EXPECT_EQ(table.name_field(2), "Next");
+  EXPECT_EQ(table.name_field(3), std::string(128, 'N'));
 }
 
 TEST_F(ov2_reader_test, an_empty_file_loads_nothing) {
@@ -90,11 +92,11 @@ class ov2_unsupported_test : public ::testing::TestWithParam<TypeCase> {};
 
 TEST_P(ov2_unsupported_test, stops_with_the_record_type) {
   TempDir dir;
-  PoiTable table(10);
+  CompactTable table;
   const std::string bytes = simple(1, 2, "Kept") +
                             std::string(1, static_cast<char>(GetParam().type)) + "garbage" +
                             simple(3, 4, "Never");
-  const ReadResult result = read_ov2_file(dir.write("t.ov2", bytes), table);
+  const ReadResult result = read_ov2_file(dir.write("t.ov2", bytes), table, 10);
   ASSERT_TRUE(result.failure);
   EXPECT_EQ(result.failure->kind, ReadFailure::Kind::unsupported_record);
   EXPECT_EQ(result.failure->title, "Pinlayer Error");
@@ -130,14 +132,16 @@ class ov2_capacity_test : public ::testing::TestWithParam<Ov2CapacityCase> {};
 
 TEST_P(ov2_capacity_test, exactly_full_loads_one_more_is_the_storage_limit) {
   TempDir dir;
-  PoiTable table(GetParam().capacity);
+  CompactTable table;
   std::string bytes;
   for (std::int32_t i = 0; i < GetParam().capacity; ++i) bytes += simple(i, i, "P") + skipper();
-  ReadResult result = read_ov2_file(dir.write("full.ov2", bytes), table);
+  ReadResult result = read_ov2_file(dir.write("full.ov2", bytes), table, GetParam().capacity);
   ASSERT_FALSE(result.failure);
   EXPECT_EQ(result.count, GetParam().capacity);
 
-  result = read_ov2_file(dir.write("over.ov2", bytes + simple(1, 1, "One more")), table);
+  CompactTable again;
+  result = read_ov2_file(dir.write("over.ov2", bytes + simple(1, 1, "One more")), again,
+                         GetParam().capacity);
   ASSERT_TRUE(result.failure);
   EXPECT_EQ(result.failure->kind, ReadFailure::Kind::storage_limit);
   EXPECT_EQ(result.failure->title, "Storage limit");
@@ -146,9 +150,8 @@ TEST_P(ov2_capacity_test, exactly_full_loads_one_more_is_the_storage_limit) {
 
 INSTANTIATE_TEST_SUITE_P(
     tables, ov2_capacity_test,
-    ::testing::Values(
-        Ov2CapacityCase{kMasterCapacity, "Too many POI entries in file.\rMaximum is 50000"},
-        Ov2CapacityCase{kUpdateCapacity, "Too many POI entries in file.\rMaximum is 30000"}),
+    ::testing::Values(Ov2CapacityCase{50'000, "Too many POI entries in file.\rMaximum is 50000"},
+                      Ov2CapacityCase{30'000, "Too many POI entries in file.\rMaximum is 30000"}),
     [](const auto& info) { return "capacity_" + std::to_string(info.param.capacity); });
 
 TEST_F(ov2_reader_test, a_file_cut_at_any_byte_of_a_record_is_damaged_not_a_crash) {
@@ -205,30 +208,28 @@ TEST(ov2_conversion_test, every_whole_unit_below_128_degrees_round_trips) {
 
 TEST(ov2_writer_test, writes_type_2_records_without_comments_or_information) {
   TempDir dir;
-  PoiTable table(5);
-  std::int32_t count = 0;
+  CompactTable table;
   PoiRecord poi;
   poi.longitude = 4.89f;
   poi.latitude = 52.37f;
   poi.name.assign("Central  ");
   poi.information.assign(", lost");
-  append(table, count, make_comment("; dropped"));
-  append(table, count, poi);
+  table.append_comment("; dropped");
+  table.append(poi);
   poi.name.assign("");
   poi.longitude = -0.5f;
-  append(table, count, poi);
-  ASSERT_TRUE(write_ov2_file(dir.file("out.ov2"), table, 1, count));
+  table.append(poi);
+  ASSERT_TRUE(write_ov2_file(dir.file("out.ov2"), table, entry_range(1, table.size())));
   EXPECT_EQ(read_file(dir.file("out.ov2")),
             simple(489000, 5237000, "Central") + simple(-50000, 5237000, ""));
   EXPECT_EQ(ov2_record(poi).size(), 14u);
 }
 
 TEST(ov2_writer_test, reports_a_write_that_fails) {
-  PoiTable table(1);
-  EXPECT_FALSE(write_ov2_file("/nonexistent-folder/out.ov2", table, 1, 0));
-  std::int32_t count = 0;
-  append(table, count, PoiRecord{});
-  EXPECT_FALSE(write_ov2_file("/dev/full", table, 1, 1));
+  CompactTable table;
+  EXPECT_FALSE(write_ov2_file("/nonexistent-folder/out.ov2", table, {}));
+  table.append(PoiRecord{});
+  EXPECT_FALSE(write_ov2_file("/dev/full", table, entry_range(1, 1)));
 }
 
 }  // namespace

@@ -11,6 +11,10 @@
 namespace pinwright::poi {
 namespace {
 
+// The window's limits, which the storage-limit texts name.
+constexpr std::int32_t kMasterLimit = 50'000;
+constexpr std::int32_t kUpdateLimit = 30'000;
+
 using testing::read_file;
 using testing::TempDir;
 
@@ -146,10 +150,11 @@ TEST(split_name_test, never_cuts_inside_a_utf8_letter) {
 class text_reader_test : public ::testing::Test {
  protected:
   ReadResult read(std::string_view content, Slot slot = Slot::master) {
-    return read_text_poi_file(dir.write("in.asc", content), table, slot);
+    table = CompactTable();
+    return read_text_poi_file(dir.write("in.asc", content), table, kMasterLimit, slot);
   }
   TempDir dir;
-  PoiTable table{kMasterCapacity};
+  CompactTable table;
 };
 
 TEST_F(text_reader_test, keeps_comments_in_place_and_skips_own_lines) {
@@ -165,16 +170,16 @@ TEST_F(text_reader_test, keeps_comments_in_place_and_skips_own_lines) {
   ASSERT_FALSE(result.failure);
   EXPECT_EQ(result.count, 6);
   EXPECT_EQ(result.comment_count, 4);
-  EXPECT_EQ(table[1].name.trimmed(), "; first comment");
-  EXPECT_TRUE(is_comment(table[2]));
-  EXPECT_EQ(table[2].name.trimmed(), ";");
-  EXPECT_EQ(table[3].longitude, 4.89f);
-  EXPECT_EQ(table[3].latitude, 52.37f);
-  EXPECT_EQ(table[3].name.trimmed(), "Central Station");
-  EXPECT_EQ(table[3].information.trimmed(), ", open 24h");
-  EXPECT_TRUE(table[4].name.is_blank());
-  EXPECT_EQ(table[5].name.trimmed(), "; indented");
-  EXPECT_EQ(table[6].longitude, -122.419418f);
+  EXPECT_EQ(table.name_field(1), "; first comment");
+  EXPECT_TRUE(table.is_comment(2));
+  EXPECT_EQ(table.name_field(2), ";");
+  EXPECT_EQ(table.longitude(3), 4.89f);
+  EXPECT_EQ(table.latitude(3), 52.37f);
+  EXPECT_EQ(table.name_field(3), "Central Station");
+  EXPECT_EQ(table.information_field(3), ", open 24h");
+  EXPECT_TRUE(table.name_field(4).empty());
+  EXPECT_EQ(table.name_field(5), "; indented");
+  EXPECT_EQ(table.longitude(6), -122.419418f);
 }
 
 TEST_F(text_reader_test, reads_crlf_lf_and_lone_cr_line_ends_alike) {
@@ -184,9 +189,9 @@ TEST_F(text_reader_test, reads_crlf_lf_and_lone_cr_line_ends_alike) {
     const ReadResult result = read(content);
     ASSERT_FALSE(result.failure);
     EXPECT_EQ(result.count, 4);
-    EXPECT_EQ(table[2].name.trimmed(), "A");
-    EXPECT_EQ(table[3].name.trimmed(), ";");  // the empty line
-    EXPECT_EQ(table[4].name.trimmed(), "B");
+    EXPECT_EQ(table.name_field(2), "A");
+    EXPECT_EQ(table.name_field(3), ";");  // the empty line
+    EXPECT_EQ(table.name_field(4), "B");
   }
 }
 
@@ -195,15 +200,15 @@ TEST_F(text_reader_test, sees_only_the_first_256_bytes_of_a_line) {
   const ReadResult result = read(long_line + "\n3, 4, \"Next\"\n");
   ASSERT_FALSE(result.failure);
   EXPECT_EQ(result.count, 2);
-  EXPECT_EQ(table[1].information.trimmed(), ", " + std::string(126, 'x'));
-  EXPECT_EQ(table[2].name.trimmed(), "Next");
+  EXPECT_EQ(table.information_field(1), ", " + std::string(126, 'x'));
+  EXPECT_EQ(table.name_field(2), "Next");
 }
 
 TEST_F(text_reader_test, reads_nul_bytes_and_invalid_utf8_as_bytes) {
   const std::string name = std::string("A\0B\xFF\xC3", 5);
   const ReadResult result = read("1, 2, \"" + name + "\"\n");
   ASSERT_FALSE(result.failure);
-  EXPECT_EQ(table[1].name.trimmed(), name);
+  EXPECT_EQ(table.name_field(1), name);
 }
 
 TEST_F(text_reader_test, a_line_with_one_number_is_a_format_error) {
@@ -217,7 +222,8 @@ TEST_F(text_reader_test, a_line_with_one_number_is_a_format_error) {
 }
 
 TEST_F(text_reader_test, a_missing_file_is_an_open_failure) {
-  const ReadResult result = read_text_poi_file(dir.file("missing.asc"), table, Slot::master);
+  const ReadResult result =
+      read_text_poi_file(dir.file("missing.asc"), table, kMasterLimit, Slot::master);
   ASSERT_TRUE(result.failure);
   EXPECT_EQ(result.failure->kind, ReadFailure::Kind::open_failed);
   EXPECT_EQ(result.failure->title, "File Open Conflict");
@@ -251,14 +257,15 @@ class text_capacity_test : public ::testing::TestWithParam<CapacityCase> {};
 TEST_P(text_capacity_test, exactly_full_loads_one_more_is_the_storage_limit) {
   const CapacityCase& c = GetParam();
   TempDir dir;
-  PoiTable table(c.capacity);
+  CompactTable table;
   // The program's own ";*" lines never count, wherever they stand.
   const std::string full = ";* header\n" + records(c.capacity) + ";* trailer\n";
-  ReadResult result = read_text_poi_file(dir.write("full.asc", full), table, c.slot);
+  ReadResult result = read_text_poi_file(dir.write("full.asc", full), table, c.capacity, c.slot);
   ASSERT_FALSE(result.failure);
   EXPECT_EQ(result.count, c.capacity);
 
-  result = read_text_poi_file(dir.write("over.asc", full + "\n"), table, c.slot);
+  CompactTable again;
+  result = read_text_poi_file(dir.write("over.asc", full + "\n"), again, c.capacity, c.slot);
   ASSERT_TRUE(result.failure);
   EXPECT_EQ(result.failure->kind, ReadFailure::Kind::storage_limit);
   EXPECT_EQ(result.failure->title, "Storage limit");
@@ -269,30 +276,29 @@ TEST_P(text_capacity_test, exactly_full_loads_one_more_is_the_storage_limit) {
 INSTANTIATE_TEST_SUITE_P(
     slots, text_capacity_test,
     ::testing::Values(
-        CapacityCase{Slot::master, kMasterCapacity, "Too many Master entries.\rMaximum is 50,000"},
-        CapacityCase{Slot::update, kUpdateCapacity, "Too many Update entries.\rMaximum is 30,000"}),
+        CapacityCase{Slot::master, kMasterLimit, "Too many Master entries.\rMaximum is 50,000"},
+        CapacityCase{Slot::update, kUpdateLimit, "Too many Update entries.\rMaximum is 30,000"}),
     [](const auto& info) { return info.param.slot == Slot::master ? "master" : "update"; });
 
 TEST(text_writer_test, writes_header_records_and_trailer) {
   TempDir dir;
-  PoiTable table(10);
-  std::int32_t count = 0;
+  CompactTable table;
   PoiRecord poi;
   poi.longitude = 4.89f;
   poi.latitude = 52.37f;
   poi.name.assign("Central Station");
   poi.information.assign(", open 24h");
-  append(table, count, make_comment("; kept"));
-  append(table, count, poi);
-  append(table, count, make_comment(";"));
-  append(table, count, make_comment(""));
+  table.append(make_comment("; kept"));
+  table.append(poi);
+  table.append(make_comment(";"));
+  table.append(make_comment(""));
   poi.longitude = -122.419418f;
   poi.information.assign("");
-  append(table, count, poi);
+  table.append(poi);
 
   OutputFile file(dir.file("out.asc"), OpenMode::truncate);
   write_text_header(file, std::chrono::year{2026} / std::chrono::December / std::chrono::day{7});
-  const LineCounts counts = write_text_records(file, table, 1, count);
+  const LineCounts counts = write_text_records(file, table, entry_range(1, table.size()));
   file.write_line(trailer_line(counts.poi_lines, counts.comment_lines));
   ASSERT_TRUE(file.close());
 
@@ -319,26 +325,28 @@ TEST(text_round_trip_test, a_written_file_reads_back_the_same) {
   const std::string original =
       "; comment\n\n    \n4.89, 52.37, \"Central Station\", open 24h\n"
       "1.5, 2.5, \"Pier\" 7, x\n-0.12345,-89.5,\"South; Pole\"; PPL\n";
-  PoiTable first(100);
-  const ReadResult read1 = read_text_poi_file(dir.write("a.asc", original), first, Slot::master);
+  CompactTable first;
+  const ReadResult read1 =
+      read_text_poi_file(dir.write("a.asc", original), first, kMasterLimit, Slot::master);
   ASSERT_FALSE(read1.failure);
 
   OutputFile file(dir.file("b.asc"), OpenMode::truncate);
   write_text_header(file, std::chrono::year{2026} / 1 / 2);
-  const LineCounts counts = write_text_records(file, first, 1, read1.count);
+  const LineCounts counts = write_text_records(file, first, entry_range(1, read1.count));
   file.write_line(trailer_line(counts.poi_lines, counts.comment_lines));
   ASSERT_TRUE(file.close());
 
-  PoiTable second(100);
-  const ReadResult read2 = read_text_poi_file(dir.file("b.asc"), second, Slot::master);
+  CompactTable second;
+  const ReadResult read2 =
+      read_text_poi_file(dir.file("b.asc"), second, kMasterLimit, Slot::master);
   ASSERT_FALSE(read2.failure);
   ASSERT_EQ(read2.count, read1.count);  // headers and trailer do not accumulate
   // A blank line is written as an empty line, which reads back as ";".
-  EXPECT_TRUE(first[3].name.is_blank());
-  EXPECT_EQ(second[3].name.trimmed(), ";");
+  EXPECT_TRUE(first.name_field(3).empty());
+  EXPECT_EQ(second.name_field(3), ";");
   for (std::int32_t i = 1; i <= read1.count; ++i) {
     if (i != 3) {
-      EXPECT_EQ(second[i], first[i]) << i;
+      EXPECT_EQ(second.record(i), first.record(i)) << i;
     }
   }
 }
