@@ -253,13 +253,13 @@ void read_exclusions_file(Program& program, ui::DialogLayer& dialog) {
     case Status::no_file:
       return;
     case Status::format_error:
-      show_message(dialog, exclusion::kExclusionsFormatErrorTitle,
-                   std::string(exclusion::kExclusionsFormatErrorText) + "\r" +
+      show_message(dialog, kExclusionsFormatErrorTitle,
+                   std::string(kExclusionsFormatErrorText) + "\r" +
                        format_error_line(read.line, read.line_text));
       return;
     case Status::storage_limit:
       show_message(dialog, poi::kStorageLimitTitle,
-                   std::string(exclusion::kTooManyExclusionsText) +
+                   std::string(kTooManyExclusionsText) +
                        "\rOnly the first 5,000 circles are used.\r" + std::string(kNoLimitInBatch));
       return;
     case Status::unreadable:

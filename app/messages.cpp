@@ -4,6 +4,7 @@
 
 #include "poi/file_system.hpp"
 #include "poi/fixed_text.hpp"
+#include "poi/format.hpp"
 #include "poi/paths.hpp"
 #include "poi/text_file.hpp"
 
@@ -48,6 +49,20 @@ std::string read_failure_text(const poi::ReadFailure& failure, std::string_view 
       break;
   }
   return failure.text;
+}
+
+std::string exclusion_summary_text(const exclusion::Summary& summary) {
+  std::string text =
+      "Exclusions read from " + poi::shorten_path(summary.exclusions_path, poi::kMessagePathWidth);
+  text += "\r Number in file:" + poi::i8(summary.circle_count);
+  text += "\r Exclusion circle radius (metres): " + poi::f8_1(summary.radius);
+  text += "\r Number of POIs removed:" + poi::i8(summary.removed_count);
+  text += "\r Output to " + poi::shorten_path(summary.list_path, poi::kMessagePathWidth);
+  return text;
+}
+
+std::string entries_label_text(std::int32_t count) {
+  return std::string(poi::trim_right("Number of POI entries:" + poi::i5(count)));
 }
 
 }  // namespace pinwright::app

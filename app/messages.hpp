@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "exclusion/exclusion_run.hpp"
 #include "poi/read_result.hpp"
 #include "ui/dialog_layer.hpp"
 
@@ -30,6 +31,21 @@ std::string conflict_text(std::string_view path, std::string_view reason);
 // for its content is named, and a full table adds that pinwright-batch has
 // no such limit.
 std::string read_failure_text(const poi::ReadFailure& failure, std::string_view path);
+
+inline constexpr std::string_view kExclusionsFormatErrorTitle = "Format error";
+inline constexpr std::string_view kExclusionsFormatErrorText =
+    "Exclusion records must have the following format\rwith the positions in decimal degrees "
+    "and\r\"value\" in metres\r\rMatch radius = \"value\"\r; Comment text\rLongitude, Latitude, "
+    "\"Text\"";
+inline constexpr std::string_view kTooManyExclusionsText =
+    "Too many exclusion entries.\rMaximum is 5,000";
+inline constexpr std::string_view kExclusionSummaryTitle = "POI exclusions";
+
+// The "POI exclusions" box text: five lines separated by carriage returns.
+std::string exclusion_summary_text(const exclusion::Summary& summary);
+
+// "Number of POI entries:" and `count` in I5, trailing blanks removed.
+std::string entries_label_text(std::int32_t count);
 
 // The line a storage-limit box ends with.
 inline constexpr std::string_view kNoLimitInBatch = "pinwright-batch has no such limit.";

@@ -88,7 +88,7 @@ void show_finished(Program& program, ui::DialogLayer& dialog, const engine::RunO
   if (outcome.output == engine::OutputWrite::written && program.output.is_ov2())
     copy_output_symbol(program);
   show_exclusions_end(dialog, outcome.exclusions);
-  dialog.put_text(c::kOutputCount, exclusion::entries_label_text(outcome.entries_written));
+  dialog.put_text(c::kOutputCount, entries_label_text(outcome.entries_written));
 }
 
 RunStop show_outcome(Program& program, ui::DialogLayer& dialog, const engine::RunOutcome& outcome,
@@ -184,7 +184,7 @@ std::optional<engine::Decision> decision_of(int button_id) {
 
 void show_exclusions_end(ui::DialogLayer& dialog, const exclusion::ExclusionsEnd& end) {
   if (end.summary) {
-    show_message(dialog, exclusion::kSummaryTitle, exclusion::exclusion_summary_text(*end.summary),
+    show_message(dialog, kExclusionSummaryTitle, exclusion_summary_text(*end.summary),
                  ui::Icon::exclamation);
   }
   switch (end.list) {

@@ -20,14 +20,4 @@ void write_excluded_list_header(poi::OutputFile& list, std::string_view exclusio
                   poi::shorten_path(source_path, poi::kMessagePathWidth));
 }
 
-std::string exclusion_summary_text(const Summary& summary) {
-  std::string text =
-      "Exclusions read from " + poi::shorten_path(summary.exclusions_path, poi::kMessagePathWidth);
-  text += "\r Number in file:" + poi::i8(summary.circle_count);
-  text += "\r Exclusion circle radius (metres): " + poi::f8_1(summary.radius);
-  text += "\r Number of POIs removed:" + poi::i8(summary.removed_count);
-  text += "\r Output to " + poi::shorten_path(summary.list_path, poi::kMessagePathWidth);
-  return text;
-}
-
 }  // namespace pinwright::exclusion

@@ -11,7 +11,6 @@
 namespace pinwright::exclusion {
 
 inline constexpr std::string_view kExcludedListName = "excluded.asc";
-inline constexpr std::string_view kSummaryTitle = "POI exclusions";
 
 // The three comment lines that open an excluded list: where the circles came
 // from, their radius (F8.1) and the file whose entries are listed.
@@ -26,9 +25,6 @@ struct Summary {
   std::int32_t removed_count = 0;
   std::string list_path;
 };
-
-// The "POI exclusions" box text: five lines separated by carriage returns.
-std::string exclusion_summary_text(const Summary& summary);
 
 // How the excluded list fared at the end of a duplicate run.
 enum class ListWrite {

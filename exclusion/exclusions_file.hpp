@@ -18,14 +18,6 @@ namespace pinwright::exclusion {
 inline constexpr std::string_view kExclusionsSuffix = "_x.asc";
 inline constexpr std::string_view kExclusionsName = "exclusions.asc";
 
-inline constexpr std::string_view kExclusionsFormatErrorTitle = "Format error";
-inline constexpr std::string_view kExclusionsFormatErrorText =
-    "Exclusion records must have the following format\rwith the positions in decimal degrees "
-    "and\r\"value\" in metres\r\rMatch radius = \"value\"\r; Comment text\rLongitude, Latitude, "
-    "\"Text\"";
-inline constexpr std::string_view kTooManyExclusionsText =
-    "Too many exclusion entries.\rMaximum is 5,000";
-
 // The exclusions file for a Master file: "NAME_x.asc" beside it when that
 // exists, else "exclusions.asc" in its folder; empty when there is neither.
 std::string find_exclusions_file(std::string_view master_path);

@@ -11,8 +11,4 @@ std::string matches_report_path(std::string_view output_path) {
   return poi::split_extension(output_path).stem + std::string(kMatchesReportSuffix);
 }
 
-std::string entries_label_text(std::int32_t count) {
-  return std::string(poi::trim_right("Number of POI entries:" + poi::i5(count)));
-}
-
 }  // namespace pinwright::exclusion

@@ -14,7 +14,4 @@ inline constexpr std::string_view kMatchesReportHeader = "Longitude, Latitude, N
 // The Output path without its extension, followed by "_matches.csv".
 std::string matches_report_path(std::string_view output_path);
 
-// "Number of POI entries:" and `count` in I5, trailing blanks removed.
-std::string entries_label_text(std::int32_t count);
-
 }  // namespace pinwright::exclusion

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/messages.hpp"
 #include "app/run_view.hpp"
 #include "engine/distance.hpp"
 #include "exclusion/circles.hpp"
@@ -204,7 +205,7 @@ TEST_F(exclusion_run_test, summary_box_then_the_removed_entries_forgotten) {
 TEST(exclusion_summary_text_test, five_lines_with_shortened_paths) {
   const Summary summary{"/home/user/projects/maps/europe/netherlands/pois_x.asc", 12, 1.0f, 3,
                         "/data/excluded.asc"};
-  EXPECT_EQ(exclusion_summary_text(summary),
+  EXPECT_EQ(app::exclusion_summary_text(summary),
             "Exclusions read from /.../projects/maps/europe/netherlands/pois_x.asc"
             "\r Number in file:      12"
             "\r Exclusion circle radius (metres):      1.0"

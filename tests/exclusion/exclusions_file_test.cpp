@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/file_slots.hpp"
+#include "app/messages.hpp"
 #include "app/run_sink.hpp"
 #include "exclusion/exclusion_run.hpp"
 #include "poi/paths.hpp"
@@ -233,7 +234,7 @@ TEST_P(format_error_test, stops_reading_and_keeps_the_circles_before) {
   ASSERT_EQ(scene.dialog.boxes.size(), 1u) << GetParam().lines;
   const auto& box = scene.dialog.boxes.front();
   EXPECT_EQ(box.title, "Format error");
-  EXPECT_EQ(box.text, std::string(kExclusionsFormatErrorText) + "\r" + GetParam().named);
+  EXPECT_EQ(box.text, std::string(app::kExclusionsFormatErrorText) + "\r" + GetParam().named);
   EXPECT_EQ(box.icon, ui::Icon::information);
   EXPECT_EQ(box.buttons, ui::ButtonSet::ok);
   EXPECT_FALSE(scene.program.quit_requested);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/messages.hpp"
 #include "app/run_sink.hpp"
 #include "app/run_view.hpp"
 #include "engine/distance.hpp"
@@ -235,7 +236,7 @@ void PrintTo(const LabelCase& row, std::ostream* out) {
 class entries_label_test : public ::testing::TestWithParam<LabelCase> {};
 
 TEST_P(entries_label_test, count_in_five_columns) {
-  EXPECT_EQ(entries_label_text(GetParam().count), GetParam().text);
+  EXPECT_EQ(app::entries_label_text(GetParam().count), GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(counts, entries_label_test,
