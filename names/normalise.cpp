@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "names/name.hpp"
-#include "ui/text_encoding.hpp"
+#include "poi/text_encoding.hpp"
 
 namespace pinwright::names {
 
@@ -229,10 +229,10 @@ void drop_leading_article(std::vector<std::u32string>& words) {
 
 NormalisedName normalise(std::string_view name) {
   std::u32string folded;
-  if (ui::is_ascii(name)) {
+  if (poi::is_ascii(name)) {
     folded = fold_ascii(name);
   } else {
-    folded = fold_unicode(ui::decode_to_utf8(name, ui::detect_encoding(name)));
+    folded = fold_unicode(poi::decode_to_utf8(name, poi::detect_encoding(name)));
   }
   std::vector<std::u32string> words = split_words(folded);
   split_station_suffixes(words);
@@ -247,7 +247,7 @@ NormalisedName normalise(std::string_view name) {
     out.words_.push_back({begin, out.characters_.size()});
   }
   out.text_.reserve(out.characters_.size());
-  for (const char32_t c : out.characters_) ui::append_utf8(out.text_, c);
+  for (const char32_t c : out.characters_) poi::append_utf8(out.text_, c);
   return out;
 }
 
