@@ -55,7 +55,7 @@ poi::FileSlot& slot_of(Program& program, Slot slot) {
 }
 
 void show_conflict(ui::DialogLayer& dialog, std::string_view path, std::string_view reason) {
-  show_message(dialog, poi::kFileOpenConflictTitle, conflict_text(path, reason));
+  show_message(dialog, kFileOpenConflictTitle, conflict_text(path, reason));
 }
 
 // "in use as the Master file" when a slot in use holds the file at `path`.
@@ -184,15 +184,15 @@ void choose_input_file(Program& program, ui::DialogLayer& dialog, Slot slot,
   const std::int32_t limit = master ? kMasterCapacity : kUpdateCapacity;
   if (!file.is_ov2()) hide_symbol(program, dialog, slot);
   table = poi::CompactTable();
-  const poi::ReadResult result = file.is_ov2()
-                                     ? poi::read_ov2_file(file.path, table, limit)
-                                     : poi::read_text_poi_file(file.path, table, limit, slot);
+  const poi::ReadResult result = file.is_ov2() ? poi::read_ov2_file(file.path, table, limit)
+                                               : poi::read_text_poi_file(file.path, table, limit);
   // Nothing of a failed reading is used.
   file.count = result.failure ? 0 : result.count;
   if (result.failure) {
     table = poi::CompactTable();
     // The file is refused; the program goes on as after any other refusal.
-    show_message(dialog, result.failure->title, read_failure_text(*result.failure, file.path));
+    show_message(dialog, read_failure_title(*result.failure),
+                 read_failure_text(*result.failure, file, slot));
     fail_choice(program, dialog, slot);
     return;
   }
@@ -258,12 +258,12 @@ void read_exclusions_file(Program& program, ui::DialogLayer& dialog) {
                        format_error_line(read.line, read.line_text));
       return;
     case Status::storage_limit:
-      show_message(dialog, poi::kStorageLimitTitle,
+      show_message(dialog, kStorageLimitTitle,
                    std::string(kTooManyExclusionsText) +
                        "\rOnly the first 5,000 circles are used.\r" + std::string(kNoLimitInBatch));
       return;
     case Status::unreadable:
-      show_message(dialog, poi::kFileOpenConflictTitle,
+      show_message(dialog, kFileOpenConflictTitle,
                    "The exclusions file\r" + poi::shorten_path(read.path, poi::kMessagePathWidth) +
                        "\rcannot be read.");
       return;

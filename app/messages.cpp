@@ -28,27 +28,54 @@ std::string format_error_line(std::int64_t line, std::string_view text) {
 }
 
 std::string conflict_text(std::string_view path, std::string_view reason) {
-  return std::string(poi::kFileOpenConflictText) + "\r" +
+  return std::string(kFileOpenConflictText) + "\r" +
          poi::shorten_path(path, poi::kMessagePathWidth) + ": " + std::string(reason);
 }
 
-std::string read_failure_text(const poi::ReadFailure& failure, std::string_view path) {
-  const std::string not_loaded =
-      "\rThe file " + poi::shorten_path(path, poi::kMessagePathWidth) + " was not loaded.";
+std::string_view read_failure_title(const poi::ReadFailure& failure) {
   switch (failure.kind) {
     case poi::ReadFailure::Kind::open_failed:
-      return conflict_text(path,
-                           poi::file_exists(std::string(path)) ? "cannot be read" : "no such file");
+      return kFileOpenConflictTitle;
     case poi::ReadFailure::Kind::format_error:
-      return failure.text + "\r" + format_error_line(failure.where, failure.line_text) + not_loaded;
-    case poi::ReadFailure::Kind::unsupported_record:
-      return failure.text + "\rByte offset " + std::to_string(failure.where) + not_loaded;
+      return kFormatErrorTitle;
     case poi::ReadFailure::Kind::storage_limit:
-      return failure.text + not_loaded + "\r" + std::string(kNoLimitInBatch);
-    case poi::ReadFailure::Kind::damaged:  // its text names the record's byte already
+      return kStorageLimitTitle;
+    case poi::ReadFailure::Kind::unsupported_record:
+    case poi::ReadFailure::Kind::damaged:
       break;
   }
-  return failure.text;
+  return kPinlayerErrorTitle;
+}
+
+std::string read_failure_text(const poi::ReadFailure& failure, const poi::FileSlot& file,
+                              poi::Slot slot) {
+  const std::string not_loaded =
+      "\rThe file " + poi::shorten_path(file.path, poi::kMessagePathWidth) + " was not loaded.";
+  switch (failure.kind) {
+    case poi::ReadFailure::Kind::open_failed:
+      return conflict_text(file.path,
+                           poi::file_exists(file.path) ? "cannot be read" : "no such file");
+    case poi::ReadFailure::Kind::format_error:
+      return std::string(kTextFormatErrorText) + "\r" +
+             format_error_line(failure.where, failure.line_text) + not_loaded;
+    case poi::ReadFailure::Kind::unsupported_record:
+      return "Unsupported record type:" + poi::i2(failure.record_type) +
+             "\rPlease inform the author\rByte offset " + std::to_string(failure.where) +
+             not_loaded;
+    case poi::ReadFailure::Kind::storage_limit: {
+      // An overlay file names the table's size as a number, a text file its slot.
+      const std::string too_many =
+          file.is_ov2()
+              ? "Too many POI entries in file.\rMaximum is" +
+                    std::string(poi::trim_right(poi::i6(failure.limit)))
+              : std::string(slot == poi::Slot::master ? kTooManyMasterText : kTooManyUpdateText);
+      return too_many + not_loaded + "\r" + std::string(kNoLimitInBatch);
+    }
+    case poi::ReadFailure::Kind::damaged:
+      break;
+  }
+  return "The overlay file is damaged: the record at byte " + std::to_string(failure.where) +
+         "\rruns past the end of the file.\rThe file was not loaded.";
 }
 
 std::string exclusion_summary_text(const exclusion::Summary& summary) {

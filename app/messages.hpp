@@ -3,12 +3,29 @@
 #include <string_view>
 
 #include "exclusion/exclusion_run.hpp"
+#include "poi/file_slot.hpp"
 #include "poi/read_result.hpp"
 #include "ui/dialog_layer.hpp"
 
 namespace pinwright::app {
 
 inline constexpr std::string_view kWriteErrorTitle = "Write error";
+inline constexpr std::string_view kFormatErrorTitle = "Format error";
+inline constexpr std::string_view kStorageLimitTitle = "Storage limit";
+inline constexpr std::string_view kPinlayerErrorTitle = "Pinlayer Error";
+inline constexpr std::string_view kFileOpenConflictTitle = "File Open Conflict";
+inline constexpr std::string_view kFileOpenConflictText =
+    "Please select different files or use\rthe CANCEL button in the Open File\r"
+    "Dialog box to clear an entry";
+inline constexpr std::string_view kTextFormatErrorText =
+    "Text records must have the following format\rwith the positions in decimal degrees\r\r"
+    "; Comment text\rLongitude, Latitude, \"Text description\"";
+inline constexpr std::string_view kTooManyMasterText =
+    "Too many Master entries.\rMaximum is 50,000";
+inline constexpr std::string_view kTooManyUpdateText =
+    "Too many Update entries.\rMaximum is 30,000";
+inline constexpr std::string_view kTooManyMergedText =
+    "Too many merged entries.\rMaximum is 50,000";
 
 // A box with only OK: the way the program tells the user of anything.
 void show_message(ui::DialogLayer& dialog, std::string_view title, std::string_view text,
@@ -26,13 +43,17 @@ std::string format_error_line(std::int64_t line, std::string_view text);
 // and why it cannot be taken ("no such file", "in use as the Master file").
 std::string conflict_text(std::string_view path, std::string_view reason);
 
-// The box text of a reader's failure for the file at `path`, with where it
-// happened when that helps the user find it in a long file. A file refused
+// The title of the box that tells of a reader's failure.
+std::string_view read_failure_title(const poi::ReadFailure& failure);
+
+// The box text of a reader's failure for `file`, read for `slot`, with where
+// it happened when that helps the user find it in a long file. A file refused
 // for its content is named, and a full table adds that pinwright-batch has
 // no such limit.
-std::string read_failure_text(const poi::ReadFailure& failure, std::string_view path);
+std::string read_failure_text(const poi::ReadFailure& failure, const poi::FileSlot& file,
+                              poi::Slot slot);
 
-inline constexpr std::string_view kExclusionsFormatErrorTitle = "Format error";
+inline constexpr std::string_view kExclusionsFormatErrorTitle = kFormatErrorTitle;
 inline constexpr std::string_view kExclusionsFormatErrorText =
     "Exclusion records must have the following format\rwith the positions in decimal degrees "
     "and\r\"value\" in metres\r\rMatch radius = \"value\"\r; Comment text\rLongitude, Latitude, "

@@ -58,7 +58,7 @@ void open_matches_report(Program& program, ui::DialogLayer& dialog) {
   const std::string& path = program.reports.matches_path;
   if (open.previous_incomplete) show_write_failure(dialog, "The matches report", path);
   if (open.status == Status::in_use) {
-    show_message(dialog, poi::kFileOpenConflictTitle,
+    show_message(dialog, kFileOpenConflictTitle,
                  "The matches report\r" + poi::shorten_path(path, poi::kMessagePathWidth) +
                      "\rwould replace a file in use.\rMatches will not be reported.");
   } else if (open.status == Status::failed) {
@@ -112,9 +112,9 @@ RunStop show_outcome(Program& program, ui::DialogLayer& dialog, const engine::Ru
       return RunStop::review;
     case engine::RunStop::storage_limit:
       abandon_run(program, dialog);
-      show_message(dialog, poi::kStorageLimitTitle,
-                   std::string(poi::kTooManyMergedText) + "\r" + std::string(kNothingWritten) +
-                       "\r" + std::string(kNoLimitInBatch));
+      show_message(dialog, kStorageLimitTitle,
+                   std::string(kTooManyMergedText) + "\r" + std::string(kNothingWritten) + "\r" +
+                       std::string(kNoLimitInBatch));
       return RunStop::abandoned;
     case engine::RunStop::finished:
       break;
@@ -192,7 +192,7 @@ void show_exclusions_end(ui::DialogLayer& dialog, const exclusion::ExclusionsEnd
     case exclusion::ListWrite::written:
       break;
     case exclusion::ListWrite::in_use:
-      show_message(dialog, poi::kFileOpenConflictTitle,
+      show_message(dialog, kFileOpenConflictTitle,
                    "The list of excluded entries\r" +
                        poi::shorten_path(end.list_path, poi::kMessagePathWidth) +
                        "\rwould replace a file in use.\rExcluded entries will not be listed.");

@@ -11,7 +11,7 @@ RunResult convert(const Command& command, Progress& progress) {
   if (auto refused = setup.open({}, {})) return failure(*refused);
   poi::CompactTable table;
   if (auto refused = setup.reserve(table, 0, 0)) return failure(*refused);
-  const TableRead read = setup.read(table, 0, poi::Slot::master);
+  const TableRead read = setup.read(table, 0);
   if (read.failure) return failure(*read.failure);
 
   progress.set("writing " + command.output);

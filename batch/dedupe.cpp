@@ -81,7 +81,7 @@ RunResult dedupe(const Command& command, Progress& progress) {
 
   poi::CompactTable table;
   if (auto refused = setup.reserve(table, 0, 0)) return failure(*refused);
-  const TableRead master = setup.read(table, 0, poi::Slot::master);
+  const TableRead master = setup.read(table, 0);
   if (master.failure) return failure(*master.failure);
   exclusion::Circles circles;
   if (!exclusions_path.empty()) {

@@ -91,8 +91,7 @@ std::string shown_input(const std::string& named) {
 OgrFiles::OgrFiles(const Command& command, const Inputs& inputs)
     : command_(command), inputs_(inputs), output_(output_form(command)) {}
 
-InputRead OgrFiles::read(poi::CompactTable& table, poi::Slot slot, std::size_t k,
-                         std::atomic<std::int64_t>& read) {
+InputRead OgrFiles::read(poi::CompactTable& table, std::size_t k, std::atomic<std::int64_t>& read) {
   const FileForm& form = inputs_.form(k);
   const std::string& path = inputs_.path(k);
   const std::string shown = shown_input(inputs_.named(k));
@@ -101,7 +100,7 @@ InputRead OgrFiles::read(poi::CompactTable& table, poi::Slot slot, std::size_t k
     options.kind = form.kind == FileForm::Kind::ov2 ? poi::FileKind::ov2 : poi::FileKind::text;
     options.shown = shown;
     options.positions_in_range = output_.kind == FileForm::Kind::ogr;
-    return read_input(table, path, slot, read, options);
+    return read_input(table, path, read, options);
   }
   ogr::ReadOptions options;
   options.driver = form.driver;

@@ -23,8 +23,7 @@ class OgrFiles {
   OgrFiles(const Command& command, const Inputs& inputs);
 
   // Reads input `k` into `table`, counting each entry in `read`.
-  InputRead read(poi::CompactTable& table, poi::Slot slot, std::size_t k,
-                 std::atomic<std::int64_t>& read);
+  InputRead read(poi::CompactTable& table, std::size_t k, std::atomic<std::int64_t>& read);
 
   // Features of the inputs read that were not points.
   std::int64_t skipped() const { return skipped_; }

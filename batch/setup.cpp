@@ -50,9 +50,9 @@ std::optional<Refusal> Setup::reserve(poi::CompactTable& table, std::size_t firs
   return std::nullopt;
 }
 
-TableRead Setup::read(poi::CompactTable& table, std::size_t k, poi::Slot slot) {
+TableRead Setup::read(poi::CompactTable& table, std::size_t k) {
   progress_.set("reading " + inputs_.named(k));
-  const InputRead read = files_.read(table, slot, k, progress_.entries_read());
+  const InputRead read = files_.read(table, k, progress_.entries_read());
   TableRead result;
   if (read.failure)
     result.failure = Refusal{ExitStatus::bad_input, *read.failure};

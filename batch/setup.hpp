@@ -58,7 +58,7 @@ class Setup {
                                  std::size_t last) const;
   // Appends the entries of input `k` to `table` (an Update file's as `slot`
   // says), counting them on the progress line.
-  TableRead read(poi::CompactTable& table, std::size_t k, poi::Slot slot);
+  TableRead read(poi::CompactTable& table, std::size_t k);
 
   // The Output's form as the run treats it: a vector Output holds the
   // information as a text Output does.

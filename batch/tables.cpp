@@ -29,19 +29,16 @@ std::string reason_of(const poi::ReadFailure& failure) {
     case Kind::format_error:
       return "line " + std::to_string(failure.where) +
              ": not a POI line (Longitude, Latitude, \"Name\"): " + failure.line_text;
-    case Kind::unsupported_record: {
-      // The box's first line names the type.
-      const std::string first_line = failure.text.substr(0, failure.text.find('\r'));
-      return "byte offset " + std::to_string(failure.where) + ": " + first_line;
-    }
+    case Kind::unsupported_record:
+      return "byte offset " + std::to_string(failure.where) +
+             ": Unsupported record type:" + poi::i2(failure.record_type);
     case Kind::storage_limit:
       return "too many entries";
     case Kind::damaged:
       break;
   }
-  std::string text = failure.text;
-  std::replace(text.begin(), text.end(), '\r', ' ');
-  return text;
+  return "byte offset " + std::to_string(failure.where) +
+         ": damaged: the record runs past the end of the file";
 }
 
 bool in_range(float longitude, float latitude) {
@@ -113,14 +110,14 @@ std::optional<FileBound> file_bound(const std::string& path, poi::FileKind kind)
   return FileBound{ov2 ? bytes / kSmallestOv2Record : lines, bytes};
 }
 
-InputRead read_input(poi::CompactTable& table, const std::string& path, poi::Slot slot,
+InputRead read_input(poi::CompactTable& table, const std::string& path,
                      std::atomic<std::int64_t>& read, const InputOptions& options) {
   const std::int32_t before = table.size();
   const poi::FileKind kind = options.kind.value_or(kind_of(path));
   const poi::ReadResult result =
       kind == poi::FileKind::ov2
           ? poi::read_ov2_file(path, table, poi::CompactTable::kMaxEntries)
-          : poi::read_text_poi_file(path, table, poi::CompactTable::kMaxEntries, slot);
+          : poi::read_text_poi_file(path, table, poi::CompactTable::kMaxEntries);
   read.fetch_add(table.size() - before, std::memory_order_relaxed);
   // The first record out of range, 1-based among the records stored.
   std::int32_t outside = 0;

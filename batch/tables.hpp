@@ -39,15 +39,14 @@ struct InputOptions {
   bool positions_in_range = false;
 };
 
-// Reads `path` and appends its records to `table` (Update entries as `slot`
-// names them in a message), counting each in `read`. On failure: the message
+// Reads `path` and appends its records to `table`, counting each in `read`. On failure: the message
 // for the user, naming the file, the line or byte offset and the reason.
 struct InputRead {
   std::int32_t entries = 0;  // comment records included
   std::int32_t poi_entries = 0;
   std::optional<std::string> failure;
 };
-InputRead read_input(poi::CompactTable& table, const std::string& path, poi::Slot slot,
+InputRead read_input(poi::CompactTable& table, const std::string& path,
                      std::atomic<std::int64_t>& read, const InputOptions& options = {});
 
 // An Output being written: a text file opens with its header (`date`) and

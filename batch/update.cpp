@@ -50,7 +50,7 @@ RunResult update(const Command& command, Progress& progress) {
   // The Master table grows by the Update entries: room for all of them.
   poi::CompactTable master;
   if (auto refused = setup.reserve(master, 0, last)) return failure(*refused);
-  const TableRead read = setup.read(master, 0, poi::Slot::master);
+  const TableRead read = setup.read(master, 0);
   if (read.failure) return failure(*read.failure);
   poi::CompactTable updates;
   if (auto refused = setup.reserve(updates, 1, last)) return failure(*refused);
@@ -59,7 +59,7 @@ RunResult update(const Command& command, Progress& progress) {
   std::int64_t update_pois = 0;
   std::string names;
   for (std::size_t k = 1; k <= last; ++k) {
-    const TableRead file = setup.read(updates, k, poi::Slot::update);
+    const TableRead file = setup.read(updates, k);
     if (file.failure) return failure(*file.failure);
     file_ends.push_back(updates.size());
     update_pois += file.poi_entries;

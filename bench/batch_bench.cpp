@@ -136,7 +136,7 @@ void batch_matching(benchmark::State& state) {
   const std::string input = clustered_file(state.range(0), 1);
   poi::CompactTable table;
   std::atomic<std::int64_t> read{0};
-  if (batch::read_input(table, input, poi::Slot::master, read).failure)
+  if (batch::read_input(table, input, read).failure)
     state.SkipWithError("cannot read the generated file");
   const auto threads = static_cast<unsigned>(state.range(1));
   std::int64_t matched = 0;

@@ -28,7 +28,7 @@ void read_text_50k(benchmark::State& state) {
   const std::string path = data_path("master_50k.asc");
   for (auto _ : state) {
     CompactTable table;
-    const ReadResult result = read_text_poi_file(path, table, 50'000, Slot::master);
+    const ReadResult result = read_text_poi_file(path, table, 50'000);
     if (result.failure || result.count != 50'000) {
       skip(state, "unexpected read result", path);
       break;
@@ -57,7 +57,7 @@ BENCHMARK(read_ov2_50k)->Unit(benchmark::kMillisecond);
 void write_text_50k(benchmark::State& state) {
   CompactTable table;
   const std::string input = data_path("master_50k.asc");
-  const ReadResult read = read_text_poi_file(input, table, 50'000, Slot::master);
+  const ReadResult read = read_text_poi_file(input, table, 50'000);
   const std::vector<std::int32_t> entries = entry_range(1, read.count);
   if (read.failure) skip(state, "cannot read", input);
   const std::string path = scratch("pinwright-bench-out.asc");

@@ -21,8 +21,7 @@ using namespace pinwright;
 
 std::vector<std::string> names_of(const char* file) {
   poi::CompactTable table;
-  poi::read_text_poi_file(testing::data_path(file), table, poi::CompactTable::kMaxEntries,
-                          poi::Slot::master);
+  poi::read_text_poi_file(testing::data_path(file), table, poi::CompactTable::kMaxEntries);
   std::vector<std::string> names;
   for (std::int32_t i = 1; i <= table.size(); ++i) {
     if (!table.is_comment(i)) names.emplace_back(table.name(i));

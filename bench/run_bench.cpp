@@ -21,8 +21,8 @@ using namespace pinwright;
 using testing::data_path;
 
 struct Loaded {
-  explicit Loaded(const std::string& path, std::int32_t capacity, poi::Slot slot) {
-    const poi::ReadResult result = poi::read_text_poi_file(path, table, capacity, slot);
+  explicit Loaded(const std::string& path, std::int32_t capacity) {
+    const poi::ReadResult result = poi::read_text_poi_file(path, table, capacity);
     count = result.count;
     if (result.failure) error = "cannot read: " + path;
   }
@@ -32,11 +32,11 @@ struct Loaded {
 };
 
 const Loaded& master_50k() {
-  static const Loaded loaded(data_path("master_50k.asc"), app::kMasterCapacity, poi::Slot::master);
+  static const Loaded loaded(data_path("master_50k.asc"), app::kMasterCapacity);
   return loaded;
 }
 const Loaded& dupes_20k() {
-  static const Loaded loaded(data_path("dupes_20k.asc"), app::kMasterCapacity, poi::Slot::master);
+  static const Loaded loaded(data_path("dupes_20k.asc"), app::kMasterCapacity);
   return loaded;
 }
 const Loaded& master_38k() {
@@ -45,17 +45,17 @@ const Loaded& master_38k() {
         (std::filesystem::temp_directory_path() / "pinwright-bench-38k.asc").string();
     const std::string source = data_path("master_50k.asc");
     std::ifstream in(source);
-    if (!in) return Loaded(source, app::kMasterCapacity, poi::Slot::master);  // its error
+    if (!in) return Loaded(source, app::kMasterCapacity);  // its error
     std::ofstream out(path);
     std::string line;
     for (int n = 0; n < 38'000 && std::getline(in, line); ++n) out << line << '\n';
     out.close();
-    return Loaded(path, app::kMasterCapacity, poi::Slot::master);
+    return Loaded(path, app::kMasterCapacity);
   }();
   return loaded;
 }
 const Loaded& update_30k() {
-  static const Loaded loaded(data_path("update_30k.asc"), app::kUpdateCapacity, poi::Slot::update);
+  static const Loaded loaded(data_path("update_30k.asc"), app::kUpdateCapacity);
   return loaded;
 }
 

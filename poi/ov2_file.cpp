@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "poi/file_handle.hpp"
-#include "poi/format.hpp"
 #include "poi/output_file.hpp"
 #include "poi/text_file.hpp"
 
@@ -95,16 +94,6 @@ void put_int32(std::string& out, std::int32_t value) {
   for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((bits >> shift) & 0xFF);
 }
 
-ReadFailure damaged_failure(std::uint64_t record_offset) {
-  return ReadFailure{ReadFailure::Kind::damaged,
-                     "Pinlayer Error",
-                     "The overlay file is damaged: the record at byte " +
-                         std::to_string(record_offset) +
-                         "\rruns past the end of the file.\rThe file was not loaded.",
-                     static_cast<std::int64_t>(record_offset),
-                     {}};
-}
-
 void append_ov2_record(std::string& out, float longitude, float latitude, std::string_view name) {
   out += '\x02';
   put_int32(out, static_cast<std::int32_t>(name.size() + 14));
@@ -146,11 +135,7 @@ ReadResult read_ov2_units(const std::string& path, const Store& store, std::int6
   ReadResult result;
   ByteReader reader(path);
   if (!reader.is_open()) {
-    result.failure = ReadFailure{ReadFailure::Kind::open_failed,
-                                 std::string(kFileOpenConflictTitle),
-                                 std::string(kFileOpenConflictText),
-                                 0,
-                                 {}};
+    result.failure = ReadFailure{.kind = ReadFailure::Kind::open_failed};
     return result;
   }
   std::vector<char> text;
@@ -183,32 +168,23 @@ ReadResult read_ov2_units(const std::string& path, const Store& store, std::int6
           if (store(longitude, latitude, Text(bytes.substr(0, bytes.find('\0'))))) {
             ++result.count;
           } else {
-            result.failure = ReadFailure{
-                ReadFailure::Kind::storage_limit,
-                std::string(kStorageLimitTitle),
-                "Too many POI entries in file.\rMaximum is" + std::string(trim_right(i6(capacity))),
-                static_cast<std::int64_t>(record_offset),
-                {}};
+            result.failure = ReadFailure{.kind = ReadFailure::Kind::storage_limit,
+                                         .where = static_cast<std::int64_t>(record_offset),
+                                         .limit = capacity};
             return result;
           }
         }
       }
     } else {
-      result.failure =
-          ReadFailure{ReadFailure::Kind::unsupported_record,
-                      "Pinlayer Error",
-                      "Unsupported record type:" + i2(type) + "\rPlease inform the author",
-                      static_cast<std::int64_t>(record_offset),
-                      {}};
+      result.failure = ReadFailure{.kind = ReadFailure::Kind::unsupported_record,
+                                   .where = static_cast<std::int64_t>(record_offset),
+                                   .record_type = type};
       return result;
     }
     if (!complete) {
-      result.failure = reader.failed() ? ReadFailure{ReadFailure::Kind::open_failed,
-                                                     std::string(kFileOpenConflictTitle),
-                                                     std::string(kFileOpenConflictText),
-                                                     static_cast<std::int64_t>(record_offset),
-                                                     {}}
-                                       : damaged_failure(record_offset);
+      result.failure = ReadFailure{
+          .kind = reader.failed() ? ReadFailure::Kind::open_failed : ReadFailure::Kind::damaged,
+          .where = static_cast<std::int64_t>(record_offset)};
       return result;
     }
   }

@@ -8,8 +8,8 @@
 
 namespace pinwright::poi {
 
-// Why a file could not be read, with the title and text of the message box
-// that tells the user. Readers never show it themselves.
+// Why a file could not be read and where. Readers never word it: the window
+// and pinwright-batch each tell their user in their own words.
 struct ReadFailure {
   enum class Kind {
     open_failed,         // missing, unreadable, or a read error
@@ -18,11 +18,11 @@ struct ReadFailure {
     unsupported_record,  // an OV2 record type other than 0 to 3
     damaged,             // an OV2 file that ends inside a record
   };
-  Kind kind;
-  std::string title;
-  std::string text;
-  std::int64_t where = 0;  // 1-based line (text) or byte offset of the record (OV2)
-  std::string line_text;   // format error: the line as read
+  Kind kind = Kind::open_failed;
+  std::int64_t where = 0;   // 1-based line (text) or byte offset of the record (OV2)
+  std::string line_text{};  // format error: the line as read
+  int record_type = 0;      // unsupported record: its type byte, signed as stored
+  std::int64_t limit = 0;   // storage limit: the entries the table takes
 };
 
 // What a reader stored: entries 1..count of the table, comment records included.

@@ -64,15 +64,11 @@ namespace {
 // position (Number: float for the window's records, double for the compact
 // table) and texts.
 template <typename Number, typename Store>
-ReadResult read_text_lines(const std::string& path, const Store& store_record, Slot slot) {
+ReadResult read_text_lines(const std::string& path, const Store& store_record, std::int64_t limit) {
   ReadResult result;
   LineReader reader(path);
   if (!reader.is_open()) {
-    result.failure = ReadFailure{ReadFailure::Kind::open_failed,
-                                 std::string(kFileOpenConflictTitle),
-                                 std::string(kFileOpenConflictText),
-                                 0,
-                                 {}};
+    result.failure = ReadFailure{.kind = ReadFailure::Kind::open_failed};
     return result;
   }
   std::string window;
@@ -83,12 +79,9 @@ ReadResult read_text_lines(const std::string& path, const Store& store_record, S
       ++result.count;
       return true;
     }
-    result.failure =
-        ReadFailure{ReadFailure::Kind::storage_limit,
-                    std::string(kStorageLimitTitle),
-                    std::string(slot == Slot::master ? kTooManyMasterText : kTooManyUpdateText),
-                    static_cast<std::int64_t>(reader.line_number()),
-                    {}};
+    result.failure = ReadFailure{.kind = ReadFailure::Kind::storage_limit,
+                                 .where = static_cast<std::int64_t>(reader.line_number()),
+                                 .limit = limit};
     return false;
   };
   const auto store_comment = [&](std::string_view line) {
@@ -115,29 +108,24 @@ ReadResult read_text_lines(const std::string& path, const Store& store_record, S
     }
     std::array<Number, 2> position{};
     if (!read_free_form(justified, std::span<Number>(position))) {
-      result.failure =
-          ReadFailure{ReadFailure::Kind::format_error, std::string(kTextFormatErrorTitle),
-                      std::string(kTextFormatErrorText),
-                      static_cast<std::int64_t>(reader.line_number()), window};
+      result.failure = ReadFailure{.kind = ReadFailure::Kind::format_error,
+                                   .where = static_cast<std::int64_t>(reader.line_number()),
+                                   .line_text = window};
       return result;
     }
     const NameSplit split = split_name(justified);
     if (!store(position[0], position[1], split.name, split.information)) return result;
   }
   if (reader.failed()) {
-    result.failure = ReadFailure{ReadFailure::Kind::open_failed,
-                                 std::string(kFileOpenConflictTitle),
-                                 std::string(kFileOpenConflictText),
-                                 static_cast<std::int64_t>(reader.line_number()),
-                                 {}};
+    result.failure = ReadFailure{.kind = ReadFailure::Kind::open_failed,
+                                 .where = static_cast<std::int64_t>(reader.line_number())};
   }
   return result;
 }
 
 }  // namespace
 
-ReadResult read_text_poi_file(const std::string& path, CompactTable& table, std::int64_t limit,
-                              Slot slot) {
+ReadResult read_text_poi_file(const std::string& path, CompactTable& table, std::int64_t limit) {
   const std::int64_t room = std::min<std::int64_t>(limit, CompactTable::kMaxEntries);
   return read_text_lines<double>(
       path,
@@ -145,7 +133,7 @@ ReadResult read_text_poi_file(const std::string& path, CompactTable& table, std:
         return table.size() < room &&
                table.append(longitude, latitude, name.view(), information.view());
       },
-      slot);
+      limit);
 }
 
 std::string header_line(std::chrono::year_month_day date) {

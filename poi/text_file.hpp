@@ -8,28 +8,11 @@
 #include <vector>
 
 #include "poi/compact_table.hpp"
-#include "poi/file_slot.hpp"
 #include "poi/output_file.hpp"
 #include "poi/read_result.hpp"
 #include "poi/record.hpp"
 
 namespace pinwright::poi {
-
-inline constexpr std::string_view kTextFormatErrorTitle = "Format error";
-inline constexpr std::string_view kTextFormatErrorText =
-    "Text records must have the following format\rwith the positions in decimal degrees\r\r"
-    "; Comment text\rLongitude, Latitude, \"Text description\"";
-inline constexpr std::string_view kStorageLimitTitle = "Storage limit";
-inline constexpr std::string_view kTooManyMasterText =
-    "Too many Master entries.\rMaximum is 50,000";
-inline constexpr std::string_view kTooManyUpdateText =
-    "Too many Update entries.\rMaximum is 30,000";
-inline constexpr std::string_view kTooManyMergedText =
-    "Too many merged entries.\rMaximum is 50,000";
-inline constexpr std::string_view kFileOpenConflictTitle = "File Open Conflict";
-inline constexpr std::string_view kFileOpenConflictText =
-    "Please select different files or use\rthe CANCEL button in the Open File\r"
-    "Dialog box to clear an entry";
 
 enum class LineKind { empty, blank, header, user_comment, poi };
 
@@ -59,8 +42,7 @@ Text typed_information(std::string_view typed);
 // Appends the records of a text POI file to `table`, positions at double
 // precision, at most `limit` of them in all (the table's entries before
 // included).
-ReadResult read_text_poi_file(const std::string& path, CompactTable& table, std::int64_t limit,
-                              Slot slot);
+ReadResult read_text_poi_file(const std::string& path, CompactTable& table, std::int64_t limit);
 
 // Written line forms, without the line end.
 std::string header_line(std::chrono::year_month_day date);

@@ -13,6 +13,7 @@
 
 #include "app/dispatch.hpp"
 #include "app/file_slots.hpp"
+#include "app/messages.hpp"
 #include "poi/format.hpp"
 #include "poi/ov2_file.hpp"
 #include "poi/text_file.hpp"
@@ -57,7 +58,7 @@ using Session = testing::SlotSession;
 
 // What a run made of a text Output: its entries, read back as the program reads them.
 poi::ReadResult read_back(const std::string& path, poi::CompactTable& table) {
-  return poi::read_text_poi_file(path, table, app::kMasterCapacity, poi::Slot::master);
+  return poi::read_text_poi_file(path, table, app::kMasterCapacity);
 }
 
 // ---------------------------------------------------------------------------
@@ -270,7 +271,7 @@ INSTANTIATE_TEST_SUITE_P(
                     false},
         RefusedCase{"text_one_number_on_a_line", c::kMasterText,
                     [] { return std::string("1, 2, \"A\"\n4.89\n"); }, "Format error",
-                    std::string(poi::kTextFormatErrorText) + "\rLine 2: 4.89" + kNotLoaded, false},
+                    std::string(app::kTextFormatErrorText) + "\rLine 2: 4.89" + kNotLoaded, false},
         RefusedCase{"text_50001_records", c::kMasterText,
                     [] { return "; comment\n" + grid_lines(50'000); }, "Storage limit",
                     "Too many Master entries.\rMaximum is 50,000" + kNotLoaded + kNoLimit, false},

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/messages.hpp"
 #include "exclusion/exclusion_run.hpp"
 #include "tests/engine/run_fixture.hpp"
 #include "tests/support/test_names.hpp"
@@ -420,8 +421,8 @@ TEST_F(save_as_new_limit_test, abandons_the_run_at_the_storage_limit) {
   EXPECT_EQ(app::decide(program, dialog, c::kSecondDecision), RunStop::abandoned);
   ASSERT_EQ(dialog.boxes.size(), 1u);
   EXPECT_EQ(dialog.boxes[0].title, "Storage limit");
-  EXPECT_EQ(dialog.boxes[0].text.substr(0, poi::kTooManyMergedText.size()),
-            poi::kTooManyMergedText);
+  EXPECT_EQ(dialog.boxes[0].text.substr(0, app::kTooManyMergedText.size()),
+            app::kTooManyMergedText);
   EXPECT_EQ(dialog.boxes[0].icon, ui::Icon::information);
   EXPECT_FALSE(program.quit_requested);
   // The run did not go on: nothing is written, no pair waits.

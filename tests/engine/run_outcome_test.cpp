@@ -32,8 +32,8 @@ class demo_outcome_test : public RunFixture {
   void load_master() {
     program.master.path = dir.file("master.asc");
     program.master_table = poi::CompactTable();
-    const poi::ReadResult read = poi::read_text_poi_file(program.master.path, program.master_table,
-                                                         app::kMasterCapacity, poi::Slot::master);
+    const poi::ReadResult read =
+        poi::read_text_poi_file(program.master.path, program.master_table, app::kMasterCapacity);
     ASSERT_FALSE(read.failure);
     program.master.count = read.count;
     program.master.loaded = true;
@@ -43,8 +43,8 @@ class demo_outcome_test : public RunFixture {
   void load_update() {
     program.update.path = dir.file("update.asc");
     program.update_table = poi::CompactTable();
-    const poi::ReadResult read = poi::read_text_poi_file(program.update.path, program.update_table,
-                                                         app::kUpdateCapacity, poi::Slot::update);
+    const poi::ReadResult read =
+        poi::read_text_poi_file(program.update.path, program.update_table, app::kUpdateCapacity);
     ASSERT_FALSE(read.failure);
     program.update.count = read.count;
     program.update.loaded = true;

@@ -29,8 +29,8 @@ class shared_outcome_test : public RunFixture {
   void load_master(const std::string& path) {
     program.master.path = path;
     program.master_table = poi::CompactTable();
-    const poi::ReadResult read = poi::read_text_poi_file(path, program.master_table,
-                                                         app::kMasterCapacity, poi::Slot::master);
+    const poi::ReadResult read =
+        poi::read_text_poi_file(path, program.master_table, app::kMasterCapacity);
     ASSERT_FALSE(read.failure);
     program.master.count = read.count;
     program.master.loaded = true;
@@ -39,8 +39,8 @@ class shared_outcome_test : public RunFixture {
 
   void load_update(const std::string& path) {
     program.update_table = poi::CompactTable();
-    const poi::ReadResult read = poi::read_text_poi_file(path, program.update_table,
-                                                         app::kUpdateCapacity, poi::Slot::update);
+    const poi::ReadResult read =
+        poi::read_text_poi_file(path, program.update_table, app::kUpdateCapacity);
     ASSERT_FALSE(read.failure);
     program.update.count = read.count;
     program.update.loaded = true;

@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   constexpr std::int64_t kLimit = 64;  // small, so that the storage limit is reached too
   CompactTable table;
   const pinwright::fuzz::InputFile input(data, size);
-  const ReadResult result = read_text_poi_file(input.path(), table, kLimit, Slot::update);
+  const ReadResult result = read_text_poi_file(input.path(), table, kLimit);
   if (result.count < 0 || result.count > kLimit || result.count != table.size()) std::abort();
   if (result.comment_count < 0 || result.comment_count > result.count) std::abort();
   for (std::int32_t i = 1; i <= result.count; ++i) {

@@ -29,9 +29,8 @@ struct LabelledPair {
 // ", pair N" agreeing with line N of the CSV.
 std::vector<LabelledPair> read_pairs() {
   poi::CompactTable table;
-  const poi::ReadResult read =
-      poi::read_text_poi_file(testing::data_file("name_pairs.asc"), table,
-                              poi::CompactTable::kMaxEntries, poi::Slot::master);
+  const poi::ReadResult read = poi::read_text_poi_file(testing::data_file("name_pairs.asc"), table,
+                                                       poi::CompactTable::kMaxEntries);
   EXPECT_FALSE(read.failure);
   std::ifstream csv(testing::data_file("name_pairs.csv"));
   std::string row;

@@ -132,9 +132,8 @@ TEST_P(compact_table_limit_test, ends_the_read_with_the_storage_limit_when_the_t
   const std::string path = testing::data_path(GetParam().file);
   CompactTable table;
   table.append_comment("; before");
-  const ReadResult result = path.ends_with(".ov2")
-                                ? read_ov2_file(path, table, 11)
-                                : read_text_poi_file(path, table, 11, Slot::update);
+  const ReadResult result =
+      path.ends_with(".ov2") ? read_ov2_file(path, table, 11) : read_text_poi_file(path, table, 11);
   ASSERT_TRUE(result.failure);
   EXPECT_EQ(result.failure->kind, ReadFailure::Kind::storage_limit);
   EXPECT_EQ(result.count, 10);

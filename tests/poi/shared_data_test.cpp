@@ -14,8 +14,7 @@ using testing::data_file;
 TEST(shared_data_test, text_and_ov2_master_hold_the_same_pois) {
   CompactTable text;
   CompactTable ov2;
-  const ReadResult from_text =
-      read_text_poi_file(data_file("master_50k.asc"), text, 50'000, Slot::master);
+  const ReadResult from_text = read_text_poi_file(data_file("master_50k.asc"), text, 50'000);
   const ReadResult from_ov2 = read_ov2_file(data_file("master_50k.ov2"), ov2, 50'000);
   ASSERT_FALSE(from_text.failure);
   ASSERT_FALSE(from_ov2.failure);
@@ -35,8 +34,7 @@ TEST(shared_data_test, text_and_ov2_master_hold_the_same_pois) {
 
 TEST(shared_data_test, update_file_fits_the_update_table) {
   CompactTable table;
-  const ReadResult result =
-      read_text_poi_file(data_file("update_30k.asc"), table, 30'000, Slot::update);
+  const ReadResult result = read_text_poi_file(data_file("update_30k.asc"), table, 30'000);
   ASSERT_FALSE(result.failure);
   EXPECT_EQ(result.count, 30'000);
   EXPECT_EQ(result.count - result.comment_count, 29'995);
@@ -45,8 +43,7 @@ TEST(shared_data_test, update_file_fits_the_update_table) {
 TEST(shared_data_test, a_written_master_reads_back_record_for_record) {
   testing::TempDir dir;
   CompactTable first;
-  const ReadResult read1 =
-      read_text_poi_file(data_file("master_50k.asc"), first, 50'000, Slot::master);
+  const ReadResult read1 = read_text_poi_file(data_file("master_50k.asc"), first, 50'000);
   ASSERT_FALSE(read1.failure);
   OutputFile file(dir.file("out.asc"), OpenMode::truncate);
   write_text_header(file, std::chrono::year{2026} / 12 / 7);
@@ -57,7 +54,7 @@ TEST(shared_data_test, a_written_master_reads_back_record_for_record) {
 
   // Exactly 50,000 records plus the program's own lines still load as a Master file.
   CompactTable second;
-  const ReadResult read2 = read_text_poi_file(dir.file("out.asc"), second, 50'000, Slot::master);
+  const ReadResult read2 = read_text_poi_file(dir.file("out.asc"), second, 50'000);
   ASSERT_FALSE(read2.failure);
   ASSERT_EQ(read2.count, 50'000);
   for (std::int32_t i = 1; i <= read1.count; ++i) {
