@@ -12,6 +12,7 @@
 #include "app/run_view.hpp"
 #include "map/scene.hpp"
 #include "tests/engine/run_fixture.hpp"
+#include "tests/support/test_names.hpp"
 
 namespace pinwright::testing {
 namespace {
@@ -158,6 +159,10 @@ struct StatusCase {
   std::int32_t written;
   const char* expected;
 };
+
+void PrintTo(const StatusCase& row, std::ostream* out) {
+  testing::print_row(out, row.name, row.update_run, row.written, row.expected);
+}
 
 class run_status_test : public ::testing::TestWithParam<StatusCase> {};
 

@@ -263,6 +263,10 @@ struct BadInput {
   std::string message_part;
 };
 
+void PrintTo(const BadInput& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.file_name, row.message_part);
+}
+
 class ogr_files_bad_input : public ::testing::TestWithParam<BadInput> {};
 
 TEST_P(ogr_files_bad_input, is_exit_1_naming_the_file) {

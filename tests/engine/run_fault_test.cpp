@@ -115,7 +115,9 @@ TEST_P(output_fault_test, an_ov2_output_whose_folder_went_away_is_reported) {
 }
 
 INSTANTIATE_TEST_SUITE_P(runs, output_fault_test, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "update" : "duplicate"; });
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return info.param ? "update" : "duplicate";
+                         });
 
 class run_fault_test : public RunFixture {};
 

@@ -15,6 +15,7 @@
 #include "engine/grid.hpp"
 
 #include "tests/support/record_table.hpp"
+#include "tests/support/test_names.hpp"
 
 namespace pinwright::map {
 namespace {
@@ -113,6 +114,10 @@ struct ScaleCase {
   double length;
   std::string label;
 };
+
+void PrintTo(const ScaleCase& row, std::ostream* out) {
+  testing::print_row(out, row.name, row.width, row.metres_per_pixel, row.length, row.label);
+}
 
 class scale_bar_test : public ::testing::TestWithParam<ScaleCase> {};
 
@@ -221,6 +226,10 @@ struct LabelCase {
   std::int32_t dots;
   bool labels;
 };
+
+void PrintTo(const LabelCase& row, std::ostream* out) {
+  testing::print_row(out, row.name, row.dots, row.labels);
+}
 
 class scene_label_test : public ::testing::TestWithParam<LabelCase> {};
 

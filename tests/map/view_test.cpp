@@ -11,6 +11,7 @@
 #include <string>
 
 #include "engine/distance.hpp"
+#include "tests/support/test_names.hpp"
 
 namespace pinwright::map {
 namespace {
@@ -63,6 +64,10 @@ struct PairCase {
   float lon1, lat1, lon2, lat2;
 };
 
+void PrintTo(const PairCase& row, std::ostream* out) {
+  testing::print_row(out, row.name, row.lon1, row.lat1, row.lon2, row.lat2);
+}
+
 class pair_on_map_test : public ::testing::TestWithParam<PairCase> {};
 
 TEST_P(pair_on_map_test, lies_as_far_apart_as_measured_and_either_side_of_the_centre) {
@@ -109,6 +114,10 @@ struct FitCase {
   int width, height;
   Rule binding;
 };
+
+void PrintTo(const FitCase& row, std::ostream* out) {
+  testing::print_row(out, row.name, row.radius, row.width, row.height);
+}
 
 class fit_view_test : public ::testing::TestWithParam<FitCase> {};
 
@@ -203,6 +212,10 @@ struct ZoomCase {
   double factor;
 };
 
+void PrintTo(const ZoomCase& row, std::ostream* out) {
+  testing::print_row(out, row.name, row.factor);
+}
+
 class zoom_about_test : public ::testing::TestWithParam<ZoomCase> {};
 
 TEST_P(zoom_about_test, keeps_the_ground_under_the_cursor) {
@@ -246,6 +259,10 @@ struct PanCase {
   View view;
   double dx, dy;
 };
+
+void PrintTo(const PanCase& row, std::ostream* out) {
+  testing::print_row(out, row.name, row.dx, row.dy);
+}
 
 class pan_test : public ::testing::TestWithParam<PanCase> {};
 

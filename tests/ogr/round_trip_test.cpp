@@ -11,6 +11,7 @@
 
 #include "ogr/points.hpp"
 #include "tests/support/temp_dir.hpp"
+#include "tests/support/test_names.hpp"
 
 namespace pinwright::ogr {
 namespace {
@@ -59,6 +60,10 @@ struct FormatCase {
   std::string extension;
   double tolerance;  // degrees
 };
+
+void PrintTo(const FormatCase& row, std::ostream* out) {
+  testing::print_row(out, row.extension, row.tolerance);
+}
 
 class ogr_format_round_trip : public ::testing::TestWithParam<FormatCase> {};
 

@@ -95,7 +95,7 @@ TEST_P(ov2_unsupported_test, stops_with_the_record_type) {
 }
 
 INSTANTIATE_TEST_SUITE_P(types, ov2_unsupported_test, ::testing::Values(7, 4, 12, 99, -1, -56, 100),
-                         [](const auto& info) {
+                         [](const ::testing::TestParamInfo<int>& info) {
                            return testing::test_name("type " + std::to_string(info.param));
                          });
 
@@ -120,7 +120,9 @@ TEST_P(ov2_capacity_test, exactly_full_loads_one_more_is_the_storage_limit) {
 }
 
 INSTANTIATE_TEST_SUITE_P(tables, ov2_capacity_test, ::testing::Values(50'000, 30'000),
-                         [](const auto& info) { return "capacity_" + std::to_string(info.param); });
+                         [](const ::testing::TestParamInfo<std::int32_t>& info) {
+                           return "capacity_" + std::to_string(info.param);
+                         });
 
 TEST_F(ov2_reader_test, a_file_cut_at_any_byte_of_a_record_is_damaged_not_a_crash) {
   const std::string whole = simple(1, 2, "First") + deleted(12, "1234567") + skipper() +

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_names.hpp"
+
 namespace pinwright::ui::qt {
 namespace {
 
@@ -16,6 +18,10 @@ struct WindowCase {
   bool wayland;
   bool can_show;
 };
+
+void PrintTo(const WindowCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.platform, row.x11, row.wayland, row.can_show);
+}
 
 class display_test : public ::testing::TestWithParam<WindowCase> {};
 

@@ -259,7 +259,9 @@ TEST_P(fit_test, after_a_zoom_and_a_pan_fit_brings_the_markers_back) {
 
 INSTANTIATE_TEST_SUITE_P(ways, fit_test,
                          ::testing::Values(FitBy::button, FitBy::key, FitBy::double_click),
-                         [](const auto& info) { return fit_name(info.param); });
+                         [](const ::testing::TestParamInfo<FitBy>& info) {
+                           return fit_name(info.param);
+                         });
 
 // F typed into the second row's name is a letter of the name.
 TEST_F(qt_map_test, f_typed_into_a_name_stays_in_the_name) {
