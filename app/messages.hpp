@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "exclusion/exclusion_run.hpp"
+#include "ogr/points.hpp"
 #include "poi/read_result.hpp"
 #include "ui/dialog_layer.hpp"
 
@@ -31,6 +32,16 @@ std::string conflict_text(std::string_view path, std::string_view reason);
 // for its content is named, and a full table adds that pinwright-batch has
 // no such limit.
 std::string read_failure_text(const poi::ReadFailure& failure, std::string_view path);
+
+// The box of a vector file OGR could not read: what went wrong, where (the
+// layer, the feature) and GDAL's reason, and that the file was not loaded.
+// `skipped` counts the features of other geometries read before.
+inline constexpr std::string_view kVectorFormatErrorTitle = "Format error";
+std::string vector_failure_text(const ogr::ReadFailure& failure, std::int64_t skipped,
+                                std::string_view path);
+
+// The count field of a vector file: "N POI entries (M other geometries skipped)".
+std::string vector_count_text(std::int32_t points, std::int64_t skipped);
 
 inline constexpr std::string_view kExclusionsFormatErrorTitle = "Format error";
 inline constexpr std::string_view kExclusionsFormatErrorText =

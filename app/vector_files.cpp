@@ -1,0 +1,91 @@
+#include "app/vector_files.hpp"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "ogr/table.hpp"
+#include "poi/file_system.hpp"
+#include "poi/paths.hpp"
+#include "poi/staged_file.hpp"
+#include "poi/text_file.hpp"
+
+namespace pinwright::app {
+
+std::optional<std::string> vector_driver(const poi::FileSlot& slot) {
+  if (slot.is_ov2()) return std::nullopt;
+  return ogr::driver_for_path(slot.path);
+}
+
+VectorRead read_vector_file(const std::string& path, const std::string& driver,
+                            poi::CompactTable& table, poi::Slot slot, std::int32_t limit) {
+  VectorRead read;
+  if (!poi::file_exists(path)) {
+    read.refusal = poi::ReadFailure{poi::ReadFailure::Kind::open_failed, {}, {}, 0, {}};
+    return read;
+  }
+  ogr::ReadOptions options;
+  options.driver = driver;
+  bool full = false;
+  ogr::ReadResult result = ogr::read_points(path, options, [&](ogr::Point&& point) {
+    if (full) return;
+    full = table.size() >= limit ||
+           !table.append(point.longitude, point.latitude, point.name,
+                         ogr::stored_information(std::move(point.information)));
+  });
+  read.skipped = result.skipped;
+  const bool empty = result.failure && result.failure->kind == ogr::ReadFailure::Kind::no_points &&
+                     result.skipped == 0;
+  if (result.failure && !empty) {
+    read.failure = std::move(result.failure);
+  } else if (full) {
+    read.refusal = poi::ReadFailure{
+        poi::ReadFailure::Kind::storage_limit,
+        std::string(poi::kStorageLimitTitle),
+        std::string(slot == poi::Slot::master ? poi::kTooManyMasterText : poi::kTooManyUpdateText),
+        0,
+        {}};
+  } else {
+    read.points = table.size();
+  }
+  return read;
+}
+
+poi::OutputWrite write_vector_output(const Program& program, const std::string& driver,
+                                     const poi::CompactTable& table,
+                                     std::span<const std::int32_t> entries) {
+  const std::string& path = program.output.path;
+  const std::string folder = poi::directory_part(path);
+  const std::string name = path.substr(folder.size());
+  std::vector<ogr::Point> points;
+  points.reserve(entries.size());
+  for (const std::int32_t k : entries)
+    if (!table.is_comment(k)) points.push_back(ogr::point_of(table, k));
+
+  poi::StagedFolder staged(path);
+  if (!staged.reserve()) return poi::OutputWrite::incomplete;
+  ogr::WriteOptions options;
+  options.driver = driver;
+  options.layer_name = poi::split_extension(name).stem;
+  if (ogr::write_points(staged.path() + name, points, options).failure)
+    return poi::OutputWrite::incomplete;
+
+  std::vector<std::pair<std::string, std::string>> moves;
+  for (const std::string& made : staged.file_names()) {
+    const std::string target = made == name ? path : folder + made;
+    // A companion file named after the Output could be an input's own.
+    if (made != name && in_use(program, target)) return poi::OutputWrite::incomplete;
+    moves.emplace_back(made, target);
+  }
+  // The Output's own file goes last: its path shows a complete dataset.
+  std::stable_partition(moves.begin(), moves.end(),
+                        [&](const auto& move) { return move.first != name; });
+  // Looked at last, just before the files move: a file put there during a
+  // long review is not the program's to replace.
+  if (!program.output_mark.free_or_unchanged(path)) return poi::OutputWrite::replaced;
+  for (const auto& [made, target] : moves)
+    if (!staged.move_out(made, target)) return poi::OutputWrite::incomplete;
+  return poi::OutputWrite::written;
+}
+
+}  // namespace pinwright::app
