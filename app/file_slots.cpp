@@ -101,7 +101,10 @@ std::optional<std::string> output_refusal(const Program& program, const std::str
     if (!poi::is_writable(path)) return "file not writable";
   }
   poi::StagedFile probe(path);
-  if (probe.reserve()) return std::nullopt;
+  if (probe.reserve()) {
+    const std::optional<std::string> driver = vector_driver(program.output);
+    return driver ? vector_output_refusal(program, path, *driver) : std::nullopt;
+  }
   const std::string folder = poi::directory_part(path);
   return poi::file_exists(folder.empty() ? "." : folder) ? "folder not writable" : "no such folder";
 }

@@ -51,12 +51,57 @@ VectorRead read_vector_file(const std::string& path, const std::string& driver,
   return read;
 }
 
+namespace {
+
+// The files the driver made in `staged` for the Output at `path`, each with
+// where it goes: the Output's own file onto `path`, the others beside it.
+// Nothing when one of them would replace a slot's file in use.
+std::optional<std::vector<std::pair<std::string, std::string>>> moves_of(
+    const Program& program, const poi::StagedFolder& staged, const std::string& path) {
+  const std::string folder = poi::directory_part(path);
+  const std::string name = path.substr(folder.size());
+  std::vector<std::pair<std::string, std::string>> moves;
+  for (const std::string& made : staged.file_names()) {
+    const std::string target = made == name ? path : folder + made;
+    // A text file may have any name, out.dbf too.
+    if (made != name && in_use(program, target)) return std::nullopt;
+    moves.emplace_back(made, target);
+  }
+  // The Output's own file goes last: its path shows a complete dataset.
+  std::stable_partition(moves.begin(), moves.end(),
+                        [&](const auto& move) { return move.first != name; });
+  return moves;
+}
+
+ogr::WriteOptions write_options(const std::string& driver, const std::string& name) {
+  ogr::WriteOptions options;
+  options.driver = driver;
+  options.layer_name = poi::split_extension(name).stem;
+  return options;
+}
+
+}  // namespace
+
+std::optional<std::string> vector_output_refusal(const Program& program, const std::string& path,
+                                                 const std::string& driver) {
+  const std::string name = path.substr(poi::directory_part(path).size());
+  poi::StagedFolder staged(path);
+  // A folder that takes no new file is refused by the caller.
+  if (!staged.reserve()) return std::nullopt;
+  if (ogr::write_points(staged.path() + name, {}, write_options(driver, name)).failure)
+    return std::nullopt;
+  for (const std::string& made : staged.file_names()) {
+    if (made != name && in_use(program, poi::directory_part(path) + made))
+      return "makes " + made + ", a file in use";
+  }
+  return std::nullopt;
+}
+
 poi::OutputWrite write_vector_output(const Program& program, const std::string& driver,
                                      const poi::CompactTable& table,
                                      std::span<const std::int32_t> entries) {
   const std::string& path = program.output.path;
-  const std::string folder = poi::directory_part(path);
-  const std::string name = path.substr(folder.size());
+  const std::string name = path.substr(poi::directory_part(path).size());
   std::vector<ogr::Point> points;
   points.reserve(entries.size());
   for (const std::int32_t k : entries)
@@ -64,26 +109,14 @@ poi::OutputWrite write_vector_output(const Program& program, const std::string& 
 
   poi::StagedFolder staged(path);
   if (!staged.reserve()) return poi::OutputWrite::incomplete;
-  ogr::WriteOptions options;
-  options.driver = driver;
-  options.layer_name = poi::split_extension(name).stem;
-  if (ogr::write_points(staged.path() + name, points, options).failure)
+  if (ogr::write_points(staged.path() + name, points, write_options(driver, name)).failure)
     return poi::OutputWrite::incomplete;
-
-  std::vector<std::pair<std::string, std::string>> moves;
-  for (const std::string& made : staged.file_names()) {
-    const std::string target = made == name ? path : folder + made;
-    // A companion file named after the Output could be an input's own.
-    if (made != name && in_use(program, target)) return poi::OutputWrite::incomplete;
-    moves.emplace_back(made, target);
-  }
-  // The Output's own file goes last: its path shows a complete dataset.
-  std::stable_partition(moves.begin(), moves.end(),
-                        [&](const auto& move) { return move.first != name; });
+  const auto moves = moves_of(program, staged, path);
+  if (!moves) return poi::OutputWrite::incomplete;
   // Looked at last, just before the files move: a file put there during a
   // long review is not the program's to replace.
   if (!program.output_mark.free_or_unchanged(path)) return poi::OutputWrite::replaced;
-  for (const auto& [made, target] : moves)
+  for (const auto& [made, target] : *moves)
     if (!staged.move_out(made, target)) return poi::OutputWrite::incomplete;
   return poi::OutputWrite::written;
 }

@@ -38,12 +38,19 @@ struct VectorRead {
 VectorRead read_vector_file(const std::string& path, const std::string& driver,
                             poi::CompactTable& table, poi::Slot slot, std::int32_t limit);
 
+// Why the Output at `path` cannot be written in the format `driver`, if it
+// cannot: a companion file the format makes beside it (a shapefile's .dbf)
+// is a slot's file in use ("makes out.dbf, a file in use"). Found by writing
+// an empty dataset into a temporary folder, which goes again.
+std::optional<std::string> vector_output_refusal(const Program& program, const std::string& path,
+                                                 const std::string& driver);
+
 // Writes the entries (comments left out) as the Output of `program` in the
 // format `driver`: into a temporary folder beside it, then moved into place
 // once complete and only while the Output's path still names the file marked
 // when it was chosen (or none). A format that makes several files (a
 // shapefile's .shx and .dbf) puts each beside the Output; none of them may
-// replace a file in use.
+// replace a file in use (an input may have been chosen since the Output).
 poi::OutputWrite write_vector_output(const Program& program, const std::string& driver,
                                      const poi::CompactTable& table,
                                      std::span<const std::int32_t> entries);

@@ -202,14 +202,31 @@ TEST(vector_output_fault_test, a_file_put_in_place_of_a_gpx_output_during_the_re
 }
 
 // A text file may have any name: one called out.dbf is read as text, and a
-// shapefile Output out.shp would make a table of that name.
-TEST(vector_output_fault_test, a_shapefile_table_that_is_an_input_is_not_written_over_it) {
+// shapefile Output out.shp makes a table of that name. Chosen after the
+// input, the Output is refused; chosen before it, the run's end writes
+// nothing.
+TEST(vector_output_fault_test, a_shapefile_whose_table_is_an_input_is_refused_when_chosen) {
   Session s;
   s.press(c::kMasterText, s.dir.write("master.asc", std::string(kMaster)));
+  s.press(c::kUpdateText, s.dir.write("out.dbf", "5.5, 52.5, \"Elsewhere\"\n"));
+  const std::string output = s.dir.file("out.shp");
+  s.press(c::kOutputText, output);
+  ASSERT_EQ(s.titles(), std::vector<std::string>{"File Open Conflict"});
+  EXPECT_TRUE(s.dialog.boxes[0].text.ends_with(poi::shorten_path(output, 50) +
+                                               ": makes out.dbf, a file in use"))
+      << s.dialog.boxes[0].text;
+  EXPECT_FALSE(s.program.output.loaded);
+  EXPECT_EQ(std::distance(fs::directory_iterator(s.dir.path()), fs::directory_iterator()), 2);
+}
+
+TEST(vector_output_fault_test, a_shapefile_whose_table_became_an_input_is_not_written_over_it) {
+  Session s;
+  s.press(c::kMasterText, s.dir.write("master.asc", std::string(kMaster)));
+  s.press(c::kOutputText, s.dir.file("out.shp"));
+  ASSERT_TRUE(s.program.output.loaded);
   const std::string update = s.dir.write("out.dbf", "5.5, 52.5, \"Elsewhere\"\n");
   s.press(c::kUpdateText, update);
   ASSERT_TRUE(s.program.update.loaded);
-  s.press(c::kOutputText, s.dir.file("out.shp"));
   s.press(c::kStart);
   ASSERT_EQ(s.titles(), std::vector<std::string>{"Write error"});
   EXPECT_EQ(read_file(update), "5.5, 52.5, \"Elsewhere\"\n");
