@@ -20,8 +20,13 @@ std::optional<std::string> vector_driver(const poi::FileSlot& slot) {
 VectorRead read_vector_file(const std::string& path, const std::string& driver,
                             poi::CompactTable& table, poi::Slot slot, std::int32_t limit) {
   VectorRead read;
+  // A missing file is told as for a text file, not in OGR's words.
   if (!poi::file_exists(path)) {
-    read.refusal = poi::ReadFailure{poi::ReadFailure::Kind::open_failed, {}, {}, 0, {}};
+    read.refusal = poi::ReadFailure{poi::ReadFailure::Kind::open_failed,
+                                    std::string(poi::kFileOpenConflictTitle),
+                                    std::string(poi::kFileOpenConflictText),
+                                    0,
+                                    {}};
     return read;
   }
   ogr::ReadOptions options;
@@ -34,6 +39,8 @@ VectorRead read_vector_file(const std::string& path, const std::string& driver,
                          ogr::stored_information(std::move(point.information)));
   });
   read.skipped = result.skipped;
+  // A file without features is empty, as an empty text file is; one whose
+  // features are all of other geometries is refused.
   const bool empty = result.failure && result.failure->kind == ogr::ReadFailure::Kind::no_points &&
                      result.skipped == 0;
   if (result.failure && !empty) {
