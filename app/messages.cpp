@@ -102,6 +102,14 @@ std::string vector_count_text(std::int32_t points, std::int64_t skipped) {
          " other geometries skipped)";
 }
 
+std::string texts_cut_text(std::int64_t count, std::string_view path) {
+  return std::to_string(count) +
+         (count == 1 ? " name or information text was" : " names or information texts were") +
+         " longer than the Output file holds\r(254 bytes in a shapefile) and cut at a character's "
+         "end:\r" +
+         poi::shorten_path(path, poi::kMessagePathWidth);
+}
+
 std::string exclusion_summary_text(const exclusion::Summary& summary) {
   std::string text =
       "Exclusions read from " + poi::shorten_path(summary.exclusions_path, poi::kMessagePathWidth);

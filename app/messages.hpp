@@ -43,6 +43,11 @@ std::string vector_failure_text(const ogr::ReadFailure& failure, std::int64_t sk
 // The count field of a vector file: "N POI entries (M other geometries skipped)".
 std::string vector_count_text(std::int32_t points, std::int64_t skipped);
 
+// The box after a vector Output that holds `count` texts cut to its format's
+// length (a shapefile's 254 bytes).
+inline constexpr std::string_view kTextsCutTitle = "Texts cut";
+std::string texts_cut_text(std::int64_t count, std::string_view path);
+
 inline constexpr std::string_view kExclusionsFormatErrorTitle = "Format error";
 inline constexpr std::string_view kExclusionsFormatErrorText =
     "Exclusion records must have the following format\rwith the positions in decimal degrees "

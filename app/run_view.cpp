@@ -93,6 +93,9 @@ void show_finished(Program& program, ui::DialogLayer& dialog, const engine::RunO
   }
   if (outcome.output == engine::OutputWrite::written && program.output.is_ov2())
     copy_output_symbol(program);
+  if (outcome.output == engine::OutputWrite::written && program.output_texts_cut > 0)
+    show_message(dialog, kTextsCutTitle,
+                 texts_cut_text(program.output_texts_cut, program.output.path));
   show_exclusions_end(dialog, outcome.exclusions);
   dialog.put_text(c::kOutputCount, entries_label_text(outcome.entries_written));
 }

@@ -106,7 +106,8 @@ std::optional<std::string> vector_output_refusal(const Program& program, const s
 
 poi::OutputWrite write_vector_output(const Program& program, const std::string& driver,
                                      const poi::CompactTable& table,
-                                     std::span<const std::int32_t> entries) {
+                                     std::span<const std::int32_t> entries,
+                                     std::int64_t& texts_cut) {
   const std::string& path = program.output.path;
   const std::string name = path.substr(poi::directory_part(path).size());
   std::vector<ogr::Point> points;
@@ -116,8 +117,10 @@ poi::OutputWrite write_vector_output(const Program& program, const std::string& 
 
   poi::StagedFolder staged(path);
   if (!staged.reserve()) return poi::OutputWrite::incomplete;
-  if (ogr::write_points(staged.path() + name, points, write_options(driver, name)).failure)
-    return poi::OutputWrite::incomplete;
+  const ogr::WriteResult written =
+      ogr::write_points(staged.path() + name, points, write_options(driver, name));
+  if (written.failure) return poi::OutputWrite::incomplete;
+  texts_cut = written.texts_cut;
   const auto moves = moves_of(program, staged, path);
   if (!moves) return poi::OutputWrite::incomplete;
   // Looked at last, just before the files move: a file put there during a

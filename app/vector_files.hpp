@@ -51,8 +51,10 @@ std::optional<std::string> vector_output_refusal(const Program& program, const s
 // when it was chosen (or none). A format that makes several files (a
 // shapefile's .shx and .dbf) puts each beside the Output; none of them may
 // replace a file in use (an input may have been chosen since the Output).
+// `texts_cut` counts the texts longer than the format holds.
 poi::OutputWrite write_vector_output(const Program& program, const std::string& driver,
                                      const poi::CompactTable& table,
-                                     std::span<const std::int32_t> entries);
+                                     std::span<const std::int32_t> entries,
+                                     std::int64_t& texts_cut);
 
 }  // namespace pinwright::app
