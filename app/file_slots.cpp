@@ -6,6 +6,7 @@
 
 #include "app/messages.hpp"
 #include "app/options.hpp"
+#include "app/vector_files.hpp"
 #include "exclusion/exclusions_file.hpp"
 #include "poi/file_system.hpp"
 #include "poi/fixed_text.hpp"
@@ -100,7 +101,10 @@ std::optional<std::string> output_refusal(const Program& program, const std::str
     if (!poi::is_writable(path)) return "file not writable";
   }
   poi::StagedFile probe(path);
-  if (probe.reserve()) return std::nullopt;
+  if (probe.reserve()) {
+    const std::optional<std::string> driver = vector_driver(program.output);
+    return driver ? vector_output_refusal(program, path, *driver) : std::nullopt;
+  }
   const std::string folder = poi::directory_part(path);
   return poi::file_exists(folder.empty() ? "." : folder) ? "folder not writable" : "no such folder";
 }
@@ -184,22 +188,40 @@ void choose_input_file(Program& program, ui::DialogLayer& dialog, Slot slot,
   const std::int32_t limit = master ? kMasterCapacity : kUpdateCapacity;
   if (!file.is_ov2()) hide_symbol(program, dialog, slot);
   table = poi::CompactTable();
-  const poi::ReadResult result = file.is_ov2() ? poi::read_ov2_file(file.path, table, limit)
-                                               : poi::read_text_poi_file(file.path, table, limit);
-  // Nothing of a failed reading is used.
-  file.count = result.failure ? 0 : result.count;
-  if (result.failure) {
-    table = poi::CompactTable();
-    // The file is refused; the program goes on as after any other refusal.
-    show_message(dialog, read_failure_title(*result.failure),
-                 read_failure_text(*result.failure, file, slot));
-    fail_choice(program, dialog, slot);
-    return;
+  std::string count_text;
+  if (const std::optional<std::string> driver = vector_driver(file)) {
+    const VectorRead read = read_vector_file(file.path, *driver, table, limit);
+    file.count = read.points;
+    if (read.failed()) {
+      table = poi::CompactTable();
+      file.count = 0;
+      if (read.refusal)
+        show_message(dialog, read_failure_title(*read.refusal),
+                     read_failure_text(*read.refusal, file, slot));
+      else
+        show_message(dialog, kVectorFormatErrorTitle,
+                     vector_failure_text(*read.failure, read.skipped, file.path));
+      fail_choice(program, dialog, slot);
+      return;
+    }
+    count_text = vector_count_text(read.points, read.skipped);
+  } else {
+    const poi::ReadResult result = file.is_ov2() ? poi::read_ov2_file(file.path, table, limit)
+                                                 : poi::read_text_poi_file(file.path, table, limit);
+    // Nothing of a failed reading is used.
+    file.count = result.failure ? 0 : result.count;
+    if (result.failure) {
+      table = poi::CompactTable();
+      // The file is refused; the program goes on as after any other refusal.
+      show_message(dialog, read_failure_title(*result.failure),
+                   read_failure_text(*result.failure, file, slot));
+      fail_choice(program, dialog, slot);
+      return;
+    }
+    if (file.is_ov2()) show_symbol(program, dialog, slot, file.path);
+    count_text = std::string(kCountPrefix) + poi::i5(result.count - result.comment_count);
   }
-
-  if (file.is_ov2()) show_symbol(program, dialog, slot, file.path);
-  dialog.put_text(controls.count,
-                  std::string(kCountPrefix) + poi::i5(result.count - result.comment_count));
+  dialog.put_text(controls.count, count_text);
   file.loaded = true;
   dialog.remember_file(slot, file.path);
   set_mode_captions(program, dialog);

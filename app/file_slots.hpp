@@ -14,7 +14,13 @@ namespace pinwright::app {
 // symbol picture and the buttons Text, OV2 and Clear.
 using poi::Slot;
 
-inline constexpr std::string_view kTextFilter = "Text files (*.asc, *.csv)|*.asc;*.csv|";
+// The Text button takes POI text files and the vector formats; the name's
+// extension picks the reader.
+inline constexpr std::string_view kTextFilter =
+    "POI files (*.asc *.csv)|*.asc;*.csv|GPS exchange (*.gpx)|*.gpx|"
+    "GeoJSON (*.geojson *.json)|*.geojson;*.json|KML (*.kml)|*.kml|GeoPackage (*.gpkg)|*.gpkg|"
+    "FlatGeobuf (*.fgb)|*.fgb|Shapefile (*.shp)|*.shp|"
+    "All readable files|*.asc;*.csv;*.gpx;*.geojson;*.json;*.kml;*.gpkg;*.fgb;*.shp|";
 inline constexpr std::string_view kOv2Filter = "Overlay files (*.ov2)|*.ov2|";
 inline constexpr std::string_view kOpenFileTitle = "Open File";
 inline constexpr std::string_view kSaveFileTitle = "Save File";
@@ -22,7 +28,8 @@ inline constexpr std::string_view kCountPrefix = "Number of POI entries:";
 
 // Lets the user pick the Master or Update file (open dialog with `filter`,
 // starting from `selected_path`) and reads it into the slot's table in the
-// slot's kind. Cancel clears the slot. A file that cannot be read, or holds
+// slot's kind (a Text file named .gpx, .kml, .geojson, .json, .gpkg, .fgb or
+// .shp through OGR). Cancel clears the slot. A file that cannot be read, or holds
 // what the slot cannot take (a line that is no POI line, an unknown overlay
 // record, more entries than the table holds), is refused: a box names it, the
 // slot is left cleared and Start disabled, and the program goes on. The

@@ -1,6 +1,7 @@
 #include "app/messages.hpp"
 
 #include <string>
+#include <vector>
 
 #include "poi/file_system.hpp"
 #include "poi/fixed_text.hpp"
@@ -76,6 +77,64 @@ std::string read_failure_text(const poi::ReadFailure& failure, const poi::FileSl
   }
   return "The overlay file is damaged: the record at byte " + std::to_string(failure.where) +
          "\rruns past the end of the file.\rThe file was not loaded.";
+}
+
+namespace {
+
+std::string joined(const std::vector<std::string>& names) {
+  std::string text;
+  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+  return text;
+}
+
+std::string what_failed(const ogr::ReadFailure& failure, std::int64_t skipped) {
+  using Kind = ogr::ReadFailure::Kind;
+  switch (failure.kind) {
+    case Kind::cannot_open:
+      return "The file cannot be read as a vector file:\r" + failure.detail;
+    case Kind::no_points:
+      return "No points in the file, " + std::to_string(skipped) +
+             (skipped == 1 ? " other geometry." : " other geometries.");
+    case Kind::no_name_field:
+      return "No name field (fields: " + joined(failure.fields) + ").";
+    case Kind::named_field_missing:
+      return "No field " + failure.field + " (fields: " + joined(failure.fields) + ").";
+    case Kind::no_transformation:
+      return "The coordinate system cannot be turned into WGS 84:\r" + failure.detail;
+    case Kind::no_coordinate_columns:
+      return "No longitude and latitude columns (columns: " + joined(failure.fields) + ").";
+    case Kind::damaged:
+      return "The file is damaged:\r" + failure.detail;
+    case Kind::outside_range:
+      break;
+  }
+  return "A position outside longitude -180..180, latitude -90..90:\r" + failure.detail;
+}
+
+}  // namespace
+
+std::string vector_failure_text(const ogr::ReadFailure& failure, std::int64_t skipped,
+                                std::string_view path) {
+  std::string text = what_failed(failure, skipped);
+  if (!failure.layer.empty()) {
+    text += "\rLayer " + failure.layer;
+    if (failure.feature > 0) text += ", feature " + std::to_string(failure.feature);
+  }
+  return text + "\rThe file " + poi::shorten_path(path, poi::kMessagePathWidth) +
+         " was not loaded.";
+}
+
+std::string vector_count_text(std::int32_t points, std::int64_t skipped) {
+  return std::to_string(points) + " POI entries (" + std::to_string(skipped) +
+         " other geometries skipped)";
+}
+
+std::string texts_cut_text(std::int64_t count, std::string_view path) {
+  return std::to_string(count) +
+         (count == 1 ? " name or information text was" : " names or information texts were") +
+         " longer than the Output file holds\r(254 bytes in a shapefile) and cut at a character's "
+         "end:\r" +
+         poi::shorten_path(path, poi::kMessagePathWidth);
 }
 
 std::string exclusion_summary_text(const exclusion::Summary& summary) {

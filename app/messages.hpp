@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "exclusion/exclusion_run.hpp"
+#include "ogr/points.hpp"
 #include "poi/file_slot.hpp"
 #include "poi/read_result.hpp"
 #include "ui/dialog_layer.hpp"
@@ -52,6 +53,21 @@ std::string_view read_failure_title(const poi::ReadFailure& failure);
 // no such limit.
 std::string read_failure_text(const poi::ReadFailure& failure, const poi::FileSlot& file,
                               poi::Slot slot);
+
+// The box of a vector file OGR could not read: what went wrong, where (the
+// layer, the feature) and GDAL's reason, and that the file was not loaded.
+// `skipped` counts the features of other geometries read before.
+inline constexpr std::string_view kVectorFormatErrorTitle = kFormatErrorTitle;
+std::string vector_failure_text(const ogr::ReadFailure& failure, std::int64_t skipped,
+                                std::string_view path);
+
+// The count field of a vector file: "N POI entries (M other geometries skipped)".
+std::string vector_count_text(std::int32_t points, std::int64_t skipped);
+
+// The box after a vector Output that holds `count` texts cut to its format's
+// length (a shapefile's 254 bytes).
+inline constexpr std::string_view kTextsCutTitle = "Texts cut";
+std::string texts_cut_text(std::int64_t count, std::string_view path);
 
 inline constexpr std::string_view kExclusionsFormatErrorTitle = kFormatErrorTitle;
 inline constexpr std::string_view kExclusionsFormatErrorText =

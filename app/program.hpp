@@ -60,6 +60,9 @@ struct Program {
   // What lay at the Output's path when it was chosen: the one file a run's
   // result may replace. Nothing is written there before the run ends.
   poi::FileMark output_mark;
+  // Names and information texts the last vector Output could not hold whole
+  // (a shapefile's 254 bytes), written cut at a character's end.
+  std::int64_t output_texts_cut = 0;
 
   // The entries as read from the Master and Update files. They stay so:
   // every run works on a copy of the Master entries.

@@ -1,5 +1,6 @@
 #include "app/run_sink.hpp"
 
+#include "app/vector_files.hpp"
 #include "exclusion/exclusion_run.hpp"
 #include "exclusion/reports.hpp"
 #include "poi/format.hpp"
@@ -52,6 +53,9 @@ bool WindowSink::report_complete() {
 
 engine::OutputWrite WindowSink::write_output(const poi::CompactTable& table,
                                              std::span<const std::int32_t> entries) {
+  program_.output_texts_cut = 0;
+  if (const std::optional<std::string> driver = vector_driver(program_.output))
+    return write_vector_output(program_, *driver, table, entries, program_.output_texts_cut);
   const std::chrono::year_month_day today =
       program_.fixed_today ? *program_.fixed_today : poi::local_today();
   return poi::write_in_place(

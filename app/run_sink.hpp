@@ -12,9 +12,10 @@
 namespace pinwright::app {
 
 // Where the window's run writes: the Output at the path the Output slot
-// chose, in its form (text or OV2), written in place when the run ends; the
-// matches report kept open from one Start to the next; the excluded list
-// beside the exclusions file. None replaces a file in use.
+// chose, in its form (text, OV2 or the vector format its name gives), written
+// in place when the run ends; the matches report kept open from one Start to
+// the next; the excluded list beside the exclusions file. None replaces a file
+// in use.
 class WindowSink : public engine::RunSink {
  public:
   explicit WindowSink(Program& program) : program_(program) {}

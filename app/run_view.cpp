@@ -9,9 +9,11 @@
 #include "app/options.hpp"
 #include "app/run_panel.hpp"
 #include "app/run_sink.hpp"
+#include "app/vector_files.hpp"
 #include "engine/distance.hpp"
 #include "exclusion/exclusion_run.hpp"
 #include "exclusion/reports.hpp"
+#include "poi/fixed_text.hpp"
 #include "poi/format.hpp"
 #include "poi/paths.hpp"
 #include "poi/text_file.hpp"
@@ -35,12 +37,16 @@ struct RowFields {
   int entry;
 };
 
+// The texts as the Output will hold them: a vector Output at full length, a
+// text or OV2 Output in its 128-byte fields.
 void show_row(ui::DialogLayer& dialog, const poi::CompactTable& table, std::int32_t index,
-              const RowFields& fields) {
+              const RowFields& fields, bool full_texts) {
   dialog.put_text(fields.longitude, coordinate_text(table.longitude(index)));
   dialog.put_text(fields.latitude, coordinate_text(table.latitude(index)));
-  dialog.put_text(fields.name, table.name_field(index));
-  dialog.put_text(fields.information, table.information_field(index));
+  dialog.put_text(fields.name,
+                  full_texts ? poi::trim_right(table.name(index)) : table.name_field(index));
+  dialog.put_text(fields.information, full_texts ? poi::trim_right(table.information(index))
+                                                 : table.information_field(index));
   dialog.put_text(fields.entry, entry_text(index));
 }
 
@@ -87,6 +93,9 @@ void show_finished(Program& program, ui::DialogLayer& dialog, const engine::RunO
   }
   if (outcome.output == engine::OutputWrite::written && program.output.is_ov2())
     copy_output_symbol(program);
+  if (outcome.output == engine::OutputWrite::written && program.output_texts_cut > 0)
+    show_message(dialog, kTextsCutTitle,
+                 texts_cut_text(program.output_texts_cut, program.output.path));
   show_exclusions_end(dialog, outcome.exclusions);
   dialog.put_text(c::kOutputCount, entries_label_text(outcome.entries_written));
 }
@@ -238,12 +247,13 @@ void show_pair(const Program& program, ui::DialogLayer& dialog) {
                         c::kRow1Entry};
   const RowFields second{c::kRow2Longitude, c::kRow2Latitude, c::kRow2Name, c::kRow2Information,
                          c::kRow2Entry};
+  const bool full_texts = vector_driver(program.output).has_value();
   if (run.is_update_run()) {
-    show_row(dialog, run.table(), pair.match, first);
-    show_row(dialog, run.probes(), pair.probe, second);
+    show_row(dialog, run.table(), pair.match, first, full_texts);
+    show_row(dialog, run.probes(), pair.probe, second, full_texts);
   } else {
-    show_row(dialog, run.table(), pair.probe, first);
-    show_row(dialog, run.table(), pair.match, second);
+    show_row(dialog, run.table(), pair.probe, first, full_texts);
+    show_row(dialog, run.table(), pair.match, second, full_texts);
   }
 }
 

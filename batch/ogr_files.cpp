@@ -2,29 +2,12 @@
 
 #include <utility>
 
+#include "ogr/table.hpp"
 #include "poi/paths.hpp"
-#include "poi/text_encoding.hpp"
 
 namespace pinwright::batch {
 
 namespace {
-
-// A text line keeps the separator that ended the name in its information;
-// the fields of other formats hold the text alone.
-inline constexpr std::string_view kSeparator = ", ";
-
-std::string_view without_separator(std::string_view information) {
-  if (!information.empty() && (information.front() == ',' || information.front() == ';')) {
-    information.remove_prefix(1);
-    while (!information.empty() && information.front() == ' ') information.remove_prefix(1);
-  }
-  return information;
-}
-
-std::string stored_information(std::string&& field) {
-  if (field.empty() || field.front() == ',' || field.front() == ';') return std::move(field);
-  return std::string(kSeparator) + field;
-}
 
 std::string joined(const std::vector<std::string>& names) {
   std::string text;
@@ -74,14 +57,6 @@ ogr::GpxPoints gpx_points(GpxChoice choice) {
   return ogr::GpxPoints::waypoints;
 }
 
-// A text or OV2 file holds bytes in the encoding its program used; a vector
-// Output takes UTF-8. A text that is not valid UTF-8 is read as Windows-1252,
-// as the window shows it; name and information of one entry share their
-// encoding.
-std::string as_utf8(std::string_view text, std::string_view partner) {
-  return poi::decode_to_utf8(text, poi::entry_encoding(text, partner));
-}
-
 std::string shown_input(const std::string& named) {
   return named == kStandardStream ? "standard input" : named;
 }
@@ -115,7 +90,7 @@ InputRead OgrFiles::read(poi::CompactTable& table, std::size_t k, std::atomic<st
     read.fetch_add(1, std::memory_order_relaxed);
     if (full) return;
     full = !table.append(point.longitude, point.latitude, point.name,
-                         stored_information(std::move(point.information)));
+                         ogr::stored_information(std::move(point.information)));
   });
   // A file without features is empty, as an empty text file is; one whose
   // features are all of another kind is read with the wrong options.
@@ -152,10 +127,7 @@ void RunOutput::add(const poi::CompactTable& table, std::int32_t index) {
   }
   // Comments have no place in these formats.
   if (table.is_comment(index)) return;
-  const std::string_view name = table.name(index);
-  const std::string_view information = without_separator(table.information(index));
-  points_.push_back({table.exact_longitude(index), table.exact_latitude(index),
-                     as_utf8(name, information), as_utf8(information, name)});
+  points_.push_back(ogr::point_of(table, index));
 }
 
 std::int32_t RunOutput::poi_entries() const {

@@ -203,6 +203,8 @@ struct RefusedCase {
   // input's path as shown.
   std::string text;
   bool text_is_prefix;
+  // The input's name; empty: in.ov2 or in.asc by the button.
+  std::string file_name = {};
 };
 
 void PrintTo(const RefusedCase& row, std::ostream* out) {
@@ -217,8 +219,10 @@ TEST_P(refused_input_test, one_box_and_nothing_loaded_or_written) {
   const std::string output = s.dir.file("out.asc");
   s.press(c::kOutputText, output);
   const std::string bytes = param.contents();
-  const std::string input = s.dir.write(
-      param.button == c::kMasterOv2 || param.button == c::kUpdateOv2 ? "in.ov2" : "in.asc", bytes);
+  std::string name = param.file_name;
+  if (name.empty())
+    name = param.button == c::kMasterOv2 || param.button == c::kUpdateOv2 ? "in.ov2" : "in.asc";
+  const std::string input = s.dir.write(name, bytes);
   s.press(param.button, input);
 
   ASSERT_EQ(s.dialog.boxes.size(), 1u);
@@ -245,6 +249,23 @@ TEST_P(refused_input_test, one_box_and_nothing_loaded_or_written) {
 }
 
 const std::string kUnsupported = "Unsupported record type: 9\rPlease inform the author";
+
+// A GeoJSON file of `count` points on the grid, each with a name.
+std::string geojson_points(int count) {
+  std::string text = R"({"type": "FeatureCollection", "features": [)";
+  for (int i = 0; i < count; ++i) {
+    text += std::string(i > 0 ? "," : "") + R"({"type": "Feature", "properties": {"name": "P)" +
+            std::to_string(i) + R"("}, "geometry": {"type": "Point", "coordinates": [)" +
+            grid_point(i) + "]}}\n";
+  }
+  return text + "]}\n";
+}
+
+constexpr char kGpxWithOnlyATrack[] =
+    "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\" creator=\"test\" "
+    "xmlns=\"http://www.topografix.com/GPX/1/1\">\n<trk><name>walk</name><trkseg>"
+    "<trkpt lat=\"52.37\" lon=\"4.89\"/><trkpt lat=\"52.09\" lon=\"5.12\"/></trkseg></trk>\n"
+    "</gpx>\n";
 const std::string kNotLoaded = "\rThe file FILE was not loaded.";
 const std::string kNoLimit = "\rpinwright-batch has no such limit.";
 
@@ -277,7 +298,26 @@ INSTANTIATE_TEST_SUITE_P(
                     "Too many Master entries.\rMaximum is 50,000" + kNotLoaded + kNoLimit, false},
         RefusedCase{"text_30001_update_records", c::kUpdateText, [] { return grid_lines(30'001); },
                     "Storage limit",
-                    "Too many Update entries.\rMaximum is 30,000" + kNotLoaded + kNoLimit, false}),
+                    "Too many Update entries.\rMaximum is 30,000" + kNotLoaded + kNoLimit, false},
+        RefusedCase{"geojson_30001_update_points", c::kUpdateText,
+                    [] { return geojson_points(30'001); }, "Storage limit",
+                    "Too many Update entries.\rMaximum is 30,000" + kNotLoaded + kNoLimit, false,
+                    "in.geojson"},
+        RefusedCase{"gpx_with_only_a_track", c::kMasterText,
+                    [] { return std::string(kGpxWithOnlyATrack); }, "Format error",
+                    "No points in the file, 1 other geometry.\rLayer ", true, "in.gpx"},
+        RefusedCase{"geojson_without_a_name_field", c::kMasterText,
+                    [] {
+                      return std::string(
+                          R"({"type": "FeatureCollection", "features": [{"type": "Feature", )"
+                          R"("properties": {"title": "Dom"}, "geometry": {"type": "Point", )"
+                          R"("coordinates": [5.12, 52.09]}}]})");
+                    },
+                    "Format error", "No name field (fields: title).\rLayer in" + kNotLoaded, false,
+                    "in.geojson"},
+        RefusedCase{"kml_that_is_no_xml", c::kUpdateText,
+                    [] { return std::string("4.89, 52.37, \"Central\"\n"); }, "Format error",
+                    "The file cannot be read as a vector file:\r", true, "in.kml"}),
     testing::LabelName{});
 
 // A record cut at any byte: a damaged file that is not loaded; the program

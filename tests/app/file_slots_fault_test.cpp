@@ -99,14 +99,14 @@ INSTANTIATE_TEST_SUITE_P(
 // A full disk under the Output, which the run writes at its end: the file
 // chosen stays as it was, and the run is not counted as done.
 
-class full_disk_test : public ::testing::TestWithParam<bool> {};
+class full_disk_test : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(full_disk_test, an_output_that_cannot_be_written_is_reported_and_the_old_one_kept) {
-  const bool ov2 = GetParam();
+  const std::string name = GetParam();
   Session s;
   s.press(c::kMasterText, s.dir.write("master.asc", kMaster));
-  const std::string output = s.dir.write(ov2 ? "full.ov2" : "full.asc", "an earlier result");
-  s.press(ov2 ? c::kOutputOv2 : c::kOutputText, output);
+  const std::string output = s.dir.write(name, "an earlier result");
+  s.press(name.ends_with(".ov2") ? c::kOutputOv2 : c::kOutputText, output);
   ASSERT_TRUE(s.program.output.loaded);
   {
     const testing::FileSizeLimit full_disk(16);
@@ -118,10 +118,15 @@ TEST_P(full_disk_test, an_output_that_cannot_be_written_is_reported_and_the_old_
   EXPECT_EQ(read_file(output), "an earlier result");
   EXPECT_FALSE(s.program.output.loaded);
   EXPECT_EQ(s.dialog.control(c::kStart).state, FieldState::disabled);
+  // Nothing of the run is left beside it: only the two files of the test.
+  EXPECT_EQ(std::distance(fs::directory_iterator(s.dir.path()), fs::directory_iterator()), 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(kinds, full_disk_test, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "ov2" : "text"; });
+// Text, OV2, and each vector format the Text button writes.
+INSTANTIATE_TEST_SUITE_P(kinds, full_disk_test,
+                         ::testing::Values("full.asc", "full.ov2", "full.gpx", "full.kml",
+                                           "full.geojson", "full.gpkg", "full.fgb", "full.shp"),
+                         [](const auto& info) { return std::string(info.param).substr(5); });
 
 // ---------------------------------------------------------------------------
 // Inputs deleted or replaced after loading: the run works on the entries the
@@ -175,6 +180,59 @@ INSTANTIATE_TEST_SUITE_P(cases, changed_input_test,
                                            InputChangeCase{"update_deleted", true, false},
                                            InputChangeCase{"update_replaced", true, true}),
                          testing::LabelName{});
+
+// ---------------------------------------------------------------------------
+// A vector Output is put in place only as a whole, and only where the user
+// agreed: never over a file put there during the review, never through a
+// companion file (a shapefile's .dbf) that is an input under another name.
+
+TEST(vector_output_fault_test, a_file_put_in_place_of_a_gpx_output_during_the_review_stays) {
+  Session s;
+  s.press(c::kMasterText, s.dir.write("master.asc", "5.0, 52.0, \"A\"\n5.00005, 52.0, \"B\"\n"));
+  const std::string output = s.dir.file("out.gpx");
+  s.press(c::kOutputText, output);
+  s.press(c::kStart);
+  ASSERT_EQ(s.dialog.control(c::kFirstDecision).state, FieldState::enabled);
+  s.dir.write("out.gpx", "the user's own file\n");
+  s.press(c::kFirstDecision);
+  ASSERT_EQ(s.titles(), std::vector<std::string>{"Write error"});
+  EXPECT_TRUE(s.dialog.boxes[0].text.starts_with("The Output file was replaced"));
+  EXPECT_EQ(read_file(output), "the user's own file\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(s.dir.path()), fs::directory_iterator()), 2);
+}
+
+// A text file may have any name: one called out.dbf is read as text, and a
+// shapefile Output out.shp makes a table of that name. Chosen after the
+// input, the Output is refused; chosen before it, the run's end writes
+// nothing.
+TEST(vector_output_fault_test, a_shapefile_whose_table_is_an_input_is_refused_when_chosen) {
+  Session s;
+  s.press(c::kMasterText, s.dir.write("master.asc", std::string(kMaster)));
+  s.press(c::kUpdateText, s.dir.write("out.dbf", "5.5, 52.5, \"Elsewhere\"\n"));
+  const std::string output = s.dir.file("out.shp");
+  s.press(c::kOutputText, output);
+  ASSERT_EQ(s.titles(), std::vector<std::string>{"File Open Conflict"});
+  EXPECT_TRUE(s.dialog.boxes[0].text.ends_with(poi::shorten_path(output, 50) +
+                                               ": makes out.dbf, a file in use"))
+      << s.dialog.boxes[0].text;
+  EXPECT_FALSE(s.program.output.loaded);
+  EXPECT_EQ(std::distance(fs::directory_iterator(s.dir.path()), fs::directory_iterator()), 2);
+}
+
+TEST(vector_output_fault_test, a_shapefile_whose_table_became_an_input_is_not_written_over_it) {
+  Session s;
+  s.press(c::kMasterText, s.dir.write("master.asc", std::string(kMaster)));
+  s.press(c::kOutputText, s.dir.file("out.shp"));
+  ASSERT_TRUE(s.program.output.loaded);
+  const std::string update = s.dir.write("out.dbf", "5.5, 52.5, \"Elsewhere\"\n");
+  s.press(c::kUpdateText, update);
+  ASSERT_TRUE(s.program.update.loaded);
+  s.press(c::kStart);
+  ASSERT_EQ(s.titles(), std::vector<std::string>{"Write error"});
+  EXPECT_EQ(read_file(update), "5.5, 52.5, \"Elsewhere\"\n");
+  EXPECT_FALSE(fs::exists(s.dir.file("out.shp")));
+  EXPECT_EQ(std::distance(fs::directory_iterator(s.dir.path()), fs::directory_iterator()), 2);
+}
 
 // ---------------------------------------------------------------------------
 // Quit deletes the Output file it made, never a file put in its place.

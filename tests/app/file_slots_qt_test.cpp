@@ -5,8 +5,13 @@
 #include <filesystem>
 #include <string>
 
+#include <QApplication>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
+#include <QUrl>
 
 #include "app/dispatch.hpp"
 #include "app/program.hpp"
@@ -70,6 +75,78 @@ TEST(file_slots_qt_test, master_and_output_chosen_in_real_file_dialogs) {
   // Nothing is written before a run: neither the Output nor its symbol.
   EXPECT_FALSE(std::filesystem::exists(folder.file("result.ov2")));
   EXPECT_FALSE(std::filesystem::exists(folder.file("result.bmp")));
+}
+
+// Two waypoints and a track: a GPX file as a navigation app exports it.
+constexpr char kTwoWaypointsAndATrack[] =
+    "<?xml version=\"1.0\"?>\n"
+    "<gpx version=\"1.1\" creator=\"test\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n"
+    "<wpt lat=\"52.37\" lon=\"4.89\"><name>Central</name><desc>station</desc></wpt>\n"
+    "<wpt lat=\"52.09\" lon=\"5.12\"><name>Dom</name></wpt>\n"
+    "<trk><name>walk</name><trkseg><trkpt lat=\"52.37\" lon=\"4.89\"/>"
+    "<trkpt lat=\"52.09\" lon=\"5.12\"/></trkseg></trk>\n"
+    "</gpx>\n";
+
+TEST(file_slots_qt_test, text_button_offers_the_vector_formats_and_reads_a_gpx) {
+  TempDir folder;
+  const std::string gpx = folder.write("walk.gpx", kTwoWaypointsAndATrack);
+  ui::qt::QtDialog dialog;
+  Watchdog watchdog{dialog};
+  app::Program program;
+  program.program_dir = folder.path().string() + "/";
+  app::start_up(program, dialog);
+
+  QStringList filters;
+  const auto choose = choose_in_file_dialog(gpx);
+  const ModalAnswer answer(
+      [&](QWidget* modal) {
+        filters = qobject_cast<QFileDialog*>(modal)->nameFilters();
+        choose(modal);
+      },
+      "QFileDialog");
+  QTest::mouseClick(qobject_cast<QPushButton*>(dialog.widget(c::kMasterText)), Qt::LeftButton);
+  app::dispatch(program, dialog, dialog.wait_for_event().value);
+
+  EXPECT_EQ(filters, (QStringList{
+                         "POI files (*.asc *.csv) (*.asc *.csv)",
+                         "GPS exchange (*.gpx) (*.gpx)",
+                         "GeoJSON (*.geojson *.json) (*.geojson *.json)",
+                         "KML (*.kml) (*.kml)",
+                         "GeoPackage (*.gpkg) (*.gpkg)",
+                         "FlatGeobuf (*.fgb) (*.fgb)",
+                         "Shapefile (*.shp) (*.shp)",
+                         "All readable files (*.asc *.csv *.gpx *.geojson *.json *.kml *.gpkg "
+                         "*.fgb *.shp)",
+                     }));
+  EXPECT_TRUE(program.master.loaded);
+  EXPECT_EQ(dialog.text(c::kMasterCount), "2 POI entries (1 other geometries skipped)");
+}
+
+TEST(file_slots_qt_test, a_gpx_dropped_on_the_master_slot_is_read) {
+  TempDir folder;
+  const std::string gpx = folder.write("walk.gpx", kTwoWaypointsAndATrack);
+  ui::qt::QtDialog dialog;
+  Watchdog watchdog{dialog};
+  app::Program program;
+  program.program_dir = folder.path().string() + "/";
+  app::start_up(program, dialog);
+
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(gpx))});
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(dialog.widget(c::kMasterGroup), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(dialog.widget(c::kMasterGroup), &drop);
+  ASSERT_EQ(dialog.pending_events(), 1u);
+  app::dispatch(program, dialog, dialog.wait_for_event().value);
+
+  EXPECT_TRUE(program.master.loaded);
+  EXPECT_EQ(program.master.path, gpx);
+  EXPECT_EQ(dialog.text(c::kMasterCount), "2 POI entries (1 other geometries skipped)");
+  ASSERT_EQ(program.master_table.size(), 2);
+  EXPECT_EQ(program.master_table.name(2), "Dom");
+  EXPECT_EQ(program.master_table.information(1), ", station");
 }
 
 }  // namespace

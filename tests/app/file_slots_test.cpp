@@ -26,6 +26,13 @@ using testing::TempDir;
 using ui::FieldState;
 namespace c = ui::control;
 namespace fs = std::filesystem;
+
+// The Text button's filters, as the user reads them in the file dialog.
+constexpr std::string_view kPoiAndVectorFilter =
+    "POI files (*.asc *.csv)|*.asc;*.csv|GPS exchange (*.gpx)|*.gpx|"
+    "GeoJSON (*.geojson *.json)|*.geojson;*.json|KML (*.kml)|*.kml|GeoPackage (*.gpkg)|*.gpkg|"
+    "FlatGeobuf (*.fgb)|*.fgb|Shapefile (*.shp)|*.shp|"
+    "All readable files|*.asc;*.csv;*.gpx;*.geojson;*.json;*.kml;*.gpkg;*.fgb;*.shp|";
 using namespace std::chrono_literals;
 
 // A slot button in case names.
@@ -137,8 +144,7 @@ TEST_P(input_choice_test, reads_the_file_into_the_slot) {
   const auto& dialog = scene.dialog.file_dialogs[0];
   EXPECT_EQ(dialog.title, "Open File");
   EXPECT_EQ(dialog.form, ui::FileDialogForm::open);
-  EXPECT_EQ(dialog.filter,
-            param.ov2 ? "Overlay files (*.ov2)|*.ov2|" : "Text files (*.asc, *.csv)|*.asc;*.csv|");
+  EXPECT_EQ(dialog.filter, param.ov2 ? "Overlay files (*.ov2)|*.ov2|" : kPoiAndVectorFilter);
   EXPECT_EQ(dialog.start_path, scene.dir.file("earlier.asc"));
   EXPECT_TRUE(scene.dialog.boxes.empty());
   EXPECT_EQ(scene.program.selected_path, path);
@@ -369,7 +375,7 @@ TEST(output_choice_test, text_output_is_chosen_and_nothing_written) {
   const auto& dialog = scene.dialog.file_dialogs[0];
   EXPECT_EQ(dialog.title, "Save File");
   EXPECT_EQ(dialog.form, ui::FileDialogForm::save);
-  EXPECT_EQ(dialog.filter, "Text files (*.asc, *.csv)|*.asc;*.csv|");
+  EXPECT_EQ(dialog.filter, kPoiAndVectorFilter);
   EXPECT_EQ(dialog.start_path, scene.dir.file(""));
   EXPECT_TRUE(scene.dialog.boxes.empty());
 
@@ -491,6 +497,11 @@ INSTANTIATE_TEST_SUITE_P(
                     "FILE: no such file"},
         FailureCase{"missing update", c::kUpdateText, "missing.asc", "", "File Open Conflict",
                     "FILE: no such file"},
+        FailureCase{"missing gpx", c::kMasterText, "missing.gpx", "", "File Open Conflict",
+                    "FILE: no such file"},
+        FailureCase{"damaged geojson", c::kUpdateText, "cut.geojson",
+                    R"({"type": "FeatureCollection", "features": [{"type": "Feature", )",
+                    "Format error", "The file FILE was not loaded."},
         FailureCase{"damaged ov2", c::kUpdateOv2, "cut.ov2", ov2_file(2).substr(0, 30),
                     "Pinlayer Error", "The file was not loaded."},
         FailureCase{"bad text line", c::kMasterText, "bad.asc", "1, 2, \"a\"\nnot a line\n",

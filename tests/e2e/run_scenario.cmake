@@ -98,6 +98,17 @@ file ${name} exists, expected none")
   endforeach()
 endif()
 
+# A shell script run in the working folder afterwards, for files whose bytes
+# vary from run to run (a GeoPackage's time stamps): it reads them back.
+if(EXISTS "${SCENARIO}/check")
+  execute_process(COMMAND sh "${SCENARIO}/check" WORKING_DIRECTORY "${work}"
+                  RESULT_VARIABLE check_status OUTPUT_VARIABLE check_output
+                  ERROR_VARIABLE check_output)
+  if(NOT check_status EQUAL 0)
+    set(failures "${failures}\ncheck failed (${check_status}):\n${check_output}")
+  endif()
+endif()
+
 # Files are written under a temporary name beside their place and renamed
 # into it when complete: none of those may be left behind.
 file(GLOB_RECURSE temporaries LIST_DIRECTORIES false RELATIVE "${work}" "${work}/*.tmp-*")

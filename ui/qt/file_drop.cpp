@@ -32,6 +32,11 @@ constexpr std::array<SlotButtons, 3> kSlots = {{
     {c::kOutputGroup, c::kOutputText, c::kOutputOv2},
 }};
 
+// What the Text button reads: POI text files, and the vector formats it
+// reads through OGR.
+constexpr std::array<std::string_view, 9> kTextButtonExtensions = {
+    ".asc", ".csv", ".gpx", ".kml", ".geojson", ".json", ".gpkg", ".fgb", ".shp"};
+
 std::string lower_extension(std::string_view file_name) {
   const std::size_t dot = file_name.rfind('.');
   const std::size_t slash = file_name.rfind('/');
@@ -77,7 +82,9 @@ std::optional<int> drop_button(int group_id, std::string_view file_name) {
   for (const SlotButtons& slot : kSlots) {
     if (slot.group != group_id) continue;
     if (extension == ".ov2") return slot.ov2;
-    if (extension == ".asc" || extension == ".csv") return slot.text;
+    if (std::find(kTextButtonExtensions.begin(), kTextButtonExtensions.end(), extension) !=
+        kTextButtonExtensions.end())
+      return slot.text;
   }
   return std::nullopt;
 }

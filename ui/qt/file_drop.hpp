@@ -11,7 +11,9 @@ namespace pinwright::ui::qt {
 
 // The button of a slot's group (1006 Master, 1007 Update, 1038 Output) that
 // loads a file of this name: the OV2 button for ".ov2", the Text button for
-// ".asc" and ".csv" (in any case); nothing for another kind of file or group.
+// ".asc", ".csv" and the vector formats (".gpx", ".kml", ".geojson", ".json",
+// ".gpkg", ".fgb", ".shp"), in any case; nothing for another kind of file or
+// group.
 std::optional<int> drop_button(int group_id, std::string_view file_name);
 
 // The property a slot's group carries, true while a drag it takes hovers over it.

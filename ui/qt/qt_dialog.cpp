@@ -293,8 +293,9 @@ void QtDialog::drop_file(int group_id, const QString& path) {
   // Not from inside the drop itself: once it is done.
   QTimer::singleShot(0, window_.get(), [this, path] {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("File not loaded"),
-                    QStringLiteral("%1\nis not a POI file. Text files (.asc, .csv) and overlay "
-                                   "files (.ov2) can be dropped on a file slot.")
+                    QStringLiteral("%1\nis not a POI file. POI files (.asc, .csv), vector files "
+                                   "(.gpx, .geojson, .json, .kml, .gpkg, .fgb, .shp) and "
+                                   "overlay files (.ov2) can be dropped on a file slot.")
                         .arg(QFileInfo(path).fileName()),
                     QMessageBox::Ok, window_.get());
     box.setTextFormat(Qt::PlainText);

@@ -1,8 +1,9 @@
 // `pinwright-screenshot START.png REVIEW.png LARGE_REVIEW.png EXAMPLES`: the
 // main dialog after start-up and at the first review stop of an update run of
-// the example files (EXAMPLES/master.asc into update.asc, worked on as copies
-// in a temporary folder), in a window of 1024 x 600 pixels, the stop once more
-// at 1920 x 1080: rendered off screen into pictures for the documentation.
+// the example files (EXAMPLES/update.gpx into master.asc, into merged.gpx,
+// worked on as copies in a temporary folder), in a window of 1024 x 600
+// pixels, the stop once more at 1920 x 1080: rendered off screen into
+// pictures for the documentation.
 #include <cstdio>
 
 #include <QApplication>
@@ -41,7 +42,7 @@ bool save(const GivenFilesDialog& dialog, QSize size, const QString& file) {
 }
 
 bool copy_examples(const QString& from, const QString& to) {
-  for (const char* name : {"master.asc", "update.asc", "exclusions.asc"}) {
+  for (const char* name : {"master.asc", "update.gpx", "exclusions.asc"}) {
     const QString file = QString::fromLatin1(name);
     if (!QFile::copy(from + u'/' + file, to + u'/' + file)) {
       std::fprintf(stderr, "pinwright-screenshot: cannot copy %s/%s\n", qPrintable(from), name);
@@ -87,7 +88,8 @@ int main(int argc, char** argv) {
 
   // Names relative to the folder: the slots show them as a user's own would look.
   QDir::setCurrent(folder.path());
-  dialog.files = {"master.asc", "update.asc", "merged.asc"};
+  // The Update file as a navigation app exports it: the slot shows a GPX read.
+  dialog.files = {"master.asc", "update.gpx", "merged.gpx"};
   for (const int id : {c::kMasterText, c::kUpdateText, c::kOutputText, c::kStart})
     pinwright::app::dispatch(program, dialog, id);
   if (box_shown || dialog.state(c::kFirstDecision) != pinwright::ui::FieldState::enabled) {
