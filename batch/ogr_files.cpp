@@ -56,6 +56,14 @@ std::string message_of(const ogr::ReadFailure& failure, std::int64_t skipped, bo
              "; columns: " + joined(failure.fields) + "); name them with --x-field and --y-field";
     case Kind::damaged:
       return (failure.feature > 0 ? feature : layer) + ": damaged: " + failure.detail;
+    case Kind::several_layers:
+      return failure.path + ": several layers hold points (" + joined(failure.fields) +
+             "); choose with --layer, or read them all with --all-layers";
+    case Kind::no_such_layer:
+      return failure.path + ": no layer " + failure.layer + " (layers: " + joined(failure.fields) +
+             ")";
+    case Kind::bad_filter:
+      return layer + ": --where cannot be applied: " + failure.detail;
     case Kind::outside_range:
       break;
   }
@@ -109,6 +117,11 @@ InputRead OgrFiles::read(poi::CompactTable& table, std::size_t k, std::atomic<st
   options.x_field = command_.formats.x_field;
   options.y_field = command_.formats.y_field;
   options.gpx_points = gpx_points(command_.formats.points);
+  options.layers = command_.formats.layers;
+  options.all_layers = command_.formats.all_layers;
+  options.where = command_.formats.where;
+  if (const auto& box = command_.formats.bbox)
+    options.bbox = ogr::Bounds{box->west, box->south, box->east, box->north};
   InputRead input;
   bool full = false;
   ogr::ReadResult result = ogr::read_points(path, options, [&](ogr::Point&& point) {

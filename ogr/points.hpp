@@ -41,6 +41,16 @@ std::vector<std::string> driver_extensions(const std::string& name);
 // .cpg, say. Only `path` when OGR cannot open it.
 std::vector<std::string> dataset_files(const std::string& path, const std::string& driver);
 
+// A box in WGS 84 degrees, west to east and south to north.
+struct Bounds {
+  double west = 0.0;
+  double south = 0.0;
+  double east = 0.0;
+  double north = 0.0;
+
+  friend bool operator==(const Bounds&, const Bounds&) = default;
+};
+
 struct ReadOptions {
   std::string driver;      // empty: by the extension, else OGR's choice
   std::string name_field;  // empty: "name" in any letter case
@@ -48,6 +58,12 @@ struct ReadOptions {
   std::string x_field;     // CSV: the longitude column; empty: OGR's usual names
   std::string y_field;     // CSV: the latitude column
   GpxPoints gpx_points = GpxPoints::waypoints;
+  // The layers read, in this order. None: the file's only layer with points,
+  // or every layer with `all_layers`. A GPX file's layer is `gpx_points`.
+  std::vector<std::string> layers;
+  bool all_layers = false;
+  std::string where;           // an attribute filter in OGR's SQL; empty: none
+  std::optional<Bounds> bbox;  // only the features meeting this WGS 84 box
 };
 
 // Why a file could not be read. `layer` and `feature` (1-based, in the
@@ -63,6 +79,10 @@ struct ReadFailure {
     damaged,                // OGR failed while reading the features (detail: OGR's message)
     no_coordinate_columns,  // a table without longitude and latitude columns (fields: its
                             // columns; detail: the names looked for)
+    several_layers,         // more than one layer holds points and none was chosen (fields:
+                            // those layers)
+    no_such_layer,          // a chosen layer is not there (layer: which; fields: the layers)
+    bad_filter,             // OGR refused the attribute filter (detail: OGR's message)
   };
   Kind kind = Kind::cannot_open;
   std::string path;
@@ -82,8 +102,8 @@ struct ReadResult {
 
 using PointVisitor = std::function<void(Point&&)>;
 
-// Reads the points of every layer of `path` (of a GPX file: the kind chosen)
-// and hands each to `visit` in file order. Nothing goes to standard error.
+// Reads the points of the chosen layers of `path` (of a GPX file: the kind
+// chosen) and hands each to `visit` in file order. Nothing goes to standard error.
 ReadResult read_points(const std::string& path, const ReadOptions& options,
                        const PointVisitor& visit);
 

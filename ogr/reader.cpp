@@ -2,6 +2,7 @@
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -91,6 +92,7 @@ class LayerReader {
       result_.failure->detail = columns_looked_for(options_);
       return false;
     }
+    if (!apply_filters()) return false;
     look_up_fields();
     layer_.ResetReading();
     std::int64_t ordinal = 0;
@@ -100,7 +102,12 @@ class LayerReader {
       // early. Asked after every feature, nothing read in part passes.
       CPLErrorReset();
       const OGRFeatureUniquePtr feature(layer_.GetNextFeature());
-      if (CPLGetLastErrorType() >= CE_Failure) return damaged(ordinal + 1);
+      if (CPLGetLastErrorType() >= CE_Failure) {
+        // A database driver hands the filter to its SQL engine, which
+        // refuses it only when the first feature is asked for.
+        if (ordinal == 0 && !options_.where.empty()) return bad_filter();
+        return damaged(ordinal + 1);
+      }
       if (!feature) break;
       ++ordinal;
       const OGRGeometry* geometry = feature->GetGeometryRef();
@@ -137,6 +144,49 @@ class LayerReader {
     return false;
   }
 
+  bool bad_filter() {
+    fail(ReadFailure::Kind::bad_filter, 0);
+    result_.failure->detail = QuietErrors::last("the filter is refused");
+    return false;
+  }
+
+  // The filters are set on the layer, so that a driver with an index or an
+  // SQL engine of its own uses them.
+  bool apply_filters() {
+    if (!options_.where.empty()) {
+      CPLErrorReset();
+      if (layer_.SetAttributeFilter(options_.where.c_str()) != OGRERR_NONE) return bad_filter();
+    }
+    if (!options_.bbox) return true;
+    const Bounds& box = *options_.bbox;
+    OGRLinearRing ring;
+    ring.addPoint(box.west, box.south);
+    ring.addPoint(box.east, box.south);
+    ring.addPoint(box.east, box.north);
+    ring.addPoint(box.west, box.north);
+    ring.closeRings();
+    OGRPolygon filter;
+    filter.addRing(&ring);
+    // The box's corners in the layer's coordinates, joined by straight
+    // lines there, as ogr2ogr turns -spat given in -spat_srs.
+    if (const OGRSpatialReference* source = layer_.GetSpatialRef()) {
+      OGRSpatialReference to(*source);
+      to.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+      const OGRSpatialReference from = wgs84();
+      if (!from.IsSame(&to)) {
+        const Transformation transformation(OGRCreateCoordinateTransformation(&from, &to));
+        if (!transformation || filter.transform(transformation.get()) != OGRERR_NONE) {
+          fail(ReadFailure::Kind::no_transformation, 0);
+          result_.failure->detail =
+              QuietErrors::last("the box cannot be turned into the layer's coordinates");
+          return false;
+        }
+      }
+    }
+    layer_.SetSpatialFilter(&filter);
+    return true;
+  }
+
   bool damaged(std::int64_t feature) {
     fail(ReadFailure::Kind::damaged, feature);
     result_.failure->detail = QuietErrors::last("a read error");
@@ -157,7 +207,9 @@ class LayerReader {
       if (info_index_ < 0) info_index_ = definition.GetFieldIndex("description");
     }
     if (name_index_ < 0 && !options_.name_field.empty()) missing_field_ = options_.name_field;
-    // Reading only the two texts saves parsing the other fields.
+    // Reading only the two texts saves parsing the other fields; a filter
+    // may ask for any of them.
+    if (!options_.where.empty()) return;
     std::vector<const char*> ignored;
     for (int k = 0; k < definition.GetFieldCount(); ++k)
       if (k != name_index_ && k != info_index_)
@@ -230,6 +282,76 @@ class LayerReader {
   Transformation transformation_;
 };
 
+// Whether `layer` has a point. A layer that declares one kind of geometry
+// is taken at its word; one of mixed kinds (KML, GeoJSON) is looked through
+// until a point appears. A read error here is the reading's to report.
+bool holds_points(OGRLayer& layer) {
+  const OGRwkbGeometryType declared = wkbFlatten(layer.GetGeomType());
+  if (declared == wkbPoint || declared == wkbMultiPoint) return true;
+  if (declared != wkbUnknown && declared != wkbGeometryCollection) return false;
+  std::vector<const char*> ignored;
+  for (int k = 0; k < layer.GetLayerDefn()->GetFieldCount(); ++k)
+    ignored.push_back(layer.GetLayerDefn()->GetFieldDefn(k)->GetNameRef());
+  ignored.push_back(nullptr);
+  layer.SetIgnoredFields(ignored.data());
+  layer.ResetReading();
+  bool found = false;
+  CPLErrorReset();
+  while (!found) {
+    const OGRFeatureUniquePtr feature(layer.GetNextFeature());
+    if (!feature || CPLGetLastErrorType() >= CE_Failure) break;
+    const OGRGeometry* geometry = feature->GetGeometryRef();
+    if (geometry == nullptr) continue;
+    const OGRwkbGeometryType type = wkbFlatten(geometry->getGeometryType());
+    found = type == wkbPoint || type == wkbMultiPoint;
+  }
+  CPLErrorReset();
+  const char* none[] = {nullptr};
+  layer.SetIgnoredFields(none);
+  return found;
+}
+
+std::vector<std::string> layer_names(GDALDataset& dataset) {
+  std::vector<std::string> names;
+  for (OGRLayer* layer : dataset.GetLayers()) names.emplace_back(layer->GetName());
+  return names;
+}
+
+// The layers of a file other than GPX to read, in order: those named, every
+// one, or all of a file with at most one layer of points (the others are
+// counted as skipped as they are read). False with the failure set when the
+// choice cannot be made.
+bool chosen_layers(const std::string& path, GDALDataset& dataset, const ReadOptions& options,
+                   std::vector<OGRLayer*>& layers, ReadResult& result) {
+  const auto refuse = [&](ReadFailure::Kind kind, std::string layer,
+                          std::vector<std::string> fields) {
+    ReadFailure failure;
+    failure.kind = kind;
+    failure.path = path;
+    failure.layer = std::move(layer);
+    failure.fields = std::move(fields);
+    result.failure = std::move(failure);
+    return false;
+  };
+  if (!options.layers.empty()) {
+    for (const std::string& name : options.layers) {
+      OGRLayer* layer = dataset.GetLayerByName(name.c_str());
+      if (layer == nullptr)
+        return refuse(ReadFailure::Kind::no_such_layer, name, layer_names(dataset));
+      if (std::find(layers.begin(), layers.end(), layer) == layers.end()) layers.push_back(layer);
+    }
+    return true;
+  }
+  for (OGRLayer* layer : dataset.GetLayers()) layers.push_back(layer);
+  if (options.all_layers || layers.size() < 2) return true;
+  std::vector<std::string> with_points;
+  for (OGRLayer* layer : layers)
+    if (holds_points(*layer)) with_points.emplace_back(layer->GetName());
+  if (with_points.size() > 1)
+    return refuse(ReadFailure::Kind::several_layers, "", std::move(with_points));
+  return true;
+}
+
 Dataset open(const std::string& path, const ReadOptions& options) {
   std::vector<const char*> drivers;
   if (!options.driver.empty()) drivers = {options.driver.c_str(), nullptr};
@@ -291,8 +413,10 @@ ReadResult read_points(const std::string& path, const ReadOptions& options,
       }
     }
   } else {
+    std::vector<OGRLayer*> layers;
+    if (!chosen_layers(path, *dataset, options, layers, result)) return result;
     const bool table = EQUAL(dataset->GetDriverName(), "CSV");
-    for (OGRLayer* layer : dataset->GetLayers()) {
+    for (OGRLayer* layer : layers) {
       if (first_layer.empty()) first_layer = layer->GetName();
       if (!LayerReader(path, *layer, options, visit, result).run(table)) return result;
     }
