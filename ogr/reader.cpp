@@ -80,8 +80,13 @@ std::vector<std::string> field_names(OGRFeatureDefn& definition) {
 class LayerReader {
  public:
   LayerReader(const std::string& path, OGRLayer& layer, const ReadOptions& options,
-              const PointVisitor& visit, ReadResult& result)
-      : path_(path), layer_(layer), options_(options), visit_(visit), result_(result) {}
+              const PointVisitor& visit, const LayerVisitor& layer_visit, ReadResult& result)
+      : path_(path),
+        layer_(layer),
+        options_(options),
+        visit_(visit),
+        layer_visit_(layer_visit),
+        result_(result) {}
 
   // False when the read failed (result_.failure says why).
   bool run(bool table) {
@@ -207,11 +212,10 @@ class LayerReader {
       if (info_index_ < 0) info_index_ = definition.GetFieldIndex("description");
     }
     if (name_index_ < 0 && !options_.name_field.empty()) missing_field_ = options_.name_field;
-    // Reading only the two texts saves parsing the other fields; a filter
-    // may ask for any of them.
-    if (!options_.where.empty()) return;
+    // Reading only the two texts saves parsing the other fields when no one
+    // takes them; a filter may ask for any of them.
     std::vector<const char*> ignored;
-    for (int k = 0; k < definition.GetFieldCount(); ++k)
+    for (int k = 0; k < definition.GetFieldCount() && !layer_visit_ && options_.where.empty(); ++k)
       if (k != name_index_ && k != info_index_)
         ignored.push_back(definition.GetFieldDefn(k)->GetNameRef());
     ignored.push_back("OGR_STYLE");
@@ -228,6 +232,7 @@ class LayerReader {
     // stay empty. One with fields but none of the name's fails, naming them.
     if (name_index_ < 0 && layer_.GetLayerDefn()->GetFieldCount() > 0)
       return fail(ReadFailure::Kind::no_name_field, 0);
+    if (layer_visit_) hand_over_fields();
     const OGRSpatialReference* source = layer_.GetSpatialRef();
     if (source == nullptr) return true;  // GPX, KML and GeoJSON are WGS 84 by definition
     OGRSpatialReference from(*source);
@@ -241,6 +246,64 @@ class LayerReader {
       return false;
     }
     return true;
+  }
+
+  static FieldType type_of(OGRFieldType type) {
+    switch (type) {
+      case OFTInteger:
+      case OFTInteger64:
+        return FieldType::integer;
+      case OFTReal:
+        return FieldType::real;
+      case OFTDateTime:
+        return FieldType::date_time;
+      default:
+        break;
+    }
+    // Dates alone, times alone, lists and binary data as OGR writes them.
+    return FieldType::string;
+  }
+
+  void hand_over_fields() {
+    OGRFeatureDefn& definition = *layer_.GetLayerDefn();
+    std::vector<FieldSpec> specs;
+    for (int k = 0; k < definition.GetFieldCount(); ++k) {
+      if (k == name_index_ || k == info_index_) continue;
+      const OGRFieldDefn& field = *definition.GetFieldDefn(k);
+      others_.push_back(k);
+      specs.push_back({field.GetNameRef(), type_of(field.GetType())});
+    }
+    types_.clear();
+    for (const FieldSpec& spec : specs) types_.push_back(spec.type);
+    layer_visit_(specs);
+  }
+
+  void take_fields(const OGRFeature& feature, Point& taken) const {
+    for (std::size_t k = 0; k < others_.size(); ++k) {
+      const int index = others_[k];
+      if (!feature.IsFieldSetAndNotNull(index)) continue;
+      FieldValue value;
+      value.field = static_cast<int>(k);
+      switch (types_[k]) {
+        case FieldType::integer:
+          value.data = static_cast<std::int64_t>(feature.GetFieldAsInteger64(index));
+          break;
+        case FieldType::real:
+          value.data = feature.GetFieldAsDouble(index);
+          break;
+        case FieldType::date_time: {
+          DateTime time;
+          feature.GetFieldAsDateTime(index, &time.year, &time.month, &time.day, &time.hour,
+                                     &time.minute, &time.second, &time.zone);
+          value.data = time;
+          break;
+        }
+        case FieldType::string:
+          value.data = std::string(feature.GetFieldAsString(index));
+          break;
+      }
+      taken.fields.push_back(std::move(value));
+    }
   }
 
   bool take(const OGRFeature& feature, const OGRPoint& point, std::int64_t ordinal) {
@@ -265,6 +328,7 @@ class LayerReader {
       taken.name = feature.GetFieldAsString(name_index_);
     if (info_index_ >= 0 && feature.IsFieldSetAndNotNull(info_index_))
       taken.information = feature.GetFieldAsString(info_index_);
+    if (layer_visit_) take_fields(feature, taken);
     visit_(std::move(taken));
     ++result_.points;
     return true;
@@ -274,7 +338,10 @@ class LayerReader {
   OGRLayer& layer_;
   const ReadOptions& options_;
   const PointVisitor& visit_;
+  const LayerVisitor& layer_visit_;
   ReadResult& result_;
+  std::vector<int> others_;  // the feature's indexes of the fields handed over
+  std::vector<FieldType> types_;
   bool prepared_ = false;
   int name_index_ = -1;
   int info_index_ = -1;
@@ -374,7 +441,7 @@ Dataset open(const std::string& path, const ReadOptions& options) {
 }  // namespace
 
 ReadResult read_points(const std::string& path, const ReadOptions& options,
-                       const PointVisitor& visit) {
+                       const PointVisitor& visit, const LayerVisitor& layer_visit) {
   register_drivers();
   const QuietErrors quiet;
   ReadResult result;
@@ -393,7 +460,8 @@ ReadResult read_points(const std::string& path, const ReadOptions& options,
   if (is_gpx(*dataset)) {
     first_layer = gpx_points_layer(options.gpx_points);
     OGRLayer* layer = dataset->GetLayerByName(first_layer.c_str());
-    if (layer != nullptr && !LayerReader(path, *layer, options, visit, result).run(false))
+    if (layer != nullptr &&
+        !LayerReader(path, *layer, options, visit, layer_visit, result).run(false))
       return result;
     // Waypoints, routes and tracks not chosen are counted, not read.
     for (const char* kind : {"waypoints", "routes", "tracks"}) {
@@ -418,7 +486,7 @@ ReadResult read_points(const std::string& path, const ReadOptions& options,
     const bool table = EQUAL(dataset->GetDriverName(), "CSV");
     for (OGRLayer* layer : layers) {
       if (first_layer.empty()) first_layer = layer->GetName();
-      if (!LayerReader(path, *layer, options, visit, result).run(table)) return result;
+      if (!LayerReader(path, *layer, options, visit, layer_visit, result).run(table)) return result;
     }
   }
   if (result.points == 0) {
@@ -433,8 +501,9 @@ ReadResult read_points(const std::string& path, const ReadOptions& options,
 
 ReadPoints read_all_points(const std::string& path, const ReadOptions& options) {
   ReadPoints read;
-  read.result = read_points(path, options,
-                            [&read](Point&& point) { read.points.push_back(std::move(point)); });
+  read.result = read_points(
+      path, options, [&read](Point&& point) { read.points.push_back(std::move(point)); },
+      [&read](const std::vector<FieldSpec>& fields) { read.fields = fields; });
   return read;
 }
 

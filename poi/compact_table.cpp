@@ -46,9 +46,20 @@ bool CompactTable::append_comment(std::string_view line) {
 }
 
 bool CompactTable::append_entry(const CompactTable& other, std::int32_t index) {
-  if (&other != this)
-    return append(other.exact_longitude(index), other.exact_latitude(index), other.name(index),
-                  other.information(index));
+  if (&other != this) {
+    if (!append(other.exact_longitude(index), other.exact_latitude(index), other.name(index),
+                other.information(index)))
+      return false;
+    // The other table's fields join this one's schema by name.
+    std::vector<FieldValue> values = other.fields_.values(index);
+    if (values.empty()) return true;
+    for (FieldValue& value : values) {
+      const Field& field = other.fields_.schema()[static_cast<std::size_t>(value.field)];
+      value.field = fields_.field(field.name, field.type);
+    }
+    fields_.set(size(), values);
+    return true;
+  }
   // The texts lie in the arena the append may move.
   const Entry copied = at(index);
   const std::string texts(arena_.data() + copied.text,
@@ -111,10 +122,11 @@ void CompactTable::restore(std::int32_t index, const Entry& saved) {
 void CompactTable::roll_back(const Mark& mark) {
   if (mark.entries < size()) entries_.resize(static_cast<std::size_t>(std::max(mark.entries, 0)));
   if (mark.text_bytes < arena_.size()) arena_.resize(static_cast<std::size_t>(mark.text_bytes));
+  fields_.roll_back(mark.entries);
 }
 
 std::size_t CompactTable::memory_bytes() const {
-  return entries_.capacity() * sizeof(Entry) + arena_.capacity();
+  return entries_.capacity() * sizeof(Entry) + arena_.capacity() + fields_.memory_bytes();
 }
 
 }  // namespace pinwright::poi

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "poi/fields.hpp"
 #include "poi/record.hpp"
 
 namespace pinwright::poi {
@@ -66,7 +67,13 @@ class CompactTable {
   void set_name(std::int32_t index, std::string_view name);
   void set_information(std::int32_t index, std::string_view information);
 
-  // Heap memory held: the entries and the arena, reserved room included.
+  // The other fields of entries read from vector files; none for text and
+  // OV2 entries. Kept beside the entries, by index.
+  FieldStore& fields() { return fields_; }
+  const FieldStore& fields() const { return fields_; }
+
+  // Heap memory held: the entries, the arena and the fields, reserved room
+  // included.
   std::size_t memory_bytes() const;
 
   // One entry as stored. Its texts stay in the arena however the entry is
@@ -102,6 +109,7 @@ class CompactTable {
 
   std::vector<Entry> entries_;
   std::vector<char> arena_;
+  FieldStore fields_;
 };
 
 // What a record field keeps of `text`: at most kTextLength bytes, never cut

@@ -61,7 +61,9 @@ struct LayerCase {
   std::vector<std::string> listed;  // the failure's fields
 };
 
-void PrintTo(const LayerCase& row, std::ostream* out) { *out << row.label; }
+void PrintTo(const LayerCase& row, std::ostream* out) {
+  *out << row.label;
+}
 
 class ogr_layer_choice : public ::testing::TestWithParam<LayerCase> {};
 
@@ -87,26 +89,61 @@ TEST_P(ogr_layer_choice, reads_the_chosen_layers_or_names_them) {
 INSTANTIATE_TEST_SUITE_P(
     cases, ogr_layer_choice,
     ::testing::Values(
-        LayerCase{"none_chosen_of_two_with_points", kThreeFolders, {}, false, {}, 0,
-                  ReadFailure::Kind::several_layers, "", {"cafes", "shops"}},
-        LayerCase{"all_layers", kThreeFolders, {}, true, {"Corner", "Dock", "Baker"}, 1,
-                  std::nullopt, "", {}},
-        LayerCase{"one_chosen", kThreeFolders, {"shops"}, false, {"Baker"}, 0, std::nullopt, "",
+        LayerCase{"none_chosen_of_two_with_points",
+                  kThreeFolders,
+                  {},
+                  false,
+                  {},
+                  0,
+                  ReadFailure::Kind::several_layers,
+                  "",
+                  {"cafes", "shops"}},
+        LayerCase{"all_layers",
+                  kThreeFolders,
+                  {},
+                  true,
+                  {"Corner", "Dock", "Baker"},
+                  1,
+                  std::nullopt,
+                  "",
                   {}},
-        LayerCase{"chosen_in_the_order_given_once", kThreeFolders, {"shops", "cafes", "shops"},
-                  false, {"Baker", "Corner", "Dock"}, 0, std::nullopt, "", {}},
-        LayerCase{"chosen_layer_missing", kThreeFolders, {"cafes", "bakeries"}, false, {}, 0,
-                  ReadFailure::Kind::no_such_layer, "bakeries", {"cafes", "roads", "shops"}},
-        LayerCase{"one_of_points_beside_lines", kPointsAndLine, {}, false, {"Corner"}, 1,
-                  std::nullopt, "", {}}),
+        LayerCase{
+            "one_chosen", kThreeFolders, {"shops"}, false, {"Baker"}, 0, std::nullopt, "", {}},
+        LayerCase{"chosen_in_the_order_given_once",
+                  kThreeFolders,
+                  {"shops", "cafes", "shops"},
+                  false,
+                  {"Baker", "Corner", "Dock"},
+                  0,
+                  std::nullopt,
+                  "",
+                  {}},
+        LayerCase{"chosen_layer_missing",
+                  kThreeFolders,
+                  {"cafes", "bakeries"},
+                  false,
+                  {},
+                  0,
+                  ReadFailure::Kind::no_such_layer,
+                  "bakeries",
+                  {"cafes", "roads", "shops"}},
+        LayerCase{"one_of_points_beside_lines",
+                  kPointsAndLine,
+                  {},
+                  false,
+                  {"Corner"},
+                  1,
+                  std::nullopt,
+                  "",
+                  {}}),
     testing::LabelName{});
 
 std::string feature(double x, double y, const std::string& properties) {
   char geometry[128];
-  std::snprintf(geometry, sizeof geometry, R"({"type": "Point", "coordinates": [%.10f, %.10f]})",
-                x, y);
-  return R"({"type": "Feature", "properties": {)" + properties + R"(}, "geometry": )" +
-         geometry + "}";
+  std::snprintf(geometry, sizeof geometry, R"({"type": "Point", "coordinates": [%.10f, %.10f]})", x,
+                y);
+  return R"({"type": "Feature", "properties": {)" + properties + R"(}, "geometry": )" + geometry +
+         "}";
 }
 
 std::string collection(const std::vector<std::string>& features, const std::string& crs = "") {
@@ -133,9 +170,11 @@ struct Place {
   double longitude;
   double latitude;
 };
-constexpr Place kPlaces[] = {
-    {"Dom", 5.1214, 52.0907}, {"Zuilen", 5.0950, 52.1200}, {"Gouda", 4.7083, 52.0115},
-    {"Amersfoort", 5.3878, 52.1561}, {"Tiel", 5.4297, 51.8861}};
+constexpr Place kPlaces[] = {{"Dom", 5.1214, 52.0907},
+                             {"Zuilen", 5.0950, 52.1200},
+                             {"Gouda", 4.7083, 52.0115},
+                             {"Amersfoort", 5.3878, 52.1561},
+                             {"Tiel", 5.4297, 51.8861}};
 
 enum class Crs { wgs84, web_mercator };
 
@@ -172,7 +211,9 @@ struct WhereCase {
   std::vector<std::string> names;  // empty: the filter is refused
 };
 
-void PrintTo(const WhereCase& row, std::ostream* out) { *out << row.label; }
+void PrintTo(const WhereCase& row, std::ostream* out) {
+  *out << row.label;
+}
 
 class ogr_where : public ::testing::TestWithParam<WhereCase> {};
 
@@ -181,7 +222,8 @@ TEST_P(ogr_where, filters_or_fails_naming_the_layer) {
   const WhereCase& c = GetParam();
   TempDir dir;
   std::vector<Point> written;
-  for (const Place& place : kPlaces) written.push_back({place.longitude, place.latitude, place.name, ""});
+  for (const Place& place : kPlaces)
+    written.push_back({place.longitude, place.latitude, place.name, ""});
   const std::string path = dir.file(c.file_name);
   ASSERT_FALSE(write_points(path, written, {}).failure);
   ReadOptions options;
@@ -201,10 +243,10 @@ TEST_P(ogr_where, filters_or_fails_naming_the_layer) {
 INSTANTIATE_TEST_SUITE_P(
     cases, ogr_where,
     ::testing::Values(
-        WhereCase{"geojson", "places.geojson", "name LIKE 'A%' OR name = 'Tiel'",
-                  {"Amersfoort", "Tiel"}},
-        WhereCase{"geopackage", "places.gpkg", "name LIKE 'A%' OR name = 'Tiel'",
-                  {"Amersfoort", "Tiel"}},
+        WhereCase{
+            "geojson", "places.geojson", "name LIKE 'A%' OR name = 'Tiel'", {"Amersfoort", "Tiel"}},
+        WhereCase{
+            "geopackage", "places.gpkg", "name LIKE 'A%' OR name = 'Tiel'", {"Amersfoort", "Tiel"}},
         WhereCase{"geojson_bad_syntax", "places.geojson", "name = = 'x'", {}},
         WhereCase{"geopackage_no_such_column", "places.gpkg", "height > 3", {}}),
     testing::LabelName{});
