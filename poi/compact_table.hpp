@@ -44,8 +44,11 @@ class CompactTable {
   bool append(const PoiRecord& record);
   // A comment record holding `line`.
   bool append_comment(std::string_view line);
-  // Entry `index` of `other`, texts at full length.
+  // Entry `index` of `other`, texts at full length, with its fields.
   bool append_entry(const CompactTable& other, std::int32_t index);
+  // Gives entry `index` the fields of entry `other_index` of another table,
+  // which join this table's schema by name.
+  void take_fields(std::int32_t index, const CompactTable& other, std::int32_t other_index);
 
   // The position as matched and as the text and OV2 forms write it.
   float longitude(std::int32_t index) const { return static_cast<float>(at(index).longitude); }

@@ -107,5 +107,16 @@ TEST(compact_table_fields, appended_entries_join_their_fields_by_name) {
             (std::vector<FieldValue>{{1, 2.5}, {0, std::string_view("pier")}}));
 }
 
+TEST(compact_table_fields, an_entry_appended_again_keeps_its_fields) {
+  CompactTable table;
+  table.append(1.0, 2.0, "Mill", "");
+  const std::int32_t kind = table.fields().field("kind", FieldType::string);
+  const std::string long_kind(5000, 'k');
+  table.fields().set(1, std::vector<FieldValue>{{kind, std::string_view(long_kind)}});
+  for (int k = 0; k < 50; ++k) ASSERT_TRUE(table.append_entry(table, 1));
+  EXPECT_EQ(table.fields().values(51),
+            (std::vector<FieldValue>{{kind, std::string_view(long_kind)}}));
+}
+
 }  // namespace
 }  // namespace pinwright::poi
