@@ -105,6 +105,12 @@ std::string what_failed(const ogr::ReadFailure& failure, std::int64_t skipped) {
       return "No longitude and latitude columns (columns: " + joined(failure.fields) + ").";
     case Kind::damaged:
       return "The file is damaged:\r" + failure.detail;
+    case Kind::several_layers:
+      return "Several layers hold points (" + joined(failure.fields) + ").";
+    case Kind::no_such_layer:
+      return "No layer " + failure.layer + " (layers: " + joined(failure.fields) + ").";
+    case Kind::bad_filter:
+      return "The filter cannot be applied:\r" + failure.detail;
     case Kind::outside_range:
       break;
   }

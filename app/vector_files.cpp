@@ -26,6 +26,8 @@ VectorRead read_vector_file(const std::string& path, const std::string& driver,
   }
   ogr::ReadOptions options;
   options.driver = driver;
+  // The window has no layer choice: it reads the points of every layer.
+  options.all_layers = true;
   bool full = false;
   ogr::ReadResult result = ogr::read_points(path, options, [&](ogr::Point&& point) {
     if (full) return;

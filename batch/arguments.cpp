@@ -29,6 +29,7 @@ struct Texts {
   std::string on_match = "skip";
   std::string below = "skip";
   std::string points = "waypoints";
+  std::optional<std::string> bbox;
   std::vector<std::string> files;  // update: MASTER UPDATE...
 };
 
@@ -70,6 +71,44 @@ void add_format_options(CLI::App& app, Command& command, Texts& texts) {
   app.add_option("--points", texts.points,
                  "GPX: read waypoints, route points or track points (default waypoints)")
       ->check(CLI::IsMember({"waypoints", "routes", "tracks"}));
+  app.add_option("--layer", formats.layers,
+                 "read only layer NAME of a vector input; repeat for more (GPX: see --points)")
+      ->option_text("NAME")
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  app.add_flag("--all-layers", formats.all_layers,
+               "read every layer of a vector input with several layers of points");
+  app.add_option("--where", formats.where,
+                 "read only the features of a vector input that meet this OGR SQL condition")
+      ->option_text("SQL");
+  app.add_option("--bbox", texts.bbox,
+                 "read only the features of a vector input within this box of WGS 84 degrees")
+      ->option_text("XMIN,YMIN,XMAX,YMAX");
+}
+
+// --bbox: four finite numbers, west to east and south to north; a box across
+// the 180th meridian is two boxes, and is refused.
+std::optional<std::string> read_bbox(const std::string& text, FormatChoice& formats) {
+  const std::string refused =
+      "--bbox takes XMIN,YMIN,XMAX,YMAX in WGS 84 degrees with XMIN <= XMAX and YMIN <= YMAX, "
+      "not \"" +
+      text + "\"";
+  double values[4];
+  std::string_view rest = text;
+  for (int k = 0; k < 4; ++k) {
+    const std::size_t comma = k < 3 ? rest.find(',') : rest.size();
+    if (comma == std::string_view::npos) return refused;
+    const auto value = poi::parse_coordinate(poi::trim(rest.substr(0, comma)));
+    if (!value || !std::isfinite(*value)) return refused;
+    values[k] = *value;
+    rest.remove_prefix(std::min(comma + 1, rest.size()));
+  }
+  const auto [west, south, east, north] = values;
+  if (west > east || south > north || west < -180.0 || east > 180.0 || south < -90.0 ||
+      north > 90.0)
+    return refused;
+  formats.bbox = FormatChoice::Box{west, south, east, north};
+  return std::nullopt;
 }
 
 // The options every subcommand takes; on the program as well, so that they
@@ -172,6 +211,8 @@ std::optional<std::string> apply_texts(const Texts& texts, Command& command) {
       member(texts.points, {std::pair{std::string_view("waypoints"), GpxChoice::waypoints},
                             {"routes", GpxChoice::routes},
                             {"tracks", GpxChoice::tracks}});
+  if (texts.bbox)
+    if (auto refused = read_bbox(*texts.bbox, command.formats)) return refused;
   if (command.subcommand == Subcommand::update) {
     command.input = texts.files.front();
     command.updates.assign(texts.files.begin() + 1, texts.files.end());

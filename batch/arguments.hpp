@@ -58,6 +58,15 @@ struct FormatChoice {
   std::string x_field;  // CSV columns; empty: OGR's usual names
   std::string y_field;
   GpxChoice points = GpxChoice::waypoints;
+  // Which layers and features of a vector input are read.
+  std::vector<std::string> layers;  // none: the only layer with points
+  bool all_layers = false;
+  std::string where;  // OGR's SQL; empty: every feature
+  struct Box {
+    double west, south, east, north;  // WGS 84 degrees
+    friend bool operator==(const Box&, const Box&) = default;
+  };
+  std::optional<Box> bbox;
 };
 
 struct Command {

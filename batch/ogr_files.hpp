@@ -54,6 +54,8 @@ class RunOutput {
   std::int32_t poi_entries() const;
   // Texts the Output's format could not hold whole (see ogr::WriteResult).
   std::int64_t texts_cut() const { return texts_cut_; }
+  // Fields of the entries the Output's format has no place for.
+  std::int64_t fields_dropped() const { return fields_dropped_; }
 
  private:
   std::optional<std::string> close_ogr();
@@ -64,6 +66,8 @@ class RunOutput {
   std::optional<OutputWriter> writer_;  // text and OV2
   std::vector<ogr::Point> points_;      // OGR's formats
   std::int64_t texts_cut_ = 0;
+  const poi::FieldStore* fields_ = nullptr;
+  std::int64_t fields_dropped_ = 0;
 };
 
 }  // namespace pinwright::batch

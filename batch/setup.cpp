@@ -77,6 +77,7 @@ RunOutput Setup::output() const {
 RunResult Setup::finish(Summary summary, const RunOutput& output) {
   summary.entries_written = output.poi_entries();
   summary.texts_cut = output.texts_cut();
+  summary.fields_dropped = output.fields_dropped();
   summary.skipped_geometries = files_.skipped();
   if (auto refused =
           outputs_->commit(command_.summary_json_path ? summary_json(summary) : std::string()))

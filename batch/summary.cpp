@@ -53,6 +53,9 @@ std::string summary_line(const Summary& s) {
         ", " + plural(s.skipped_geometries, "other geometry skipped", "other geometries skipped");
   if (s.texts_cut > 0)
     written += ", " + plural(s.texts_cut, "text cut to 254 bytes", "texts cut to 254 bytes");
+  if (s.fields_dropped > 0)
+    written += ", " + plural(s.fields_dropped, "field the Output cannot hold",
+                             "fields the Output cannot hold");
   switch (s.subcommand) {
     case Subcommand::dedupe:
       return plural(s.duplicates_deleted, "duplicate deleted", "duplicates deleted") + ", " +
@@ -74,6 +77,7 @@ std::string summary_json(const Summary& s) {
   Fields fields = fields_of(s);
   if (s.skipped_geometries > 0) fields.emplace_back("skipped_geometries", s.skipped_geometries);
   if (s.texts_cut > 0) fields.emplace_back("texts_cut", s.texts_cut);
+  if (s.fields_dropped > 0) fields.emplace_back("fields_dropped", s.fields_dropped);
   for (const auto& [name, value] : fields)
     json += ", \"" + std::string(name) + "\": " + std::to_string(value);
   return json + "}\n";

@@ -28,6 +28,8 @@ struct Summary {
   std::int64_t skipped_geometries = 0;
   // Texts a vector Output's format could not hold whole (a shapefile's 254 bytes)
   std::int64_t texts_cut = 0;
+  // Fields of the inputs the Output's format has no place for
+  std::int64_t fields_dropped = 0;
 };
 
 // One line, without its line end: "3 duplicates deleted, 1 kept, 0

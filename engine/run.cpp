@@ -294,6 +294,7 @@ bool Run::apply_update_decision(Decision decision, const std::optional<EditedRow
           !table_.append(update.exact_longitude(i), update.exact_latitude(i), name,
                          kept_information))
         return false;
+      table_.take_fields(table_.size(), update, i);
       if (grid_) grid_->append(table_);
       ++counts_.appended;
       return true;

@@ -2,6 +2,7 @@
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -79,8 +80,13 @@ std::vector<std::string> field_names(OGRFeatureDefn& definition) {
 class LayerReader {
  public:
   LayerReader(const std::string& path, OGRLayer& layer, const ReadOptions& options,
-              const PointVisitor& visit, ReadResult& result)
-      : path_(path), layer_(layer), options_(options), visit_(visit), result_(result) {}
+              const PointVisitor& visit, const LayerVisitor& layer_visit, ReadResult& result)
+      : path_(path),
+        layer_(layer),
+        options_(options),
+        visit_(visit),
+        layer_visit_(layer_visit),
+        result_(result) {}
 
   // False when the read failed (result_.failure says why).
   bool run(bool table) {
@@ -91,6 +97,7 @@ class LayerReader {
       result_.failure->detail = columns_looked_for(options_);
       return false;
     }
+    if (!apply_filters()) return false;
     look_up_fields();
     layer_.ResetReading();
     std::int64_t ordinal = 0;
@@ -100,7 +107,12 @@ class LayerReader {
       // early. Asked after every feature, nothing read in part passes.
       CPLErrorReset();
       const OGRFeatureUniquePtr feature(layer_.GetNextFeature());
-      if (CPLGetLastErrorType() >= CE_Failure) return damaged(ordinal + 1);
+      if (CPLGetLastErrorType() >= CE_Failure) {
+        // A database driver hands the filter to its SQL engine, which
+        // refuses it only when the first feature is asked for.
+        if (ordinal == 0 && !options_.where.empty()) return bad_filter();
+        return damaged(ordinal + 1);
+      }
       if (!feature) break;
       ++ordinal;
       const OGRGeometry* geometry = feature->GetGeometryRef();
@@ -137,6 +149,49 @@ class LayerReader {
     return false;
   }
 
+  bool bad_filter() {
+    fail(ReadFailure::Kind::bad_filter, 0);
+    result_.failure->detail = QuietErrors::last("the filter is refused");
+    return false;
+  }
+
+  // The filters are set on the layer, so that a driver with an index or an
+  // SQL engine of its own uses them.
+  bool apply_filters() {
+    if (!options_.where.empty()) {
+      CPLErrorReset();
+      if (layer_.SetAttributeFilter(options_.where.c_str()) != OGRERR_NONE) return bad_filter();
+    }
+    if (!options_.bbox) return true;
+    const Bounds& box = *options_.bbox;
+    OGRLinearRing ring;
+    ring.addPoint(box.west, box.south);
+    ring.addPoint(box.east, box.south);
+    ring.addPoint(box.east, box.north);
+    ring.addPoint(box.west, box.north);
+    ring.closeRings();
+    OGRPolygon filter;
+    filter.addRing(&ring);
+    // The box's corners in the layer's coordinates, joined by straight
+    // lines there, as ogr2ogr turns -spat given in -spat_srs.
+    if (const OGRSpatialReference* source = layer_.GetSpatialRef()) {
+      OGRSpatialReference to(*source);
+      to.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+      const OGRSpatialReference from = wgs84();
+      if (!from.IsSame(&to)) {
+        const Transformation transformation(OGRCreateCoordinateTransformation(&from, &to));
+        if (!transformation || filter.transform(transformation.get()) != OGRERR_NONE) {
+          fail(ReadFailure::Kind::no_transformation, 0);
+          result_.failure->detail =
+              QuietErrors::last("the box cannot be turned into the layer's coordinates");
+          return false;
+        }
+      }
+    }
+    layer_.SetSpatialFilter(&filter);
+    return true;
+  }
+
   bool damaged(std::int64_t feature) {
     fail(ReadFailure::Kind::damaged, feature);
     result_.failure->detail = QuietErrors::last("a read error");
@@ -157,9 +212,10 @@ class LayerReader {
       if (info_index_ < 0) info_index_ = definition.GetFieldIndex("description");
     }
     if (name_index_ < 0 && !options_.name_field.empty()) missing_field_ = options_.name_field;
-    // Reading only the two texts saves parsing the other fields.
+    // Reading only the two texts saves parsing the other fields when no one
+    // takes them; a filter may ask for any of them.
     std::vector<const char*> ignored;
-    for (int k = 0; k < definition.GetFieldCount(); ++k)
+    for (int k = 0; k < definition.GetFieldCount() && !layer_visit_ && options_.where.empty(); ++k)
       if (k != name_index_ && k != info_index_)
         ignored.push_back(definition.GetFieldDefn(k)->GetNameRef());
     ignored.push_back("OGR_STYLE");
@@ -176,6 +232,7 @@ class LayerReader {
     // stay empty. One with fields but none of the name's fails, naming them.
     if (name_index_ < 0 && layer_.GetLayerDefn()->GetFieldCount() > 0)
       return fail(ReadFailure::Kind::no_name_field, 0);
+    if (layer_visit_) hand_over_fields();
     const OGRSpatialReference* source = layer_.GetSpatialRef();
     if (source == nullptr) return true;  // GPX, KML and GeoJSON are WGS 84 by definition
     OGRSpatialReference from(*source);
@@ -189,6 +246,64 @@ class LayerReader {
       return false;
     }
     return true;
+  }
+
+  static FieldType type_of(OGRFieldType type) {
+    switch (type) {
+      case OFTInteger:
+      case OFTInteger64:
+        return FieldType::integer;
+      case OFTReal:
+        return FieldType::real;
+      case OFTDateTime:
+        return FieldType::date_time;
+      default:
+        break;
+    }
+    // Dates alone, times alone, lists and binary data as OGR writes them.
+    return FieldType::string;
+  }
+
+  void hand_over_fields() {
+    OGRFeatureDefn& definition = *layer_.GetLayerDefn();
+    std::vector<FieldSpec> specs;
+    for (int k = 0; k < definition.GetFieldCount(); ++k) {
+      if (k == name_index_ || k == info_index_) continue;
+      const OGRFieldDefn& field = *definition.GetFieldDefn(k);
+      others_.push_back(k);
+      specs.push_back({field.GetNameRef(), type_of(field.GetType())});
+    }
+    types_.clear();
+    for (const FieldSpec& spec : specs) types_.push_back(spec.type);
+    layer_visit_(specs);
+  }
+
+  void take_fields(const OGRFeature& feature, Point& taken) const {
+    for (std::size_t k = 0; k < others_.size(); ++k) {
+      const int index = others_[k];
+      if (!feature.IsFieldSetAndNotNull(index)) continue;
+      FieldValue value;
+      value.field = static_cast<int>(k);
+      switch (types_[k]) {
+        case FieldType::integer:
+          value.data = static_cast<std::int64_t>(feature.GetFieldAsInteger64(index));
+          break;
+        case FieldType::real:
+          value.data = feature.GetFieldAsDouble(index);
+          break;
+        case FieldType::date_time: {
+          DateTime time;
+          feature.GetFieldAsDateTime(index, &time.year, &time.month, &time.day, &time.hour,
+                                     &time.minute, &time.second, &time.zone);
+          value.data = time;
+          break;
+        }
+        case FieldType::string:
+          value.data = std::string(feature.GetFieldAsString(index));
+          break;
+      }
+      taken.fields.push_back(std::move(value));
+    }
   }
 
   bool take(const OGRFeature& feature, const OGRPoint& point, std::int64_t ordinal) {
@@ -213,6 +328,7 @@ class LayerReader {
       taken.name = feature.GetFieldAsString(name_index_);
     if (info_index_ >= 0 && feature.IsFieldSetAndNotNull(info_index_))
       taken.information = feature.GetFieldAsString(info_index_);
+    if (layer_visit_) take_fields(feature, taken);
     visit_(std::move(taken));
     ++result_.points;
     return true;
@@ -222,13 +338,86 @@ class LayerReader {
   OGRLayer& layer_;
   const ReadOptions& options_;
   const PointVisitor& visit_;
+  const LayerVisitor& layer_visit_;
   ReadResult& result_;
+  std::vector<int> others_;  // the feature's indexes of the fields handed over
+  std::vector<FieldType> types_;
   bool prepared_ = false;
   int name_index_ = -1;
   int info_index_ = -1;
   std::string missing_field_;
   Transformation transformation_;
 };
+
+// Whether `layer` has a point. A layer that declares one kind of geometry
+// is taken at its word; one of mixed kinds (KML, GeoJSON) is looked through
+// until a point appears. A read error here is the reading's to report.
+bool holds_points(OGRLayer& layer) {
+  const OGRwkbGeometryType declared = wkbFlatten(layer.GetGeomType());
+  if (declared == wkbPoint || declared == wkbMultiPoint) return true;
+  if (declared != wkbUnknown && declared != wkbGeometryCollection) return false;
+  std::vector<const char*> ignored;
+  for (int k = 0; k < layer.GetLayerDefn()->GetFieldCount(); ++k)
+    ignored.push_back(layer.GetLayerDefn()->GetFieldDefn(k)->GetNameRef());
+  ignored.push_back(nullptr);
+  layer.SetIgnoredFields(ignored.data());
+  layer.ResetReading();
+  bool found = false;
+  CPLErrorReset();
+  while (!found) {
+    const OGRFeatureUniquePtr feature(layer.GetNextFeature());
+    if (!feature || CPLGetLastErrorType() >= CE_Failure) break;
+    const OGRGeometry* geometry = feature->GetGeometryRef();
+    if (geometry == nullptr) continue;
+    const OGRwkbGeometryType type = wkbFlatten(geometry->getGeometryType());
+    found = type == wkbPoint || type == wkbMultiPoint;
+  }
+  CPLErrorReset();
+  const char* none[] = {nullptr};
+  layer.SetIgnoredFields(none);
+  return found;
+}
+
+std::vector<std::string> layer_names(GDALDataset& dataset) {
+  std::vector<std::string> names;
+  for (OGRLayer* layer : dataset.GetLayers()) names.emplace_back(layer->GetName());
+  return names;
+}
+
+// The layers of a file other than GPX to read, in order: those named, every
+// one, or all of a file with at most one layer of points (the others are
+// counted as skipped as they are read). False with the failure set when the
+// choice cannot be made.
+bool chosen_layers(const std::string& path, GDALDataset& dataset, const ReadOptions& options,
+                   std::vector<OGRLayer*>& layers, ReadResult& result) {
+  const auto refuse = [&](ReadFailure::Kind kind, std::string layer,
+                          std::vector<std::string> fields) {
+    ReadFailure failure;
+    failure.kind = kind;
+    failure.path = path;
+    failure.layer = std::move(layer);
+    failure.fields = std::move(fields);
+    result.failure = std::move(failure);
+    return false;
+  };
+  if (!options.layers.empty()) {
+    for (const std::string& name : options.layers) {
+      OGRLayer* layer = dataset.GetLayerByName(name.c_str());
+      if (layer == nullptr)
+        return refuse(ReadFailure::Kind::no_such_layer, name, layer_names(dataset));
+      if (std::find(layers.begin(), layers.end(), layer) == layers.end()) layers.push_back(layer);
+    }
+    return true;
+  }
+  for (OGRLayer* layer : dataset.GetLayers()) layers.push_back(layer);
+  if (options.all_layers || layers.size() < 2) return true;
+  std::vector<std::string> with_points;
+  for (OGRLayer* layer : layers)
+    if (holds_points(*layer)) with_points.emplace_back(layer->GetName());
+  if (with_points.size() > 1)
+    return refuse(ReadFailure::Kind::several_layers, "", std::move(with_points));
+  return true;
+}
 
 Dataset open(const std::string& path, const ReadOptions& options) {
   std::vector<const char*> drivers;
@@ -252,7 +441,7 @@ Dataset open(const std::string& path, const ReadOptions& options) {
 }  // namespace
 
 ReadResult read_points(const std::string& path, const ReadOptions& options,
-                       const PointVisitor& visit) {
+                       const PointVisitor& visit, const LayerVisitor& layer_visit) {
   register_drivers();
   const QuietErrors quiet;
   ReadResult result;
@@ -271,7 +460,8 @@ ReadResult read_points(const std::string& path, const ReadOptions& options,
   if (is_gpx(*dataset)) {
     first_layer = gpx_points_layer(options.gpx_points);
     OGRLayer* layer = dataset->GetLayerByName(first_layer.c_str());
-    if (layer != nullptr && !LayerReader(path, *layer, options, visit, result).run(false))
+    if (layer != nullptr &&
+        !LayerReader(path, *layer, options, visit, layer_visit, result).run(false))
       return result;
     // Waypoints, routes and tracks not chosen are counted, not read.
     for (const char* kind : {"waypoints", "routes", "tracks"}) {
@@ -291,10 +481,12 @@ ReadResult read_points(const std::string& path, const ReadOptions& options,
       }
     }
   } else {
+    std::vector<OGRLayer*> layers;
+    if (!chosen_layers(path, *dataset, options, layers, result)) return result;
     const bool table = EQUAL(dataset->GetDriverName(), "CSV");
-    for (OGRLayer* layer : dataset->GetLayers()) {
+    for (OGRLayer* layer : layers) {
       if (first_layer.empty()) first_layer = layer->GetName();
-      if (!LayerReader(path, *layer, options, visit, result).run(table)) return result;
+      if (!LayerReader(path, *layer, options, visit, layer_visit, result).run(table)) return result;
     }
   }
   if (result.points == 0) {
@@ -309,8 +501,9 @@ ReadResult read_points(const std::string& path, const ReadOptions& options,
 
 ReadPoints read_all_points(const std::string& path, const ReadOptions& options) {
   ReadPoints read;
-  read.result = read_points(path, options,
-                            [&read](Point&& point) { read.points.push_back(std::move(point)); });
+  read.result = read_points(
+      path, options, [&read](Point&& point) { read.points.push_back(std::move(point)); },
+      [&read](const std::vector<FieldSpec>& fields) { read.fields = fields; });
   return read;
 }
 

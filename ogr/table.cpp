@@ -33,8 +33,11 @@ std::string stored_information(std::string&& field) {
 Point point_of(const poi::CompactTable& table, std::int32_t index) {
   const std::string_view name = table.name(index);
   const std::string_view information = without_separator(table.information(index));
-  return {table.exact_longitude(index), table.exact_latitude(index), as_utf8(name, information),
-          as_utf8(information, name)};
+  return {table.exact_longitude(index),
+          table.exact_latitude(index),
+          as_utf8(name, information),
+          as_utf8(information, name),
+          {}};
 }
 
 }  // namespace pinwright::ogr

@@ -4,6 +4,8 @@
 
 #include <cctype>
 #include <memory>
+#include <variant>
+#include <vector>
 
 #include "ogr/gdal.hpp"
 #include "ogr/points.hpp"
@@ -52,6 +54,47 @@ std::string_view cut_to_fit(std::string_view text, std::size_t limit) {
   std::size_t end = limit;
   while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
   return text.substr(0, end);
+}
+
+OGRFieldType ogr_type(FieldType type) {
+  switch (type) {
+    case FieldType::integer:
+      return OFTInteger64;
+    case FieldType::real:
+      return OFTReal;
+    case FieldType::date_time:
+      return OFTDateTime;
+    case FieldType::string:
+      break;
+  }
+  return OFTString;
+}
+
+// The layer's index of each of `fields`, -1 for those dropped: a field the
+// layer has already (a GPX waypoint's own elements) is used as it is, any
+// other created; one whose name the name or information field has, or that
+// the format refuses, is dropped and listed.
+std::vector<int> other_fields(OGRLayer& layer, const std::vector<FieldSpec>& fields, int name_index,
+                              int info_index, WriteResult& result) {
+  std::vector<int> indexes;
+  for (const FieldSpec& field : fields) {
+    OGRFeatureDefn& definition = *layer.GetLayerDefn();
+    int index = definition.GetFieldIndex(field.name.c_str());
+    if (index < 0) {
+      OGRFieldDefn created(field.name.c_str(), ogr_type(field.type));
+      const int before = definition.GetFieldCount();
+      // A field name the format shortens or changes (a shapefile's ten
+      // characters) is still the field just made.
+      if (layer.CreateField(&created) == OGRERR_NONE &&
+          layer.GetLayerDefn()->GetFieldCount() > before)
+        index = layer.GetLayerDefn()->GetFieldCount() - 1;
+    } else if (index == name_index || index == info_index) {
+      index = -1;
+    }
+    if (index < 0) result.fields_dropped.push_back(field.name);
+    indexes.push_back(index);
+  }
+  return indexes;
 }
 
 struct DatasetCloser {
@@ -117,6 +160,8 @@ WriteResult write_points(const std::string& path, std::span<const Point> points,
   }
   const int name_index = layer->GetLayerDefn()->GetFieldIndex(name_field.c_str());
   const int info_index = layer->GetLayerDefn()->GetFieldIndex(info_field.c_str());
+  const std::vector<int> indexes =
+      other_fields(*layer, options.fields, name_index, info_index, result);
 
   // One transaction: a GeoPackage commits once instead of per point.
   const bool transaction = dataset->StartTransaction() == OGRERR_NONE;
@@ -132,6 +177,23 @@ WriteResult write_points(const std::string& path, std::span<const Point> points,
     if (name_index >= 0) feature.SetField(name_index, text_of(point.name).c_str());
     if (info_index >= 0 && !point.information.empty())
       feature.SetField(info_index, text_of(point.information).c_str());
+    for (const FieldValue& value : point.fields) {
+      const int index = value.field >= 0 && static_cast<std::size_t>(value.field) < indexes.size()
+                            ? indexes[static_cast<std::size_t>(value.field)]
+                            : -1;
+      if (index < 0) continue;
+      if (const auto* number = std::get_if<std::int64_t>(&value.data)) {
+        feature.SetField(index, static_cast<GIntBig>(*number));
+      } else if (const auto* real = std::get_if<double>(&value.data)) {
+        feature.SetField(index, *real);
+      } else if (const auto* text = std::get_if<std::string>(&value.data)) {
+        feature.SetField(index, text_of(*text).c_str());
+      } else {
+        const DateTime& time = std::get<DateTime>(value.data);
+        feature.SetField(index, time.year, time.month, time.day, time.hour, time.minute,
+                         time.second, time.zone);
+      }
+    }
     feature.SetGeometryDirectly(new OGRPoint(point.longitude, point.latitude));
     if (layer->CreateFeature(&feature) != OGRERR_NONE) return failed("point not written");
     ++result.points;

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <limits>
+#include <string>
+#include <variant>
+#include <vector>
 
 namespace pinwright::poi {
 
@@ -46,16 +49,39 @@ bool CompactTable::append_comment(std::string_view line) {
 }
 
 bool CompactTable::append_entry(const CompactTable& other, std::int32_t index) {
-  if (&other != this)
-    return append(other.exact_longitude(index), other.exact_latitude(index), other.name(index),
-                  other.information(index));
+  if (&other != this) {
+    if (!append(other.exact_longitude(index), other.exact_latitude(index), other.name(index),
+                other.information(index)))
+      return false;
+    take_fields(size(), other, index);
+    return true;
+  }
   // The texts lie in the arena the append may move.
   const Entry copied = at(index);
   const std::string texts(arena_.data() + copied.text,
                           copied.name_length + copied.information_length);
-  return append(copied.longitude, copied.latitude,
-                std::string_view(texts).substr(0, copied.name_length),
-                std::string_view(texts).substr(copied.name_length));
+  if (!append(copied.longitude, copied.latitude,
+              std::string_view(texts).substr(0, copied.name_length),
+              std::string_view(texts).substr(copied.name_length)))
+    return false;
+  take_fields(size(), *this, index);
+  return true;
+}
+
+void CompactTable::take_fields(std::int32_t index, const CompactTable& other,
+                               std::int32_t other_index) {
+  std::vector<FieldValue> values = other.fields_.values(other_index);
+  if (values.empty()) return;
+  // The texts lie in the other store: copied first, in case it is this one.
+  std::vector<std::string> texts;
+  texts.reserve(values.size());
+  for (FieldValue& value : values) {
+    const Field& field = other.fields_.schema()[static_cast<std::size_t>(value.field)];
+    value.field = fields_.field(field.name, field.type);
+    if (const auto* text = std::get_if<std::string_view>(&value.data))
+      value.data = std::string_view(texts.emplace_back(*text));
+  }
+  fields_.set(index, values);
 }
 
 std::string_view CompactTable::name(std::int32_t index) const {
@@ -111,10 +137,11 @@ void CompactTable::restore(std::int32_t index, const Entry& saved) {
 void CompactTable::roll_back(const Mark& mark) {
   if (mark.entries < size()) entries_.resize(static_cast<std::size_t>(std::max(mark.entries, 0)));
   if (mark.text_bytes < arena_.size()) arena_.resize(static_cast<std::size_t>(mark.text_bytes));
+  fields_.roll_back(mark.entries);
 }
 
 std::size_t CompactTable::memory_bytes() const {
-  return entries_.capacity() * sizeof(Entry) + arena_.capacity();
+  return entries_.capacity() * sizeof(Entry) + arena_.capacity() + fields_.memory_bytes();
 }
 
 }  // namespace pinwright::poi

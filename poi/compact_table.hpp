@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "poi/fields.hpp"
 #include "poi/record.hpp"
 
 namespace pinwright::poi {
@@ -43,8 +44,11 @@ class CompactTable {
   bool append(const PoiRecord& record);
   // A comment record holding `line`.
   bool append_comment(std::string_view line);
-  // Entry `index` of `other`, texts at full length.
+  // Entry `index` of `other`, texts at full length, with its fields.
   bool append_entry(const CompactTable& other, std::int32_t index);
+  // Gives entry `index` the fields of entry `other_index` of another table,
+  // which join this table's schema by name.
+  void take_fields(std::int32_t index, const CompactTable& other, std::int32_t other_index);
 
   // The position as matched and as the text and OV2 forms write it.
   float longitude(std::int32_t index) const { return static_cast<float>(at(index).longitude); }
@@ -66,7 +70,13 @@ class CompactTable {
   void set_name(std::int32_t index, std::string_view name);
   void set_information(std::int32_t index, std::string_view information);
 
-  // Heap memory held: the entries and the arena, reserved room included.
+  // The other fields of entries read from vector files; none for text and
+  // OV2 entries. Kept beside the entries, by index.
+  FieldStore& fields() { return fields_; }
+  const FieldStore& fields() const { return fields_; }
+
+  // Heap memory held: the entries, the arena and the fields, reserved room
+  // included.
   std::size_t memory_bytes() const;
 
   // One entry as stored. Its texts stay in the arena however the entry is
@@ -102,6 +112,7 @@ class CompactTable {
 
   std::vector<Entry> entries_;
   std::vector<char> arena_;
+  FieldStore fields_;
 };
 
 // What a record field keeps of `text`: at most kTextLength bytes, never cut

@@ -92,10 +92,22 @@ TEST(parse_command_line_test, vector_format_options_reach_every_subcommand) {
     EXPECT_EQ(f.y_field, "n");
     EXPECT_EQ(f.points, GpxChoice::tracks);
   }
+  const auto filtered = parse_command_line({"convert", "in.gpkg", "-o", "out.gpx", "--layer",
+                                            "cafes", "--layer", "shops", "--all-layers", "--where",
+                                            "kind = 'a,b'", "--bbox", "-5.5, 50,  6.25,52.5"});
+  ASSERT_TRUE(filtered.command) << filtered.err;
+  const FormatChoice& f = filtered.command->formats;
+  EXPECT_EQ(f.layers, (std::vector<std::string>{"cafes", "shops"}));
+  EXPECT_TRUE(f.all_layers);
+  EXPECT_EQ(f.where, "kind = 'a,b'");
+  EXPECT_EQ(f.bbox, (FormatChoice::Box{-5.5, 50.0, 6.25, 52.5}));
   const auto plain = parse_command_line({"convert", "a.gpx", "-o", "b.kml"});
   ASSERT_TRUE(plain.command) << plain.err;
   EXPECT_EQ(plain.command->formats.points, GpxChoice::waypoints);
   EXPECT_TRUE(plain.command->formats.input_formats.empty());
+  EXPECT_TRUE(plain.command->formats.layers.empty());
+  EXPECT_FALSE(plain.command->formats.all_layers);
+  EXPECT_FALSE(plain.command->formats.bbox);
 }
 
 struct Printed {
@@ -187,7 +199,14 @@ INSTANTIATE_TEST_SUITE_P(
             "--excluded gone.gpx: the list is written as text"},
         Bad{"report_named_as_ov2",
             {"dedupe", "i", "-o", "o", "--report", "pairs.OV2"},
-            "--report pairs.OV2"}),
+            "--report pairs.OV2"},
+        Bad{"bbox_three_numbers", {"convert", "i", "-o", "o", "--bbox", "1,2,3"}, "--bbox"},
+        Bad{"bbox_five_numbers", {"convert", "i", "-o", "o", "--bbox", "1,2,3,4,5"}, "--bbox"},
+        Bad{"bbox_word", {"convert", "i", "-o", "o", "--bbox", "1,2,east,4"}, "--bbox"},
+        Bad{"bbox_west_beyond_east", {"convert", "i", "-o", "o", "--bbox", "10,2,3,4"}, "--bbox"},
+        Bad{"bbox_south_beyond_north", {"convert", "i", "-o", "o", "--bbox", "1,5,3,4"}, "--bbox"},
+        Bad{"bbox_beyond_the_pole", {"convert", "i", "-o", "o", "--bbox", "1,2,3,91"}, "--bbox"},
+        Bad{"bbox_not_a_number", {"convert", "i", "-o", "o", "--bbox", "1,2,3,nan"}, "--bbox"}),
     testing::LabelName{});
 
 }  // namespace

@@ -135,10 +135,13 @@ foreach(stream stdout stderr)
   endif()
 endforeach()
 
-# check: a shell script run in the working folder afterwards; it fails the
-# case, with what it printed, when it ends with a status other than 0.
+# check: a shell script run in the working folder afterwards, with $BATCH
+# naming the program (to read back an Output no byte comparison can take);
+# it fails the case, with what it printed, when it ends with a status other
+# than 0.
 if(EXISTS "${CASE}/check")
-  execute_process(COMMAND sh "${CASE}/check" WORKING_DIRECTORY "${work}"
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E env "BATCH=${BATCH}" sh "${CASE}/check"
+                  WORKING_DIRECTORY "${work}"
                   RESULT_VARIABLE check_status OUTPUT_VARIABLE check_output
                   ERROR_VARIABLE check_output)
   if(NOT check_status EQUAL 0)
