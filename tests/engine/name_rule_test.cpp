@@ -146,15 +146,14 @@ const std::vector<DuplicateCase> kDuplicateCases = {
 
 std::string case_name(const ::testing::TestParamInfo<std::tuple<DuplicateCase, Path>>& info) {
   static const char* const kPaths[] = {"all_at_once", "one_by_one", "plain_scan"};
-  std::string name = std::get<0>(info.param).label + " " +
-                     kPaths[static_cast<int>(std::get<1>(info.param))];
+  std::string name =
+      std::get<0>(info.param).label + " " + kPaths[static_cast<int>(std::get<1>(info.param))];
   for (char& c : name)
     if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
   return name;
 }
 
-class duplicate_names_test
-    : public ::testing::TestWithParam<std::tuple<DuplicateCase, Path>> {};
+class duplicate_names_test : public ::testing::TestWithParam<std::tuple<DuplicateCase, Path>> {};
 
 TEST_P(duplicate_names_test, keeps_the_entries_the_rule_leaves) {
   const auto& [row, path] = GetParam();
@@ -171,14 +170,12 @@ TEST_P(duplicate_names_test, keeps_the_entries_the_rule_leaves) {
   ASSERT_EQ(run.start(options).stop, RunStop::finished);
   EXPECT_EQ(names_of(run), row.kept);
   EXPECT_EQ(run.counts().names_apart, row.names_apart);
-  EXPECT_EQ(run.counts().deleted,
-            static_cast<std::int32_t>(row.places.size() - row.kept.size()));
+  EXPECT_EQ(run.counts().deleted, static_cast<std::int32_t>(row.places.size() - row.kept.size()));
 }
 
 INSTANTIATE_TEST_SUITE_P(cases, duplicate_names_test,
                          ::testing::Combine(::testing::ValuesIn(kDuplicateCases),
-                                            ::testing::Values(Path::all_at_once,
-                                                              Path::one_by_one,
+                                            ::testing::Values(Path::all_at_once, Path::one_by_one,
                                                               Path::plain_scan)),
                          case_name);
 
@@ -195,7 +192,7 @@ TEST_P(threshold_test, similar_takes_pairs_at_or_above_the_threshold) {
   NoFiles files;
   Answer answer(Decision::save_or_delete, false);
   engine::Run run(table_of({{0, "North Street"}, {5, "South Street"}}), nullptr, {}, setup, answer,
-          files);
+                  files);
   RunOptions options;
   options.radius = 20.0f;
   options.names = {NameRule::similar, GetParam().threshold};
@@ -237,20 +234,15 @@ TEST_P(update_names_test, appends_what_the_names_keep_apart) {
   EXPECT_EQ(run.counts().names_apart, row.names_apart);
 }
 
-INSTANTIATE_TEST_SUITE_P(cases, update_names_test,
-                         ::testing::Values(UpdateCase{"other place any", "Pizzeria Roma",
-                                                      NameRule::any, 0, 0},
-                                           UpdateCase{"other place same", "Pizzeria Roma",
-                                                      NameRule::same, 1, 1},
-                                           UpdateCase{"other place similar", "Pizzeria Roma",
-                                                      NameRule::similar, 1, 1},
-                                           UpdateCase{"case and blanks same", "  SHELL ",
-                                                      NameRule::same, 0, 0},
-                                           UpdateCase{"typo similar", "Shel", NameRule::similar,
-                                                      0, 0},
-                                           UpdateCase{"typo same", "Shel", NameRule::same, 1,
-                                                      1}),
-                         testing::LabelName{});
+INSTANTIATE_TEST_SUITE_P(
+    cases, update_names_test,
+    ::testing::Values(UpdateCase{"other place any", "Pizzeria Roma", NameRule::any, 0, 0},
+                      UpdateCase{"other place same", "Pizzeria Roma", NameRule::same, 1, 1},
+                      UpdateCase{"other place similar", "Pizzeria Roma", NameRule::similar, 1, 1},
+                      UpdateCase{"case and blanks same", "  SHELL ", NameRule::same, 0, 0},
+                      UpdateCase{"typo similar", "Shel", NameRule::similar, 0, 0},
+                      UpdateCase{"typo same", "Shel", NameRule::same, 1, 1}),
+    testing::LabelName{});
 
 // A review stop tells how alike the two names are, whatever the rule.
 TEST(review_stop_names_test, pair_carries_the_similarity_of_its_names) {
@@ -258,7 +250,7 @@ TEST(review_stop_names_test, pair_carries_the_similarity_of_its_names) {
   NoFiles files;
   Answer answer(std::nullopt, true);
   engine::Run run(table_of({{0, "Hauptbahnhof"}, {5, "Hauptbanhof"}, {9, "Rathaus"}}), nullptr, {},
-          setup, answer, files);
+                  setup, answer, files);
   RunOptions options;
   options.radius = 20.0f;
   ASSERT_EQ(run.start(options).stop, RunStop::review);
@@ -287,8 +279,7 @@ TEST(keep_first_back_test, an_entry_taken_back_removes_nothing) {
   EXPECT_EQ(run.pair().probe, 3);
   ASSERT_TRUE(run.back());
   // B deleted instead: C is beyond the radius of A and stays without a review.
-  ASSERT_EQ(run.decide(Decision::save_or_delete, std::nullopt, options).stop,
-            RunStop::finished);
+  ASSERT_EQ(run.decide(Decision::save_or_delete, std::nullopt, options).stop, RunStop::finished);
   EXPECT_EQ(names_of(run), (std::vector<std::string>{"A", "C"}));
 }
 
