@@ -15,7 +15,7 @@ void mode_labels(const Program& program, ui::DialogLayer& dialog) {
   static constexpr std::array kReviewFields = {
       c::kRow1Name,     c::kRow1Information, c::kRow1Longitude,   c::kRow1Latitude,
       c::kRow1Entry,    c::kRow2Name,        c::kRow2Information, c::kRow2Longitude,
-      c::kRow2Latitude, c::kRow2Entry,       c::kSeparation};
+      c::kRow2Latitude, c::kRow2Entry,       c::kSeparation,      c::kNameSimilarity};
   for (const int id : kReviewFields) dialog.put_text(id, " ");
   if (program.is_update_run()) {
     dialog.put_text(c::kRow2Label, "Update Long/Lat deg");
@@ -24,6 +24,7 @@ void mode_labels(const Program& program, ui::DialogLayer& dialog) {
     dialog.set_field_state(c::kText, FieldState::disabled);
     dialog.set_field_state(c::kBoth, FieldState::disabled);
     dialog.set_field_state(c::kAppend, FieldState::enabled);
+    dialog.set_field_state(c::kKeepFirst, FieldState::hidden);
     dialog.put_text(c::kAutoLabel, "Skip if");
   } else {
     dialog.put_text(c::kRow2Label, "Matched Long/Lat deg");
@@ -32,6 +33,7 @@ void mode_labels(const Program& program, ui::DialogLayer& dialog) {
     dialog.set_field_state(c::kText, FieldState::hidden);
     dialog.set_field_state(c::kBoth, FieldState::hidden);
     dialog.set_field_state(c::kAppend, FieldState::hidden);
+    dialog.set_field_state(c::kKeepFirst, FieldState::enabled);
     dialog.put_text(c::kAutoLabel, "Delete if");
   }
   dialog.put_text(c::kUnderOneMetre, "< 1 or");

@@ -223,6 +223,8 @@ std::optional<engine::RunOptions> read_run_options(ui::DialogLayer& dialog) {
   options.settle_under_one_metre = dialog.get_check_box(c::kUnderOneMetre);
   options.settle_every_match = dialog.get_check_box(c::kUnderRadius);
   options.append_all = dialog.get_check_box(c::kAppend);
+  options.names.rule = name_rule_of(dialog.get_text(c::kNamesCombo));
+  options.keep = dialog.get_check_box(c::kKeepFirst) ? engine::Keep::first : engine::Keep::last;
   return options;
 }
 
@@ -233,6 +235,18 @@ std::string coordinate_text(float degrees) {
   return full.substr(full.find_first_not_of(' '));
 }
 
+engine::NameRule name_rule_of(std::string_view text) {
+  const std::string_view word = poi::trim(text);
+  if (word == "same") return engine::NameRule::same;
+  if (word == "similar") return engine::NameRule::similar;
+  return engine::NameRule::any;
+}
+
+std::string name_similarity_text(double similarity) {
+  const std::string field = poi::format_fixed(similarity, 4, 2);
+  return "names " + field.substr(field.find_first_not_of(' '));
+}
+
 std::string entry_text(std::int32_t index) {
   return "Entry:" + poi::i5(index);
 }
@@ -241,6 +255,7 @@ void show_pair(const Program& program, ui::DialogLayer& dialog) {
   const engine::Run& run = *program.run;
   const engine::Pair& pair = run.pair();
   dialog.put_text(c::kSeparation, engine::separation_text(pair.separation));
+  dialog.put_text(c::kNameSimilarity, name_similarity_text(pair.name_similarity));
   // The Master entry comes first in an update run, the earlier entry in a
   // duplicate run.
   const RowFields first{c::kRow1Longitude, c::kRow1Latitude, c::kRow1Name, c::kRow1Information,

@@ -54,6 +54,12 @@ void show_exclusions_end(ui::DialogLayer& dialog, const exclusion::ExclusionsEnd
 // rather than as asterisks.
 std::string coordinate_text(float degrees);
 
+// The rule the "Names" combo box names; any other text reads no names.
+engine::NameRule name_rule_of(std::string_view text);
+
+// The similarity of a review stop's two names beside the separation: "names 0.92".
+std::string name_similarity_text(double similarity);
+
 // "Entry:" and the index in I5.
 std::string entry_text(std::int32_t index);
 

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <sstream>
 
@@ -30,6 +31,9 @@ struct Texts {
   std::string below = "skip";
   std::string points = "waypoints";
   std::optional<std::string> bbox;
+  std::string names = "any";
+  std::string name_similarity = "0.85";
+  std::string keep = "last";
   std::vector<std::string> files;  // update: MASTER UPDATE...
 };
 
@@ -45,6 +49,29 @@ void add_output(CLI::App& sub, Command& command) {
 void add_radius(CLI::App& sub, Texts& texts) {
   sub.add_option("--radius", texts.radius, "the Match radius in metres (default 20)")
       ->option_text("M");
+}
+
+void add_names(CLI::App& sub, Texts& texts) {
+  sub.add_option("--names", texts.names,
+                 "any: entries within the radius match whatever their names; same: only when "
+                 "their names are the same once written alike (case, accents, punctuation, "
+                 "abbreviations, a leading article); similar: when their names are alike "
+                 "(default any)")
+      ->check(CLI::IsMember({"any", "same", "similar"}));
+  sub.add_option("--name-similarity", texts.name_similarity,
+                 "--names similar: how alike, from 0 to 1 (default 0.85)")
+      ->option_text("X");
+}
+
+// A similarity from 0 to 1, read to double precision: the scores it is held
+// to are doubles.
+std::optional<double> parse_similarity(std::string_view text) {
+  text = poi::trim(text);
+  double value = 0.0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || !(value >= 0.0 && value <= 1.0))
+    return std::nullopt;
+  return value;
 }
 
 // Every subcommand reads and writes the vector formats OGR offers.
@@ -207,6 +234,16 @@ std::optional<std::string> apply_texts(const Texts& texts, Command& command) {
   command.below_one_metre =
       member(texts.below, {std::pair{std::string_view("skip"), BelowOneMetre::skip},
                            {"as-on-match", BelowOneMetre::as_on_match}});
+  command.names.rule =
+      member(texts.names, {std::pair{std::string_view("any"), engine::NameRule::any},
+                           {"same", engine::NameRule::same},
+                           {"similar", engine::NameRule::similar}});
+  const auto similarity = parse_similarity(texts.name_similarity);
+  if (!similarity)
+    return "--name-similarity takes a number from 0 to 1, not \"" + texts.name_similarity + "\"";
+  command.names.threshold = *similarity;
+  command.keep = member(texts.keep, {std::pair{std::string_view("last"), KeepRule::last},
+                                     {"first", KeepRule::first}});
   command.formats.points =
       member(texts.points, {std::pair{std::string_view("waypoints"), GpxChoice::waypoints},
                             {"routes", GpxChoice::routes},
@@ -247,6 +284,13 @@ CLI::App* add_dedupe(CLI::App& app, Command& command, Texts& texts) {
                    "within-radius: every match is deleted; below-1m: matches closer than 1 m "
                    "are deleted, the others kept (default within-radius)")
       ->check(CLI::IsMember({"within-radius", "below-1m"}));
+  add_names(*dedupe, texts);
+  dedupe
+      ->add_option("--keep", texts.keep,
+                   "last: of entries within the radius of each other, each with a later match "
+                   "goes; first: each within the radius of an earlier entry kept goes, so chains "
+                   "keep their entries beyond the radius (default last)")
+      ->check(CLI::IsMember({"last", "first"}));
   dedupe
       ->add_option("--exclusions", texts.exclusions,
                    "the exclusions file; auto: NAME_x.asc or exclusions.asc beside INPUT; none "
@@ -286,6 +330,7 @@ CLI::App* add_update(CLI::App& app, Command& command, Texts& texts) {
                    "skip: matches closer than 1 m are skipped; as-on-match: decided like the "
                    "others (default skip)")
       ->check(CLI::IsMember({"skip", "as-on-match"}));
+  add_names(*update, texts);
   update->add_flag("--added-only", command.added_only,
                    "write only the entries the Update files added");
   return update;

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/name_rule.hpp"
+
 namespace pinwright::batch {
 
 // Exit statuses of pinwright-batch.
@@ -26,6 +28,9 @@ enum class OnMatch { skip, save, position, text, both };
 // update --below-1m: matches closer than 1 m are skipped, or decided like
 // the others.
 enum class BelowOneMetre { skip, as_on_match };
+
+// dedupe --keep: which entry of a group within the radius survives.
+enum class KeepRule { last, first };
 
 // Where the exclusion circles of a dedupe come from.
 struct ExclusionsChoice {
@@ -82,6 +87,9 @@ struct Command {
   OnMatch on_match = OnMatch::skip;
   BelowOneMetre below_one_metre = BelowOneMetre::skip;
   bool added_only = false;
+  // --names and --name-similarity: when a pair within the radius matches.
+  engine::NameTest names;
+  KeepRule keep = KeepRule::last;
   bool quiet = false;
   unsigned threads = 0;  // dedupe: threads matching at once; 0 for one per processor
   std::optional<std::string> summary_json_path;

@@ -54,6 +54,8 @@ engine::RunOptions options_of(const Command& command) {
   options.radius = command.radius;
   options.settle_every_match = command.delete_rule == DeleteRule::within_radius;
   options.settle_under_one_metre = command.delete_rule == DeleteRule::below_one_metre;
+  options.names = command.names;
+  options.keep = command.keep == KeepRule::first ? engine::Keep::first : engine::Keep::last;
   return options;
 }
 
@@ -108,6 +110,7 @@ RunResult dedupe(const Command& command, Progress& progress) {
   summary.duplicates_deleted = run.counts().deleted;
   summary.kept = run.counts().kept;
   summary.excluded = run.counts().excluded;
+  if (command.names.reads_names()) summary.names_apart = run.counts().names_apart;
   return setup.finish(summary, *sink.output());
 }
 

@@ -48,6 +48,8 @@ std::string plural(std::int64_t count, const char* one, const char* many) {
 
 std::string summary_line(const Summary& s) {
   std::string written = plural(s.entries_written, "entry written", "entries written");
+  if (s.names_apart)
+    written = plural(*s.names_apart, "pair", "pairs") + " kept apart by their names, " + written;
   if (s.skipped_geometries > 0)
     written +=
         ", " + plural(s.skipped_geometries, "other geometry skipped", "other geometries skipped");
@@ -75,6 +77,7 @@ std::string summary_line(const Summary& s) {
 std::string summary_json(const Summary& s) {
   std::string json = "{\"command\": \"" + std::string(name_of(s.subcommand)) + "\"";
   Fields fields = fields_of(s);
+  if (s.names_apart) fields.emplace_back("names_apart", *s.names_apart);
   if (s.skipped_geometries > 0) fields.emplace_back("skipped_geometries", s.skipped_geometries);
   if (s.texts_cut > 0) fields.emplace_back("texts_cut", s.texts_cut);
   if (s.fields_dropped > 0) fields.emplace_back("fields_dropped", s.fields_dropped);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "batch/arguments.hpp"
@@ -22,6 +23,9 @@ struct Summary {
   std::int64_t matches = 0;
   std::int64_t settled_automatically = 0;
   std::int64_t reviewed = 0;
+  // dedupe and update with a name rule: pairs within the radius that the
+  // names kept apart
+  std::optional<std::int64_t> names_apart;
   // POI entries in the Output
   std::int64_t entries_written = 0;
   // Features of OGR inputs that were not points (lines, areas, none)

@@ -34,6 +34,7 @@ engine::RunOptions options_of(const Command& command) {
   options.radius = command.radius;
   options.settle_under_one_metre = command.below_one_metre == BelowOneMetre::skip;
   options.append_all = !command.added_only;
+  options.names = command.names;
   return options;
 }
 
@@ -89,6 +90,7 @@ RunResult update(const Command& command, Progress& progress) {
   summary.matches = counts.matches;
   summary.settled_automatically = counts.settled;
   summary.reviewed = counts.reviewed;
+  if (command.names.reads_names()) summary.names_apart = counts.names_apart;
   return setup.finish(summary, *sink.output());
 }
 

@@ -131,6 +131,27 @@ BENCHMARK(batch_dedupe)
     ->UseRealTime()
     ->Iterations(3);
 
+// Read to written on every processor, the names read by the rule state.range(1) (0 any,
+// 1 same, 2 similar): the same file as batch_dedupe, whose near pairs have different names,
+// so every pair within the radius is compared by its names.
+void batch_dedupe_names(benchmark::State& state) {
+  const std::string input = clustered_file(state.range(0), 1);
+  if (input.empty()) state.SkipWithError("cannot write the generated file");
+  batch::Command command = dedupe_command(input, 0);
+  command.names.rule = static_cast<engine::NameRule>(state.range(1));
+  for (auto _ : state) run_or_fail(state, command);
+  state.counters["entries"] = static_cast<double>(state.range(0));
+}
+BENCHMARK(batch_dedupe_names)
+    ->ArgNames({"entries", "names"})
+    ->Args({1'000'000, 0})
+    ->Args({1'000'000, 2})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
 // The matching alone (the part that runs on several threads), the table read beforehand.
 void batch_matching(benchmark::State& state) {
   const std::string input = clustered_file(state.range(0), 1);

@@ -418,7 +418,8 @@ std::size_t Grid::memory_bytes() const {
 }
 
 std::vector<Match> first_later_matches(const poi::CompactTable& table, float radius,
-                                       unsigned threads, std::atomic<std::int64_t>* answered) {
+                                       unsigned threads, std::atomic<std::int64_t>* answered,
+                                       const PairTest* accept) {
   threads = std::max(1u, threads);
   Grid grid(radius, PointOrder::probe_first);
   grid.build(table, threads);
@@ -433,8 +434,11 @@ std::vector<Match> first_later_matches(const poi::CompactTable& table, float rad
       const std::int64_t end = std::min(count, begin + kChunk);
       for (std::int64_t k = begin; k < end; ++k) {
         const std::int32_t i = order[static_cast<std::size_t>(k)];
-        const auto match =
+        auto match =
             grid.first_match(i + 1, table.size(), table.latitude(i), table.longitude(i), radius);
+        while (match && accept && !(*accept)(i, match->index))
+          match = grid.first_match(match->index + 1, table.size(), table.latitude(i),
+                                   table.longitude(i), radius);
         if (match) matches[static_cast<std::size_t>(i)] = *match;
       }
       if (answered) answered->fetch_add(end - begin, std::memory_order_relaxed);

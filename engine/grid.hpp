@@ -115,8 +115,12 @@ class Grid {
 // grid built for the table. Element i of the result; index 0 where there is
 // none and for comment records. `answered`, when given, counts the entries
 // done (comment records are not asked about), for a progress display.
+// `accept`, when given, is asked about each pair within the radius, from
+// every thread: the search goes on past the pairs it refuses.
+using PairTest = std::function<bool(std::int32_t earlier, std::int32_t later)>;
 std::vector<Match> first_later_matches(const poi::CompactTable& table, float radius,
                                        unsigned threads,
-                                       std::atomic<std::int64_t>* answered = nullptr);
+                                       std::atomic<std::int64_t>* answered = nullptr,
+                                       const PairTest* accept = nullptr);
 
 }  // namespace pinwright::engine

@@ -64,6 +64,11 @@ RunOutcome Run::start(const RunOptions& options) {
   kept_.clear();
   excluded_.clear();
   stops_.clear();
+  table_names_.clear();
+  table_names_.resize(table_.size());
+  probe_names_.clear();
+  if (update_) probe_names_.resize(update_->size());
+  survived_.assign(update_ ? 0 : static_cast<std::size_t>(table_.size()) + 1, false);
   return go_on(options);
 }
 
@@ -88,9 +93,46 @@ std::optional<Match> Run::search(std::int32_t first, std::int32_t last, std::int
   return grid_->first_match(first, last, latitude, longitude, radius);
 }
 
+// The first entry of first..last within the radius whose name passes the
+// rule and, when `kept_only`, that survived its own turn. The pairs within
+// the radius that the names keep apart on the way are counted.
+std::optional<Match> Run::find_match(std::int32_t first, std::int32_t last, std::int32_t probe,
+                                     const RunOptions& options, PointOrder order, bool kept_only) {
+  for (;;) {
+    const auto match = search(first, last, probe, options.radius, order);
+    if (!match) return match;
+    first = match->index + 1;
+    if (kept_only && !survived_[static_cast<std::size_t>(match->index)]) continue;
+    if (!options.names.reads_names() || options.names.passes(probe_names().of(probes(), probe),
+                                                             table_names_.of(table_, match->index)))
+      return match;
+    ++counts_.names_apart;
+  }
+}
+
+// Every entry's first later match at once, on every thread, the names read
+// as the pairs are met.
+void Run::find_later_matches(const RunOptions& options) {
+  if (!options.names.reads_names()) {
+    later_matches_ = first_later_matches(table_, options.radius, setup_.threads, setup_.matched);
+    return;
+  }
+  std::atomic<std::int32_t> apart{0};
+  const PairTest accept = [&](std::int32_t earlier, std::int32_t later) {
+    if (options.names.passes(table_names_.of(table_, earlier), table_names_.of(table_, later)))
+      return true;
+    apart.fetch_add(1, std::memory_order_relaxed);
+    return false;
+  };
+  later_matches_ =
+      first_later_matches(table_, options.radius, setup_.threads, setup_.matched, &accept);
+  counts_.names_apart += apart.load();
+}
+
 // An earlier entry that survives its turn goes to the result unless an
 // exclusion circle removes it.
 void Run::keep(std::int32_t index) {
+  survived_[static_cast<std::size_t>(index)] = true;
   if (exclusion::inside_a_circle(circles_, table_.latitude(index), table_.longitude(index))) {
     excluded_.push_back(index);
     ++counts_.excluded;
@@ -111,6 +153,8 @@ void Run::count_matched() {
 
 RunOutcome Run::review_stop() {
   pending_ = true;
+  pair_.name_similarity = names::similarity(probe_names().of(probes(), pair_.probe),
+                                            table_names_.of(table_, pair_.match));
   stops_.push_back(Stop{position_,
                         pair_,
                         counts_,
@@ -124,17 +168,18 @@ RunOutcome Run::review_stop() {
   return outcome;
 }
 
-// Each Master entry against the later ones. A matched entry is deleted
-// automatically or decided; the later entry of the pair comes up as a probe
-// in its own turn, so of a group within the radius the last survives. The
-// run changes no position, so where nothing can stop it every entry's
-// first later match is looked for at once, on every thread.
+// Each Master entry against the later ones (Keep::last) or against the
+// earlier ones that survived (Keep::first). A matched entry is deleted
+// automatically or decided. With Keep::last the later entry of the pair
+// comes up as a probe in its own turn, so of a group within the radius the
+// last survives; the run changes no position, so where nothing can stop it
+// every entry's first later match is looked for at once, on every thread.
 RunOutcome Run::duplicate_run(const RunOptions& options) {
   const std::int32_t count = table_.size();
-  const bool all_at_once =
-      !setup_.plain_scan && position_ == 1 && (options.settle_every_match || !decider_.may_stop());
-  if (all_at_once)
-    later_matches_ = first_later_matches(table_, options.radius, setup_.threads, setup_.matched);
+  const bool keep_first = options.keep == Keep::first;
+  const bool all_at_once = !setup_.plain_scan && !keep_first && position_ == 1 &&
+                           (options.settle_every_match || !decider_.may_stop());
+  if (all_at_once) find_later_matches(options);
   for (std::int32_t i = position_; i <= count; ++i) {
     if (table_.is_comment(i)) {
       kept_.push_back(i);
@@ -145,7 +190,8 @@ RunOutcome Run::duplicate_run(const RunOptions& options) {
       const Match& later = later_matches_[static_cast<std::size_t>(i)];
       if (later.index != 0) match = later;
     } else {
-      match = search(i + 1, count, i, options.radius, PointOrder::probe_first);
+      match = keep_first ? find_match(1, i - 1, i, options, PointOrder::probe_first, true)
+                         : find_match(i + 1, count, i, options, PointOrder::probe_first, false);
       count_matched();
     }
     if (!match) {
@@ -181,7 +227,7 @@ RunOutcome Run::update_run(const RunOptions& options) {
   for (std::int32_t i = position_; i <= update.size(); ++i) {
     count_matched();
     if (!update.is_comment(i)) {
-      const auto match = search(1, table_.size(), i, options.radius, PointOrder::table_first);
+      const auto match = find_match(1, table_.size(), i, options, PointOrder::table_first, false);
       if (match) {
         pair_ = Pair{i, match->index, match->separation};
         ++counts_.matches;
@@ -208,6 +254,9 @@ RunOutcome Run::update_run(const RunOptions& options) {
       return outcome;
     }
     if (grid_) grid_->append(table_);
+    table_names_.resize(table_.size());
+    if (const names::NormalisedName* form = probe_names_.made(i))
+      table_names_.take(table_.size(), *form);
     if (!update.is_comment(i)) ++counts_.appended;
   }
   return finish_update_run(options);
@@ -296,6 +345,7 @@ bool Run::apply_update_decision(Decision decision, const std::optional<EditedRow
         return false;
       table_.take_fields(table_.size(), update, i);
       if (grid_) grid_->append(table_);
+      table_names_.resize(table_.size());
       ++counts_.appended;
       return true;
     case Decision::position:
@@ -307,12 +357,14 @@ bool Run::apply_update_decision(Decision decision, const std::optional<EditedRow
     case Decision::text:
       changing(j);
       table_.set_name(j, name);
+      table_names_.forget(j);
       table_.set_information(j, information);
       return true;
     case Decision::both:
       changing(j);
       table_.set_position(j, update.exact_longitude(i), update.exact_latitude(i));
       table_.set_name(j, name);
+      table_names_.forget(j);
       table_.set_information(j, kept_information);
       if (grid_) grid_->move(table_, j);
       return true;
@@ -329,6 +381,7 @@ void Run::apply_duplicate_decision(Decision decision, const std::optional<Edited
     if (second_row && poi::trim_right(second_row->name) != table_.name(pair_.match)) {
       changing(pair_.match);
       table_.set_name(pair_.match, second_row->name);
+      table_names_.forget(pair_.match);
     }
     ++counts_.deleted;
     return;
@@ -351,9 +404,18 @@ bool Run::back() {
   if (!can_go_back()) return false;
   stops_.pop_back();
   Stop& previous = stops_.back();
-  for (auto change = previous.changed.rbegin(); change != previous.changed.rend(); ++change)
+  for (auto change = previous.changed.rbegin(); change != previous.changed.rend(); ++change) {
     table_.restore(change->first, change->second);
+    table_names_.forget(change->first);
+  }
   table_.roll_back(previous.mark);
+  table_names_.resize(table_.size());
+  if (!update_) {
+    for (std::size_t k = previous.kept; k < kept_.size(); ++k)
+      survived_[static_cast<std::size_t>(kept_[k])] = false;
+    for (std::size_t k = previous.excluded; k < excluded_.size(); ++k)
+      survived_[static_cast<std::size_t>(excluded_[k])] = false;
+  }
   position_ = previous.position;
   pair_ = previous.pair;
   counts_ = previous.counts;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/grid.hpp"
+#include "engine/name_rule.hpp"
 #include "exclusion/circles.hpp"
 #include "exclusion/exclusion_run.hpp"
 #include "poi/compact_table.hpp"
@@ -18,6 +19,14 @@
 
 namespace pinwright::engine {
 
+// Which entry of a group within the radius a duplicate run keeps without a
+// review: `last`, each entry with a later match goes, so a chain of entries
+// each within the radius of the next collapses onto its last; `first`, each
+// entry within the radius of an earlier entry kept goes, so no entry kept
+// lies within the radius of one removed for it, and a chain keeps every
+// entry beyond the radius of those kept.
+enum class Keep { last, first };
+
 // The options of one call of the run, read by the caller when the call
 // starts: the window cannot change them while the call works.
 struct RunOptions {
@@ -25,6 +34,8 @@ struct RunOptions {
   bool settle_under_one_metre = false;  // "< 1 or": matches closer than 1 m need no review
   bool settle_every_match = false;      // "< N metres": no match needs a review
   bool append_all = false;              // update run: the Output holds the whole Master table
+  NameTest names;                       // a pair within the radius matches only when its names pass
+  Keep keep = Keep::last;               // duplicate run
 };
 
 // How a call of the run came back.
@@ -92,15 +103,20 @@ struct RunCounts {
   std::int32_t deleted = 0;   // duplicate run: earlier entries of a pair left out
   std::int32_t kept = 0;      // duplicate run: Keep decisions
   std::int32_t excluded = 0;  // duplicate run: entries inside an exclusion circle
+  // Pairs within the radius met before a probe's match (or while finding
+  // none) whose names the rule kept apart.
+  std::int32_t names_apart = 0;
 };
 
 // The pair a match found. The probe is the entry being matched: an Update
-// entry in an update run, the earlier Master entry in a duplicate run; the
+// entry in an update run; in a duplicate run the earlier Master entry, or
+// with Keep::first the later one, found near an earlier entry kept. The
 // match is always an entry of the run's table.
 struct Pair {
   std::int32_t probe = 0;
   std::int32_t match = 0;
-  float separation = 0.0f;  // metres between the two
+  float separation = 0.0f;       // metres between the two
+  double name_similarity = 0.0;  // names::similarity of the two names, at a review stop
 };
 
 class Run;
@@ -222,6 +238,10 @@ class Run {
   RunOutcome finished(RunOutcome outcome, std::span<const std::int32_t> entries);
   std::optional<Match> search(std::int32_t first, std::int32_t last, std::int32_t probe,
                               float radius, PointOrder order);
+  std::optional<Match> find_match(std::int32_t first, std::int32_t last, std::int32_t probe,
+                                  const RunOptions& options, PointOrder order, bool kept_only);
+  NormalisedNames& probe_names() { return update_ ? probe_names_ : table_names_; }
+  void find_later_matches(const RunOptions& options);
   bool apply(Decision decision, const std::optional<EditedRow>& second_row);
   bool apply_update_decision(Decision decision, const std::optional<EditedRow>& second_row);
   void apply_duplicate_decision(Decision decision, const std::optional<EditedRow>& second_row);
@@ -250,6 +270,12 @@ class Run {
   // at once on all threads (index 0: none).
   std::vector<Match> later_matches_;
   std::unique_ptr<Grid> grid_;
+  // The normal forms of the names, each made once a run.
+  NormalisedNames table_names_;
+  NormalisedNames probe_names_;  // update run: of the Update entries
+  // Duplicate run: whether entry i survived its turn (kept, or removed by a
+  // circle after that), at i.
+  std::vector<bool> survived_;
   // The review stops so far, the pending one last.
   std::vector<Stop> stops_;
 };

@@ -78,4 +78,11 @@ inline constexpr int kProgress = 1057;   // where a waiting run stands
 inline constexpr int kRunStatus = 1058;  // how the last run ended
 inline constexpr int kMatchMap = 1059;   // the map of the pending pair
 
+// The options that read the names, added after the run panel and left out of
+// `show all` as it is.
+inline constexpr int kNamesLabel = 1061;      // "Names"
+inline constexpr int kNamesCombo = 1062;      // "any", "same", "similar"
+inline constexpr int kKeepFirst = 1063;       // "Keep first": duplicate runs only
+inline constexpr int kNameSimilarity = 1064;  // "names 0.92" beside the separation
+
 }  // namespace pinwright::ui::control

@@ -30,6 +30,21 @@ TEST(parse_command_line_test, reads_every_option_of_dedupe) {
   EXPECT_EQ(c.summary_json_path, "s.json");
 }
 
+TEST(parse_command_line_test, reads_the_name_rule_and_keep_of_both_runs) {
+  const auto dedupe = parse_command_line({"dedupe", "in.asc", "-o", "out.asc", "--names", "similar",
+                                          "--name-similarity", "0.9", "--keep", "first"});
+  ASSERT_TRUE(dedupe.command) << dedupe.err;
+  EXPECT_EQ(dedupe.command->names.rule, engine::NameRule::similar);
+  EXPECT_EQ(dedupe.command->names.threshold, 0.9);
+  EXPECT_EQ(dedupe.command->keep, KeepRule::first);
+  const auto update =
+      parse_command_line({"update", "m.asc", "u.asc", "-o", "out.asc", "--names", "same"});
+  ASSERT_TRUE(update.command) << update.err;
+  EXPECT_EQ(update.command->names.rule, engine::NameRule::same);
+  EXPECT_EQ(update.command->names.threshold, names::kDefaultThreshold);
+  EXPECT_EQ(update.command->keep, KeepRule::last);
+}
+
 TEST(parse_command_line_test, input_format_once_for_each_input_in_order) {
   const auto parsed = parse_command_line({"update", "track.gpx", "table.csv", "-o", "o.asc",
                                           "--input-format", "auto", "--input-format", "CSV"});
@@ -172,6 +187,21 @@ INSTANTIATE_TEST_SUITE_P(
         Bad{"radius_comma", {"dedupe", "i", "-o", "o", "--radius", "2,5"}, "--radius"},
         Bad{"delete_word", {"dedupe", "i", "-o", "o", "--delete", "all"}, "--delete"},
         Bad{"on_match_word", {"update", "m", "u", "-o", "o", "--on-match", "keep"}, "--on-match"},
+        Bad{"names_word", {"dedupe", "i", "-o", "o", "--names", "exact"}, "--names"},
+        Bad{"keep_word", {"dedupe", "i", "-o", "o", "--keep", "middle"}, "--keep"},
+        Bad{"keep_on_update", {"update", "m", "u", "-o", "o", "--keep", "first"}, "--keep"},
+        Bad{"similarity_above_one",
+            {"update", "m", "u", "-o", "o", "--name-similarity", "1.01"},
+            "--name-similarity takes a number from 0 to 1"},
+        Bad{"similarity_negative",
+            {"dedupe", "i", "-o", "o", "--name-similarity", "-0.1"},
+            "--name-similarity"},
+        Bad{"similarity_not_a_number",
+            {"dedupe", "i", "-o", "o", "--name-similarity", "nan"},
+            "--name-similarity"},
+        Bad{"similarity_trailing_text",
+            {"dedupe", "i", "-o", "o", "--name-similarity", "0.9x"},
+            "--name-similarity"},
         Bad{"dedupe_option_on_update",
             {"update", "m", "u", "-o", "o", "--report", "r"},
             "--report"},

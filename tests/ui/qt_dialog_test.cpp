@@ -200,7 +200,8 @@ TEST_F(qt_dialog_test, the_dialog_holds_exactly_the_54_controls_and_the_run_pane
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(expected.size(), 54u);
   for (const int id : expected) EXPECT_TRUE(dialog.listed(id)) << id;
-  for (const int id : {c::kProgress, c::kRunStatus, c::kMatchMap}) {
+  for (const int id : {c::kProgress, c::kRunStatus, c::kMatchMap, c::kNamesLabel, c::kNamesCombo,
+                       c::kKeepFirst, c::kNameSimilarity}) {
     EXPECT_FALSE(dialog.listed(id)) << id;
     expected.push_back(id);
   }
@@ -227,9 +228,10 @@ TEST_F(qt_dialog_test, controls_sit_in_their_groups) {
       {1006, {1008, 1033, 1028, 1036, 1047, 1044}},
       {1007, {1009, 1034, 1029, 1037, 1048, 1045}},
       {1038, {1039, 1042, 1040, 1041, 1049, 1046}},
-      {1010, {1013, 1017, 1018, 1031, 1011, 1051, 1014, 1019, 1020, 1032, 1012, 1052, 1025, 1026}},
-      {1021, {1015, 1016, 1035, 1001, 1002, 1060, 1055, 1054, 1053, 1056}},
-      {1022, {1023, 1024}},
+      {1010,
+       {1013, 1017, 1018, 1031, 1011, 1051, 1014, 1019, 1020, 1032, 1012, 1052, 1025, 1026, 1064}},
+      {1021, {1015, 1016, 1035, 1001, 1002, 1060, 1055, 1054, 1053, 1056, 1063}},
+      {1022, {1023, 1024, 1061, 1062}},
   };
   for (const auto& [group, members] : groups) {
     for (const int id : members) {

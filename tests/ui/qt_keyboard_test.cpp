@@ -491,7 +491,7 @@ TEST_F(qt_keyboard_test, tab_runs_top_to_bottom_left_to_right) {
   enable_all();
   dialog.widget(c::kMasterText)->setFocus();
   std::vector<int> order = {focused()};
-  for (int i = 0; i < 24; ++i) {
+  for (int i = 0; i < 25; ++i) {
     QTest::keyClick(dialog.window()->focusWidget(), Qt::Key_Tab);
     order.push_back(focused());
   }
@@ -516,6 +516,7 @@ TEST_F(qt_keyboard_test, tab_runs_top_to_bottom_left_to_right) {
                                      c::kUnderOneMetre,
                                      c::kUnderRadius,
                                      c::kRadiusCombo,
+                                     c::kNamesCombo,
                                      c::kStart,
                                      c::kHelp,
                                      c::kQuit,

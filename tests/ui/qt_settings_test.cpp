@@ -103,6 +103,8 @@ TEST(qt_settings_test, what_one_life_sets_the_next_one_starts_with) {
     first.control<QComboBox>(c::kRadiusCombo)->setEditText("50");
     first.control<QCheckBox>(c::kUnderRadius)->setChecked(true);
     first.control<QCheckBox>(c::kAppend)->setChecked(false);
+    first.control<QComboBox>(c::kNamesCombo)->setCurrentText("similar");
+    first.control<QCheckBox>(c::kKeepFirst)->setChecked(true);
     first.handle_events();
     ASSERT_FALSE(first.dialog.checked(c::kUnderOneMetre).value());
     first.drop(c::kMasterGroup, master);
@@ -122,6 +124,8 @@ TEST(qt_settings_test, what_one_life_sets_the_next_one_starts_with) {
   EXPECT_EQ(second.dialog.checked(c::kUnderRadius), true);
   EXPECT_EQ(second.dialog.checked(c::kUnderOneMetre), false);
   EXPECT_EQ(second.dialog.checked(c::kAppend), false);
+  EXPECT_EQ(second.dialog.text(c::kNamesCombo), "similar");
+  EXPECT_EQ(second.dialog.checked(c::kKeepFirst), true);
   EXPECT_EQ(second.dialog.window()->width(), width);
   EXPECT_EQ(second.dialog.window()->height(), height);
 

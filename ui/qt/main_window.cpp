@@ -4,8 +4,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -27,6 +29,10 @@ constexpr int kFormSpacing = 4;
 
 MainWindow::MainWindow(QWidget* parent) : QDialog(parent) {
   form_.setupUi(this);
+  // The radius is typed into its combo box's line edit: the Names choice
+  // follows that, not the combo box the form's tab stops name.
+  QWidget::setTabOrder(form_.radiusCombo->lineEdit(), form_.namesCombo);
+  QWidget::setTabOrder(form_.namesCombo, form_.startButton);
   for (QGroupBox* group : findChildren<QGroupBox*>()) {
     if (QLayout* rows = group->layout()) {
       rows->setContentsMargins(kGroupMargin, kGroupTop, kGroupMargin, kGroupBottom);

@@ -524,8 +524,13 @@ void QtDialog::restore_options() {
   set_box(control::kUnderOneMetre, options->under_one_metre);
   set_box(control::kUnderRadius, options->under_radius);
   set_box(control::kAppend, options->append);
+  set_box(control::kKeepFirst, options->keep_first);
   if (auto* combo = qobject_cast<QComboBox*>(widget(control::kRadiusCombo)))
     combo->setEditText(options->radius);
+  // A rule this version does not offer leaves the combo box as it is.
+  if (auto* names = qobject_cast<QComboBox*>(widget(control::kNamesCombo));
+      names && names->findText(options->names) >= 0)
+    names->setCurrentText(options->names);
 }
 
 void QtDialog::place_window() {
@@ -568,6 +573,8 @@ void QtDialog::save_settings() {
   options.under_one_metre = checked(control::kUnderOneMetre).value_or(false);
   options.under_radius = checked(control::kUnderRadius).value_or(false);
   options.append = checked(control::kAppend).value_or(false);
+  options.names = shown_text(control::kNamesCombo);
+  options.keep_first = checked(control::kKeepFirst).value_or(false);
   settings_->remember_options(options);
   settings_->remember_place({window_->pos(), window_->width(), window_->height()});
 }

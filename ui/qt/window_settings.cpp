@@ -75,6 +75,8 @@ std::optional<WindowSettings::Options> WindowSettings::options() const {
   options.under_one_metre = store_->value(QStringLiteral("options/underOneMetre")).toBool();
   options.under_radius = store_->value(QStringLiteral("options/underRadius")).toBool();
   options.append = store_->value(QStringLiteral("options/append")).toBool();
+  options.names = store_->value(QStringLiteral("options/names")).toString();
+  options.keep_first = store_->value(QStringLiteral("options/keepFirst")).toBool();
   return options;
 }
 
@@ -83,6 +85,8 @@ void WindowSettings::remember_options(const Options& options) {
   store_->setValue(QStringLiteral("options/underOneMetre"), options.under_one_metre);
   store_->setValue(QStringLiteral("options/underRadius"), options.under_radius);
   store_->setValue(QStringLiteral("options/append"), options.append);
+  store_->setValue(QStringLiteral("options/names"), options.names);
+  store_->setValue(QStringLiteral("options/keepFirst"), options.keep_first);
 }
 
 std::optional<WindowSettings::Place> WindowSettings::place() const {

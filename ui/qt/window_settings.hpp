@@ -44,6 +44,8 @@ class WindowSettings {
     bool under_one_metre = false;
     bool under_radius = false;
     bool append = false;
+    QString names;  // the "Names" rule; empty: none remembered
+    bool keep_first = false;
   };
   std::optional<Options> options() const;
   void remember_options(const Options& options);

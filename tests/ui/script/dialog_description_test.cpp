@@ -80,6 +80,10 @@ const std::vector<Expected> kMainDialog = {
     {1058, K::static_text, "", S::enabled, false},
     {1059, K::map, "", S::enabled, false},
     {1060, K::button, "Back", S::disabled, false},
+    {1061, K::static_text, "Names", S::enabled, false},
+    {1062, K::combo_box, "any", S::enabled, false},
+    {1063, K::check_box, "Keep first", S::enabled, false},
+    {1064, K::static_text, "", S::enabled, false},
 };
 
 TEST(main_dialog_description_test, holds_every_control_with_its_kind_caption_and_default) {
@@ -97,14 +101,15 @@ TEST(main_dialog_description_test, holds_every_control_with_its_kind_caption_and
     EXPECT_EQ(control.state, expected.state);
     EXPECT_EQ(control.checked, expected.checked);
     EXPECT_EQ(control.is_default, expected.id == 1001);
-    // The run panel came later and stays out of `show all`.
-    EXPECT_EQ(control.listed, expected.id < 1057 || expected.id > 1059);
+    // The run panel and the options that read the names came later and stay
+    // out of `show all`.
+    EXPECT_EQ(control.listed, expected.id < 1057 || expected.id == 1060);
     EXPECT_EQ(dialog.find(expected.id), &control);
   }
   EXPECT_EQ(dialog.find(2), nullptr);
   EXPECT_EQ(dialog.find(1043), nullptr);
   EXPECT_EQ(dialog.find(1050), nullptr);
-  EXPECT_EQ(dialog.find(1061), nullptr);
+  EXPECT_EQ(dialog.find(1065), nullptr);
 }
 
 TEST(main_dialog_description_test, radius_combo_offers_eleven_radii_with_twenty_selected) {
