@@ -58,6 +58,16 @@ bool CompactTable::append_entry(const CompactTable& other, std::int32_t index) {
                 std::string_view(texts).substr(copied.name_length));
 }
 
+bool CompactTable::append_table(const CompactTable& other) {
+  if (other.size() > kMaxEntries - size()) return false;
+  const std::uint64_t shift = arena_.size();
+  arena_.insert(arena_.end(), other.arena_.begin(), other.arena_.end());
+  const std::size_t first = entries_.size();
+  entries_.insert(entries_.end(), other.entries_.begin(), other.entries_.end());
+  for (std::size_t k = first; k < entries_.size(); ++k) entries_[k].text += shift;
+  return true;
+}
+
 std::string_view CompactTable::name(std::int32_t index) const {
   const Entry& entry = at(index);
   return {arena_.data() + entry.text, entry.name_length};

@@ -45,6 +45,9 @@ class CompactTable {
   bool append_comment(std::string_view line);
   // Entry `index` of `other`, texts at full length.
   bool append_entry(const CompactTable& other, std::int32_t index);
+  // Every entry of `other` (another table) in order, its texts copied in one
+  // block; false, with nothing stored, when they do not all fit.
+  bool append_table(const CompactTable& other);
 
   // The position as matched and as the text and OV2 forms write it.
   float longitude(std::int32_t index) const { return static_cast<float>(at(index).longitude); }
