@@ -56,21 +56,22 @@ bool append_fixed_exactly(std::string& out, double value, int width, int decimal
     if (remainder > half || (remainder == half && (quotient & 1) != 0)) ++quotient;
     units = quotient;
   }
-  const std::uint64_t scale = kPowersOfTen[static_cast<std::size_t>(decimals)];
+  // The digits from the last one backwards, the point after `decimals` of
+  // them, at least one digit before it.
   std::array<char, 32> buffer;
-  char* end = buffer.data();
-  if (negative) *end++ = '-';
-  end = std::to_chars(end, buffer.data() + buffer.size(), units / scale).ptr;
-  if (decimals > 0) {
-    *end++ = '.';
-    std::uint64_t fraction = units % scale;
-    for (int k = decimals - 1; k >= 0; --k) {
-      end[k] = static_cast<char>('0' + fraction % 10);
-      fraction /= 10;
-    }
-    end += decimals;
+  char* begin = buffer.data() + buffer.size();
+  const char* const end = begin;
+  for (int k = 0; k < decimals; ++k) {
+    *--begin = static_cast<char>('0' + units % 10);
+    units /= 10;
   }
-  append_right_aligned(out, {buffer.data(), end}, width);
+  if (decimals > 0) *--begin = '.';
+  do {
+    *--begin = static_cast<char>('0' + units % 10);
+    units /= 10;
+  } while (units > 0);
+  if (negative) *--begin = '-';
+  append_right_aligned(out, {begin, end}, width);
   return true;
 }
 

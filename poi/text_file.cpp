@@ -379,11 +379,12 @@ LineCounts write_text_records(OutputFile& file, const CompactTable& table,
                               std::span<const std::int32_t> entries) {
   LineCounts counts;
   std::string buffer;
+  buffer.reserve(kWriteBlock + 2 * kLineWindow);
   for (const std::int32_t k : entries) {
     ++(table.is_comment(k) ? counts.comment_lines : counts.poi_lines);
     append_record_line(buffer, table, k);
     buffer += '\n';
-    if (buffer.size() >= (1 << 16)) {
+    if (buffer.size() >= kWriteBlock) {
       file.write(buffer);
       buffer.clear();
     }
