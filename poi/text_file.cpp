@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <span>
+#include <system_error>
 #include <thread>
 
 #include "poi/file_handle.hpp"
@@ -225,7 +226,11 @@ class BlockReader {
     };
     std::vector<std::thread> helpers;
     const std::size_t helper_count = std::min<std::size_t>(threads_, stretches.size()) - 1;
-    for (std::size_t h = 0; h < helper_count; ++h) helpers.emplace_back(work);
+    try {
+      for (std::size_t h = 0; h < helper_count; ++h) helpers.emplace_back(work);
+    } catch (const std::system_error&) {
+      // No thread to be had: the threads there are (this one at least) do it all.
+    }
     StretchRead total = read_stretch(stretches[0], first_extra, line_base, table_, room_, limit_);
     if (total.failure) next = stretches.size();
     work();
