@@ -19,7 +19,6 @@ namespace {
 
 // Type, length, longitude and latitude: no stored OV2 record is shorter.
 inline constexpr std::int64_t kSmallestOv2Record = 13;
-inline constexpr std::size_t kWriteBuffer = 1 << 16;
 
 std::string reason_of(const poi::ReadFailure& failure) {
   using Kind = poi::ReadFailure::Kind;
@@ -147,7 +146,7 @@ InputRead read_input(poi::CompactTable& table, const std::string& path,
 OutputWriter::OutputWriter(const std::string& path, poi::FileKind kind,
                            std::chrono::year_month_day date)
     : file_(path, poi::OpenMode::truncate), kind_(kind) {
-  buffer_.reserve(kWriteBuffer + 1024);
+  buffer_.reserve(poi::kWriteBlock + 1024);
   if (kind_ == poi::FileKind::text) poi::write_text_header(file_, date);
 }
 
@@ -164,7 +163,7 @@ void OutputWriter::add(const poi::CompactTable& table, std::int32_t index) {
 }
 
 void OutputWriter::flush_when_full() {
-  if (buffer_.size() < kWriteBuffer) return;
+  if (buffer_.size() < poi::kWriteBlock) return;
   file_.write(buffer_);
   buffer_.clear();
 }

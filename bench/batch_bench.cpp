@@ -23,6 +23,7 @@
 #include "engine/grid.hpp"
 #include "poi/format.hpp"
 #include "poi/output_file.hpp"
+#include "poi/text_file.hpp"
 
 namespace {
 
@@ -175,6 +176,41 @@ BENCHMARK(batch_matching)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(3);
+
+// The text reader alone on the 1,000,000-entry file, on as many threads as given.
+void read_text_1m(benchmark::State& state) {
+  const std::string input = clustered_file(1'000'000, 1);
+  const poi::TextReadOptions options{.threads = static_cast<unsigned>(state.range(0))};
+  for (auto _ : state) {
+    poi::CompactTable table;
+    if (poi::read_text_poi_file(input, table, poi::CompactTable::kMaxEntries, options).failure)
+      state.SkipWithError("cannot read the generated file");
+    benchmark::DoNotOptimize(table.size());
+  }
+}
+BENCHMARK(read_text_1m)
+    ->ArgNames({"threads"})
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+// The text writer alone: the same 1,000,000 entries, one line each.
+void write_text_1m(benchmark::State& state) {
+  poi::CompactTable table;
+  if (poi::read_text_poi_file(clustered_file(1'000'000, 1), table, poi::CompactTable::kMaxEntries)
+          .failure)
+    state.SkipWithError("cannot read the generated file");
+  const std::vector<std::int32_t> entries = poi::entry_range(1, table.size());
+  const std::string output = (bench_folder() / "written.asc").string();
+  for (auto _ : state) {
+    poi::OutputFile file(output, poi::OpenMode::truncate);
+    poi::write_text_records(file, table, entries);
+    if (!file.close()) state.SkipWithError("cannot write");
+  }
+}
+BENCHMARK(write_text_1m)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 // Update entries from the same towns as the Master's, into the Master.
 void batch_update(benchmark::State& state) {

@@ -153,9 +153,10 @@ void Grid::unplace(std::int32_t index, Position position) {
     if (it != outliers_.end() && *it == index) outliers_.erase(it);
     return;
   }
-  const auto found = rows_.find(cell_of(position.latitude, cell_degrees_));
-  if (found == rows_.end()) return;
-  Row& row = found->second;
+  const std::int64_t lat_cell = cell_of(position.latitude, cell_degrees_);
+  Row* const found = rows_.find(lat_cell);
+  if (found == nullptr) return;
+  Row& row = *found;
   const auto lon_cell = static_cast<std::int32_t>(cell_of(position.longitude, cell_degrees_));
   const auto it = std::lower_bound(
       row.begin(), row.end(), std::pair{lon_cell, index},
@@ -163,7 +164,7 @@ void Grid::unplace(std::int32_t index, Position position) {
         return entry.lon_cell != key.first ? entry.lon_cell < key.first : entry.index < key.second;
       });
   if (it != row.end() && it->index == index) row.erase(it);
-  if (row.empty()) rows_.erase(found);
+  if (row.empty()) rows_.erase(lat_cell);
 }
 
 void Grid::build(const poi::CompactTable& table, unsigned threads) {
@@ -329,9 +330,9 @@ std::optional<Match> Grid::first_match(std::int32_t first, std::int32_t last, fl
   }
   const CellRange& range = *plan.cells;
   for (std::int64_t lat = range.lat_low; lat <= range.lat_high; ++lat) {
-    const auto found = rows_.find(lat);
-    if (found == rows_.end()) continue;
-    visit_row_range(found->second, range.lon_low, range.lon_high, first, best,
+    const Row* const row = rows_.find(lat);
+    if (row == nullptr) continue;
+    visit_row_range(*row, range.lon_low, range.lon_high, first, best,
                     [&](const RowEntry& entry) -> std::optional<float> {
                       const float metres = separation(entry.index, entry.latitude, entry.longitude);
                       if (metres < radius) return metres;
@@ -385,12 +386,12 @@ void Grid::for_each_in_box(const LatLonBox& box,
   const std::int64_t low = cell_of(std::max(box.lat_low, -kGridLimitDegrees), cell_degrees_);
   const std::int64_t high = cell_of(std::min(box.lat_high, kGridLimitDegrees), cell_degrees_);
   if (high - low + 1 > static_cast<std::int64_t>(rows_.size())) {
-    for (const auto& [lat, row] : rows_)
+    rows_.for_each([&](std::int64_t lat, const Row& row) {
       if (lat >= low && lat <= high) search_row(row);
+    });
   } else {
     for (std::int64_t lat = low; lat <= high; ++lat) {
-      const auto row = rows_.find(lat);
-      if (row != rows_.end()) search_row(row->second);
+      if (const Row* const row = rows_.find(lat)) search_row(*row);
     }
   }
 }
@@ -399,22 +400,31 @@ std::vector<std::int32_t> Grid::cell_order() const {
   std::vector<std::int64_t> keys;
   keys.reserve(rows_.size());
   std::size_t entries = outliers_.size();
-  for (const auto& [lat, row] : rows_) {
+  rows_.for_each([&](std::int64_t lat, const Row& row) {
     keys.push_back(lat);
     entries += row.size();
-  }
+  });
   std::sort(keys.begin(), keys.end());
   std::vector<std::int32_t> order;
   order.reserve(entries);
   for (const std::int64_t lat : keys)
-    for (const RowEntry& entry : rows_.at(lat)) order.push_back(entry.index);
+    for (const RowEntry& entry : *rows_.find(lat)) order.push_back(entry.index);
   order.insert(order.end(), outliers_.begin(), outliers_.end());
   return order;
 }
 
 std::size_t Grid::memory_bytes() const {
   return positions_.capacity() * sizeof(Position) + origins_.capacity() * sizeof(Origin) +
-         outliers_.capacity() * sizeof(std::int32_t) + row_map_bytes(rows_);
+         outliers_.capacity() * sizeof(std::int32_t) + row_bytes();
+}
+
+std::size_t Grid::row_bytes() const {
+  // A row's own block is at least one allocation of 32 bytes.
+  std::size_t bytes = rows_.slot_bytes();
+  rows_.for_each([&](std::int64_t, const Row& row) {
+    if (row.capacity() > 0) bytes += std::max<std::size_t>(32, row.capacity() * sizeof(RowEntry));
+  });
+  return bytes;
 }
 
 std::vector<Match> first_later_matches(const poi::CompactTable& table, float radius,

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
+#include "engine/cell_map.hpp"
 #include "engine/distance.hpp"
 #include "engine/match_search.hpp"
 #include "poi/compact_table.hpp"
@@ -94,6 +94,7 @@ class Grid {
   void place(std::int32_t index, Position position);
   void unplace(std::int32_t index, Position position);
   void add_position(Position position);
+  std::size_t row_bytes() const;
   template <typename Visit>
   void visit_row_range(const Row& row, std::int32_t lon_low, std::int32_t lon_high,
                        std::int32_t first, Match& best, const Visit& matches) const;
@@ -104,7 +105,7 @@ class Grid {
   std::vector<Position> positions_;
   // table_first: the point-1 terms of entry j at j - 1.
   std::vector<Origin> origins_;
-  std::unordered_map<std::int64_t, Row> rows_;
+  CellMap<Row> rows_;  // by latitude cell
   // Entries whose position lies beyond the grid's range, ascending; always read.
   std::vector<std::int32_t> outliers_;
 };

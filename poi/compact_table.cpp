@@ -84,6 +84,16 @@ void CompactTable::take_fields(std::int32_t index, const CompactTable& other,
   fields_.set(index, values);
 }
 
+bool CompactTable::append_table(const CompactTable& other) {
+  if (other.size() > kMaxEntries - size()) return false;
+  const std::uint64_t shift = arena_.size();
+  arena_.insert(arena_.end(), other.arena_.begin(), other.arena_.end());
+  const std::size_t first = entries_.size();
+  entries_.insert(entries_.end(), other.entries_.begin(), other.entries_.end());
+  for (std::size_t k = first; k < entries_.size(); ++k) entries_[k].text += shift;
+  return true;
+}
+
 std::string_view CompactTable::name(std::int32_t index) const {
   const Entry& entry = at(index);
   return {arena_.data() + entry.text, entry.name_length};

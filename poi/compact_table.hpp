@@ -49,6 +49,9 @@ class CompactTable {
   // Gives entry `index` the fields of entry `other_index` of another table,
   // which join this table's schema by name.
   void take_fields(std::int32_t index, const CompactTable& other, std::int32_t other_index);
+  // Every entry of `other` (another table, without fields) in order, its
+  // texts copied in one block; false, with nothing stored, when they do not all fit.
+  bool append_table(const CompactTable& other);
 
   // The position as matched and as the text and OV2 forms write it.
   float longitude(std::int32_t index) const { return static_cast<float>(at(index).longitude); }

@@ -8,8 +8,6 @@ namespace pinwright::poi {
 
 namespace {
 constexpr std::size_t kBufferSize = 1 << 16;
-// Kept past the window so that a UTF-8 sequence cut by it can be recognised.
-constexpr std::size_t kWindowSlack = 4;
 }  // namespace
 
 LineReader::LineReader(const std::string& path)
@@ -46,7 +44,7 @@ bool LineReader::next(std::string& window, std::size_t& length) {
     const char* hit = std::find_if(start, stop, [](char c) { return c == '\n' || c == '\r'; });
     const std::size_t taken = static_cast<std::size_t>(hit - start);
     const std::size_t room =
-        kLineWindow + kWindowSlack - std::min(window.size(), kLineWindow + kWindowSlack);
+        kLineWindow + kLineWindowSlack - std::min(window.size(), kLineWindow + kLineWindowSlack);
     window.append(start, std::min(taken, room));
     length += taken;
     begin_ += taken;

@@ -11,6 +11,8 @@
 namespace pinwright::poi {
 
 inline constexpr std::size_t kLineWindow = 256;
+// Bytes read past the window so that a UTF-8 sequence cut by it can be recognised.
+inline constexpr std::size_t kLineWindowSlack = 4;
 
 // Reads a text file line by line as the POI and exclusions readers see it:
 // each line's length as stored and its first 256 bytes. A line ends at LF,

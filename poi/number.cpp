@@ -1,9 +1,11 @@
 #include "poi/number.hpp"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace pinwright::poi {
@@ -70,9 +72,46 @@ std::optional<float> parse_number(std::string_view token) {
 
 namespace {
 
+// The double nearest to a plain decimal (digits with at most one point inside,
+// no sign, no exponent) of at most 15 significant digits and 22 decimals:
+// both the digits as an integer and the power of ten are then exact doubles,
+// so one division rounds once, to the nearest double, as from_chars does.
+// Nothing for any other text.
+std::optional<double> plain_decimal(std::string_view digits) {
+  constexpr std::array<double, 23> kPowersOfTen = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  constexpr std::uint64_t kMostSignificant = 1'000'000'000'000'000;  // 10^15
+  if (digits.empty() || digits.front() == '.' || digits.back() == '.') return std::nullopt;
+  std::uint64_t whole = 0;
+  std::size_t decimals = 0;
+  bool point = false;
+  for (const char c : digits) {
+    if (c == '.' && !point) {
+      point = true;
+      continue;
+    }
+    if (!is_digit(c)) return std::nullopt;
+    whole = whole * 10 + static_cast<std::uint64_t>(c - '0');
+    if (whole >= kMostSignificant) return std::nullopt;
+    if (point) ++decimals;
+  }
+  if (decimals >= kPowersOfTen.size()) return std::nullopt;
+  return static_cast<double>(whole) / kPowersOfTen[decimals];
+}
+
 // Whether `value` lies exactly halfway between two neighbouring floats, where
 // rounding it to a float may differ from rounding the decimal it came from.
 bool halfway_between_floats(double value) {
+  // A float has 24 significant bits to a double's 53: in the normal float
+  // range, halfway means the 29 bits a float drops are exactly 1000...0.
+  if (const double magnitude = std::fabs(value); magnitude >= std::numeric_limits<float>::min() &&
+                                                 magnitude <= std::numeric_limits<float>::max()) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    constexpr std::uint64_t kDropped = (std::uint64_t{1} << 29) - 1;
+    return (bits & kDropped) == std::uint64_t{1} << 28;
+  }
   const float nearest = static_cast<float>(value);
   if (static_cast<double>(nearest) == value || !std::isfinite(nearest)) return false;
   const float other =
@@ -92,6 +131,8 @@ std::optional<double> parse_coordinate(std::string_view token) {
     digits.remove_prefix(1);
   }
   if (digits.empty() || !(is_digit(digits.front()) || digits.front() == '.')) return std::nullopt;
+  if (const auto plain = plain_decimal(digits); plain && !halfway_between_floats(*plain))
+    return negative ? -*plain : *plain;
   double value = 0.0;
   const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value,
                                       std::chars_format::general);

@@ -14,6 +14,9 @@ namespace pinwright::poi {
 
 enum class OpenMode { truncate, append };
 
+// What the file writers gather before handing it to the file: few, large writes.
+inline constexpr std::size_t kWriteBlock = std::size_t{1} << 20;
+
 // A file being written. Every failure (open, write, flush, close) is kept and
 // reported by close(), so a short or failed write is never taken for success.
 // Destroying an open file closes it without reporting: call close() to know.

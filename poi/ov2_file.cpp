@@ -222,7 +222,7 @@ void write_ov2_records(OutputFile& file, const CompactTable& table,
   for (const std::int32_t k : entries) {
     if (table.is_comment(k)) continue;
     append_ov2_record(buffer, table, k);
-    if (buffer.size() >= (1 << 16)) {
+    if (buffer.size() >= kWriteBlock) {
       file.write(buffer);
       buffer.clear();
     }

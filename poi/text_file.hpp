@@ -39,10 +39,20 @@ std::string typed_information_text(std::string_view typed);
 // The same as a record's field holds it.
 Text typed_information(std::string_view typed);
 
+// How the text reader divides its work: the file is read in blocks of
+// `threads` times `stretch_bytes`, each cut at line ends into stretches of
+// about `stretch_bytes` that are parsed in parallel. The result does not
+// depend on either.
+struct TextReadOptions {
+  std::size_t stretch_bytes = std::size_t{1} << 20;
+  unsigned threads = 0;  // 0: one for each processor
+};
+
 // Appends the records of a text POI file to `table`, positions at double
 // precision, at most `limit` of them in all (the table's entries before
 // included).
-ReadResult read_text_poi_file(const std::string& path, CompactTable& table, std::int64_t limit);
+ReadResult read_text_poi_file(const std::string& path, CompactTable& table, std::int64_t limit,
+                              const TextReadOptions& options = {});
 
 // Written line forms, without the line end.
 std::string header_line(std::chrono::year_month_day date);

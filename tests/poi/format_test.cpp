@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <charconv>
 #include <clocale>
+#include <cmath>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "poi/number.hpp"
 #include "tests/support/test_names.hpp"
@@ -80,6 +85,46 @@ INSTANTIATE_TEST_SUITE_P(
       return testing::test_name(std::to_string(info.param.value) + " I" +
                                 std::to_string(info.param.width));
     });
+
+// The general conversion, right-aligned or asterisks: the form every fixed
+// field had before it got a faster path of its own.
+std::string general_fixed(double value, int width, int decimals) {
+  std::array<char, 400> buffer;
+  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                    std::chars_format::fixed, decimals);
+  const std::string digits(buffer.data(), result.ptr);
+  const auto field = static_cast<std::size_t>(width);
+  return digits.size() > field ? std::string(field, '*')
+                               : std::string(field - digits.size(), ' ') + digits;
+}
+
+TEST(format_fixed_test, as_the_general_conversion_rounds_it) {
+  std::vector<double> values = {
+      0.0,         -0.0,           0.5,       1.5,         2.5,
+      -2.5,        0.015625,       -0.015625, 1e-300,      -4e-320,
+      9999.999995, 9999.999994999, 99999.5,   999999999.5, 123456789.123456789,
+      -180.0,      180.0};
+  // Halfway cases at every decimal: odd multiples of powers of two.
+  for (int power = 1; power <= 30; ++power)
+    for (int odd = 1; odd < 64; odd += 2) values.push_back(std::ldexp(odd, -power));
+  std::mt19937_64 random(7);
+  std::uniform_real_distribution<float> coordinate(-180.0f, 180.0f);
+  std::uniform_real_distribution<double> wide(-2e9, 2e9);
+  std::uniform_int_distribution<int> exponent(-40, 32);
+  for (int k = 0; k < 20'000; ++k) {
+    values.push_back(coordinate(random));
+    values.push_back(wide(random));
+    values.push_back(std::ldexp(wide(random), exponent(random)));
+  }
+  for (const double value : values) {
+    for (int decimals = 0; decimals <= 10; ++decimals) {
+      for (const int width : {8, 10, 24}) {
+        ASSERT_EQ(format_fixed(value, width, decimals), general_fixed(value, width, decimals))
+            << value << " F" << width << "." << decimals;
+      }
+    }
+  }
+}
 
 TEST(format_test, named_forms) {
   EXPECT_EQ(f10_5(4.89f), "   4.89000");

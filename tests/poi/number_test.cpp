@@ -10,6 +10,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "tests/support/test_names.hpp"
 
@@ -67,6 +68,9 @@ INSTANTIATE_TEST_SUITE_P(tokens, parse_number_test, ::testing::ValuesIn(kNumberC
 std::uint32_t bits(float value) {
   return std::bit_cast<std::uint32_t>(value);
 }
+std::uint64_t bits(double value) {
+  return std::bit_cast<std::uint64_t>(value);
+}
 
 // The double reading must never move the float the window reads: the same
 // tokens succeed and fail, and the float of every value is the float read.
@@ -117,6 +121,43 @@ TEST(parse_coordinate_test, rounds_decimals_halfway_between_floats_as_the_float_
     }
   }
   EXPECT_EQ(checked, 60'000);
+}
+
+// Short decimals, as files hold them, at random and where a double lands
+// halfway between two floats (odd integers above 2^24): the nearest double,
+// unless it lies halfway or its float differs from the float reading; then
+// that float.
+TEST(parse_coordinate_test, reads_short_decimals_as_the_nearest_double) {
+  std::vector<std::string> tokens = {"16777217", "-16777219.0", "33554434",    "16777217.000",
+                                     "0.0",      "-0",          "000123.4500", "7."};
+  std::mt19937_64 random(11);
+  std::uniform_int_distribution<int> digit_count(1, 17);
+  std::uniform_int_distribution<int> digit(0, 9);
+  for (int k = 0; k < 100'000; ++k) {
+    const int count = digit_count(random);
+    std::string token = k % 2 == 0 ? "-" : "";
+    const int point = std::uniform_int_distribution<int>(0, count)(random);
+    for (int d = 0; d < count; ++d) {
+      if (d == point && d > 0) token += '.';
+      token += static_cast<char>('0' + digit(random));
+    }
+    tokens.push_back(token);
+  }
+  for (const std::string& token : tokens) {
+    const bool negative = token.front() == '-';
+    double nearest = 0.0;
+    std::from_chars(token.data() + (negative ? 1 : 0), token.data() + token.size(), nearest);
+    if (negative) nearest = -nearest;
+    const auto single = parse_number(token);
+    const auto wide = parse_coordinate(token);
+    ASSERT_TRUE(single && wide) << token;
+    const float low = static_cast<float>(nearest);
+    const float other = std::nextafter(low, nearest > low ? INFINITY : -INFINITY);
+    const bool halfway = static_cast<double>(low) != nearest &&
+                         (static_cast<double>(low) + static_cast<double>(other)) / 2.0 == nearest;
+    const double expected = !halfway && low == *single ? nearest : static_cast<double>(*single);
+    ASSERT_EQ(bits(*wide), bits(expected)) << token;
+  }
 }
 
 // Beyond the float range at the small end the nearest float is zero or a
