@@ -296,6 +296,7 @@ RunStop start_run(Program& program, ui::DialogLayer& dialog) {
   dialog.put_text(c::kRunStatus, " ");
   engine::RunSetup setup;
   setup.output_kind = program.output.kind;
+  setup.vector_output = vector_driver(program.output).has_value();
   setup.report_matches = !update_run && program.matches_report_enabled;
   setup.result_limit = kMergedCapacity;
   setup.threads = std::max(1u, std::thread::hardware_concurrency());

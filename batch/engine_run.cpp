@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "batch/files.hpp"
 #include "exclusion/exclusion_run.hpp"
 #include "exclusion/reports.hpp"
 
@@ -23,6 +24,7 @@ unsigned thread_count(const Command& command) {
 engine::RunSetup run_setup(Setup& setup, bool report_matches) {
   engine::RunSetup run;
   run.output_kind = setup.output_kind();
+  run.vector_output = output_form(setup.command()).kind == FileForm::Kind::ogr;
   run.report_matches = report_matches;
   run.threads = thread_count(setup.command());
   run.matched = &setup.progress().entries_matched();

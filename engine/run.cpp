@@ -325,13 +325,14 @@ std::string edited_information(std::string_view shown, std::string_view edited) 
 
 // Update[i] against Master[j]. With a text Output file the Update entry's own
 // information text wins over the edited one on Save as new entry, Position
-// and Both; an OV2 Output carries no information, so the edited one is taken.
+// and Both; an OV2 Output carries no information, so the edited one is taken,
+// and a vector Output takes it as edited at full length.
 // False when Save as new entry finds the result full.
 bool Run::apply_update_decision(Decision decision, const std::optional<EditedRow>& second_row) {
   const poi::CompactTable& update = *update_;
   const std::int32_t i = pair_.probe;
   const std::int32_t j = pair_.match;
-  const bool text_output = setup_.output_kind == poi::FileKind::text;
+  const bool text_output = setup_.output_kind == poi::FileKind::text && !setup_.vector_output;
   const std::string name(second_row ? std::string_view(second_row->name) : update.name(i));
   const std::string information =
       second_row ? edited_information(update.information(i), second_row->information)

@@ -75,6 +75,10 @@ struct RunSetup {
   // information wins over the edited one on Save as new entry, Position and
   // Both; the excluded list carries information only for a text Output.
   poi::FileKind output_kind = poi::FileKind::text;
+  // The Output is a vector file: it holds every text at full length as shown
+  // and edited, so Position changes the position alone and the other
+  // decisions take the texts as edited.
+  bool vector_output = false;
   // Duplicate run: pairs more than 1 m apart go to the matches report.
   bool report_matches = false;
   // The most entries the result may hold (the window's tables hold 50,000).
