@@ -11,25 +11,13 @@
 
 #include "engine/run.hpp"
 #include "names/name.hpp"
+#include "tests/engine/no_files.hpp"
 #include "tests/support/test_names.hpp"
 
 namespace pinwright::engine {
 namespace {
 
-class NoFiles : public RunSink {
- public:
-  void report(std::string_view) override {}
-  std::optional<std::int64_t> report_length() override { return std::nullopt; }
-  void cut_report(std::int64_t) override {}
-  bool report_complete() override { return true; }
-  OutputWrite write_output(const poi::CompactTable&, std::span<const std::int32_t>) override {
-    return OutputWrite::written;
-  }
-  exclusion::ListWrite write_excluded(const exclusion::Circles&, const poi::CompactTable&,
-                                      std::span<const std::int32_t>, std::string&) override {
-    return exclusion::ListWrite::written;
-  }
-};
+using pinwright::testing::NoFiles;
 
 // Answers every open match with one decision, or leaves it to a review.
 class Answer : public Decider {
