@@ -38,26 +38,27 @@ class NormalisedName {
   NormalisedName() = default;
 
   // The normal form in UTF-8: words separated by one blank.
-  const std::string& text() const { return text_; }
-  bool empty() const { return text_.empty(); }
+  std::string text() const;
+  bool empty() const { return characters_.empty(); }
 
   // The same as code points, and where each word begins and ends in them.
   const std::u32string& characters() const { return characters_; }
   struct Word {
     std::size_t begin, end;
   };
-  const std::vector<Word>& words() const { return words_; }
+  std::vector<Word> words() const;
 
   friend bool operator==(const NormalisedName& a, const NormalisedName& b) {
-    return a.text_ == b.text_;
+    return a.characters_ == b.characters_;
   }
 
  private:
   friend NormalisedName normalise(std::string_view name);
 
-  std::string text_;
+  // Only the code points are kept (a run keeps a form for each of a million
+  // entries): the text and the words follow from them, as no word holds a
+  // blank.
   std::u32string characters_;
-  std::vector<Word> words_;
 };
 
 // The normal form of `name` (bytes as a file holds them; trailing blanks of a

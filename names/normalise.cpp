@@ -154,12 +154,11 @@ std::u32string fold_unicode(std::string_view utf8) {
   return to_code_points(composed);
 }
 
-std::u32string fold_ascii(std::string_view ascii) {
-  std::u32string out(ascii.size(), U'\0');
+void fold_ascii(std::string_view ascii, std::u32string& out) {
+  out.resize(ascii.size());
   std::transform(ascii.begin(), ascii.end(), out.begin(), [](char c) {
     return static_cast<char32_t>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
   });
-  return out;
 }
 
 bool is_word_character(char32_t c) {
@@ -168,47 +167,52 @@ bool is_word_character(char32_t c) {
   return (mask & (U_GC_L_MASK | U_GC_N_MASK | U_GC_M_MASK)) != 0;
 }
 
-// The words of a folded name: runs of letters, digits and marks.
-std::vector<std::u32string> split_words(const std::u32string& folded) {
-  std::vector<std::u32string> words;
-  std::u32string word;
+// The words of a folded name: runs of letters, digits and marks. A word is
+// a view of `folded` or of one of the constant spellings below; "john's"
+// drops its apostrophe, so its letters are copied into `joined` first, which
+// keeps room for every character of `folded` and so never moves.
+void split_words(const std::u32string& folded, std::u32string& joined,
+                 std::vector<std::u32string_view>& words) {
+  joined.clear();
+  joined.reserve(folded.size());
+  words.clear();
+  std::size_t begin = 0;
   for (std::size_t i = 0; i < folded.size(); ++i) {
     const char32_t c = folded[i];
-    if (is_apostrophe(c) && !word.empty() && i + 1 < folded.size() && folded[i + 1] == U's' &&
-        (i + 2 == folded.size() || !is_word_character(folded[i + 2]))) {
+    if (is_apostrophe(c) && joined.size() > begin && i + 1 < folded.size() &&
+        folded[i + 1] == U's' && (i + 2 == folded.size() || !is_word_character(folded[i + 2]))) {
       continue;  // "john's": one word
     }
     if (is_word_character(c) && !is_apostrophe(c)) {
-      word += c;
-    } else if (!word.empty()) {
-      words.push_back(std::move(word));
-      word.clear();
+      joined += c;
+    } else if (joined.size() > begin) {
+      words.emplace_back(joined.data() + begin, joined.size() - begin);
+      begin = joined.size();
     }
   }
-  if (!word.empty()) words.push_back(std::move(word));
-  return words;
+  if (joined.size() > begin) words.emplace_back(joined.data() + begin, joined.size() - begin);
 }
 
 // "Station" ends a name in scripts written without blanks ("洛阳站",
 // "東京駅", "서울역"): a word of its own, as in the scripts with blanks.
 constexpr std::array<char32_t, 3> kStationSuffixes = {U'\u7AD9', U'\u99C5', U'\uC5ED'};
 
-void split_station_suffixes(std::vector<std::u32string>& words) {
+void split_station_suffixes(std::vector<std::u32string_view>& words) {
   for (std::size_t i = 0; i < words.size(); ++i) {
-    std::u32string& word = words[i];
-    if (word.size() < 2 || std::find(kStationSuffixes.begin(), kStationSuffixes.end(),
-                                     word.back()) == kStationSuffixes.end())
-      continue;
-    const char32_t suffix = word.back();
-    word.pop_back();
-    words.insert(words.begin() + static_cast<std::ptrdiff_t>(i) + 1, std::u32string(1, suffix));
+    std::u32string_view& word = words[i];
+    const auto suffix = std::find(kStationSuffixes.begin(), kStationSuffixes.end(),
+                                  word.empty() ? U'\0' : word.back());
+    if (word.size() < 2 || suffix == kStationSuffixes.end()) continue;
+    word.remove_suffix(1);
+    words.insert(words.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                 std::u32string_view(&*suffix, 1));
     ++i;
   }
 }
 
-void expand_abbreviations(std::vector<std::u32string>& words) {
+void expand_abbreviations(std::vector<std::u32string_view>& words) {
   for (std::size_t i = 0; i < words.size(); ++i) {
-    std::u32string& word = words[i];
+    std::u32string_view& word = words[i];
     if (word == kStreetAbbreviation && words.size() > 1 && i + 1 == words.size()) {
       word = kStreet;
       continue;
@@ -219,7 +223,7 @@ void expand_abbreviations(std::vector<std::u32string>& words) {
   }
 }
 
-void drop_leading_article(std::vector<std::u32string>& words) {
+void drop_leading_article(std::vector<std::u32string_view>& words) {
   if (words.size() < 2) return;
   if (std::find(kArticles.begin(), kArticles.end(), words.front()) != kArticles.end())
     words.erase(words.begin());
@@ -228,26 +232,46 @@ void drop_leading_article(std::vector<std::u32string>& words) {
 }  // namespace
 
 NormalisedName normalise(std::string_view name) {
-  std::u32string folded;
+  // A run normalises a million names: the working buffers are kept per
+  // thread, so only the form returned is allocated.
+  thread_local std::u32string folded;
+  thread_local std::u32string joined;
+  thread_local std::vector<std::u32string_view> words;
   if (poi::is_ascii(name)) {
-    folded = fold_ascii(name);
+    fold_ascii(name, folded);
   } else {
     folded = fold_unicode(poi::decode_to_utf8(name, poi::detect_encoding(name)));
   }
-  std::vector<std::u32string> words = split_words(folded);
+  split_words(folded, joined, words);
   split_station_suffixes(words);
   expand_abbreviations(words);
   drop_leading_article(words);
 
   NormalisedName out;
-  for (const std::u32string& word : words) {
+  std::size_t length = words.empty() ? 0 : words.size() - 1;
+  for (const std::u32string_view word : words) length += word.size();
+  out.characters_.reserve(length);
+  for (const std::u32string_view word : words) {
     if (!out.characters_.empty()) out.characters_ += U' ';
-    const std::size_t begin = out.characters_.size();
     out.characters_ += word;
-    out.words_.push_back({begin, out.characters_.size()});
   }
-  out.text_.reserve(out.characters_.size());
-  for (const char32_t c : out.characters_) poi::append_utf8(out.text_, c);
+  return out;
+}
+
+std::string NormalisedName::text() const {
+  std::string out;
+  out.reserve(characters_.size());
+  for (const char32_t c : characters_) poi::append_utf8(out, c);
+  return out;
+}
+
+std::vector<NormalisedName::Word> NormalisedName::words() const {
+  std::vector<Word> out;
+  for (std::size_t begin = 0; begin < characters_.size();) {
+    const std::size_t end = std::min(characters_.find(U' ', begin), characters_.size());
+    out.push_back({begin, end});
+    begin = end + 1;
+  }
   return out;
 }
 

@@ -132,22 +132,29 @@ double jaro_winkler(std::u32string_view a, std::u32string_view b) {
 
 // The compared words of a name: those that begin within the first
 // kComparedCharacters code points, the last one cut there.
-std::vector<std::u32string_view> compared_words(const NormalisedName& name) {
-  std::vector<std::u32string_view> words;
+void compared_words(const NormalisedName& name, std::vector<std::u32string_view>& words) {
+  words.clear();
   const std::u32string_view characters = name.characters();
-  for (const NormalisedName::Word& word : name.words()) {
-    if (word.begin >= kComparedCharacters) break;
-    words.push_back(
-        characters.substr(word.begin, std::min(word.end, kComparedCharacters) - word.begin));
+  for (std::size_t begin = 0; begin < characters.size() && begin < kComparedCharacters;) {
+    const std::size_t end = std::min(characters.find(U' ', begin), characters.size());
+    words.push_back(characters.substr(begin, std::min(end, kComparedCharacters) - begin));
+    begin = end + 1;
   }
-  return words;
 }
 
-std::u32string joined(const NormalisedName& name) {
-  std::u32string out = name.characters();
-  std::erase(out, U' ');
-  return out;
+// The two names' characters are the same once their blanks are dropped.
+bool same_joined(std::u32string_view a, std::u32string_view b) {
+  std::size_t i = 0, j = 0;
+  while (true) {
+    while (i < a.size() && a[i] == U' ') ++i;
+    while (j < b.size() && b[j] == U' ') ++j;
+    if (i == a.size() || j == b.size()) return i == a.size() && j == b.size();
+    if (a[i++] != b[j++]) return false;
+  }
 }
+
+// Up to this many word pairs are ordered in place.
+constexpr std::size_t kFewPairs = 32;
 
 struct WordPair {
   double score;
@@ -156,21 +163,35 @@ struct WordPair {
 
 // The similarity of two different, non-empty names.
 double score_words(const NormalisedName& a, const NormalisedName& b) {
-  const std::vector<std::u32string_view> words_a = compared_words(a);
-  const std::vector<std::u32string_view> words_b = compared_words(b);
+  // A run scores a pair for every two neighbours: the working lists are
+  // kept per thread rather than allocated for each pair.
+  thread_local std::vector<std::u32string_view> words_a, words_b;
+  thread_local std::vector<WordPair> pairs;
+  thread_local std::vector<bool> paired_a, paired_b;
+  compared_words(a, words_a);
+  compared_words(b, words_b);
 
   // Every pair of words alike enough to be one word written two ways, the
   // most alike paired first, each word in one pair at most.
-  std::vector<WordPair> pairs;
+  pairs.clear();
   for (std::size_t i = 0; i < words_a.size(); ++i) {
     for (std::size_t j = 0; j < words_b.size(); ++j) {
       const double score = jaro_winkler(words_a[i], words_b[j]);
       if (score >= kWordThreshold) pairs.push_back({score, i, j});
     }
   }
-  std::stable_sort(pairs.begin(), pairs.end(),
-                   [](const WordPair& x, const WordPair& y) { return x.score > y.score; });
-  std::vector<bool> paired_a(words_a.size()), paired_b(words_b.size());
+  const auto more_alike = [](const WordPair& x, const WordPair& y) { return x.score > y.score; };
+  if (pairs.size() <= kFewPairs) {
+    // The usual few pairs in place: the stable sort would ask for a buffer.
+    for (std::size_t i = 1; i < pairs.size(); ++i) {
+      for (std::size_t j = i; j > 0 && more_alike(pairs[j], pairs[j - 1]); --j)
+        std::swap(pairs[j], pairs[j - 1]);
+    }
+  } else {
+    std::stable_sort(pairs.begin(), pairs.end(), more_alike);
+  }
+  paired_a.assign(words_a.size(), false);
+  paired_b.assign(words_b.size(), false);
   double paired = 0;  // the paired words, each counted by its score
   for (const WordPair& pair : pairs) {
     if (paired_a[pair.a] || paired_b[pair.b]) continue;
@@ -200,7 +221,8 @@ double score_words(const NormalisedName& a, const NormalisedName& b) {
 
   // The same letters split into words differently ("Saint-Denis",
   // "SaintDenis"; scripts written without blanks).
-  if (score < 1 - kExtraWordsPenalty && joined(a) == joined(b)) score = 1 - kExtraWordsPenalty;
+  if (score < 1 - kExtraWordsPenalty && same_joined(a.characters(), b.characters()))
+    score = 1 - kExtraWordsPenalty;
   return std::clamp(score, 0.0, 1.0);
 }
 
@@ -210,8 +232,9 @@ double similarity(const NormalisedName& a, const NormalisedName& b) {
   if (a == b) return 1.0;
   if (a.empty() || b.empty()) return 0.0;
   // Jaro's matching and the order of equal pairs depend on which name comes
-  // first; the names in a fixed order give one score for either order.
-  return a.text() < b.text() ? score_words(a, b) : score_words(b, a);
+  // first; the names in a fixed order (of their code points, the order of
+  // their UTF-8 texts) give one score for either order.
+  return a.characters() < b.characters() ? score_words(a, b) : score_words(b, a);
 }
 
 double similarity(std::string_view a, std::string_view b) {

@@ -157,6 +157,15 @@ TEST(similarity_test, a_normal_form_compares_as_its_name) {
   EXPECT_EQ(a.characters(), U"saint louis");
 }
 
+// A form is made in working buffers that still hold the name before it.
+TEST(normalise_again_test, a_form_keeps_nothing_of_the_name_before) {
+  const std::string first = normalise("The St. John's Road 東京駅").text();
+  EXPECT_EQ(normalise("Oslo").text(), "oslo");
+  EXPECT_EQ(normalise("").text(), "");
+  EXPECT_EQ(normalise("The St. John's Road 東京駅").text(), first);
+  EXPECT_EQ(first, "saint johns road 東京 駅");
+}
+
 // Names from OGR's formats come at full length; only the first
 // kComparedCharacters count, and a long name costs no more than that.
 TEST(similarity_test, very_long_names_compare_on_their_beginning) {
