@@ -141,16 +141,15 @@ class MemoryFolder {
   std::string file_;
 };
 
-// Writes the file OGR wrote in memory to `path`; false when any part of it
-// could not be written.
-bool write_out(const std::string& memory, const std::string& path) {
+// Writes the file OGR wrote in memory to `path`: "" when it was, or why not.
+std::string write_out(const std::string& memory, const std::string& path) {
   vsi_l_offset length = 0;
   const GByte* bytes = VSIGetMemFileBuffer(memory.c_str(), &length, FALSE);
-  if (bytes == nullptr) return false;
+  if (bytes == nullptr) return "not written completely";
   std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return false;
+  if (file == nullptr) return "cannot be created";
   const bool written = std::fwrite(bytes, 1, static_cast<std::size_t>(length), file) == length;
-  return std::fclose(file) == 0 && written;
+  return std::fclose(file) == 0 && written ? "" : "not written completely (a full disk?)";
 }
 
 // The points a file just written holds when opened again.
@@ -267,7 +266,10 @@ WriteResult write_points(const std::string& path, std::span<const Point> points,
   };
   switch (check) {
     case Check::through_memory:
-      if (!write_out(target, path)) return failed_silently();
+      if (const std::string failure = write_out(target, path); !failure.empty()) {
+        result.failure = failure;
+        return result;
+      }
       break;
     case Check::count_again: {
       // Reading the file back fails for reasons of its own (a cut file does
