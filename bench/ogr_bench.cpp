@@ -1,6 +1,11 @@
-// Reading a GeoPackage of 1,000,000 points, generated before the timing.
+// Reading a GeoPackage of 1,000,000 points, generated before the timing; and
+// converting 200,000 points between vector formats, a whole pinwright-batch
+// process paired with ogr2ogr's where it is installed.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -13,15 +18,16 @@ namespace {
 using namespace pinwright::ogr;
 
 inline constexpr std::int64_t kPoints = 1'000'000;
+inline constexpr std::int64_t kPairedPoints = 200'000;
 
-// Points all over the world, each with a name and every tenth with a
+// `count` points all over the world, each with a name and every tenth with a
 // description, as an extract of a map database has them.
-std::vector<Point> world_points() {
+std::vector<Point> world_points(std::int64_t count = kPoints) {
   std::mt19937_64 random(20261207);
   std::uniform_real_distribution<double> longitude(-180.0, 180.0);
   std::uniform_real_distribution<double> latitude(-85.0, 85.0);
-  std::vector<Point> points(kPoints);
-  for (std::int64_t k = 0; k < kPoints; ++k) {
+  std::vector<Point> points(static_cast<std::size_t>(count));
+  for (std::int64_t k = 0; k < count; ++k) {
     Point& point = points[static_cast<std::size_t>(k)];
     point.longitude = longitude(random);
     point.latitude = latitude(random);
@@ -52,5 +58,100 @@ void read_gpkg_1m(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kPoints);
 }
 BENCHMARK(read_gpkg_1m)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+namespace fs = std::filesystem;
+
+// The 200,000 points as a file of the name given, written once and kept in
+// the temporary folder for the next run (a GeoPackage takes a while).
+std::string paired_input(const std::string& name) {
+  const fs::path folder = fs::temp_directory_path() / "pinwright-bench-ogr";
+  fs::create_directories(folder);
+  const fs::path path = folder / name;
+  if (fs::exists(path)) return path.string();
+  const fs::path partial = folder / ("partial-" + name);
+  if (write_points(partial.string(), world_points(kPairedPoints), {}).failure) return {};
+  fs::rename(partial, path);
+  return path.string();
+}
+
+double seconds_of(const std::string& command) {
+  const auto start = std::chrono::steady_clock::now();
+  const int status = std::system(command.c_str());
+  const auto end = std::chrono::steady_clock::now();
+  return status == 0 ? std::chrono::duration<double>(end - start).count() : -1.0;
+}
+
+// pinwright-batch beside this program.
+std::string batch_program() {
+  std::error_code error;
+  const fs::path self = fs::read_symlink("/proc/self/exe", error);
+  return error ? std::string() : (self.parent_path() / "pinwright-batch").string();
+}
+
+// One conversion, ours and then ogr2ogr's (of the one layer of points) on the same input, each a
+// whole process with its output removed first; the wall times of both and their ratio (ours over
+// ogr2ogr's: below 1 is faster).
+void paired_convert(benchmark::State& state, const std::string& input_name,
+                    const std::string& output_name, const std::string& ogr2ogr_options,
+                    const std::string& ogr2ogr_layer) {
+  const std::string input = paired_input(input_name);
+  const std::string batch = batch_program();
+  if (input.empty() || !fs::exists(batch)) {
+    state.SkipWithError("no input or no pinwright-batch beside the bench");
+    return;
+  }
+  const fs::path output = fs::path(input).parent_path() / output_name;
+  const std::string ours =
+      batch + " convert " + input + " -o " + output.string() + " --quiet > /dev/null";
+  const std::string theirs = "ogr2ogr " + ogr2ogr_options + " " + output.string() + " " + input +
+                             " " + ogr2ogr_layer + " > /dev/null 2>&1";
+  double ours_seconds = 0.0;
+  double theirs_seconds = 0.0;
+  for (auto _ : state) {
+    fs::remove(output);
+    const double ours_run = seconds_of(ours);
+    fs::remove(output);
+    const double theirs_run = seconds_of(theirs);
+    if (ours_run < 0.0 || theirs_run < 0.0) {
+      state.SkipWithError("a conversion failed");
+      break;
+    }
+    ours_seconds += ours_run;
+    theirs_seconds += theirs_run;
+  }
+  fs::remove(output);
+  const auto runs = static_cast<double>(state.iterations());
+  state.counters["ours_ms"] = 1000.0 * ours_seconds / runs;
+  state.counters["ogr2ogr_ms"] = 1000.0 * theirs_seconds / runs;
+  state.counters["ratio"] = theirs_seconds > 0.0 ? ours_seconds / theirs_seconds : 0.0;
+}
+
+const bool kPairedCases = [] {
+  if (std::system("command -v ogr2ogr > /dev/null 2>&1") != 0) {
+    std::fputs("convert_*_200k: left out; ogr2ogr is not installed\n", stderr);
+    return false;
+  }
+  benchmark::RegisterBenchmark("convert_gpx_to_geojson_200k",
+                               [](benchmark::State& state) {
+                                 paired_convert(state, "points-200k.gpx", "out.geojson",
+                                                "-f GeoJSON", "waypoints");
+                               })
+      ->Iterations(1)
+      ->Repetitions(5)
+      ->ReportAggregatesOnly(true)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
+  benchmark::RegisterBenchmark("convert_gpkg_to_gpx_200k",
+                               [](benchmark::State& state) {
+                                 paired_convert(state, "points-200k.gpkg", "out.gpx",
+                                                "-f GPX -nln waypoints", "");
+                               })
+      ->Iterations(1)
+      ->Repetitions(5)
+      ->ReportAggregatesOnly(true)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
+  return true;
+}();
 
 }  // namespace

@@ -2,7 +2,9 @@
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
+#include <atomic>
 #include <cctype>
+#include <cstdio>
 #include <memory>
 #include <variant>
 #include <vector>
@@ -101,8 +103,56 @@ struct DatasetCloser {
   void operator()(GDALDataset* dataset) const { GDALClose(dataset); }
 };
 
-// The points a file just written holds when opened again: some drivers
-// (GeoJSON, GPX) do not report a write that failed, on a full disk say.
+// How a driver's failed write is found out. Some drivers (GeoJSON, GPX,
+// FlatGeobuf) write into a stream whose write errors they never look at, on a
+// full disk say: those write into memory, and the file is then written in one
+// block whose every write and close is checked. GeoPackage (SQLite) and the
+// shapefile's files return or report a failed write themselves. A driver not
+// known here (CSV, which names its file after the layer) has its file opened
+// again and its points counted.
+enum class Check { own_errors, through_memory, count_again };
+
+Check check_for(const std::string& driver) {
+  if (driver == "GPKG" || driver == "ESRI Shapefile") return Check::own_errors;
+  if (driver == "GPX" || driver == "FlatGeobuf" || driver == "GeoJSON" || driver == "GeoJSONSeq" ||
+      driver == "KML")
+    return Check::through_memory;
+  return Check::count_again;
+}
+
+// A name in OGR's memory file system that no other write uses.
+std::string memory_path(const std::string& path) {
+  static std::atomic<unsigned> next = 0;
+  return "/vsimem/pinwright-" + std::to_string(next++) + "/" + CPLGetFilename(path.c_str());
+}
+
+// The folder in memory of one write, removed with what it holds however the
+// write ends.
+class MemoryFolder {
+ public:
+  explicit MemoryFolder(const std::string& file) : file_(file) {}
+  ~MemoryFolder() {
+    if (!file_.empty()) VSIRmdirRecursive(CPLGetPath(file_.c_str()));
+  }
+  MemoryFolder(const MemoryFolder&) = delete;
+  MemoryFolder& operator=(const MemoryFolder&) = delete;
+
+ private:
+  std::string file_;
+};
+
+// Writes the file OGR wrote in memory to `path`: "" when it was, or why not.
+std::string write_out(const std::string& memory, const std::string& path) {
+  vsi_l_offset length = 0;
+  const GByte* bytes = VSIGetMemFileBuffer(memory.c_str(), &length, FALSE);
+  if (bytes == nullptr) return "not written completely";
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return "cannot be created";
+  const bool written = std::fwrite(bytes, 1, static_cast<std::size_t>(length), file) == length;
+  return std::fclose(file) == 0 && written ? "" : "not written completely (a full disk?)";
+}
+
+// The points a file just written holds when opened again.
 std::int64_t points_in(const std::string& path, const std::string& driver) {
   const char* drivers[] = {driver.c_str(), nullptr};
   std::unique_ptr<GDALDataset, DatasetCloser> dataset(
@@ -128,9 +178,12 @@ WriteResult write_points(const std::string& path, std::span<const Point> points,
   // for a damaged file by some drivers.
   VSIStatBufL status;
   if (VSIStatL(path.c_str(), &status) == 0) VSIUnlink(path.c_str());
+  const Check check = check_for(driver_name);
+  const std::string target = check == Check::through_memory ? memory_path(path) : path;
+  const MemoryFolder memory(check == Check::through_memory ? target : std::string());
   WriteResult result;
   std::unique_ptr<GDALDataset, DatasetCloser> dataset(
-      driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+      driver->Create(target.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
   if (!dataset) return failed("cannot be created");
 
   CPLStringList layer_options;
@@ -164,6 +217,7 @@ WriteResult write_points(const std::string& path, std::span<const Point> points,
       other_fields(*layer, options.fields, name_index, info_index, result);
 
   // One transaction: a GeoPackage commits once instead of per point.
+  CPLErrorReset();
   const bool transaction = dataset->StartTransaction() == OGRERR_NONE;
   const std::size_t text_limit =
       driver_name == "ESRI Shapefile" ? kDbaseTextBytes : std::string::npos;
@@ -198,19 +252,40 @@ WriteResult write_points(const std::string& path, std::span<const Point> points,
     if (layer->CreateFeature(&feature) != OGRERR_NONE) return failed("point not written");
     ++result.points;
   }
+  // A driver may report a failed write and go on taking points.
+  if (CPLGetLastErrorType() >= CE_Failure) return failed("points not written");
   if (transaction && dataset->CommitTransaction() != OGRERR_NONE)
     return failed("points not written");
   CPLErrorReset();
   dataset.reset();
   if (CPLGetLastErrorType() >= CE_Failure) return failed("not written completely");
-  // Reading the file back fails for reasons of its own (a cut GPX does not
-  // parse): they are not the write's, which the driver may have reported and
-  // not returned.
-  const std::string reported = QuietErrors::first_failure("");
-  if (points_in(path, driver_name) != result.points) {
-    result.failure = reported.empty() ? "not written completely (a full disk?)" : reported;
+  // The write itself failed, with no message of OGR's to tell why.
+  const auto failed_silently = [&result] {
+    result.failure = "not written completely (a full disk?)";
     return result;
+  };
+  switch (check) {
+    case Check::through_memory:
+      if (const std::string failure = write_out(target, path); !failure.empty()) {
+        result.failure = failure;
+        return result;
+      }
+      break;
+    case Check::count_again: {
+      // Reading the file back fails for reasons of its own (a cut file does
+      // not parse): they are not the write's, which the driver may have
+      // reported and not returned.
+      const std::string reported = QuietErrors::first_failure("");
+      if (points_in(path, driver_name) != result.points)
+        return reported.empty() ? failed_silently() : failed(reported);
+      break;
+    }
+    case Check::own_errors:
+      break;
   }
+  // Even an empty layer has a header: a file missing or empty was not made.
+  VSIStatBufL written;
+  if (VSIStatL(path.c_str(), &written) != 0 || written.st_size == 0) return failed_silently();
   return result;
 }
 

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -124,6 +125,22 @@ TEST(ogr_round_trip, driver_named_instead_of_extension) {
   const std::vector<Point> points = sample_points();
   expect_same_points(write_and_read(dir.file("out.txt"), points, write, read), points, 1e-9);
 }
+
+// A file that cannot be made fails the write in every format, those written
+// in memory first and then to the file included.
+class ogr_writer_missing_folder : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ogr_writer_missing_folder, fails) {
+  TempDir dir;
+  const WriteResult written =
+      write_points(dir.file("missing/out.") + GetParam(), sample_points(), {});
+  EXPECT_TRUE(written.failure);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("missing")));
+}
+
+INSTANTIATE_TEST_SUITE_P(formats, ogr_writer_missing_folder,
+                         ::testing::Values("gpx", "kml", "geojson", "gpkg", "fgb", "shp"),
+                         [](const auto& info) { return std::string(info.param); });
 
 TEST(ogr_writer, unknown_driver_fails) {
   TempDir dir;
