@@ -4,6 +4,7 @@
 
 #include <map>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace pinwright::engine {
@@ -50,7 +51,10 @@ TEST_P(cell_map_test, finds_what_an_ordered_map_holds) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(spans, cell_map_test, ::testing::Values(8, 100, 3000, 50'000));
+INSTANTIATE_TEST_SUITE_P(spans, cell_map_test, ::testing::Values(8, 100, 3000, 50'000),
+                         [](const ::testing::TestParamInfo<std::int64_t>& info) {
+                           return "span_" + std::to_string(info.param);
+                         });
 
 }  // namespace
 }  // namespace pinwright::engine

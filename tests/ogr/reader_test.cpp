@@ -105,6 +105,10 @@ struct GpxCase {
   std::int64_t skipped;
 };
 
+void PrintTo(const GpxCase& row, std::ostream* out) {
+  testing::print_row(out, row.names, row.first_longitude, row.skipped);
+}
+
 std::string gpx_points_name(GpxPoints points) {
   switch (points) {
     case GpxPoints::routes:
@@ -179,6 +183,10 @@ struct CsvCase {
   std::string y_field;
 };
 
+void PrintTo(const CsvCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.x_field, row.y_field);
+}
+
 class ogr_csv_columns : public ::testing::TestWithParam<CsvCase> {};
 
 TEST_P(ogr_csv_columns, find_the_position) {
@@ -219,6 +227,10 @@ struct BadCase {
   std::string field;
   std::string detail;
 };
+
+void PrintTo(const BadCase& row, std::ostream* out) {
+  testing::print_row(out, row.label, row.file_name, row.layer, row.feature, row.field, row.detail);
+}
 
 class ogr_bad_input : public ::testing::TestWithParam<BadCase> {};
 

@@ -129,7 +129,10 @@ TEST_P(text_stretch_test, a_full_table_stops_at_the_line_that_did_not_fit) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(threads, text_stretch_test, ::testing::Values(1u, 2u, 3u));
+INSTANTIATE_TEST_SUITE_P(threads, text_stretch_test, ::testing::Values(1u, 2u, 3u),
+                         [](const ::testing::TestParamInfo<unsigned>& info) {
+                           return "threads_" + std::to_string(info.param);
+                         });
 
 }  // namespace
 }  // namespace pinwright::poi
