@@ -11,10 +11,6 @@ std::string counted(std::int32_t count, std::string_view one, std::string_view m
   return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
 
-map::GeoPoint position_of(const poi::CompactTable& table, std::int32_t index) {
-  return {table.longitude(index), table.latitude(index)};
-}
-
 }  // namespace
 
 std::string progress_text(const Program& program) {
@@ -64,8 +60,9 @@ std::optional<map::SceneInput> review_map(const Program& program, float radius, 
                                : std::vector<std::int32_t>{pair.probe, pair.match};
   input.separation = pair.separation;
   input.radius = radius;
-  input.view = map::fit_view(position_of(table, input.row1_entry),
-                             position_of(second, input.row2_entry), radius, width, height);
+  // Fitted to the markers' own positions, the 32-bit values the run matched.
+  input.view = map::fit_view({input.row1.longitude, input.row1.latitude},
+                             {input.row2.longitude, input.row2.latitude}, radius, width, height);
   return input;
 }
 
