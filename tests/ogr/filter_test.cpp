@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ogr/points.hpp"
+#include "tests/ogr/geojson_text.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "tests/support/test_names.hpp"
 
@@ -142,18 +143,10 @@ std::string feature(double x, double y, const std::string& properties) {
   char geometry[128];
   std::snprintf(geometry, sizeof geometry, R"({"type": "Point", "coordinates": [%.10f, %.10f]})", x,
                 y);
-  return R"({"type": "Feature", "properties": {)" + properties + R"(}, "geometry": )" + geometry +
-         "}";
+  return testing::geojson_feature(geometry, properties);
 }
 
-std::string collection(const std::vector<std::string>& features, const std::string& crs = "") {
-  std::string text = R"({"type": "FeatureCollection", )";
-  if (!crs.empty())
-    text += R"("crs": {"type": "name", "properties": {"name": ")" + crs + R"("}}, )";
-  text += R"("features": [)";
-  for (std::size_t k = 0; k < features.size(); ++k) text += (k ? ", " : "") + features[k];
-  return text + "]}";
-}
+using testing::geojson_collection;
 
 constexpr double kRadians = std::numbers::pi / 180.0;
 
@@ -185,7 +178,7 @@ std::string places(Crs crs) {
     if (crs == Crs::web_mercator) std::tie(x, y) = mercator(x, y);
     features.push_back(feature(x, y, R"("name": ")" + std::string(place.name) + R"(")"));
   }
-  return collection(features, crs == Crs::web_mercator ? "urn:ogc:def:crs:EPSG::3857" : "");
+  return geojson_collection(features, crs == Crs::web_mercator ? "urn:ogc:def:crs:EPSG::3857" : "");
 }
 
 class ogr_bbox : public ::testing::TestWithParam<Crs> {};

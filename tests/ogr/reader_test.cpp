@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ogr/points.hpp"
+#include "tests/ogr/geojson_text.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "tests/support/test_names.hpp"
 
@@ -15,18 +16,10 @@ namespace {
 using testing::TempDir;
 
 std::string feature(const std::string& geometry, const std::string& properties) {
-  return R"({"type": "Feature", "properties": {)" + properties + R"(}, "geometry": )" + geometry +
-         "}";
+  return testing::geojson_feature(geometry, properties);
 }
 
-std::string collection(const std::vector<std::string>& features, const std::string& crs = "") {
-  std::string text = R"({"type": "FeatureCollection", )";
-  if (!crs.empty())
-    text += R"("crs": {"type": "name", "properties": {"name": ")" + crs + R"("}}, )";
-  text += R"("features": [)";
-  for (std::size_t k = 0; k < features.size(); ++k) text += (k ? ", " : "") + features[k];
-  return text + "]}";
-}
+using testing::geojson_collection;
 
 std::string point(double x, double y) {
   char text[96];
@@ -46,11 +39,11 @@ TEST(ogr_reader, geojson_in_web_mercator_comes_out_in_degrees) {
   TempDir dir;
   const auto [x1, y1] = mercator(4.89, 52.37);
   const auto [x2, y2] = mercator(-122.41942, 37.77493);
-  const std::string path =
-      dir.write("in.geojson",
-                collection({feature(point(x1, y1), R"("name": "Amsterdam", "desc": "Centraal")"),
-                            feature(point(x2, y2), R"("name": "San Francisco")")},
-                           "urn:ogc:def:crs:EPSG::3857"));
+  const std::string path = dir.write(
+      "in.geojson",
+      geojson_collection({feature(point(x1, y1), R"("name": "Amsterdam", "desc": "Centraal")"),
+                          feature(point(x2, y2), R"("name": "San Francisco")")},
+                         "urn:ogc:def:crs:EPSG::3857"));
   const ReadPoints read = read_all_points(path, {});
   ASSERT_FALSE(read.result.failure);
   ASSERT_EQ(read.points.size(), 2u);
@@ -65,14 +58,14 @@ TEST(ogr_reader, geojson_in_web_mercator_comes_out_in_degrees) {
 
 TEST(ogr_reader, other_geometries_are_skipped_and_counted) {
   TempDir dir;
-  const std::string path =
-      dir.write("in.geojson",
-                collection({feature(R"({"type": "LineString", "coordinates": [[1, 2], [3, 4]]})",
-                                    R"("name": "Road")"),
-                            feature(point(1, 2), R"("name": "A")"),
-                            feature(R"({"type": "MultiPoint", "coordinates": [[5, 6], [7, 8]]})",
-                                    R"("name": "Pair")"),
-                            feature("null", R"("name": "Nowhere")")}));
+  const std::string path = dir.write(
+      "in.geojson",
+      geojson_collection({feature(R"({"type": "LineString", "coordinates": [[1, 2], [3, 4]]})",
+                                  R"("name": "Road")"),
+                          feature(point(1, 2), R"("name": "A")"),
+                          feature(R"({"type": "MultiPoint", "coordinates": [[5, 6], [7, 8]]})",
+                                  R"("name": "Pair")"),
+                          feature("null", R"("name": "Nowhere")")}));
   const ReadPoints read = read_all_points(path, {});
   ASSERT_FALSE(read.result.failure);
   EXPECT_EQ(read.result.points, 3);
@@ -154,8 +147,8 @@ TEST(ogr_reader, gpx_description_is_the_information) {
 TEST(ogr_reader, chosen_fields_give_name_and_information) {
   TempDir dir;
   const std::string path = dir.write(
-      "in.geojson",
-      collection({feature(point(1, 2), R"("name": "n", "title": "Mill", "notes": "1850")")}));
+      "in.geojson", geojson_collection({feature(
+                        point(1, 2), R"("name": "n", "title": "Mill", "notes": "1850")")}));
   ReadOptions options;
   options.name_field = "title";
   options.info_field = "notes";
@@ -169,7 +162,8 @@ TEST(ogr_reader, chosen_fields_give_name_and_information) {
 TEST(ogr_reader, description_serves_when_there_is_no_desc) {
   TempDir dir;
   const std::string path = dir.write(
-      "in.geojson", collection({feature(point(1, 2), R"("NAME": "Mill", "Description": "old")")}));
+      "in.geojson",
+      geojson_collection({feature(point(1, 2), R"("NAME": "Mill", "Description": "old")")}));
   const ReadPoints read = read_all_points(path, {});
   ASSERT_EQ(read.points.size(), 1u);
   EXPECT_EQ(read.points[0].name, "Mill");
@@ -269,26 +263,28 @@ const BadCase kBadCases[] = {
     {"not_a_vector_file", "junk.gpkg", "this is no database\n", ReadOptions{},
      ReadFailure::Kind::cannot_open, "", 0, "", "not a vector file OGR can read"},
     {"lines_only", "lines.geojson",
-     collection({feature(R"({"type": "LineString", "coordinates": [[1, 2], [3, 4]]})",
-                         R"("name": "Road")")}),
+     geojson_collection({feature(R"({"type": "LineString", "coordinates": [[1, 2], [3, 4]]})",
+                                 R"("name": "Road")")}),
      ReadOptions{}, ReadFailure::Kind::no_points, "lines", 0, "", ""},
-    {"no_name_field", "anon.geojson", collection({feature(point(1, 2), R"("title": "Mill")")}),
-     ReadOptions{}, ReadFailure::Kind::no_name_field, "anon", 0, "", ""},
+    {"no_name_field", "anon.geojson",
+     geojson_collection({feature(point(1, 2), R"("title": "Mill")")}), ReadOptions{},
+     ReadFailure::Kind::no_name_field, "anon", 0, "", ""},
     {"chosen_name_field_missing", "named.geojson",
-     collection({feature(point(1, 2), R"("name": "Mill")")}), with_name_field("label"),
+     geojson_collection({feature(point(1, 2), R"("name": "Mill")")}), with_name_field("label"),
      ReadFailure::Kind::named_field_missing, "named", 0, "label", ""},
     {"chosen_info_field_missing", "noted.geojson",
-     collection({feature(point(1, 2), R"("name": "Mill", "desc": "old")")}),
+     geojson_collection({feature(point(1, 2), R"("name": "Mill", "desc": "old")")}),
      with_info_field("notes"), ReadFailure::Kind::named_field_missing, "noted", 0, "notes", ""},
     {"latitude_beyond_the_pole", "pole.geojson",
-     collection({feature(point(1, 2), R"("name": "A")"), feature(point(1, 95), R"("name": "B")")}),
+     geojson_collection(
+         {feature(point(1, 2), R"("name": "A")"), feature(point(1, 95), R"("name": "B")")}),
      ReadOptions{}, ReadFailure::Kind::outside_range, "pole", 2, "",
      "longitude 1.000000, latitude 95.000000"},
     {"utm_far_outside_its_zone", "wide.geojson",
-     collection({feature(point(500000, 0), R"("name": "A")"),
-                 feature(point(600000, 1000), R"("name": "B")"),
-                 feature(point(5e7, 5e7), R"("name": "C")")},
-                "urn:ogc:def:crs:EPSG::32631"),
+     geojson_collection({feature(point(500000, 0), R"("name": "A")"),
+                         feature(point(600000, 1000), R"("name": "B")"),
+                         feature(point(5e7, 5e7), R"("name": "C")")},
+                        "urn:ogc:def:crs:EPSG::32631"),
      ReadOptions{}, ReadFailure::Kind::outside_range, "wide", 3, "",
      "cannot be transformed to WGS 84"},
 };
@@ -298,8 +294,9 @@ INSTANTIATE_TEST_SUITE_P(cases, ogr_bad_input, ::testing::ValuesIn(kBadCases),
 
 TEST(ogr_reader, no_name_field_lists_the_fields_there_are) {
   TempDir dir;
-  const std::string path = dir.write(
-      "anon.geojson", collection({feature(point(1, 2), R"("title": "Mill", "kind": "wind")")}));
+  const std::string path =
+      dir.write("anon.geojson",
+                geojson_collection({feature(point(1, 2), R"("title": "Mill", "kind": "wind")")}));
   const ReadPoints read = read_all_points(path, {});
   ASSERT_TRUE(read.result.failure);
   EXPECT_EQ(read.result.failure->fields, (std::vector<std::string>{"title", "kind"}));
@@ -307,8 +304,8 @@ TEST(ogr_reader, no_name_field_lists_the_fields_there_are) {
 
 TEST(ogr_reader, points_without_any_field_have_empty_names) {
   TempDir dir;
-  const std::string path =
-      dir.write("bare.geojson", collection({feature(point(1, 2), ""), feature(point(3, 4), "")}));
+  const std::string path = dir.write(
+      "bare.geojson", geojson_collection({feature(point(1, 2), ""), feature(point(3, 4), "")}));
   const ReadPoints read = read_all_points(path, {});
   ASSERT_FALSE(read.result.failure) << read.result.failure->detail;
   ASSERT_EQ(read.points.size(), 2u);
