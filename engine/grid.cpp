@@ -6,6 +6,7 @@
 #include <iterator>
 #include <limits>
 #include <thread>
+#include <utility>
 
 #include "engine/grid_bounds.hpp"
 
@@ -109,6 +110,28 @@ void on_threads(unsigned threads, const Work& work) {
   for (std::thread& helper : helpers) helper.join();
 }
 
+// Sorts by `key` stably, least significant digits first, over only the bits
+// the largest key has: a few passes over the entries where a comparison sort
+// takes twenty.
+template <typename Keyed>
+void sort_by_key(std::vector<Keyed>& items) {
+  constexpr int kDigitBits = 8;
+  constexpr std::size_t kDigits = std::size_t{1} << kDigitBits;
+  std::uint64_t largest = 0;
+  for (const Keyed& item : items) largest = std::max(largest, item.key);
+  std::vector<Keyed> sorted(items.size());
+  std::vector<std::size_t> starts(kDigits);
+  const auto bits = static_cast<int>(std::bit_width(largest));
+  for (int shift = 0; shift < bits; shift += kDigitBits) {
+    std::fill(starts.begin(), starts.end(), 0);
+    for (const Keyed& item : items) ++starts[(item.key >> shift) & (kDigits - 1)];
+    std::size_t start = 0;
+    for (std::size_t& digit : starts) start += std::exchange(digit, start);
+    for (const Keyed& item : items) sorted[starts[(item.key >> shift) & (kDigits - 1)]++] = item;
+    items.swap(sorted);
+  }
+}
+
 }  // namespace
 
 bool LatLonBox::contains(float latitude, float longitude) const {
@@ -168,15 +191,6 @@ void Grid::unplace(std::int32_t index, Position position) {
 }
 
 void Grid::build(const poi::CompactTable& table, unsigned threads) {
-  struct Placed {
-    std::int64_t lat_cell;
-    RowEntry entry;
-  };
-  const auto by_cell = [](const Placed& a, const Placed& b) {
-    if (a.lat_cell != b.lat_cell) return a.lat_cell < b.lat_cell;
-    if (a.entry.lon_cell != b.entry.lon_cell) return a.entry.lon_cell < b.entry.lon_cell;
-    return a.entry.index < b.entry.index;
-  };
   const std::int32_t known = count();
   const std::int64_t added = table.size() - known;
   if (added <= 0) return;
@@ -185,54 +199,95 @@ void Grid::build(const poi::CompactTable& table, unsigned threads) {
   for (std::int32_t j = known + 1; j <= table.size(); ++j)
     add_position(Position{table.latitude(j), table.longitude(j)});
 
-  // Each thread places one stretch of the new entries and sorts it; the
-  // sorted stretches are then merged into rows.
+  // Each new entry's cells, found by stretches on every thread; an entry
+  // off the grid (or a comment record) has none.
+  constexpr std::int32_t kNoCell = std::numeric_limits<std::int32_t>::min();
+  std::vector<std::int32_t> lat_cells(static_cast<std::size_t>(added));
+  std::vector<std::int32_t> lon_cells(static_cast<std::size_t>(added));
+  struct Span {
+    std::int32_t lat_low = std::numeric_limits<std::int32_t>::max(), lat_high = kNoCell;
+    std::int32_t lon_low = std::numeric_limits<std::int32_t>::max(), lon_high = kNoCell;
+  };
   threads = added < kParallelBuild ? 1u : std::max(1u, threads);
-  std::vector<std::vector<Placed>> stretches(threads);
-  std::vector<std::vector<std::int32_t>> outliers(threads);
+  std::vector<Span> spans(threads);
   on_threads(threads, [&](unsigned part) {
-    const auto first = static_cast<std::int32_t>(known + 1 + added * part / threads);
-    const auto last = static_cast<std::int32_t>(known + added * (part + 1) / threads);
-    std::vector<Placed>& placed = stretches[part];
-    placed.reserve(static_cast<std::size_t>(last - first + 1));
-    for (std::int32_t j = first; j <= last; ++j) {
-      const Position& position = positions_[static_cast<std::size_t>(j - 1)];
-      if (is_comment_position(position.longitude)) continue;
-      if (!on_grid(position.latitude, position.longitude)) {
-        outliers[part].push_back(j);
+    Span& span = spans[part];
+    const auto first = static_cast<std::size_t>(added * part / threads);
+    const auto last = static_cast<std::size_t>(added * (part + 1) / threads);
+    for (std::size_t k = first; k < last; ++k) {
+      const Position& position = positions_[static_cast<std::size_t>(known) + k];
+      if (is_comment_position(position.longitude) ||
+          !on_grid(position.latitude, position.longitude)) {
+        lat_cells[k] = kNoCell;
         continue;
       }
-      placed.push_back(
-          Placed{cell_of(position.latitude, cell_degrees_),
-                 RowEntry{static_cast<std::int32_t>(cell_of(position.longitude, cell_degrees_)), j,
-                          position.latitude, position.longitude}});
+      const auto lat = static_cast<std::int32_t>(cell_of(position.latitude, cell_degrees_));
+      const auto lon = static_cast<std::int32_t>(cell_of(position.longitude, cell_degrees_));
+      lat_cells[k] = lat;
+      lon_cells[k] = lon;
+      span = {std::min(span.lat_low, lat), std::max(span.lat_high, lat),
+              std::min(span.lon_low, lon), std::max(span.lon_high, lon)};
     }
-    std::sort(placed.begin(), placed.end(), by_cell);
   });
-  std::vector<Placed> sorted = std::move(stretches.front());
-  for (unsigned part = 1; part < threads; ++part) {
-    std::vector<Placed> merged;
-    merged.reserve(sorted.size() + stretches[part].size());
-    std::merge(sorted.begin(), sorted.end(), stretches[part].begin(), stretches[part].end(),
-               std::back_inserter(merged), by_cell);
-    sorted = std::move(merged);
-    stretches[part] = {};
+  Span all;
+  for (const Span& span : spans)
+    all = {std::min(all.lat_low, span.lat_low), std::max(all.lat_high, span.lat_high),
+           std::min(all.lon_low, span.lon_low), std::max(all.lon_high, span.lon_high)};
+
+  // The entries on the grid keyed by latitude cell, then longitude cell, and
+  // sorted by that key stably: entries of one cell stay in ascending order.
+  // Cells lie within 32 bits of each other (the grid's range), so the key
+  // fits 64.
+  struct Keyed {
+    std::uint64_t key;
+    std::int32_t index;
+  };
+  std::vector<Keyed> keyed;
+  keyed.reserve(static_cast<std::size_t>(added));
+  const auto lon_span =
+      static_cast<std::uint64_t>(static_cast<std::int64_t>(all.lon_high) - all.lon_low + 1);
+  for (std::size_t k = 0; k < lat_cells.size(); ++k) {
+    const auto j = static_cast<std::int32_t>(known + 1 + static_cast<std::int64_t>(k));
+    if (lat_cells[k] == kNoCell) {
+      // Comment records are left out; entries off the grid come in table
+      // order after every entry known, so the outliers stay ascending.
+      if (!is_comment_position(positions_[static_cast<std::size_t>(j - 1)].longitude))
+        outliers_.push_back(j);
+      continue;
+    }
+    const auto lat =
+        static_cast<std::uint64_t>(static_cast<std::int64_t>(lat_cells[k]) - all.lat_low);
+    const auto lon =
+        static_cast<std::uint64_t>(static_cast<std::int64_t>(lon_cells[k]) - all.lon_low);
+    keyed.push_back(Keyed{lat * lon_span + lon, j});
   }
-  // The stretches come in table order and follow every entry known, so the
-  // outliers stay ascending.
-  for (const auto& part : outliers) outliers_.insert(outliers_.end(), part.begin(), part.end());
+  lat_cells = {};
+  if (keyed.empty()) return;
+  sort_by_key(keyed);
 
   const auto by_row_order = [](const RowEntry& a, const RowEntry& b) {
     return a.lon_cell != b.lon_cell ? a.lon_cell < b.lon_cell : a.index < b.index;
   };
-  for (std::size_t begin = 0; begin < sorted.size();) {
+  for (std::size_t begin = 0; begin < keyed.size();) {
+    const std::uint64_t lat = keyed[begin].key / lon_span;
     std::size_t end = begin + 1;
-    while (end < sorted.size() && sorted[end].lat_cell == sorted[begin].lat_cell) ++end;
-    Row& row = rows_[sorted[begin].lat_cell];
+    while (end < keyed.size() && keyed[end].key / lon_span == lat) ++end;
+    Row& row = rows_[all.lat_low + static_cast<std::int64_t>(lat)];
     const auto old_size = static_cast<std::ptrdiff_t>(row.size());
     row.reserve(row.size() + (end - begin));
-    for (std::size_t k = begin; k < end; ++k) row.push_back(sorted[k].entry);
-    std::inplace_merge(row.begin(), row.begin() + old_size, row.end(), by_row_order);
+    for (std::size_t k = begin; k < end; ++k) {
+      // The positions are read in cell order, scattered over the table:
+      // asking for them ahead hides the wait.
+      constexpr std::size_t kAhead = 16;
+      if (k + kAhead < keyed.size())
+        __builtin_prefetch(&positions_[static_cast<std::size_t>(keyed[k + kAhead].index - 1)]);
+      const std::int32_t j = keyed[k].index;
+      const Position& position = positions_[static_cast<std::size_t>(j - 1)];
+      row.push_back(RowEntry{lon_cells[static_cast<std::size_t>(j - known - 1)], j,
+                             position.latitude, position.longitude});
+    }
+    if (old_size > 0)
+      std::inplace_merge(row.begin(), row.begin() + old_size, row.end(), by_row_order);
     begin = end;
   }
 }
