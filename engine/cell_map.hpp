@@ -61,6 +61,12 @@ class CellMap {
   }
 
   // Calls visit(key, value) for each entry, in no particular order.
+  // Room for `count` keys in all, so that inserting them moves nothing.
+  void reserve(std::size_t count) {
+    const std::size_t wanted = std::bit_ceil(std::max<std::size_t>(16, 2 * count));
+    if (wanted > keys_.size()) rehash(wanted);
+  }
+
   template <typename Visit>
   void for_each(const Visit& visit) const {
     for (std::size_t slot = 0; slot < keys_.size(); ++slot)
@@ -90,8 +96,10 @@ class CellMap {
     return kNone;
   }
 
-  void grow() {
-    const std::size_t new_size = std::max<std::size_t>(16, 2 * keys_.size());
+  void grow() { rehash(std::max<std::size_t>(16, 2 * keys_.size())); }
+
+  // `new_size` a power of two that holds every key.
+  void rehash(std::size_t new_size) {
     std::vector<std::int64_t> keys(new_size, kFree);
     std::vector<Value> values(new_size);
     std::swap(keys, keys_);

@@ -265,6 +265,11 @@ void Grid::build(const poi::CompactTable& table, unsigned threads) {
   if (keyed.empty()) return;
   sort_by_key(keyed);
 
+  std::size_t new_rows = 1;
+  for (std::size_t k = 1; k < keyed.size(); ++k)
+    new_rows += keyed[k].key / lon_span != keyed[k - 1].key / lon_span;
+  rows_.reserve(rows_.size() + new_rows);
+
   const auto by_row_order = [](const RowEntry& a, const RowEntry& b) {
     return a.lon_cell != b.lon_cell ? a.lon_cell < b.lon_cell : a.index < b.index;
   };

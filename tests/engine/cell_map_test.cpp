@@ -28,6 +28,8 @@ TEST_P(cell_map_test, finds_what_an_ordered_map_holds) {
       cells.erase(k);
       expected.erase(k);
     } else {
+      // Now and then room is made ahead, moving every key held.
+      if (step % 4'999 == 0) cells.reserve(cells.size() + 2'000);
       cells[k].push_back(step);
       expected[k] = step;
     }
@@ -55,6 +57,20 @@ INSTANTIATE_TEST_SUITE_P(spans, cell_map_test, ::testing::Values(8, 100, 3000, 5
                          [](const ::testing::TestParamInfo<std::int64_t>& info) {
                            return "span_" + std::to_string(info.param);
                          });
+
+// After reserve, the keys it made room for go in without moving what is held:
+// a grid fills its rows through references that must stay good.
+TEST(cell_map_reserve_test, keeps_values_in_place_while_filling_up_to_it) {
+  CellMap<std::vector<int>> cells;
+  cells[-3].push_back(7);
+  cells.reserve(1 + 5'000);
+  const std::vector<int>* const held = cells.find(-3);
+  for (std::int64_t k = 0; k < 5'000; ++k) cells[k * 17].push_back(static_cast<int>(k));
+  ASSERT_EQ(cells.find(-3), held);
+  ASSERT_EQ(cells.size(), 5'001u);
+  EXPECT_EQ(held->front(), 7);
+  EXPECT_EQ(cells.find(4'999 * 17)->front(), 4'999);
+}
 
 }  // namespace
 }  // namespace pinwright::engine
