@@ -82,11 +82,9 @@ ReadResult read_points(const std::string& path, const ReadOptions& options,
 WriteResult write_points(const std::string& path, std::span<const Point> points,
                          const WriteOptions& options) {
   const Loaded& module = loaded();
-  if (module.functions == nullptr) {
-    WriteResult result;
-    result.failure = module.failure;
-    return result;
-  }
+  if (module.functions == nullptr)
+    return WriteResult{
+        .points = 0, .texts_cut = 0, .fields_dropped = {}, .failure = module.failure};
   return module.functions->write_points(path, points, options);
 }
 
