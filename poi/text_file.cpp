@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <span>
 #include <system_error>
 #include <thread>
@@ -278,7 +279,10 @@ ReadResult read_text_poi_file(const std::string& path, CompactTable& table, std:
   constexpr std::size_t kLongLineKept = kLineWindow + kLineWindowSlack + 1;
   // A block's bytes after the last line end stay for the next: less than a
   // block, or a long line's kept bytes.
-  std::vector<char> buffer(std::max(block, kLongLineKept) + block);
+  // Left uninitialised: a small file touches only the pages it fills.
+  const std::size_t buffer_size = std::max(block, kLongLineKept) + block;
+  const auto storage = std::make_unique_for_overwrite<char[]>(buffer_size);
+  const std::span<char> buffer(storage.get(), buffer_size);
   std::size_t held = 0;
   std::size_t held_extra = 0;  // bytes of the held line left out
   std::int64_t lines = 0;
