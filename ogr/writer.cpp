@@ -4,8 +4,11 @@
 
 #include <atomic>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -164,10 +167,15 @@ std::int64_t points_in(const std::string& path, const std::string& driver) {
 
 }  // namespace
 
-WriteResult write_points(const std::string& path, std::span<const Point> points,
-                         const WriteOptions& options) {
+WriteResult write_points_from(const std::string& path, const PointFeed& next,
+                              const WriteOptions& options) {
   register_drivers();
   const QuietErrors quiet;
+  // SQLite's own page cache (2 MB) is far smaller than the spatial index a
+  // GeoPackage of a million points gets, which is then read from the system
+  // again and again while it is built: 32 MB take a sixth off such a write.
+  // A cache set by the user stays.
+  const CPLConfigOptionSetter sqlite_cache("OGR_SQLITE_CACHE", "32", true);
   std::string driver_name = options.driver;
   if (driver_name.empty()) driver_name = driver_for_path(path).value_or("");
   GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(driver_name.c_str());
@@ -221,17 +229,23 @@ WriteResult write_points(const std::string& path, std::span<const Point> points,
   const bool transaction = dataset->StartTransaction() == OGRERR_NONE;
   const std::size_t text_limit =
       driver_name == "ESRI Shapefile" ? kDbaseTextBytes : std::string::npos;
-  const auto text_of = [&](const std::string& text) {
-    const std::string_view kept = cut_to_fit(text, text_limit);
-    if (kept.size() < text.size()) ++result.texts_cut;
-    return std::string(kept);
+  // OGR takes texts ending in a zero byte; the views end without one.
+  std::string text;
+  const auto set_text = [&](OGRFeature& feature, int index, std::string_view value) {
+    const std::string_view kept = cut_to_fit(value, text_limit);
+    if (kept.size() < value.size()) ++result.texts_cut;
+    text.assign(kept);
+    feature.SetField(index, text.c_str());
   };
-  for (const Point& point : points) {
-    OGRFeature feature(layer->GetLayerDefn());
-    if (name_index >= 0) feature.SetField(name_index, text_of(point.name).c_str());
+  // One feature for all points, emptied for each.
+  OGRFeature feature(layer->GetLayerDefn());
+  PointView point;
+  while (next(point)) {
+    feature.Reset();
+    if (name_index >= 0) set_text(feature, name_index, point.name);
     if (info_index >= 0 && !point.information.empty())
-      feature.SetField(info_index, text_of(point.information).c_str());
-    for (const FieldValue& value : point.fields) {
+      set_text(feature, info_index, point.information);
+    for (const FieldView& value : point.fields) {
       const int index = value.field >= 0 && static_cast<std::size_t>(value.field) < indexes.size()
                             ? indexes[static_cast<std::size_t>(value.field)]
                             : -1;
@@ -240,8 +254,8 @@ WriteResult write_points(const std::string& path, std::span<const Point> points,
         feature.SetField(index, static_cast<GIntBig>(*number));
       } else if (const auto* real = std::get_if<double>(&value.data)) {
         feature.SetField(index, *real);
-      } else if (const auto* text = std::get_if<std::string>(&value.data)) {
-        feature.SetField(index, text_of(*text).c_str());
+      } else if (const auto* value_text = std::get_if<std::string_view>(&value.data)) {
+        set_text(feature, index, *value_text);
       } else {
         const DateTime& time = std::get<DateTime>(value.data);
         feature.SetField(index, time.year, time.month, time.day, time.hour, time.minute,
@@ -287,6 +301,28 @@ WriteResult write_points(const std::string& path, std::span<const Point> points,
   VSIStatBufL written;
   if (VSIStatL(path.c_str(), &written) != 0 || written.st_size == 0) return failed_silently();
   return result;
+}
+
+WriteResult write_points(const std::string& path, std::span<const Point> points,
+                         const WriteOptions& options) {
+  std::size_t k = 0;
+  std::vector<FieldView> fields;
+  const auto view_of = [](const FieldValue::Data& data) -> FieldView::Data {
+    if (const auto* text = std::get_if<std::string>(&data)) return std::string_view(*text);
+    if (const auto* number = std::get_if<std::int64_t>(&data)) return *number;
+    if (const auto* real = std::get_if<double>(&data)) return *real;
+    return std::get<DateTime>(data);
+  };
+  const auto next = [&](PointView& view) {
+    if (k == points.size()) return false;
+    const Point& point = points[k++];
+    fields.clear();
+    for (const FieldValue& value : point.fields)
+      fields.push_back({value.field, view_of(value.data)});
+    view = {point.longitude, point.latitude, point.name, point.information, fields};
+    return true;
+  };
+  return write_points_from(path, next, options);
 }
 
 }  // namespace pinwright::ogr
