@@ -61,18 +61,65 @@ std::string_view cut_to_fit(std::string_view text, std::size_t limit) {
   return text.substr(0, end);
 }
 
-OGRFieldType ogr_type(FieldType type) {
+// A dBase file has dates without times: a shapefile keeps date-times whole
+// as text instead.
+OGRFieldType ogr_type(FieldType type, const std::string& driver) {
   switch (type) {
     case FieldType::integer:
       return OFTInteger64;
     case FieldType::real:
       return OFTReal;
     case FieldType::date_time:
-      return OFTDateTime;
+      return driver == "ESRI Shapefile" ? OFTString : OFTDateTime;
     case FieldType::string:
       break;
   }
   return OFTString;
+}
+
+void put_digits(std::string& text, int value, int width) {
+  char digits[12];
+  int count = 0;
+  for (unsigned rest = static_cast<unsigned>(value < 0 ? -value : value); rest > 0 || count == 0;
+       rest /= 10)
+    digits[count++] = static_cast<char>('0' + rest % 10);
+  if (value < 0) text += '-';
+  for (int k = count; k < width; ++k) text += '0';
+  while (count > 0) text += digits[--count];
+}
+
+// `time` as ISO 8601 text (2026-06-01T08:15:30Z), as GPX and GeoJSON hold
+// it: seconds with a fraction only when they have one, the zone only when it
+// is known.
+std::string iso_8601(const DateTime& time) {
+  std::string text;
+  put_digits(text, time.year, 4);
+  text += '-';
+  put_digits(text, time.month, 2);
+  text += '-';
+  put_digits(text, time.day, 2);
+  text += 'T';
+  put_digits(text, time.hour, 2);
+  text += ':';
+  put_digits(text, time.minute, 2);
+  text += ':';
+  const auto milliseconds =
+      static_cast<int>(std::lround(static_cast<double>(time.second) * 1000.0));
+  put_digits(text, milliseconds / 1000, 2);
+  if (milliseconds % 1000 != 0) {
+    text += '.';
+    put_digits(text, milliseconds % 1000, 3);
+  }
+  if (time.zone == 100) {
+    text += 'Z';
+  } else if (time.zone > 1) {
+    const int minutes = (time.zone - 100) * 15;
+    text += minutes < 0 ? '-' : '+';
+    put_digits(text, std::abs(minutes) / 60, 2);
+    text += ':';
+    put_digits(text, std::abs(minutes) % 60, 2);
+  }
+  return text;
 }
 
 // The layer's index of each of `fields`, -1 for those dropped: a field the
@@ -80,13 +127,13 @@ OGRFieldType ogr_type(FieldType type) {
 // other created; one whose name the name or information field has, or that
 // the format refuses, is dropped and listed.
 std::vector<int> other_fields(OGRLayer& layer, const std::vector<FieldSpec>& fields, int name_index,
-                              int info_index, WriteResult& result) {
+                              int info_index, const std::string& driver, WriteResult& result) {
   std::vector<int> indexes;
   for (const FieldSpec& field : fields) {
     OGRFeatureDefn& definition = *layer.GetLayerDefn();
     int index = definition.GetFieldIndex(field.name.c_str());
     if (index < 0) {
-      OGRFieldDefn created(field.name.c_str(), ogr_type(field.type));
+      OGRFieldDefn created(field.name.c_str(), ogr_type(field.type, driver));
       const int before = definition.GetFieldCount();
       // A field name the format shortens or changes (a shapefile's ten
       // characters) is still the field just made.
@@ -222,7 +269,7 @@ WriteResult write_points_from(const std::string& path, const PointFeed& next,
   const int name_index = layer->GetLayerDefn()->GetFieldIndex(name_field.c_str());
   const int info_index = layer->GetLayerDefn()->GetFieldIndex(info_field.c_str());
   const std::vector<int> indexes =
-      other_fields(*layer, options.fields, name_index, info_index, result);
+      other_fields(*layer, options.fields, name_index, info_index, driver_name, result);
 
   // One transaction: a GeoPackage commits once instead of per point.
   CPLErrorReset();
@@ -238,6 +285,7 @@ WriteResult write_points_from(const std::string& path, const PointFeed& next,
     feature.SetField(index, text.c_str());
   };
   // One feature for all points, emptied for each.
+  const OGRFeatureDefn& definition = *layer->GetLayerDefn();
   OGRFeature feature(layer->GetLayerDefn());
   PointView point;
   while (next(point)) {
@@ -256,8 +304,10 @@ WriteResult write_points_from(const std::string& path, const PointFeed& next,
         feature.SetField(index, *real);
       } else if (const auto* value_text = std::get_if<std::string_view>(&value.data)) {
         set_text(feature, index, *value_text);
+      } else if (const DateTime& time = std::get<DateTime>(value.data);
+                 definition.GetFieldDefn(index)->GetType() == OFTString) {
+        set_text(feature, index, iso_8601(time));
       } else {
-        const DateTime& time = std::get<DateTime>(value.data);
         feature.SetField(index, time.year, time.month, time.day, time.hour, time.minute,
                          time.second, time.zone);
       }
