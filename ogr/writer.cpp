@@ -2,6 +2,8 @@
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <cctype>
 #include <cmath>
@@ -61,8 +63,23 @@ std::string_view cut_to_fit(std::string_view text, std::size_t limit) {
   return text.substr(0, end);
 }
 
-// A dBase file has dates without times: a shapefile keeps date-times whole
-// as text instead.
+// A waypoint's own elements as OGR's GPX driver names its fields. A GPX
+// Output writes any other field as an extension in OGR's namespace
+// (<ogr:amenity>), which OGR reads back as a field `ogr_amenity`.
+inline constexpr std::array<std::string_view, 23> kGpxElements{
+    "ele",        "time",       "magvar",     "geoidheight",   "name",       "cmt",
+    "desc",       "src",        "link1_href", "link1_text",    "link1_type", "link2_href",
+    "link2_text", "link2_type", "sym",        "type",          "fix",        "sat",
+    "hdop",       "vdop",       "pdop",       "ageofdgpsdata", "dgpsid"};
+
+bool needs_gpx_extensions(const std::vector<FieldSpec>& fields) {
+  return std::any_of(fields.begin(), fields.end(), [](const FieldSpec& field) {
+    return std::find(kGpxElements.begin(), kGpxElements.end(), field.name) == kGpxElements.end();
+  });
+}
+
+// A dBase file has dates without times, and a GPX extension is text whose
+// form OGR would choose: both keep date-times whole as ISO 8601 text.
 OGRFieldType ogr_type(FieldType type, const std::string& driver) {
   switch (type) {
     case FieldType::integer:
@@ -70,7 +87,7 @@ OGRFieldType ogr_type(FieldType type, const std::string& driver) {
     case FieldType::real:
       return OFTReal;
     case FieldType::date_time:
-      return driver == "ESRI Shapefile" ? OFTString : OFTDateTime;
+      return driver == "ESRI Shapefile" || driver == "GPX" ? OFTString : OFTDateTime;
     case FieldType::string:
       break;
   }
@@ -237,8 +254,12 @@ WriteResult write_points_from(const std::string& path, const PointFeed& next,
   const std::string target = check == Check::through_memory ? memory_path(path) : path;
   const MemoryFolder memory(check == Check::through_memory ? target : std::string());
   WriteResult result;
+  // Without extensions, the header stays as plain GPX has it.
+  CPLStringList dataset_options;
+  if (driver_name == "GPX" && needs_gpx_extensions(options.fields))
+    dataset_options.SetNameValue("GPX_USE_EXTENSIONS", "YES");
   std::unique_ptr<GDALDataset, DatasetCloser> dataset(
-      driver->Create(target.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+      driver->Create(target.c_str(), 0, 0, 0, GDT_Unknown, dataset_options.List()));
   if (!dataset) return failed("cannot be created");
 
   CPLStringList layer_options;

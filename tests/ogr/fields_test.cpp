@@ -107,8 +107,8 @@ INSTANTIATE_TEST_SUITE_P(
                                  {"height", FieldType::real},
                                  {"hours", FieldType::string}},
                                 {}},
-                      // A waypoint's own elements; an attribute has no place in plain GPX,
-                      // nor a field the description already takes.
+                      // A waypoint's own elements, and an attribute as an extension; no
+                      // place for a field the description already takes.
                       FieldCase{"gpx",
                                 "a.gpx",
                                 {{"ele", FieldType::real},
@@ -117,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  {"cmt", FieldType::string},
                                  {"amenity", FieldType::string},
                                  {"desc", FieldType::string}},
-                                {"amenity", "desc"}}),
+                                {"desc"}}),
     testing::LabelName{});
 
 }  // namespace
