@@ -97,6 +97,7 @@ class LayerReader {
   // False when the read failed (result_.failure says why).
   bool run(bool table, bool gpx) {
     gpx_ = gpx;
+    if (gpx) widen_whole_numbers();
     // A table whose columns OGR found no position in holds no geometry at
     // all: every row would be skipped.
     if (table && layer_.GetGeomType() == wkbNone) {
@@ -269,6 +270,17 @@ class LayerReader {
     }
     // Dates alone, times alone, lists and binary data as OGR writes them.
     return FieldType::string;
+  }
+
+  // OGR's GPX driver types an extension whose values are whole numbers as
+  // a 32-bit field and reads a larger value (an OpenStreetMap id) as the
+  // limit, with a warning only. Its features take the types of the layer's
+  // definition, so 64 bits there keep every value.
+  void widen_whole_numbers() {
+    OGRFeatureDefn& definition = *layer_.GetLayerDefn();
+    for (int k = 0; k < definition.GetFieldCount(); ++k)
+      if (OGRFieldDefn& field = *definition.GetFieldDefn(k); field.GetType() == OFTInteger)
+        field.SetType(OFTInteger64);
   }
 
   void hand_over_fields() {
