@@ -109,15 +109,15 @@ poi::FieldData stored_data(const ogr::FieldValue::Data& data) {
                        time.second};
 }
 
-ogr::FieldValue written_value(const poi::FieldValue& value) {
-  ogr::FieldValue written;
+ogr::FieldView written_value(const poi::FieldValue& value) {
+  ogr::FieldView written;
   written.field = value.field;
   if (const auto* number = std::get_if<std::int64_t>(&value.data)) {
     written.data = *number;
   } else if (const auto* real = std::get_if<double>(&value.data)) {
     written.data = *real;
   } else if (const auto* text = std::get_if<std::string_view>(&value.data)) {
-    written.data = std::string(*text);
+    written.data = *text;
   } else {
     const poi::DateTime& time = std::get<poi::DateTime>(value.data);
     written.data = ogr::DateTime{time.year,   time.month,  time.day, time.hour,
@@ -226,15 +226,11 @@ void RunOutput::add(const poi::CompactTable& table, std::int32_t index) {
   }
   // Comments have no place in these formats.
   if (table.is_comment(index)) return;
-  ogr::Point point = ogr::point_of(table, index);
-  if (&table.fields() == fields_)
-    for (const poi::FieldValue& value : fields_->values(index))
-      point.fields.push_back(written_value(value));
-  points_.push_back(std::move(point));
+  entries_.push_back({&table, index});
 }
 
 std::int32_t RunOutput::poi_entries() const {
-  return writer_ ? writer_->poi_entries() : static_cast<std::int32_t>(points_.size());
+  return writer_ ? writer_->poi_entries() : static_cast<std::int32_t>(entries_.size());
 }
 
 std::string RunOutput::shown() const {
@@ -261,7 +257,23 @@ std::optional<std::string> RunOutput::close_ogr() {
   if (fields_ != nullptr)
     for (const poi::Field& field : fields_->schema())
       options.fields.push_back({field.name, written_type(field.type)});
-  const ogr::WriteResult written = ogr::write_points(temporary_, points_, options);
+  // One entry at a time in the form OGR takes: the file is the only copy
+  // made of the whole.
+  std::size_t k = 0;
+  ogr::Point point;
+  std::vector<ogr::FieldView> values;
+  const auto next = [&](ogr::PointView& view) {
+    if (k == entries_.size()) return false;
+    const Entry entry = entries_[k++];
+    point = ogr::point_of(*entry.table, entry.index);
+    values.clear();
+    if (&entry.table->fields() == fields_)
+      for (const poi::FieldValue& value : fields_->values(entry.index))
+        values.push_back(written_value(value));
+    view = {point.longitude, point.latitude, point.name, point.information, values};
+    return true;
+  };
+  const ogr::WriteResult written = ogr::write_points_from(temporary_, next, options);
   if (written.failure) return shown() + ": the Output cannot be written: " + *written.failure;
   texts_cut_ = written.texts_cut;
   fields_dropped_ = static_cast<std::int64_t>(written.fields_dropped.size());

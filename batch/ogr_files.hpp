@@ -41,12 +41,14 @@ class OgrFiles {
 };
 
 // A run's Output under its temporary name: a text or OV2 file through
-// OutputWriter, a file in one of OGR's formats gathered and written at
-// close() (a driver writes a whole file at once).
+// OutputWriter, a file in one of OGR's formats written at close() from the
+// entries added (a driver writes a whole file at once, and its fields are
+// known only when every entry is there).
 class RunOutput {
  public:
   RunOutput(const OgrFiles& files, const std::string& temporary, std::chrono::year_month_day date);
 
+  // Adds entry `index` of `table`; the tables stay as they are until close().
   void add(const poi::CompactTable& table, std::int32_t index);
   // The message for the user when the file could not be written completely.
   std::optional<std::string> close();
@@ -64,7 +66,12 @@ class RunOutput {
   const OgrFiles& files_;
   std::string temporary_;
   std::optional<OutputWriter> writer_;  // text and OV2
-  std::vector<ogr::Point> points_;      // OGR's formats
+  // OGR's formats: the entries to write, where they lie.
+  struct Entry {
+    const poi::CompactTable* table = nullptr;
+    std::int32_t index = 0;
+  };
+  std::vector<Entry> entries_;
   std::int64_t texts_cut_ = 0;
   const poi::FieldStore* fields_ = nullptr;
   std::int64_t fields_dropped_ = 0;

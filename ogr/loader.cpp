@@ -47,6 +47,10 @@ const Loaded& loaded() {
   return once;
 }
 
+WriteResult not_written(const Loaded& module) {
+  return WriteResult{.points = 0, .texts_cut = 0, .fields_dropped = {}, .failure = module.failure};
+}
+
 }  // namespace
 
 bool has_vector_driver(const std::string& name) {
@@ -79,12 +83,17 @@ ReadResult read_points(const std::string& path, const ReadOptions& options,
   return module.functions->read_points(path, options, visit, layer);
 }
 
+WriteResult write_points_from(const std::string& path, const PointFeed& next,
+                              const WriteOptions& options) {
+  const Loaded& module = loaded();
+  if (module.functions == nullptr) return not_written(module);
+  return module.functions->write_points_from(path, next, options);
+}
+
 WriteResult write_points(const std::string& path, std::span<const Point> points,
                          const WriteOptions& options) {
   const Loaded& module = loaded();
-  if (module.functions == nullptr)
-    return WriteResult{
-        .points = 0, .texts_cut = 0, .fields_dropped = {}, .failure = module.failure};
+  if (module.functions == nullptr) return not_written(module);
   return module.functions->write_points(path, points, options);
 }
 

@@ -12,6 +12,7 @@ pinwright_ogr_functions() {
       .driver_extensions = &driver_extensions,
       .dataset_files = &dataset_files,
       .read_points = &read_points,
+      .write_points_from = &write_points_from,
       .write_points = &write_points,
   };
   return &functions;

@@ -26,6 +26,7 @@ struct ModuleFunctions {
   decltype(&ogr::driver_extensions) driver_extensions = nullptr;
   decltype(&ogr::dataset_files) dataset_files = nullptr;
   decltype(&ogr::read_points) read_points = nullptr;
+  decltype(&ogr::write_points_from) write_points_from = nullptr;
   decltype(&ogr::write_points) write_points = nullptr;
 };
 

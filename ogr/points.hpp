@@ -180,7 +180,32 @@ struct WriteResult {
   std::optional<std::string> failure;  // OGR's reason, without the path
 };
 
-// Creates `path` (replacing a file there) holding `points` in WGS 84.
+// A value to write, its text a view.
+struct FieldView {
+  using Data = std::variant<std::int64_t, double, std::string_view, DateTime>;
+  int field = 0;
+  Data data;
+};
+
+// A point to write, in WGS 84, with its texts in UTF-8.
+struct PointView {
+  double longitude = 0.0;
+  double latitude = 0.0;
+  std::string_view name;
+  std::string_view information;
+  std::span<const FieldView> fields;
+};
+
+// Sets `point` to the next point to write and returns true, or returns false
+// after the last. What `point` refers to stays valid until the next call.
+using PointFeed = std::function<bool(PointView& point)>;
+
+// Creates `path` (replacing a file there) holding the points `next` hands
+// over, in its order, without keeping them.
+WriteResult write_points_from(const std::string& path, const PointFeed& next,
+                              const WriteOptions& options);
+
+// The same for points in memory.
 WriteResult write_points(const std::string& path, std::span<const Point> points,
                          const WriteOptions& options);
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "ogr/gdal.hpp"
 #include "ogr/points.hpp"
@@ -16,6 +18,10 @@ namespace {
 // The column names a CSV file's longitude and latitude are looked for under.
 inline constexpr const char* kLongitudeNames = "longitude,lon,long,lng,x";
 inline constexpr const char* kLatitudeNames = "latitude,lat,y";
+
+// The prefix OGR's GPX driver gives the fields it reads from extensions in
+// OGR's own namespace (<ogr:amenity> is `ogr_amenity`).
+inline constexpr std::string_view kGpxExtension = "ogr_";
 
 struct DatasetCloser {
   void operator()(GDALDataset* dataset) const { GDALClose(dataset); }
@@ -89,7 +95,9 @@ class LayerReader {
         result_(result) {}
 
   // False when the read failed (result_.failure says why).
-  bool run(bool table) {
+  bool run(bool table, bool gpx) {
+    gpx_ = gpx;
+    if (gpx) widen_whole_numbers();
     // A table whose columns OGR found no position in holds no geometry at
     // all: every row would be skipped.
     if (table && layer_.GetGeomType() == wkbNone) {
@@ -264,6 +272,17 @@ class LayerReader {
     return FieldType::string;
   }
 
+  // OGR's GPX driver types an extension whose values are whole numbers as
+  // a 32-bit field and reads a larger value (an OpenStreetMap id) as the
+  // limit, with a warning only. Its features take the types of the layer's
+  // definition, so 64 bits there keep every value.
+  void widen_whole_numbers() {
+    OGRFeatureDefn& definition = *layer_.GetLayerDefn();
+    for (int k = 0; k < definition.GetFieldCount(); ++k)
+      if (OGRFieldDefn& field = *definition.GetFieldDefn(k); field.GetType() == OFTInteger)
+        field.SetType(OFTInteger64);
+  }
+
   void hand_over_fields() {
     OGRFeatureDefn& definition = *layer_.GetLayerDefn();
     std::vector<FieldSpec> specs;
@@ -271,7 +290,13 @@ class LayerReader {
       if (k == name_index_ || k == info_index_) continue;
       const OGRFieldDefn& field = *definition.GetFieldDefn(k);
       others_.push_back(k);
-      specs.push_back({field.GetNameRef(), type_of(field.GetType())});
+      std::string name = field.GetNameRef();
+      // Extensions in OGR's namespace, as a GPX Output writes the fields
+      // without an element, come back under their own names.
+      if (gpx_ && name.starts_with(kGpxExtension) &&
+          definition.GetFieldIndex(name.c_str() + kGpxExtension.size()) < 0)
+        name.erase(0, kGpxExtension.size());
+      specs.push_back({std::move(name), type_of(field.GetType())});
     }
     types_.clear();
     for (const FieldSpec& spec : specs) types_.push_back(spec.type);
@@ -343,6 +368,7 @@ class LayerReader {
   std::vector<int> others_;  // the feature's indexes of the fields handed over
   std::vector<FieldType> types_;
   bool prepared_ = false;
+  bool gpx_ = false;
   int name_index_ = -1;
   int info_index_ = -1;
   std::string missing_field_;
@@ -461,7 +487,7 @@ ReadResult read_points(const std::string& path, const ReadOptions& options,
     first_layer = gpx_points_layer(options.gpx_points);
     OGRLayer* layer = dataset->GetLayerByName(first_layer.c_str());
     if (layer != nullptr &&
-        !LayerReader(path, *layer, options, visit, layer_visit, result).run(false))
+        !LayerReader(path, *layer, options, visit, layer_visit, result).run(false, true))
       return result;
     // Waypoints, routes and tracks not chosen are counted, not read.
     for (const char* kind : {"waypoints", "routes", "tracks"}) {
@@ -486,7 +512,8 @@ ReadResult read_points(const std::string& path, const ReadOptions& options,
     const bool table = EQUAL(dataset->GetDriverName(), "CSV");
     for (OGRLayer* layer : layers) {
       if (first_layer.empty()) first_layer = layer->GetName();
-      if (!LayerReader(path, *layer, options, visit, layer_visit, result).run(table)) return result;
+      if (!LayerReader(path, *layer, options, visit, layer_visit, result).run(table, false))
+        return result;
     }
   }
   if (result.points == 0) {

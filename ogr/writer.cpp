@@ -2,10 +2,15 @@
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -58,18 +63,80 @@ std::string_view cut_to_fit(std::string_view text, std::size_t limit) {
   return text.substr(0, end);
 }
 
-OGRFieldType ogr_type(FieldType type) {
+// A waypoint's own elements as OGR's GPX driver names its fields. A GPX
+// Output writes any other field as an extension in OGR's namespace
+// (<ogr:amenity>), which OGR reads back as a field `ogr_amenity`.
+inline constexpr std::array<std::string_view, 23> kGpxElements{
+    "ele",        "time",       "magvar",     "geoidheight",   "name",       "cmt",
+    "desc",       "src",        "link1_href", "link1_text",    "link1_type", "link2_href",
+    "link2_text", "link2_type", "sym",        "type",          "fix",        "sat",
+    "hdop",       "vdop",       "pdop",       "ageofdgpsdata", "dgpsid"};
+
+bool needs_gpx_extensions(const std::vector<FieldSpec>& fields) {
+  return std::any_of(fields.begin(), fields.end(), [](const FieldSpec& field) {
+    return std::find(kGpxElements.begin(), kGpxElements.end(), field.name) == kGpxElements.end();
+  });
+}
+
+// A dBase file has dates without times, and a GPX extension is text whose
+// form OGR would choose: both keep date-times whole as ISO 8601 text.
+OGRFieldType ogr_type(FieldType type, const std::string& driver) {
   switch (type) {
     case FieldType::integer:
       return OFTInteger64;
     case FieldType::real:
       return OFTReal;
     case FieldType::date_time:
-      return OFTDateTime;
+      return driver == "ESRI Shapefile" || driver == "GPX" ? OFTString : OFTDateTime;
     case FieldType::string:
       break;
   }
   return OFTString;
+}
+
+void put_digits(std::string& text, int value, int width) {
+  char digits[12];
+  int count = 0;
+  for (unsigned rest = static_cast<unsigned>(value < 0 ? -value : value); rest > 0 || count == 0;
+       rest /= 10)
+    digits[count++] = static_cast<char>('0' + rest % 10);
+  if (value < 0) text += '-';
+  for (int k = count; k < width; ++k) text += '0';
+  while (count > 0) text += digits[--count];
+}
+
+// `time` as ISO 8601 text (2026-06-01T08:15:30Z), as GPX and GeoJSON hold
+// it: seconds with a fraction only when they have one, the zone only when it
+// is known.
+std::string iso_8601(const DateTime& time) {
+  std::string text;
+  put_digits(text, time.year, 4);
+  text += '-';
+  put_digits(text, time.month, 2);
+  text += '-';
+  put_digits(text, time.day, 2);
+  text += 'T';
+  put_digits(text, time.hour, 2);
+  text += ':';
+  put_digits(text, time.minute, 2);
+  text += ':';
+  const auto milliseconds =
+      static_cast<int>(std::lround(static_cast<double>(time.second) * 1000.0));
+  put_digits(text, milliseconds / 1000, 2);
+  if (milliseconds % 1000 != 0) {
+    text += '.';
+    put_digits(text, milliseconds % 1000, 3);
+  }
+  if (time.zone == 100) {
+    text += 'Z';
+  } else if (time.zone > 1) {
+    const int minutes = (time.zone - 100) * 15;
+    text += minutes < 0 ? '-' : '+';
+    put_digits(text, std::abs(minutes) / 60, 2);
+    text += ':';
+    put_digits(text, std::abs(minutes) % 60, 2);
+  }
+  return text;
 }
 
 // The layer's index of each of `fields`, -1 for those dropped: a field the
@@ -77,13 +144,13 @@ OGRFieldType ogr_type(FieldType type) {
 // other created; one whose name the name or information field has, or that
 // the format refuses, is dropped and listed.
 std::vector<int> other_fields(OGRLayer& layer, const std::vector<FieldSpec>& fields, int name_index,
-                              int info_index, WriteResult& result) {
+                              int info_index, const std::string& driver, WriteResult& result) {
   std::vector<int> indexes;
   for (const FieldSpec& field : fields) {
     OGRFeatureDefn& definition = *layer.GetLayerDefn();
     int index = definition.GetFieldIndex(field.name.c_str());
     if (index < 0) {
-      OGRFieldDefn created(field.name.c_str(), ogr_type(field.type));
+      OGRFieldDefn created(field.name.c_str(), ogr_type(field.type, driver));
       const int before = definition.GetFieldCount();
       // A field name the format shortens or changes (a shapefile's ten
       // characters) is still the field just made.
@@ -164,10 +231,15 @@ std::int64_t points_in(const std::string& path, const std::string& driver) {
 
 }  // namespace
 
-WriteResult write_points(const std::string& path, std::span<const Point> points,
-                         const WriteOptions& options) {
+WriteResult write_points_from(const std::string& path, const PointFeed& next,
+                              const WriteOptions& options) {
   register_drivers();
   const QuietErrors quiet;
+  // SQLite's own page cache (2 MB) is far smaller than the spatial index a
+  // GeoPackage of a million points gets, which is then read from the system
+  // again and again while it is built: 32 MB take a sixth off such a write.
+  // A cache set by the user stays.
+  const CPLConfigOptionSetter sqlite_cache("OGR_SQLITE_CACHE", "32", true);
   std::string driver_name = options.driver;
   if (driver_name.empty()) driver_name = driver_for_path(path).value_or("");
   GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(driver_name.c_str());
@@ -182,8 +254,12 @@ WriteResult write_points(const std::string& path, std::span<const Point> points,
   const std::string target = check == Check::through_memory ? memory_path(path) : path;
   const MemoryFolder memory(check == Check::through_memory ? target : std::string());
   WriteResult result;
+  // Without extensions, the header stays as plain GPX has it.
+  CPLStringList dataset_options;
+  if (driver_name == "GPX" && needs_gpx_extensions(options.fields))
+    dataset_options.SetNameValue("GPX_USE_EXTENSIONS", "YES");
   std::unique_ptr<GDALDataset, DatasetCloser> dataset(
-      driver->Create(target.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+      driver->Create(target.c_str(), 0, 0, 0, GDT_Unknown, dataset_options.List()));
   if (!dataset) return failed("cannot be created");
 
   CPLStringList layer_options;
@@ -214,24 +290,31 @@ WriteResult write_points(const std::string& path, std::span<const Point> points,
   const int name_index = layer->GetLayerDefn()->GetFieldIndex(name_field.c_str());
   const int info_index = layer->GetLayerDefn()->GetFieldIndex(info_field.c_str());
   const std::vector<int> indexes =
-      other_fields(*layer, options.fields, name_index, info_index, result);
+      other_fields(*layer, options.fields, name_index, info_index, driver_name, result);
 
   // One transaction: a GeoPackage commits once instead of per point.
   CPLErrorReset();
   const bool transaction = dataset->StartTransaction() == OGRERR_NONE;
   const std::size_t text_limit =
       driver_name == "ESRI Shapefile" ? kDbaseTextBytes : std::string::npos;
-  const auto text_of = [&](const std::string& text) {
-    const std::string_view kept = cut_to_fit(text, text_limit);
-    if (kept.size() < text.size()) ++result.texts_cut;
-    return std::string(kept);
+  // OGR takes texts ending in a zero byte; the views end without one.
+  std::string text;
+  const auto set_text = [&](OGRFeature& feature, int index, std::string_view value) {
+    const std::string_view kept = cut_to_fit(value, text_limit);
+    if (kept.size() < value.size()) ++result.texts_cut;
+    text.assign(kept);
+    feature.SetField(index, text.c_str());
   };
-  for (const Point& point : points) {
-    OGRFeature feature(layer->GetLayerDefn());
-    if (name_index >= 0) feature.SetField(name_index, text_of(point.name).c_str());
+  // One feature for all points, emptied for each.
+  const OGRFeatureDefn& definition = *layer->GetLayerDefn();
+  OGRFeature feature(layer->GetLayerDefn());
+  PointView point;
+  while (next(point)) {
+    feature.Reset();
+    if (name_index >= 0) set_text(feature, name_index, point.name);
     if (info_index >= 0 && !point.information.empty())
-      feature.SetField(info_index, text_of(point.information).c_str());
-    for (const FieldValue& value : point.fields) {
+      set_text(feature, info_index, point.information);
+    for (const FieldView& value : point.fields) {
       const int index = value.field >= 0 && static_cast<std::size_t>(value.field) < indexes.size()
                             ? indexes[static_cast<std::size_t>(value.field)]
                             : -1;
@@ -240,10 +323,12 @@ WriteResult write_points(const std::string& path, std::span<const Point> points,
         feature.SetField(index, static_cast<GIntBig>(*number));
       } else if (const auto* real = std::get_if<double>(&value.data)) {
         feature.SetField(index, *real);
-      } else if (const auto* text = std::get_if<std::string>(&value.data)) {
-        feature.SetField(index, text_of(*text).c_str());
+      } else if (const auto* value_text = std::get_if<std::string_view>(&value.data)) {
+        set_text(feature, index, *value_text);
+      } else if (const DateTime& time = std::get<DateTime>(value.data);
+                 definition.GetFieldDefn(index)->GetType() == OFTString) {
+        set_text(feature, index, iso_8601(time));
       } else {
-        const DateTime& time = std::get<DateTime>(value.data);
         feature.SetField(index, time.year, time.month, time.day, time.hour, time.minute,
                          time.second, time.zone);
       }
@@ -287,6 +372,28 @@ WriteResult write_points(const std::string& path, std::span<const Point> points,
   VSIStatBufL written;
   if (VSIStatL(path.c_str(), &written) != 0 || written.st_size == 0) return failed_silently();
   return result;
+}
+
+WriteResult write_points(const std::string& path, std::span<const Point> points,
+                         const WriteOptions& options) {
+  std::size_t k = 0;
+  std::vector<FieldView> fields;
+  const auto view_of = [](const FieldValue::Data& data) -> FieldView::Data {
+    if (const auto* text = std::get_if<std::string>(&data)) return std::string_view(*text);
+    if (const auto* number = std::get_if<std::int64_t>(&data)) return *number;
+    if (const auto* real = std::get_if<double>(&data)) return *real;
+    return std::get<DateTime>(data);
+  };
+  const auto next = [&](PointView& view) {
+    if (k == points.size()) return false;
+    const Point& point = points[k++];
+    fields.clear();
+    for (const FieldValue& value : point.fields)
+      fields.push_back({value.field, view_of(value.data)});
+    view = {point.longitude, point.latitude, point.name, point.information, fields};
+    return true;
+  };
+  return write_points_from(path, next, options);
 }
 
 }  // namespace pinwright::ogr

@@ -107,8 +107,8 @@ INSTANTIATE_TEST_SUITE_P(
                                  {"height", FieldType::real},
                                  {"hours", FieldType::string}},
                                 {}},
-                      // A waypoint's own elements; an attribute has no place in plain GPX,
-                      // nor a field the description already takes.
+                      // A waypoint's own elements, attributes as extensions (an id past
+                      // 32 bits); no place for a field the description already takes.
                       FieldCase{"gpx",
                                 "a.gpx",
                                 {{"ele", FieldType::real},
@@ -116,8 +116,9 @@ INSTANTIATE_TEST_SUITE_P(
                                  {"sym", FieldType::string},
                                  {"cmt", FieldType::string},
                                  {"amenity", FieldType::string},
+                                 {"osm_id", FieldType::integer},
                                  {"desc", FieldType::string}},
-                                {"amenity", "desc"}}),
+                                {"desc"}}),
     testing::LabelName{});
 
 }  // namespace
