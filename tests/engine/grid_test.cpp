@@ -273,6 +273,39 @@ INSTANTIATE_TEST_SUITE_P(threads, first_later_matches_test,
                                            ThreadCase{"three", 3}, ThreadCase{"four", 4}),
                          testing::LabelName{});
 
+// The smallest cells over the whole of the grid's range give the widest cell
+// keys a build sorts: entries in the four corners just inside the range,
+// many at the very same spot, and enough of them for a build on several
+// threads; every answer is the plain scan's.
+TEST_P(first_later_matches_test, hold_at_the_corners_of_the_grid_with_the_smallest_cells) {
+  Generator gen(GetParam().threads);
+  const float corner = std::nextafter(1.0e4f, 0.0f);
+  poi::CompactTable table;
+  // A few float steps inside the range (a step is about 100 m there).
+  const auto inside = [&] {
+    const float step = static_cast<float>(gen.pick(0, 40)) * 0.0009765625f;
+    return gen.pick(0, 1) ? corner - step : -corner + step;
+  };
+  while (table.size() < 70'000) {
+    table.append(at(inside(), inside()));
+    if (gen.pick(0, 99) == 0) table.append(poi::make_comment("; comment"));
+  }
+  const float radius = 0.05f;
+  const std::vector<Match> matches = first_later_matches(table, radius, GetParam().threads);
+  std::int32_t found = 0;
+  for (std::int32_t i = 1; i <= table.size(); i += 97) {
+    const auto expected = table.is_comment(i)
+                              ? std::nullopt
+                              : first_match(table, i + 1, table.size(), table.latitude(i),
+                                            table.longitude(i), PointOrder::probe_first, radius);
+    const Match& match = matches[static_cast<std::size_t>(i)];
+    expect_same(match.index == 0 ? std::nullopt : std::optional<Match>(match), expected);
+    if (HasFatalFailure()) FAIL() << "entry " << i;
+    if (expected) ++found;
+  }
+  EXPECT_GT(found, 500);
+}
+
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr float kNan = std::numeric_limits<float>::quiet_NaN();
 
