@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ogr/points.hpp"
+#include "poi/file_system.hpp"
 
 namespace {
 
@@ -118,9 +119,7 @@ double seconds_of(const std::string& command) {
 
 // pinwright-batch beside this program.
 std::string batch_program() {
-  std::error_code error;
-  const fs::path self = fs::read_symlink("/proc/self/exe", error);
-  return error ? std::string() : (self.parent_path() / "pinwright-batch").string();
+  return pinwright::poi::program_dir_from("") + "pinwright-batch";
 }
 
 // One conversion, ours and then ogr2ogr's (of the one layer of points) on the same input, each a
@@ -161,41 +160,31 @@ void paired_convert(benchmark::State& state, const std::string& input_name,
   state.counters["ratio"] = theirs_seconds > 0.0 ? ours_seconds / theirs_seconds : 0.0;
 }
 
+void register_paired(const char* name, std::string input, std::string output,
+                     std::string ogr2ogr_options, std::string ogr2ogr_layer, int repetitions) {
+  benchmark::RegisterBenchmark(name,
+                               [=](benchmark::State& state) {
+                                 paired_convert(state, input, output, ogr2ogr_options,
+                                                ogr2ogr_layer);
+                               })
+      ->Iterations(1)
+      ->Repetitions(repetitions)
+      ->ReportAggregatesOnly(true)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
+}
+
 const bool kPairedCases = [] {
   if (std::system("command -v ogr2ogr > /dev/null 2>&1") != 0) {
     std::fputs("convert_*: left out; ogr2ogr is not installed\n", stderr);
     return false;
   }
-  benchmark::RegisterBenchmark("convert_gpx_to_geojson_200k",
-                               [](benchmark::State& state) {
-                                 paired_convert(state, "points-200k.gpx", "out.geojson",
-                                                "-f GeoJSON", "waypoints");
-                               })
-      ->Iterations(1)
-      ->Repetitions(5)
-      ->ReportAggregatesOnly(true)
-      ->Unit(benchmark::kMillisecond)
-      ->UseRealTime();
-  benchmark::RegisterBenchmark("convert_gpkg_to_gpx_200k",
-                               [](benchmark::State& state) {
-                                 paired_convert(state, "points-200k.gpkg", "out.gpx",
-                                                "-f GPX -nln waypoints", "");
-                               })
-      ->Iterations(1)
-      ->Repetitions(5)
-      ->ReportAggregatesOnly(true)
-      ->Unit(benchmark::kMillisecond)
-      ->UseRealTime();
+  register_paired("convert_gpx_to_geojson_200k", "points-200k.gpx", "out.geojson", "-f GeoJSON",
+                  "waypoints", 5);
+  register_paired("convert_gpkg_to_gpx_200k", "points-200k.gpkg", "out.gpx",
+                  "-f GPX -nln waypoints", "", 5);
   // A minute a conversion: three pairs.
-  benchmark::RegisterBenchmark("convert_gpkg_fields_1m",
-                               [](benchmark::State& state) {
-                                 paired_convert(state, "fields-1m.gpkg", "out.gpkg", "-f GPKG", "");
-                               })
-      ->Iterations(1)
-      ->Repetitions(3)
-      ->ReportAggregatesOnly(true)
-      ->Unit(benchmark::kMillisecond)
-      ->UseRealTime();
+  register_paired("convert_gpkg_fields_1m", "fields-1m.gpkg", "out.gpkg", "-f GPKG", "", 3);
   return true;
 }();
 

@@ -4,11 +4,10 @@
 // own failure, and the text and overlay files go on working without it.
 #include <dlfcn.h>
 
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "ogr/module.hpp"
+#include "poi/file_system.hpp"
 #include "version.hpp"
 
 namespace pinwright::ogr {
@@ -21,9 +20,7 @@ struct Loaded {
 };
 
 std::string module_path() {
-  std::error_code error;
-  const std::filesystem::path own = std::filesystem::read_symlink("/proc/self/exe", error);
-  return (error ? std::filesystem::path(kModuleFile) : own.parent_path() / kModuleFile).string();
+  return poi::program_dir_from("") + kModuleFile;
 }
 
 Loaded load() {

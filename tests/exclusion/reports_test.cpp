@@ -12,6 +12,7 @@
 #include "engine/distance.hpp"
 #include "engine/run.hpp"
 #include "poi/paths.hpp"
+#include "tests/engine/no_files.hpp"
 #include "tests/support/recording_dialog.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "tests/support/test_names.hpp"
@@ -119,16 +120,9 @@ void PrintTo(const ThresholdCase& row, std::ostream* out) {
 }
 
 // The report lines a duplicate run hands its sink.
-class ReportLines : public engine::RunSink {
+class ReportLines : public testing::NoFiles {
  public:
   void report(std::string_view lines) override { lines_ += lines; }
-  std::optional<std::int64_t> report_length() override { return std::nullopt; }
-  void cut_report(std::int64_t) override {}
-  bool report_complete() override { return true; }
-  engine::OutputWrite write_output(const poi::CompactTable&,
-                                   std::span<const std::int32_t>) override {
-    return engine::OutputWrite::written;
-  }
   ListWrite write_excluded(const Circles&, const poi::CompactTable&, std::span<const std::int32_t>,
                            std::string&) override {
     return ListWrite::none;
