@@ -6,6 +6,7 @@
 #include <iterator>
 #include <limits>
 #include <thread>
+#include <tuple>
 #include <utility>
 
 #include "engine/grid_bounds.hpp"
@@ -153,13 +154,29 @@ void Grid::add_position(Position position) {
     origins_.emplace_back(position.latitude, position.longitude);
 }
 
+std::span<const Grid::RowEntry> Grid::entries(const Row& row) const {
+  if (!row.own.empty()) return row.own;
+  return std::span<const RowEntry>(laid_out_).subspan(row.begin, row.size);
+}
+
+// A row changes in a vector of its own; its stretch of the laid-out block is
+// left unread.
+std::vector<Grid::RowEntry>& Grid::own_entries(Row& row) {
+  if (row.own.empty() && row.size > 0) {
+    const auto first = laid_out_.begin() + row.begin;
+    row.own.assign(first, first + row.size);
+    row.size = 0;
+  }
+  return row.own;
+}
+
 void Grid::place(std::int32_t index, Position position) {
   if (is_comment_position(position.longitude)) return;
   if (!on_grid(position.latitude, position.longitude)) {
     outliers_.insert(std::upper_bound(outliers_.begin(), outliers_.end(), index), index);
     return;
   }
-  Row& row = rows_[cell_of(position.latitude, cell_degrees_)];
+  std::vector<RowEntry>& row = own_entries(rows_[cell_of(position.latitude, cell_degrees_)]);
   const RowEntry entry{static_cast<std::int32_t>(cell_of(position.longitude, cell_degrees_)), index,
                        position.latitude, position.longitude};
   const auto after =
@@ -179,7 +196,7 @@ void Grid::unplace(std::int32_t index, Position position) {
   const std::int64_t lat_cell = cell_of(position.latitude, cell_degrees_);
   Row* const found = rows_.find(lat_cell);
   if (found == nullptr) return;
-  Row& row = *found;
+  std::vector<RowEntry>& row = own_entries(*found);
   const auto lon_cell = static_cast<std::int32_t>(cell_of(position.longitude, cell_degrees_));
   const auto it = std::lower_bound(
       row.begin(), row.end(), std::pair{lon_cell, index},
@@ -191,31 +208,42 @@ void Grid::unplace(std::int32_t index, Position position) {
 }
 
 void Grid::build(const poi::CompactTable& table, unsigned threads) {
-  const std::int32_t known = count();
-  const std::int64_t added = table.size() - known;
-  if (added <= 0) return;
+  if (table.size() <= count()) return;
+  take_in(table);
+  lay_out(threads, RowMap::fill);
+}
+
+void Grid::take_in(const poi::CompactTable& table) {
   positions_.reserve(static_cast<std::size_t>(table.size()));
   if (order_ == PointOrder::table_first) origins_.reserve(static_cast<std::size_t>(table.size()));
-  for (std::int32_t j = known + 1; j <= table.size(); ++j)
+  for (std::int32_t j = count() + 1; j <= table.size(); ++j)
     add_position(Position{table.latitude(j), table.longitude(j)});
+}
 
-  // Each new entry's cells, found by stretches on every thread; an entry
-  // off the grid (or a comment record) has none.
+void Grid::lay_out(unsigned threads, RowMap row_map) {
+  rows_ = {};
+  laid_out_ = {};
+  laid_rows_ = {};
+  outliers_.clear();
+  const auto total = static_cast<std::int64_t>(positions_.size());
+
+  // Each entry's cells, found by stretches on every thread; an entry off the
+  // grid (or a comment record) has none.
   constexpr std::int32_t kNoCell = std::numeric_limits<std::int32_t>::min();
-  std::vector<std::int32_t> lat_cells(static_cast<std::size_t>(added));
-  std::vector<std::int32_t> lon_cells(static_cast<std::size_t>(added));
+  std::vector<std::int32_t> lat_cells(static_cast<std::size_t>(total));
+  std::vector<std::int32_t> lon_cells(static_cast<std::size_t>(total));
   struct Span {
     std::int32_t lat_low = std::numeric_limits<std::int32_t>::max(), lat_high = kNoCell;
     std::int32_t lon_low = std::numeric_limits<std::int32_t>::max(), lon_high = kNoCell;
   };
-  threads = added < kParallelBuild ? 1u : std::max(1u, threads);
+  threads = total < kParallelBuild ? 1u : std::max(1u, threads);
   std::vector<Span> spans(threads);
   on_threads(threads, [&](unsigned part) {
     Span& span = spans[part];
-    const auto first = static_cast<std::size_t>(added * part / threads);
-    const auto last = static_cast<std::size_t>(added * (part + 1) / threads);
+    const auto first = static_cast<std::size_t>(total * part / threads);
+    const auto last = static_cast<std::size_t>(total * (part + 1) / threads);
     for (std::size_t k = first; k < last; ++k) {
-      const Position& position = positions_[static_cast<std::size_t>(known) + k];
+      const Position& position = positions_[k];
       if (is_comment_position(position.longitude) ||
           !on_grid(position.latitude, position.longitude)) {
         lat_cells[k] = kNoCell;
@@ -243,16 +271,15 @@ void Grid::build(const poi::CompactTable& table, unsigned threads) {
     std::int32_t index;
   };
   std::vector<Keyed> keyed;
-  keyed.reserve(static_cast<std::size_t>(added));
+  keyed.reserve(static_cast<std::size_t>(total));
   const auto lon_span =
       static_cast<std::uint64_t>(static_cast<std::int64_t>(all.lon_high) - all.lon_low + 1);
   for (std::size_t k = 0; k < lat_cells.size(); ++k) {
-    const auto j = static_cast<std::int32_t>(known + 1 + static_cast<std::int64_t>(k));
+    const auto j = static_cast<std::int32_t>(k + 1);
     if (lat_cells[k] == kNoCell) {
       // Comment records are left out; entries off the grid come in table
-      // order after every entry known, so the outliers stay ascending.
-      if (!is_comment_position(positions_[static_cast<std::size_t>(j - 1)].longitude))
-        outliers_.push_back(j);
+      // order, so the outliers are ascending.
+      if (!is_comment_position(positions_[k].longitude)) outliers_.push_back(j);
       continue;
     }
     const auto lat =
@@ -262,37 +289,39 @@ void Grid::build(const poi::CompactTable& table, unsigned threads) {
     keyed.push_back(Keyed{lat * lon_span + lon, j});
   }
   lat_cells = {};
+  lon_cells = {};
   if (keyed.empty()) return;
   sort_by_key(keyed);
 
-  std::size_t new_rows = 1;
+  std::size_t row_count = 1;
   for (std::size_t k = 1; k < keyed.size(); ++k)
-    new_rows += keyed[k].key / lon_span != keyed[k - 1].key / lon_span;
-  rows_.reserve(rows_.size() + new_rows);
+    row_count += keyed[k].key / lon_span != keyed[k - 1].key / lon_span;
+  if (row_map == RowMap::fill) rows_.reserve(row_count);
+  laid_rows_.reserve(row_count);
 
-  const auto by_row_order = [](const RowEntry& a, const RowEntry& b) {
-    return a.lon_cell != b.lon_cell ? a.lon_cell < b.lon_cell : a.index < b.index;
-  };
+  laid_out_.resize(keyed.size());
   for (std::size_t begin = 0; begin < keyed.size();) {
     const std::uint64_t lat = keyed[begin].key / lon_span;
-    std::size_t end = begin + 1;
-    while (end < keyed.size() && keyed[end].key / lon_span == lat) ++end;
-    Row& row = rows_[all.lat_low + static_cast<std::int64_t>(lat)];
-    const auto old_size = static_cast<std::ptrdiff_t>(row.size());
-    row.reserve(row.size() + (end - begin));
-    for (std::size_t k = begin; k < end; ++k) {
+    const std::uint64_t row_key = lat * lon_span;
+    const std::uint64_t next_row_key = row_key + lon_span;
+    std::size_t end = begin;
+    for (; end < keyed.size() && keyed[end].key < next_row_key; ++end) {
       // The positions are read in cell order, scattered over the table:
       // asking for them ahead hides the wait.
       constexpr std::size_t kAhead = 16;
-      if (k + kAhead < keyed.size())
-        __builtin_prefetch(&positions_[static_cast<std::size_t>(keyed[k + kAhead].index - 1)]);
-      const std::int32_t j = keyed[k].index;
+      if (end + kAhead < keyed.size())
+        __builtin_prefetch(&positions_[static_cast<std::size_t>(keyed[end + kAhead].index - 1)]);
+      const std::int32_t j = keyed[end].index;
       const Position& position = positions_[static_cast<std::size_t>(j - 1)];
-      row.push_back(RowEntry{lon_cells[static_cast<std::size_t>(j - known - 1)], j,
-                             position.latitude, position.longitude});
+      const auto lon_cell = static_cast<std::int32_t>(
+          static_cast<std::int64_t>(keyed[end].key - row_key) + all.lon_low);
+      laid_out_[end] = RowEntry{lon_cell, j, position.latitude, position.longitude};
     }
-    if (old_size > 0)
-      std::inplace_merge(row.begin(), row.begin() + old_size, row.end(), by_row_order);
+    const std::int64_t lat_cell = all.lat_low + static_cast<std::int64_t>(lat);
+    const auto row_begin = static_cast<std::uint32_t>(begin);
+    const auto row_size = static_cast<std::uint32_t>(end - begin);
+    if (row_map == RowMap::fill) rows_[lat_cell] = Row{row_begin, row_size, {}};
+    laid_rows_.push_back(LaidRow{lat_cell, row_begin, row_size});
     begin = end;
   }
 }
@@ -332,8 +361,9 @@ void Grid::truncate(std::int32_t count) {
 // `best`: each cell lists its entries by ascending index, so its first hit is
 // its answer.
 template <typename Visit>
-void Grid::visit_row_range(const Row& row, std::int32_t lon_low, std::int32_t lon_high,
-                           std::int32_t first, Match& best, const Visit& matches) const {
+void Grid::visit_row_range(std::span<const RowEntry> row, std::int32_t lon_low,
+                           std::int32_t lon_high, std::int32_t first, Match& best,
+                           const Visit& matches) const {
   const auto before = [](const RowEntry& entry, std::pair<std::int32_t, std::int32_t> key) {
     return entry.lon_cell != key.first ? entry.lon_cell < key.first : entry.index < key.second;
   };
@@ -357,8 +387,10 @@ void Grid::visit_row_range(const Row& row, std::int32_t lon_low, std::int32_t lo
   }
 }
 
-std::optional<Match> Grid::first_match(std::int32_t first, std::int32_t last, float latitude,
-                                       float longitude, float radius) const {
+template <typename FindRow>
+std::optional<Match> Grid::first_match_in(std::int32_t first, std::int32_t last, float latitude,
+                                          float longitude, float radius,
+                                          const FindRow& find_row) const {
   last = std::min(last, count());
   first = std::max(first, 1);
   // Nothing lies strictly closer than a radius of zero or less.
@@ -390,9 +422,9 @@ std::optional<Match> Grid::first_match(std::int32_t first, std::int32_t last, fl
   }
   const CellRange& range = *plan.cells;
   for (std::int64_t lat = range.lat_low; lat <= range.lat_high; ++lat) {
-    const Row* const row = rows_.find(lat);
-    if (row == nullptr) continue;
-    visit_row_range(*row, range.lon_low, range.lon_high, first, best,
+    const std::span<const RowEntry> row = find_row(lat);
+    if (row.empty()) continue;
+    visit_row_range(row, range.lon_low, range.lon_high, first, best,
                     [&](const RowEntry& entry) -> std::optional<float> {
                       const float metres = separation(entry.index, entry.latitude, entry.longitude);
                       if (metres < radius) return metres;
@@ -401,6 +433,14 @@ std::optional<Match> Grid::first_match(std::int32_t first, std::int32_t last, fl
   }
   if (best.index > last) return std::nullopt;
   return best;
+}
+
+std::optional<Match> Grid::first_match(std::int32_t first, std::int32_t last, float latitude,
+                                       float longitude, float radius) const {
+  return first_match_in(first, last, latitude, longitude, radius, [this](std::int64_t lat) {
+    const Row* const row = rows_.find(lat);
+    return row == nullptr ? std::span<const RowEntry>() : entries(*row);
+  });
 }
 
 void Grid::for_each_in_box(const LatLonBox& box,
@@ -417,7 +457,7 @@ void Grid::for_each_in_box(const LatLonBox& box,
   // Every box holding all longitudes, or bounds off the grid, reads whole rows.
   const bool whole_rows = !(span < 360.0) || !(std::abs(box.lon_low) < kGridLimitDegrees &&
                                                std::abs(box.lon_high) < kGridLimitDegrees);
-  const auto search_row = [&](const Row& row) {
+  const auto search_row = [&](std::span<const RowEntry> row) {
     if (row.empty()) return;
     if (whole_rows) {
       for (const RowEntry& entry : row) take(entry.index);
@@ -447,30 +487,13 @@ void Grid::for_each_in_box(const LatLonBox& box,
   const std::int64_t high = cell_of(std::min(box.lat_high, kGridLimitDegrees), cell_degrees_);
   if (high - low + 1 > static_cast<std::int64_t>(rows_.size())) {
     rows_.for_each([&](std::int64_t lat, const Row& row) {
-      if (lat >= low && lat <= high) search_row(row);
+      if (lat >= low && lat <= high) search_row(entries(row));
     });
   } else {
     for (std::int64_t lat = low; lat <= high; ++lat) {
-      if (const Row* const row = rows_.find(lat)) search_row(*row);
+      if (const Row* const row = rows_.find(lat)) search_row(entries(*row));
     }
   }
-}
-
-std::vector<std::int32_t> Grid::cell_order() const {
-  std::vector<std::int64_t> keys;
-  keys.reserve(rows_.size());
-  std::size_t entries = outliers_.size();
-  rows_.for_each([&](std::int64_t lat, const Row& row) {
-    keys.push_back(lat);
-    entries += row.size();
-  });
-  std::sort(keys.begin(), keys.end());
-  std::vector<std::int32_t> order;
-  order.reserve(entries);
-  for (const std::int64_t lat : keys)
-    for (const RowEntry& entry : *rows_.find(lat)) order.push_back(entry.index);
-  order.insert(order.end(), outliers_.begin(), outliers_.end());
-  return order;
 }
 
 std::size_t Grid::memory_bytes() const {
@@ -480,9 +503,10 @@ std::size_t Grid::memory_bytes() const {
 
 std::size_t Grid::row_bytes() const {
   // A row's own block is at least one allocation of 32 bytes.
-  std::size_t bytes = rows_.slot_bytes();
+  std::size_t bytes = rows_.slot_bytes() + laid_out_.capacity() * sizeof(RowEntry);
   rows_.for_each([&](std::int64_t, const Row& row) {
-    if (row.capacity() > 0) bytes += std::max<std::size_t>(32, row.capacity() * sizeof(RowEntry));
+    if (row.own.capacity() > 0)
+      bytes += std::max<std::size_t>(32, row.own.capacity() * sizeof(RowEntry));
   });
   return bytes;
 }
@@ -492,23 +516,56 @@ std::vector<Match> first_later_matches(const poi::CompactTable& table, float rad
                                        const PairTest* accept) {
   threads = std::max(1u, threads);
   Grid grid(radius, PointOrder::probe_first);
-  grid.build(table, threads);
-  const std::vector<std::int32_t> order = grid.cell_order();
+  grid.take_in(table);
+  grid.lay_out(threads, Grid::RowMap::skip);
+  // The entries are asked about in the order the build laid them out, row by
+  // row and cell by cell, then those off the grid: neighbouring queries read
+  // neighbouring memory, and each one's position comes from the block it
+  // walks rather than from the table at random.
+  const std::vector<Grid::RowEntry>& laid_out = grid.laid_out_;
+  const std::vector<Grid::LaidRow>& rows = grid.laid_rows_;
+  const std::vector<std::int32_t>& outliers = grid.outliers_;
   std::vector<Match> matches(static_cast<std::size_t>(table.size()) + 1, Match{0, 0.0f});
-  const auto count = static_cast<std::int64_t>(order.size());
+  const auto count = static_cast<std::int64_t>(laid_out.size() + outliers.size());
   std::atomic<std::int64_t> next{0};
   on_threads(threads, [&](unsigned) {
     for (;;) {
       const std::int64_t begin = next.fetch_add(kChunk);
       if (begin >= count) return;
       const std::int64_t end = std::min(count, begin + kChunk);
+      // The row of the entry asked about; the rows a query reads lie beside
+      // it in the block's row list, found by stepping rather than hashing.
+      std::size_t row =
+          static_cast<std::size_t>(std::upper_bound(rows.begin(), rows.end(), begin,
+                                                    [](std::int64_t k, const Grid::LaidRow& laid) {
+                                                      return k < laid.begin;
+                                                    }) -
+                                   rows.begin());
+      row = row > 0 ? row - 1 : 0;
+      const auto find_row = [&](std::int64_t lat_cell) {
+        std::size_t at = row;
+        while (at + 1 < rows.size() && rows[at].lat_cell < lat_cell) ++at;
+        while (at > 0 && rows[at].lat_cell > lat_cell) --at;
+        if (rows[at].lat_cell != lat_cell) return std::span<const Grid::RowEntry>();
+        return std::span<const Grid::RowEntry>(laid_out).subspan(rows[at].begin, rows[at].size);
+      };
       for (std::int64_t k = begin; k < end; ++k) {
-        const std::int32_t i = order[static_cast<std::size_t>(k)];
+        const auto placed = static_cast<std::size_t>(k);
+        const auto [i, latitude, longitude] = [&] {
+          if (placed < laid_out.size()) {
+            const Grid::RowEntry& entry = laid_out[placed];
+            return std::tuple{entry.index, entry.latitude, entry.longitude};
+          }
+          const std::int32_t j = outliers[placed - laid_out.size()];
+          const Grid::Position& position = grid.positions_[static_cast<std::size_t>(j - 1)];
+          return std::tuple{j, position.latitude, position.longitude};
+        }();
+        while (row + 1 < rows.size() && rows[row + 1].begin <= placed) ++row;
         auto match =
-            grid.first_match(i + 1, table.size(), table.latitude(i), table.longitude(i), radius);
+            grid.first_match_in(i + 1, table.size(), latitude, longitude, radius, find_row);
         while (match && accept && !(*accept)(i, match->index))
-          match = grid.first_match(match->index + 1, table.size(), table.latitude(i),
-                                   table.longitude(i), radius);
+          match = grid.first_match_in(match->index + 1, table.size(), latitude, longitude, radius,
+                                      find_row);
         if (match) matches[static_cast<std::size_t>(i)] = *match;
       }
       if (answered) answered->fetch_add(end - begin, std::memory_order_relaxed);

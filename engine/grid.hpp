@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "engine/cell_map.hpp"
@@ -22,6 +23,9 @@ struct LatLonBox {
 
   bool contains(float latitude, float longitude) const;
 };
+
+// Asked about a pair within the radius: whether it counts as a match.
+using PairTest = std::function<bool(std::int32_t earlier, std::int32_t later)>;
 
 // The spatial index of a run: a grid over latitude and longitude that answers
 // first_match() with exactly the plain ascending scan's answer (the same
@@ -48,8 +52,8 @@ class Grid {
 
   std::int32_t count() const { return static_cast<std::int32_t>(positions_.size()); }
 
-  // Takes in the table's entries past count() in one go, sorting on
-  // `threads` threads.
+  // Takes in the table's entries past count() in one go and lays out every
+  // entry afresh, sorting on `threads` threads.
   void build(const poi::CompactTable& table, unsigned threads = 1);
   // Takes in the table's entries past count() one by one, as a run appends them.
   void append(const poi::CompactTable& table);
@@ -69,10 +73,6 @@ class Grid {
   // as the grid knows it, once, in no particular order; comment records never.
   void for_each_in_box(const LatLonBox& box, const std::function<void(std::int32_t)>& visit) const;
 
-  // The entries on the grid, row by row and cell by cell, then those off it:
-  // queries taken in this order read neighbouring memory.
-  std::vector<std::int32_t> cell_order() const;
-
   // Heap memory held, roughly.
   std::size_t memory_bytes() const;
 
@@ -89,14 +89,38 @@ class Grid {
     float latitude;
     float longitude;
   };
-  using Row = std::vector<RowEntry>;
+  // A latitude row: a stretch of the block a build lays out while the row is
+  // as built, a vector of its own once an entry comes or goes. A build
+  // allocates once for all rows, where sparse data (most rows holding one
+  // entry) would otherwise cost an allocation per entry.
+  struct Row {
+    std::uint32_t begin = 0;
+    std::uint32_t size = 0;
+    std::vector<RowEntry> own;
+  };
 
+  friend std::vector<Match> first_later_matches(const poi::CompactTable&, float, unsigned,
+                                                std::atomic<std::int64_t>*, const PairTest*);
+
+  std::span<const RowEntry> entries(const Row& row) const;
+  std::vector<RowEntry>& own_entries(Row& row);
+  // Whether a lay-out fills the map from latitude cell to row. Only a grid
+  // that answers through its laid-out rows alone (the duplicate run's, which
+  // walks them in order) goes without: filling the map reads memory at random.
+  enum class RowMap { fill, skip };
+  void take_in(const poi::CompactTable& table);
+  void lay_out(unsigned threads, RowMap row_map);
   void place(std::int32_t index, Position position);
   void unplace(std::int32_t index, Position position);
   void add_position(Position position);
   std::size_t row_bytes() const;
+  // first_match() with the rows found by find_row(latitude cell), which
+  // gives a row's entries or none.
+  template <typename FindRow>
+  std::optional<Match> first_match_in(std::int32_t first, std::int32_t last, float latitude,
+                                      float longitude, float radius, const FindRow& find_row) const;
   template <typename Visit>
-  void visit_row_range(const Row& row, std::int32_t lon_low, std::int32_t lon_high,
+  void visit_row_range(std::span<const RowEntry> row, std::int32_t lon_low, std::int32_t lon_high,
                        std::int32_t first, Match& best, const Visit& matches) const;
 
   PointOrder order_;
@@ -106,6 +130,16 @@ class Grid {
   // table_first: the point-1 terms of entry j at j - 1.
   std::vector<Origin> origins_;
   CellMap<Row> rows_;  // by latitude cell
+  // The rows as the last build laid them out, by latitude cell, then
+  // longitude cell, then index; and where each row lies in that block, by
+  // ascending latitude cell.
+  std::vector<RowEntry> laid_out_;
+  struct LaidRow {
+    std::int64_t lat_cell;
+    std::uint32_t begin;
+    std::uint32_t size;
+  };
+  std::vector<LaidRow> laid_rows_;
   // Entries whose position lies beyond the grid's range, ascending; always read.
   std::vector<std::int32_t> outliers_;
 };
@@ -118,7 +152,6 @@ class Grid {
 // done (comment records are not asked about), for a progress display.
 // `accept`, when given, is asked about each pair within the radius, from
 // every thread: the search goes on past the pairs it refuses.
-using PairTest = std::function<bool(std::int32_t earlier, std::int32_t later)>;
 std::vector<Match> first_later_matches(const poi::CompactTable& table, float radius,
                                        unsigned threads,
                                        std::atomic<std::int64_t>* answered = nullptr,
