@@ -11,11 +11,11 @@
 namespace pinwright::engine {
 
 // A map from cell numbers to values held flat: open addressing with linear
-// probing in one array of keys beside one of values, at most half full. A
-// look-up multiplies once and mostly reads one key, where a node-based hash
-// map follows two pointers to scattered memory; that look-up is what a grid
-// query does for every row it reads. Cell numbers are far from the smallest
-// 64-bit number, which marks a free slot.
+// probing in one array of slots, each a key beside its value, at most half
+// full. A look-up multiplies once and mostly reads one slot, where a
+// node-based hash map follows two pointers to scattered memory; that look-up
+// is what a grid query does for every row it reads. Cell numbers are far
+// from the smallest 64-bit number, which marks a free slot.
 template <typename Value>
 class CellMap {
  public:
@@ -23,22 +23,27 @@ class CellMap {
 
   Value* find(std::int64_t key) {
     const std::size_t slot = slot_of(key);
-    return slot == kNone ? nullptr : &values_[slot];
+    return slot == kNone ? nullptr : &slots_[slot].value;
   }
   const Value* find(std::int64_t key) const {
     const std::size_t slot = slot_of(key);
-    return slot == kNone ? nullptr : &values_[slot];
+    return slot == kNone ? nullptr : &slots_[slot].value;
+  }
+
+  // Asks the memory system for the slot where a look-up of `key` starts.
+  void prefetch(std::int64_t key) const {
+    if (!slots_.empty()) __builtin_prefetch(&slots_[home(key)]);
   }
 
   // The value of `key`, a new one when there was none.
   Value& operator[](std::int64_t key) {
-    if (2 * (size_ + 1) > keys_.size()) grow();
+    if (2 * (size_ + 1) > slots_.size()) grow();
     std::size_t slot = home(key);
-    for (; keys_[slot] != kFree; slot = next(slot))
-      if (keys_[slot] == key) return values_[slot];
-    keys_[slot] = key;
+    for (; slots_[slot].key != kFree; slot = next(slot))
+      if (slots_[slot].key == key) return slots_[slot].value;
+    slots_[slot].key = key;
     ++size_;
-    return values_[slot];
+    return slots_[slot].value;
   }
 
   void erase(std::int64_t key) {
@@ -46,17 +51,15 @@ class CellMap {
     if (hole == kNone) return;
     // Later keys of the probe run move back into the hole unless their home
     // lies after it, so that every key stays reachable from its home.
-    for (std::size_t slot = next(hole); keys_[slot] != kFree; slot = next(slot)) {
-      const std::size_t wanted = home(keys_[slot]);
+    for (std::size_t slot = next(hole); slots_[slot].key != kFree; slot = next(slot)) {
+      const std::size_t wanted = home(slots_[slot].key);
       const bool stays =
           hole <= slot ? (hole < wanted && wanted <= slot) : (hole < wanted || wanted <= slot);
       if (stays) continue;
-      keys_[hole] = keys_[slot];
-      values_[hole] = std::move(values_[slot]);
+      slots_[hole] = std::move(slots_[slot]);
       hole = slot;
     }
-    keys_[hole] = kFree;
-    values_[hole] = Value();
+    slots_[hole] = Slot();
     --size_;
   }
 
@@ -64,19 +67,17 @@ class CellMap {
   // Room for `count` keys in all, so that inserting them moves nothing.
   void reserve(std::size_t count) {
     const std::size_t wanted = std::bit_ceil(std::max<std::size_t>(16, 2 * count));
-    if (wanted > keys_.size()) rehash(wanted);
+    if (wanted > slots_.size()) rehash(wanted);
   }
 
   template <typename Visit>
   void for_each(const Visit& visit) const {
-    for (std::size_t slot = 0; slot < keys_.size(); ++slot)
-      if (keys_[slot] != kFree) visit(keys_[slot], values_[slot]);
+    for (const Slot& slot : slots_)
+      if (slot.key != kFree) visit(slot.key, slot.value);
   }
 
-  // Bytes of the two arrays, the values' own heap memory not included.
-  std::size_t slot_bytes() const {
-    return keys_.capacity() * (sizeof(std::int64_t) + sizeof(Value));
-  }
+  // Bytes of the slots, the values' own heap memory not included.
+  std::size_t slot_bytes() const { return slots_.capacity() * sizeof(Slot); }
 
  private:
   static constexpr std::int64_t kFree = std::numeric_limits<std::int64_t>::min();
@@ -87,35 +88,38 @@ class CellMap {
     return static_cast<std::size_t>((static_cast<std::uint64_t>(key) * 0x9E3779B97F4A7C15ull) >>
                                     shift_);
   }
-  std::size_t next(std::size_t slot) const { return (slot + 1) & (keys_.size() - 1); }
+  std::size_t next(std::size_t slot) const { return (slot + 1) & (slots_.size() - 1); }
 
   std::size_t slot_of(std::int64_t key) const {
-    if (keys_.empty()) return kNone;
-    for (std::size_t slot = home(key); keys_[slot] != kFree; slot = next(slot))
-      if (keys_[slot] == key) return slot;
+    if (slots_.empty()) return kNone;
+    for (std::size_t slot = home(key); slots_[slot].key != kFree; slot = next(slot))
+      if (slots_[slot].key == key) return slot;
     return kNone;
   }
 
-  void grow() { rehash(std::max<std::size_t>(16, 2 * keys_.size())); }
+  void grow() { rehash(std::max<std::size_t>(16, 2 * slots_.size())); }
 
   // `new_size` a power of two that holds every key.
   void rehash(std::size_t new_size) {
-    std::vector<std::int64_t> keys(new_size, kFree);
-    std::vector<Value> values(new_size);
-    std::swap(keys, keys_);
-    std::swap(values, values_);
+    // Not named `slots`: Qt defines that word away.
+    std::vector<Slot> old(new_size);
+    std::swap(old, slots_);
     shift_ = 64 - static_cast<unsigned>(std::countr_zero(new_size));
-    for (std::size_t slot = 0; slot < keys.size(); ++slot) {
-      if (keys[slot] == kFree) continue;
-      std::size_t target = home(keys[slot]);
-      while (keys_[target] != kFree) target = next(target);
-      keys_[target] = keys[slot];
-      values_[target] = std::move(values[slot]);
+    for (Slot& slot : old) {
+      if (slot.key == kFree) continue;
+      std::size_t target = home(slot.key);
+      while (slots_[target].key != kFree) target = next(target);
+      slots_[target] = std::move(slot);
     }
   }
 
-  std::vector<std::int64_t> keys_;
-  std::vector<Value> values_;
+  // A key and its value side by side: a look-up that finds the key has
+  // mostly read the value's line too.
+  struct Slot {
+    std::int64_t key = kFree;
+    Value value{};
+  };
+  std::vector<Slot> slots_;
   std::size_t size_ = 0;
   unsigned shift_ = 64;
 };

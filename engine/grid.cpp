@@ -61,9 +61,30 @@ struct CellRange {
   std::int32_t lon_low, lon_high;
 };
 
+// Degrees of latitude a query reaches, with room for the rounding of cell
+// bounds.
+double lat_reach_of(float radius, double cell_degrees) {
+  return reach_metres(radius) / north_km_per_degree() + cell_degrees * 1e-6;
+}
+
+// The latitude rows within `lat_reach` of a point, with every longitude
+// cell; none when a query must scan instead (a point off the grid, a reach
+// too wide).
+std::optional<CellRange> rows_in_reach(double lat_reach, double cell_degrees, float latitude,
+                                       float longitude) {
+  if (!on_grid(latitude, longitude) || !std::isfinite(lat_reach) ||
+      std::abs(latitude) + lat_reach >= kGridLimitDegrees)
+    return std::nullopt;
+  const CellRange range{
+      cell_of(latitude - lat_reach, cell_degrees), cell_of(latitude + lat_reach, cell_degrees),
+      std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max() - 1};
+  if (range.lat_high - range.lat_low + 1 > kMaxRowsPerQuery) return std::nullopt;
+  return range;
+}
+
 // What a query reads: point 1's terms when the point is point 1, and the
 // cells that can hold an entry closer than the radius; no cells when the
-// query must scan instead (a point off the grid, a reach too wide).
+// query must scan instead.
 struct QueryPlan {
   std::optional<Origin> probe;
   std::optional<CellRange> cells;
@@ -72,33 +93,22 @@ struct QueryPlan {
 QueryPlan plan_query(float radius, double cell_degrees, PointOrder order, float latitude,
                      float longitude) {
   QueryPlan plan;
-  const double metres = reach_metres(radius);
-  const double lat_reach = metres / north_km_per_degree() + cell_degrees * 1e-6;
+  if (order == PointOrder::probe_first) plan.probe.emplace(latitude, longitude);
+  const double lat_reach = lat_reach_of(radius, cell_degrees);
+  plan.cells = rows_in_reach(lat_reach, cell_degrees, latitude, longitude);
+  if (!plan.cells) return plan;
   // The east-west offset scales with point 1's cosine: the probe's own, or
-  // the smallest over the latitudes within reach.
-  double cosine = 0.0;
-  if (order == PointOrder::probe_first) {
-    plan.probe.emplace(latitude, longitude);
-    cosine = std::abs(plan.probe->cosine());
-  } else {
-    cosine = min_abs_cosine(latitude - lat_reach, latitude + lat_reach);
-  }
-  const double lon_reach = cosine > 0.0
-                               ? metres / (east_km_per_degree() * cosine) + cell_degrees * 1e-6
-                               : std::numeric_limits<double>::infinity();
-  if (!on_grid(latitude, longitude) || !std::isfinite(lat_reach) ||
-      std::abs(latitude) + lat_reach >= kGridLimitDegrees)
-    return plan;
-  CellRange range{
-      cell_of(latitude - lat_reach, cell_degrees), cell_of(latitude + lat_reach, cell_degrees),
-      std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max() - 1};
-  if (range.lat_high - range.lat_low + 1 > kMaxRowsPerQuery) return plan;
-  // Without a bound east-west the whole of each row is read.
+  // the smallest over the latitudes within reach. Without a bound east-west
+  // the whole of each row is read.
+  const double cosine = plan.probe ? std::abs(plan.probe->cosine())
+                                   : min_abs_cosine(latitude - lat_reach, latitude + lat_reach);
+  if (!(cosine > 0.0)) return plan;
+  const double metres = reach_metres(radius);
+  const double lon_reach = metres / (east_km_per_degree() * cosine) + cell_degrees * 1e-6;
   if (std::isfinite(lon_reach) && std::abs(longitude) + lon_reach < kGridLimitDegrees) {
-    range.lon_low = static_cast<std::int32_t>(cell_of(longitude - lon_reach, cell_degrees));
-    range.lon_high = static_cast<std::int32_t>(cell_of(longitude + lon_reach, cell_degrees));
+    plan.cells->lon_low = static_cast<std::int32_t>(cell_of(longitude - lon_reach, cell_degrees));
+    plan.cells->lon_high = static_cast<std::int32_t>(cell_of(longitude + lon_reach, cell_degrees));
   }
-  plan.cells = range;
   return plan;
 }
 
@@ -441,6 +451,38 @@ std::optional<Match> Grid::first_match(std::int32_t first, std::int32_t last, fl
     const Row* const row = rows_.find(lat);
     return row == nullptr ? std::span<const RowEntry>() : entries(*row);
   });
+}
+
+void Grid::prefetch(float latitude, float longitude, float radius, Ahead step) const {
+  if (!(radius > 0.0f) || rows_.size() == 0) return;
+  if (step == Ahead::terms && order_ != PointOrder::table_first) return;
+  const std::optional<CellRange> range =
+      step == Ahead::terms
+          ? plan_query(radius, cell_degrees_, order_, latitude, longitude).cells
+          : rows_in_reach(lat_reach_of(radius, cell_degrees_), cell_degrees_, latitude, longitude);
+  if (!range) return;
+  for (std::int64_t lat = range->lat_low; lat <= range->lat_high; ++lat) {
+    if (step == Ahead::row_slots) {
+      rows_.prefetch(lat);
+      continue;
+    }
+    const Row* const found = rows_.find(lat);
+    if (found == nullptr) continue;
+    const std::span<const RowEntry> row = entries(*found);
+    if (step == Ahead::rows) {
+      // The lines of the row, a few at most: a long row is searched, not read.
+      constexpr std::size_t kLines = 4;
+      constexpr std::size_t kPerLine = 64 / sizeof(RowEntry);
+      for (std::size_t k = 0; k < row.size() && k < kLines * kPerLine; k += kPerLine)
+        __builtin_prefetch(&row[k]);
+      continue;
+    }
+    auto it = std::lower_bound(
+        row.begin(), row.end(), range->lon_low,
+        [](const RowEntry& entry, std::int32_t cell) { return entry.lon_cell < cell; });
+    for (; it != row.end() && it->lon_cell <= range->lon_high; ++it)
+      __builtin_prefetch(&origins_[static_cast<std::size_t>(it->index - 1)]);
+  }
 }
 
 void Grid::for_each_in_box(const LatLonBox& box,

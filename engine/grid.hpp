@@ -69,6 +69,14 @@ class Grid {
   std::optional<Match> first_match(std::int32_t first, std::int32_t last, float latitude,
                                    float longitude, float radius) const;
 
+  // What first_match() on a point will read, asked of the memory system
+  // before the query, in steps that each need what the step before brought
+  // in: the row map's slots, then the rows, then (table_first) the point-1
+  // terms of the entries in reach. A run that knows its next points asks for
+  // each step some queries ahead, so that the query finds its memory ready.
+  enum class Ahead { row_slots, rows, terms };
+  void prefetch(float latitude, float longitude, float radius, Ahead step) const;
+
   // Calls `visit` with each entry of 1..count() inside `box`, at its position
   // as the grid knows it, once, in no particular order; comment records never.
   void for_each_in_box(const LatLonBox& box, const std::function<void(std::int32_t)>& visit) const;

@@ -16,7 +16,8 @@ double north_km_per_degree();
 // Smallest km per degree east-west before the cosine of point 1's latitude.
 double east_km_per_degree();
 
-// The smallest |cos| over latitudes in [low, high], a little low for safety.
+// At most the smallest |cos| over latitudes in [low, high]: low for safety,
+// within a sixteenth of a degree's change of the cosine between -90 and 90.
 double min_abs_cosine(double low, double high);
 
 }  // namespace pinwright::engine

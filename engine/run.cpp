@@ -93,6 +93,21 @@ std::optional<Match> Run::search(std::int32_t first, std::int32_t last, std::int
   return grid_->first_match(first, last, latitude, longitude, radius);
 }
 
+// The Update entries are asked about in order and each query waits on
+// memory scattered over the grid: the grid is asked for what the queries a
+// few entries on will read, one step of it at each distance.
+void Run::prefetch_ahead(std::int32_t probe, float radius) const {
+  if (!grid_) return;
+  constexpr std::pair<std::int32_t, Grid::Ahead> kSteps[] = {
+      {12, Grid::Ahead::row_slots}, {8, Grid::Ahead::rows}, {4, Grid::Ahead::terms}};
+  const poi::CompactTable& probes = this->probes();
+  for (const auto& [ahead, step] : kSteps) {
+    const std::int32_t j = probe + ahead;
+    if (j <= probes.size() && !probes.is_comment(j))
+      grid_->prefetch(probes.latitude(j), probes.longitude(j), radius, step);
+  }
+}
+
 // The first entry of first..last within the radius whose name passes the
 // rule and, when `kept_only`, that survived its own turn. The pairs within
 // the radius that the names keep apart on the way are counted.
@@ -227,6 +242,7 @@ RunOutcome Run::update_run(const RunOptions& options) {
   for (std::int32_t i = position_; i <= update.size(); ++i) {
     count_matched();
     if (!update.is_comment(i)) {
+      prefetch_ahead(i, options.radius);
       const auto match = find_match(1, table_.size(), i, options, PointOrder::table_first, false);
       if (match) {
         pair_ = Pair{i, match->index, match->separation};

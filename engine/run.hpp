@@ -244,6 +244,7 @@ class Run {
                               float radius, PointOrder order);
   std::optional<Match> find_match(std::int32_t first, std::int32_t last, std::int32_t probe,
                                   const RunOptions& options, PointOrder order, bool kept_only);
+  void prefetch_ahead(std::int32_t probe, float radius) const;
   NormalisedNames& probe_names() { return update_ ? probe_names_ : table_names_; }
   void find_later_matches(const RunOptions& options);
   bool apply(Decision decision, const std::optional<EditedRow>& second_row);
