@@ -1,6 +1,7 @@
 #include "poi/format.hpp"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -27,16 +28,80 @@ std::string right_aligned(std::string_view digits, int width) {
   return field;
 }
 
+constexpr std::array<std::uint64_t, 10> kPowersOfTen = {
+    1, 10, 100, 1'000, 10'000, 100'000, 1'000'000, 10'000'000, 100'000'000, 1'000'000'000};
+
+// "00" to "99": two digits at a time halve the divisions.
+constexpr std::array<char, 200> kDigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (int k = 0; k < 100; ++k) {
+    pairs[static_cast<std::size_t>(2 * k)] = static_cast<char>('0' + k / 10);
+    pairs[static_cast<std::size_t>(2 * k + 1)] = static_cast<char>('0' + k % 10);
+  }
+  return pairs;
+}();
+
+// `units` (the value times 10^decimals, rounded) written as Fw.d: the point
+// before the last `decimals` digits, at least one digit before it, the sign
+// of the value, right-aligned in one step.
+void append_units(std::string& out, bool negative, std::uint64_t units, int width, int decimals) {
+  std::array<char, 32> digits;
+  char* begin = digits.data() + digits.size();
+  const char* const end = begin;
+  while (units >= 100) {
+    const std::uint64_t pair = units % 100;
+    units /= 100;
+    begin -= 2;
+    std::memcpy(begin, &kDigitPairs[2 * pair], 2);
+  }
+  if (units >= 10) {
+    begin -= 2;
+    std::memcpy(begin, &kDigitPairs[2 * units], 2);
+  } else {
+    *--begin = static_cast<char>('0' + units);
+  }
+  const auto fraction = static_cast<std::ptrdiff_t>(decimals);
+  while (end - begin < fraction + 1) *--begin = '0';
+  const std::ptrdiff_t whole = (end - begin) - fraction;
+  const auto length =
+      static_cast<std::size_t>((end - begin) + (decimals > 0 ? 1 : 0) + (negative ? 1 : 0));
+  const auto field = static_cast<std::size_t>(width);
+  if (length > field) {
+    out.append(field, '*');
+    return;
+  }
+  const std::size_t at = out.size();
+  out.resize(at + field);
+  char* to = out.data() + at;
+  std::memset(to, ' ', field - length);
+  to += field - length;
+  if (negative) *to++ = '-';
+  std::memcpy(to, begin, static_cast<std::size_t>(whole));
+  to += whole;
+  if (decimals > 0) {
+    *to++ = '.';
+    std::memcpy(to, begin + whole, static_cast<std::size_t>(fraction));
+  }
+}
+
+// `scaled` / 2^shift rounded half to even, as the general conversion rounds.
+template <typename Wide>
+std::uint64_t rounded_shift(Wide scaled, int shift) {
+  if (shift == 0) return static_cast<std::uint64_t>(scaled);
+  auto quotient = static_cast<std::uint64_t>(scaled >> shift);
+  const Wide remainder = scaled - (static_cast<Wide>(quotient) << shift);
+  const Wide half = static_cast<Wide>(1) << (shift - 1);
+  if (remainder > half || (remainder == half && (quotient & 1) != 0)) ++quotient;
+  return quotient;
+}
+
 // Fw.d by exact integer arithmetic: the value is mantissa x 2^exponent, so
 // value x 10^d rounded half to even, as the general conversion rounds, needs
 // at most 83 bits before the shift. Covers the magnitudes and decimals the
 // file forms write (below 10^9, at most 9 decimals); false elsewhere.
 bool append_fixed_exactly(std::string& out, double value, int width, int decimals) {
-  constexpr std::array<std::uint64_t, 10> kPowersOfTen = {
-      1, 10, 100, 1'000, 10'000, 100'000, 1'000'000, 10'000'000, 100'000'000, 1'000'000'000};
   if (decimals < 0 || decimals > 9 || !(std::fabs(value) < 1e9)) return false;
-  std::uint64_t bits = 0;
-  std::memcpy(&bits, &value, sizeof bits);
+  const auto bits = std::bit_cast<std::uint64_t>(value);
   const bool negative = (bits >> 63) != 0;
   const auto biased_exponent = static_cast<int>((bits >> 52) & 0x7FF);
   std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
@@ -47,35 +112,39 @@ bool append_fixed_exactly(std::string& out, double value, int width, int decimal
   }
   const unsigned __int128 scaled =
       static_cast<unsigned __int128>(mantissa) * kPowersOfTen[static_cast<std::size_t>(decimals)];
-  std::uint64_t units = 0;  // value x 10^d, rounded
-  if (shift < 100) {        // further right everything is below a half
-    auto quotient = static_cast<std::uint64_t>(scaled >> shift);
-    const unsigned __int128 remainder =
-        scaled - (static_cast<unsigned __int128>(quotient) << shift);
-    const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
-    if (remainder > half || (remainder == half && (quotient & 1) != 0)) ++quotient;
-    units = quotient;
+  // Further right everything is below a half.
+  const std::uint64_t units = shift < 100 ? rounded_shift(scaled, shift) : 0;
+  append_units(out, negative, units, width, decimals);
+  return true;
+}
+
+// The same for a float below 2^24: its 24 significant bits times 10^9 fit
+// 64 bits, so the narrower arithmetic gives the same digits.
+bool append_fixed_exactly(std::string& out, float value, int width, int decimals) {
+  const auto bits = std::bit_cast<std::uint32_t>(value);
+  const auto biased_exponent = static_cast<int>((bits >> 23) & 0xFF);
+  // 150 and beyond: 2^24 and more, infinities and NaN.
+  if (decimals < 0 || decimals > 9 || biased_exponent >= 150) return false;
+  const bool negative = (bits >> 31) != 0;
+  std::uint64_t mantissa = bits & ((std::uint32_t{1} << 23) - 1);
+  int shift = 149;  // a subnormal: mantissa x 2^-149
+  if (biased_exponent != 0) {
+    mantissa |= std::uint64_t{1} << 23;
+    shift = 150 - biased_exponent;  // at least 1
   }
-  // The digits from the last one backwards, the point after `decimals` of
-  // them, at least one digit before it.
-  std::array<char, 32> buffer;
-  char* begin = buffer.data() + buffer.size();
-  const char* const end = begin;
-  for (int k = 0; k < decimals; ++k) {
-    *--begin = static_cast<char>('0' + units % 10);
-    units /= 10;
-  }
-  if (decimals > 0) *--begin = '.';
-  do {
-    *--begin = static_cast<char>('0' + units % 10);
-    units /= 10;
-  } while (units > 0);
-  if (negative) *--begin = '-';
-  append_right_aligned(out, {begin, end}, width);
+  const std::uint64_t scaled = mantissa * kPowersOfTen[static_cast<std::size_t>(decimals)];
+  // Below 2^54: from a shift of 55 on, everything is below a half.
+  const std::uint64_t units = shift < 55 ? rounded_shift(scaled, shift) : 0;
+  append_units(out, negative, units, width, decimals);
   return true;
 }
 
 }  // namespace
+
+void append_fixed(std::string& out, float value, int width, int decimals) {
+  if (append_fixed_exactly(out, value, width, decimals)) return;
+  append_fixed(out, static_cast<double>(value), width, decimals);
+}
 
 void append_fixed(std::string& out, double value, int width, int decimals) {
   if (append_fixed_exactly(out, value, width, decimals)) return;

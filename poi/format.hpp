@@ -12,8 +12,10 @@ namespace pinwright::poi {
 // Fw.d: `decimals` digits after the point, rounded to nearest, a zero before
 // the point when the magnitude is below 1 (F10.5 of 4.89 is "   4.89000").
 std::string format_fixed(double value, int width, int decimals);
-// The same, appended to `out` (for writers that build many lines).
+// The same, appended to `out` (for writers that build many lines); a float
+// gives the digits of its exact value, as the double form does.
 void append_fixed(std::string& out, double value, int width, int decimals);
+void append_fixed(std::string& out, float value, int width, int decimals);
 
 // Iw: an integer right-aligned in `width` characters.
 std::string format_integer(std::int64_t value, int width);

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <clocale>
 #include <cmath>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -121,6 +123,51 @@ TEST(format_fixed_test, as_the_general_conversion_rounds_it) {
       for (const int width : {8, 10, 24}) {
         ASSERT_EQ(format_fixed(value, width, decimals), general_fixed(value, width, decimals))
             << value << " F" << width << "." << decimals;
+      }
+    }
+  }
+}
+
+// A float takes a narrower path of its own: it must give the digits of its
+// exact value, as the double path and the general conversion do.
+TEST(format_fixed_test, of_a_float_as_the_general_conversion_rounds_it) {
+  std::vector<float> values = {0.0f,
+                               -0.0f,
+                               0.5f,
+                               2.5f,
+                               -2.5f,
+                               1e-45f,
+                               -1e-45f,
+                               1.1754942e-38f,
+                               16777215.0f,
+                               16777216.0f,
+                               -16777218.0f,
+                               1e9f,
+                               3e38f,
+                               std::numeric_limits<float>::infinity(),
+                               std::numeric_limits<float>::quiet_NaN(),
+                               -180.0f,
+                               179.99999f};
+  // Halfway cases at every decimal: odd multiples of powers of two.
+  for (int power = 1; power <= 30; ++power)
+    for (int odd = 1; odd < 64; odd += 2)
+      values.push_back(std::ldexp(static_cast<float>(odd), -power));
+  std::mt19937 random(11);
+  std::uniform_int_distribution<std::uint32_t> any_bits;
+  std::uniform_real_distribution<float> coordinate(-180.0f, 180.0f);
+  for (int k = 0; k < 50'000; ++k) {
+    values.push_back(coordinate(random));
+    values.push_back(std::bit_cast<float>(any_bits(random)));
+  }
+  for (const float value : values) {
+    for (int decimals = 0; decimals <= 10; ++decimals) {
+      for (const int width : {8, 10, 24}) {
+        std::string written = "x";
+        append_fixed(written, value, width, decimals);
+        const std::string expected = std::isfinite(value)
+                                         ? general_fixed(value, width, decimals)
+                                         : std::string(static_cast<std::size_t>(width), '*');
+        ASSERT_EQ(written, "x" + expected) << value << " F" << width << "." << decimals;
       }
     }
   }
