@@ -76,28 +76,40 @@ namespace {
 // no sign, no exponent) of at most 15 significant digits and 22 decimals:
 // both the digits as an integer and the power of ten are then exact doubles,
 // so one division rounds once, to the nearest double, as from_chars does.
-// Nothing for any other text.
-std::optional<double> plain_decimal(std::string_view digits) {
-  constexpr std::array<double, 23> kPowersOfTen = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+// False for any other text. The value comes back through `value` rather than
+// an optional: millions of calls would each wait on the optional's flag,
+// written a byte at a time and read back whole. plain_decimal_from() reads
+// one at the start of c..end and says where it stopped (nothing when there
+// is none there).
+const char* plain_decimal_from(const char* c, const char* const end, double& value) {
+  static constexpr std::array<double, 23> kPowersOfTen = {
+      1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   constexpr std::uint64_t kMostSignificant = 1'000'000'000'000'000;  // 10^15
-  if (digits.empty() || digits.front() == '.' || digits.back() == '.') return std::nullopt;
   std::uint64_t whole = 0;
-  std::size_t decimals = 0;
-  bool point = false;
-  for (const char c : digits) {
-    if (c == '.' && !point) {
-      point = true;
-      continue;
+  const auto take_digits = [&] {
+    const char* const first = c;
+    for (; c != end && is_digit(*c); ++c) {
+      whole = whole * 10 + static_cast<std::uint64_t>(*c - '0');
+      if (whole >= kMostSignificant) return false;
     }
-    if (!is_digit(c)) return std::nullopt;
-    whole = whole * 10 + static_cast<std::uint64_t>(c - '0');
-    if (whole >= kMostSignificant) return std::nullopt;
-    if (point) ++decimals;
+    return c != first;
+  };
+  if (!take_digits()) return nullptr;
+  std::size_t decimals = 0;
+  if (c != end && *c == '.') {
+    const char* const point = ++c;
+    if (!take_digits()) return nullptr;
+    decimals = static_cast<std::size_t>(c - point);
   }
-  if (decimals >= kPowersOfTen.size()) return std::nullopt;
-  return static_cast<double>(whole) / kPowersOfTen[decimals];
+  if (decimals >= kPowersOfTen.size()) return nullptr;
+  value = static_cast<double>(whole) / kPowersOfTen[decimals];
+  return c;
+}
+
+bool plain_decimal(std::string_view digits, double& value) {
+  const char* const end = digits.data() + digits.size();
+  return plain_decimal_from(digits.data(), end, value) == end;
 }
 
 // Whether `value` lies exactly halfway between two neighbouring floats, where
@@ -123,22 +135,18 @@ bool halfway_between_floats(double value) {
 
 }  // namespace
 
-std::optional<double> parse_coordinate(std::string_view token) {
-  std::string_view digits = token;
-  bool negative = false;
-  if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) {
-    negative = digits.front() == '-';
-    digits.remove_prefix(1);
-  }
-  if (digits.empty() || !(is_digit(digits.front()) || digits.front() == '.')) return std::nullopt;
-  if (const auto plain = plain_decimal(digits); plain && !halfway_between_floats(*plain))
-    return negative ? -*plain : *plain;
+namespace {
+
+// The few numbers the double reading cannot settle alone: out of the
+// double's range, beyond the float's, or where the float must be rounded
+// from the decimal itself, the float reading decides. Kept out of line, so
+// that the common case inlines where many numbers are read.
+[[gnu::noinline]] std::optional<double> unusual_coordinate(std::string_view token,
+                                                           std::string_view digits, bool negative) {
   double value = 0.0;
   const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value,
                                       std::chars_format::general);
   if (result.ptr != digits.data() + digits.size()) return std::nullopt;
-  // Out of the double's range, beyond the float's, or where the float must
-  // be rounded from the decimal itself: the float reading decides.
   if (result.ec != std::errc{} || !std::isfinite(static_cast<float>(value)) ||
       halfway_between_floats(value)) {
     const auto single = parse_number(token);
@@ -148,10 +156,51 @@ std::optional<double> parse_coordinate(std::string_view token) {
   return negative ? -value : value;
 }
 
+inline std::optional<double> coordinate_of(std::string_view token) {
+  std::string_view digits = token;
+  bool negative = false;
+  if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) {
+    negative = digits.front() == '-';
+    digits.remove_prefix(1);
+  }
+  if (digits.empty() || !(is_digit(digits.front()) || digits.front() == '.')) return std::nullopt;
+  if (double plain = 0.0; plain_decimal(digits, plain) && !halfway_between_floats(plain))
+    return negative ? -plain : plain;
+  return unusual_coordinate(token, digits, negative);
+}
+
+}  // namespace
+
+std::optional<double> parse_coordinate(std::string_view token) {
+  return coordinate_of(token);
+}
+
 namespace {
 
-template <typename Value, typename Parse>
-bool read_values(std::string_view text, std::span<Value> values, const Parse& parse) {
+// The token at the start of `rest` when it is a plain decimal, sign
+// included, that settles the coordinate alone: the characters it takes, or 0
+// when the token must be read whole. One pass over the characters where
+// finding the token first and reading it then takes two.
+std::size_t scan_plain_coordinate(std::string_view rest, double& value) {
+  const char* c = rest.data();
+  const char* const end = c + rest.size();
+  bool negative = false;
+  if (c != end && (*c == '+' || *c == '-')) negative = *c++ == '-';
+  double plain = 0.0;
+  c = plain_decimal_from(c, end, plain);
+  if (c == nullptr || (c != end && !is_blank(*c) && *c != ',') || halfway_between_floats(plain))
+    return 0;
+  value = negative ? -plain : plain;
+  return static_cast<std::size_t>(c - rest.data());
+}
+
+std::size_t scan_nothing(std::string_view, float&) {
+  return 0;
+}
+
+template <typename Value, typename Scan, typename Parse>
+bool read_values(std::string_view text, std::span<Value> values, const Scan& scan,
+                 const Parse& parse) {
   std::size_t pos = 0;
   const auto skip_blanks = [&] {
     while (pos < text.size() && is_blank(text[pos])) ++pos;
@@ -161,6 +210,10 @@ bool read_values(std::string_view text, std::span<Value> values, const Parse& pa
     if (n > 0 && pos < text.size() && text[pos] == ',') {
       ++pos;
       skip_blanks();
+    }
+    if (const std::size_t used = scan(text.substr(pos), values[n])) {
+      pos += used;
+      continue;
     }
     const std::size_t start = pos;
     while (pos < text.size() && !is_blank(text[pos]) && text[pos] != ',') ++pos;
@@ -174,11 +227,11 @@ bool read_values(std::string_view text, std::span<Value> values, const Parse& pa
 }  // namespace
 
 bool read_free_form(std::string_view text, std::span<float> values) {
-  return read_values(text, values, parse_number);
+  return read_values(text, values, scan_nothing, parse_number);
 }
 
 bool read_free_form(std::string_view text, std::span<double> values) {
-  return read_values(text, values, parse_coordinate);
+  return read_values(text, values, scan_plain_coordinate, coordinate_of);
 }
 
 }  // namespace pinwright::poi

@@ -9,6 +9,7 @@
 #include <limits>
 #include <optional>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -237,6 +238,61 @@ INSTANTIATE_TEST_SUITE_P(
         FreeFormCase{"name_as_second_value", "4.89, \"Name\"", false, 0, 0},
         FreeFormCase{"semicolon", "4.89; 52.37", false, 0, 0},
         FreeFormCase{"nan", "nan, 52.37", false, 0, 0}, FreeFormCase{"empty", "", false, 0, 0}),
+    testing::LabelName{});
+
+// Positions are read in one pass over a plain decimal where they can be; the
+// values must be those of the token read whole, bit for bit, and every other
+// token must still go the whole way.
+struct CoordinateLineCase {
+  std::string label;
+  std::string text;
+  std::optional<std::array<std::string, 2>> tokens;  // nothing: the line is refused
+};
+
+void PrintTo(const CoordinateLineCase& row, std::ostream* out) {
+  *out << row.label;
+}
+
+class read_coordinates_test : public ::testing::TestWithParam<CoordinateLineCase> {};
+
+TEST_P(read_coordinates_test, gives_what_each_token_read_whole_gives) {
+  const CoordinateLineCase& c = GetParam();
+  std::array<double, 2> values{};
+  ASSERT_EQ(read_free_form(c.text, std::span<double>(values)), c.tokens.has_value()) << c.text;
+  if (!c.tokens) return;
+  for (std::size_t k = 0; k < 2; ++k) {
+    const auto expected = parse_coordinate((*c.tokens)[k]);
+    ASSERT_TRUE(expected.has_value()) << (*c.tokens)[k];
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(values[k]), std::bit_cast<std::uint64_t>(*expected))
+        << (*c.tokens)[k];
+  }
+}
+
+using Tokens = std::array<std::string, 2>;
+INSTANTIATE_TEST_SUITE_P(
+    lines, read_coordinates_test,
+    ::testing::Values(
+        CoordinateLineCase{"fixed width", "  27.20687, -14.21802, \"Place\"",
+                           Tokens{"27.20687", "-14.21802"}},
+        CoordinateLineCase{"signs", "+4.5,-0.0", Tokens{"+4.5", "-0.0"}},
+        CoordinateLineCase{"whole numbers", "4 52", Tokens{"4", "52"}},
+        CoordinateLineCase{"tab after the value", "4.5\t52.25\tx", Tokens{"4.5", "52.25"}},
+        CoordinateLineCase{"exponent", "4.5e1, 1E-1", Tokens{"4.5e1", "1E-1"}},
+        CoordinateLineCase{"point first", ".5, 5.", Tokens{".5", "5."}},
+        CoordinateLineCase{"fifteen digits", "123456789012345, 0.12345678901234",
+                           Tokens{"123456789012345", "0.12345678901234"}},
+        CoordinateLineCase{"sixteen digits", "1234567890123456, 0.1234567890123456",
+                           Tokens{"1234567890123456", "0.1234567890123456"}},
+        CoordinateLineCase{"leading zeros", "0000000000000004.5, 00052",
+                           Tokens{"0000000000000004.5", "00052"}},
+        CoordinateLineCase{"halfway between floats", "16777217, 0.50000002980232238769531250",
+                           Tokens{"16777217", "0.50000002980232238769531250"}},
+        CoordinateLineCase{"beyond the float range", "4.5, 1e39", std::nullopt},
+        CoordinateLineCase{"letter after the digits", "4.5x, 52", std::nullopt},
+        CoordinateLineCase{"semicolon after the digits", "4.5;52", std::nullopt},
+        CoordinateLineCase{"two points", "4.5.1, 52", std::nullopt},
+        CoordinateLineCase{"sign alone", "-, 52", std::nullopt},
+        CoordinateLineCase{"second value missing", "4.5,", std::nullopt}),
     testing::LabelName{});
 
 TEST(read_free_form_test, reads_one_value_and_ignores_the_rest) {
