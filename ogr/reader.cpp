@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -445,6 +446,44 @@ bool chosen_layers(const std::string& path, GDALDataset& dataset, const ReadOpti
   return true;
 }
 
+// Whether the bytes of a GPX file show a tag named `name`, with or without
+// a namespace prefix: the name after '<' or ':' and before a blank, '>' or
+// '/'. The driver takes a file for GPX by its bytes, so its markup is ASCII;
+// a file without such bytes holds no such element, and the layer of those
+// elements need not be read through to count none. A file that cannot be
+// read may hold anything.
+bool may_hold_tag(const std::string& path, std::string_view name) {
+  std::unique_ptr<VSILFILE, decltype(&VSIFCloseL)> file(VSIFOpenL(path.c_str(), "rb"), &VSIFCloseL);
+  if (!file) return true;
+  const auto is_tag_end = [](char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '>' || c == '/';
+  };
+  // Blocks overlap by the longest match less one, so that none is cut.
+  constexpr std::size_t kBlock = 1 << 20;
+  const std::size_t keep = name.size() + 1;
+  std::string block;
+  const std::boyer_moore_horspool_searcher search(name.begin(), name.end());
+  for (;;) {
+    const std::size_t kept = block.size();
+    block.resize(kept + kBlock);
+    block.resize(kept + VSIFReadL(block.data() + kept, 1, kBlock, file.get()));
+    const bool last = block.size() < kept + kBlock;
+    for (auto at = std::search(block.begin(), block.end(), search); at != block.end();
+         at = std::search(at + 1, block.end(), search)) {
+      const auto offset = static_cast<std::size_t>(at - block.begin());
+      const std::size_t after = offset + name.size();
+      if (offset == 0 || (block[offset - 1] != '<' && block[offset - 1] != ':')) continue;
+      if (after == block.size()) {
+        if (last) break;
+        continue;  // seen again with what follows, in the next block
+      }
+      if (is_tag_end(block[after])) return true;
+    }
+    if (last) return false;
+    block.erase(0, block.size() - std::min(block.size(), keep));
+  }
+}
+
 Dataset open(const std::string& path, const ReadOptions& options) {
   std::vector<const char*> drivers;
   if (!options.driver.empty()) drivers = {options.driver.c_str(), nullptr};
@@ -494,6 +533,8 @@ ReadResult read_points(const std::string& path, const ReadOptions& options,
       OGRLayer* other = dataset->GetLayerByName(kind);
       if (other == nullptr || std::string_view(kind) == gpx_source_layer(options.gpx_points))
         continue;
+      const std::string_view tag = kind[0] == 'w' ? "wpt" : kind[0] == 'r' ? "rte" : "trk";
+      if (!may_hold_tag(path, tag)) continue;
       CPLErrorReset();
       result.skipped += other->GetFeatureCount();
       if (CPLGetLastErrorType() >= CE_Failure) {

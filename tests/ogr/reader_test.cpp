@@ -136,6 +136,42 @@ INSTANTIATE_TEST_SUITE_P(
                       GpxCase{GpxPoints::tracks, {"T1", "", "", "T4"}, 20.0, 3}),
     [](const auto& info) { return gpx_points_name(info.param.points); });
 
+// Routes and tracks not chosen are counted only where the file's bytes show
+// their tags, searched a megabyte at a time: a tag across two of those
+// stretches, at every cut, must still be seen and counted.
+class ogr_gpx_tag_at_a_cut : public ::testing::TestWithParam<int> {};
+
+TEST_P(ogr_gpx_tag_at_a_cut, is_still_counted) {
+  constexpr std::size_t kStretch = std::size_t{1} << 20;
+  const std::string head = R"(<?xml version="1.0"?>
+<gpx version="1.1" creator="test" xmlns="http://www.topografix.com/GPX/1/1">
+<wpt lat="52.37" lon="4.89"><name>Karte rte trk</name></wpt>
+)";
+  const std::string tail = R"(
+<trk><name>Ride</name><trkseg><trkpt lat="10" lon="20"/></trkseg></trk>
+</gpx>
+)";
+  // The track's '<' at kStretch - GetParam(): cuts before, inside and after "<trk>".
+  const std::size_t before_track = tail.find("<trk>");
+  const std::size_t padding =
+      kStretch - static_cast<std::size_t>(GetParam()) - head.size() - before_track;
+  // Waypoints fill the file up to there (a single long text would be
+  // refused by the driver), blanks the rest.
+  const std::string filler = "<wpt lat=\"1\" lon=\"2\"/>\n";
+  std::string body(padding % filler.size(), ' ');
+  for (std::size_t k = 0; k < padding / filler.size(); ++k) body += filler;
+  TempDir dir;
+  const std::string path = dir.write("in.gpx", head + body + tail);
+  const ReadPoints read = read_all_points(path, {});
+  ASSERT_FALSE(read.result.failure);
+  ASSERT_EQ(read.points.size(), 1 + padding / filler.size());
+  EXPECT_EQ(read.result.skipped, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(cuts, ogr_gpx_tag_at_a_cut, ::testing::Range(-1, 7), [](const auto& info) {
+  return testing::test_name("at " + std::to_string(info.param));
+});
+
 TEST(ogr_reader, gpx_description_is_the_information) {
   TempDir dir;
   const ReadPoints read = read_all_points(dir.write("in.gpx", kGpx), {});
