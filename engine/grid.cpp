@@ -219,15 +219,27 @@ void Grid::unplace(std::int32_t index, Position position) {
 
 void Grid::build(const poi::CompactTable& table, unsigned threads) {
   if (table.size() <= count()) return;
-  take_in(table);
+  take_in(table, threads);
   lay_out(threads, RowMap::fill);
 }
 
-void Grid::take_in(const poi::CompactTable& table) {
-  positions_.reserve(static_cast<std::size_t>(table.size()));
-  if (order_ == PointOrder::table_first) origins_.reserve(static_cast<std::size_t>(table.size()));
+void Grid::take_in(const poi::CompactTable& table, unsigned threads) {
+  const auto known = static_cast<std::size_t>(count());
+  const auto total = static_cast<std::size_t>(table.size());
+  positions_.reserve(total);
   for (std::int32_t j = count() + 1; j <= table.size(); ++j)
-    add_position(Position{table.latitude(j), table.longitude(j)});
+    positions_.push_back(Position{table.latitude(j), table.longitude(j)});
+  if (order_ != PointOrder::table_first) return;
+  // Each entry's point-1 terms (a sine, a cosine and a root), by stretches
+  // on every thread.
+  origins_.resize(total, Origin(0.0f, 0.0f));
+  const std::size_t added = total - known;
+  threads = added < static_cast<std::size_t>(kParallelBuild) ? 1u : std::max(1u, threads);
+  on_threads(threads, [&](unsigned part) {
+    for (std::size_t k = known + added * part / threads; k < known + added * (part + 1) / threads;
+         ++k)
+      origins_[k] = Origin(positions_[k].latitude, positions_[k].longitude);
+  });
 }
 
 void Grid::lay_out(unsigned threads, RowMap row_map) {
@@ -558,7 +570,7 @@ std::vector<Match> first_later_matches(const poi::CompactTable& table, float rad
                                        const PairTest* accept) {
   threads = std::max(1u, threads);
   Grid grid(radius, PointOrder::probe_first);
-  grid.take_in(table);
+  grid.take_in(table, threads);
   grid.lay_out(threads, Grid::RowMap::skip);
   // The entries are asked about in the order the build laid them out, row by
   // row and cell by cell, then those off the grid: neighbouring queries read

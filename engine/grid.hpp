@@ -116,7 +116,7 @@ class Grid {
   // that answers through its laid-out rows alone (the duplicate run's, which
   // walks them in order) goes without: filling the map reads memory at random.
   enum class RowMap { fill, skip };
-  void take_in(const poi::CompactTable& table);
+  void take_in(const poi::CompactTable& table, unsigned threads);
   void lay_out(unsigned threads, RowMap row_map);
   void place(std::int32_t index, Position position);
   void unplace(std::int32_t index, Position position);

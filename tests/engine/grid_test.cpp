@@ -191,6 +191,27 @@ TEST_P(grid_test, follows_entries_appended_moved_and_dropped) {
 
 INSTANTIATE_TEST_SUITE_P(layouts, grid_test, ::testing::ValuesIn(kLayouts), testing::LabelName{});
 
+// A large build makes each entry's point-1 terms on several threads: every
+// entry's, as the update run asks with the table entry as point 1.
+TEST(grid_build_test, makes_point_1_terms_on_several_threads_as_on_one) {
+  Generator gen(2026);
+  poi::CompactTable table;
+  gen.fill(table, Layout::clustered, 70'000);
+  const float radius = 20.0f;
+  Grid grid(radius, PointOrder::table_first);
+  grid.build(table, 3);
+  for (int query = 0; query < 3'000; ++query) {
+    const poi::PoiRecord probe =
+        gen.pick(0, 1) ? table.record(gen.pick(1, table.size())) : gen.place(Layout::clustered);
+    if (poi::is_comment(probe)) continue;
+    const std::int32_t first = gen.pick(1, table.size());
+    expect_same(grid.first_match(first, table.size(), probe.latitude, probe.longitude, radius),
+                first_match(table, first, table.size(), probe.latitude, probe.longitude,
+                            PointOrder::table_first, radius));
+    if (HasFatalFailure()) FAIL() << "query " << query;
+  }
+}
+
 // Cells are sized to the radius: an entry just beyond a cell's reach, in the
 // next cell but one, is found at a radius that reaches it and not below.
 TEST(grid_edge_test, finds_a_neighbour_exactly_at_the_reach_of_the_radius) {
