@@ -123,10 +123,12 @@ void on_threads(unsigned threads, const Work& work) {
 
 // Sorts by `key` stably, least significant digits first, over only the bits
 // the largest key has: a few passes over the entries where a comparison sort
-// takes twenty.
+// takes twenty. Digits of 11 bits sort the 37-bit keys of a world-wide
+// million in four passes; 8 bits took five and a sixth longer, 13 bits three
+// passes that scatter too widely.
 template <typename Keyed>
 void sort_by_key(std::vector<Keyed>& items) {
-  constexpr int kDigitBits = 8;
+  constexpr int kDigitBits = 11;
   constexpr std::size_t kDigits = std::size_t{1} << kDigitBits;
   std::uint64_t largest = 0;
   for (const Keyed& item : items) largest = std::max(largest, item.key);
