@@ -37,14 +37,18 @@ std::optional<Refusal> Setup::open(std::vector<Target> others, const std::string
 
 // What a vector file holds shows only when it is read: the table grows for it.
 std::optional<Refusal> Setup::reserve(poi::CompactTable& table, std::size_t first,
-                                      std::size_t last) const {
+                                      std::size_t last) {
   FileBound total;
   for (std::size_t k = first; k <= last; ++k) {
     if (inputs_.form(k).kind == FileForm::Kind::ogr) continue;
-    const auto bound = file_bound(inputs_.path(k), kind_of(inputs_.form(k)));
-    if (!bound) return Refusal{ExitStatus::bad_input, inputs_.named(k) + ": cannot be read"};
-    total.records += bound->records;
-    total.bytes += bound->bytes;
+    auto known = bounds_.find(k);
+    if (known == bounds_.end()) {
+      const auto bound = file_bound(inputs_.path(k), kind_of(inputs_.form(k)));
+      if (!bound) return Refusal{ExitStatus::bad_input, inputs_.named(k) + ": cannot be read"};
+      known = bounds_.emplace(k, *bound).first;
+    }
+    total.records += known->second.records;
+    total.bytes += known->second.bytes;
   }
   table.reserve(std::min<std::int64_t>(total.records, poi::CompactTable::kMaxEntries), total.bytes);
   return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 #include "batch/ogr_files.hpp"
 #include "batch/progress.hpp"
 #include "batch/summary.hpp"
+#include "batch/tables.hpp"
 #include "poi/compact_table.hpp"
 #include "poi/file_slot.hpp"
 
@@ -54,8 +56,8 @@ class Setup {
 
   // Makes `table` large enough for inputs first..last, so that it does not
   // move while they are read into it; a refusal when one cannot be read.
-  std::optional<Refusal> reserve(poi::CompactTable& table, std::size_t first,
-                                 std::size_t last) const;
+  // Each input is measured once, however many tables it is reserved for.
+  std::optional<Refusal> reserve(poi::CompactTable& table, std::size_t first, std::size_t last);
   // Appends the entries of input `k` to `table` (an Update file's as `slot`
   // says), counting them on the progress line.
   TableRead read(poi::CompactTable& table, std::size_t k);
@@ -88,6 +90,7 @@ class Setup {
   std::unique_ptr<Outputs> outputs_;
   std::vector<std::string> written_;
   OgrFiles files_;
+  std::map<std::size_t, FileBound> bounds_;  // by input
 };
 
 }  // namespace pinwright::batch
