@@ -46,17 +46,31 @@ std::int64_t decimal_order(std::string_view digits) {
   return order + exponent;
 }
 
+// A token's sign taken off: its digits and whether the sign was '-'. Nothing
+// when what follows the sign cannot start a decimal: from_chars alone would
+// also take "inf", "nan" and a second sign.
+struct Unsigned {
+  std::string_view digits;
+  bool negative = false;
+};
+
+std::optional<Unsigned> without_sign(std::string_view token) {
+  Unsigned part{token};
+  if (!token.empty() && (token.front() == '+' || token.front() == '-')) {
+    part.negative = token.front() == '-';
+    part.digits.remove_prefix(1);
+  }
+  if (part.digits.empty() || !(is_digit(part.digits.front()) || part.digits.front() == '.'))
+    return std::nullopt;
+  return part;
+}
+
 }  // namespace
 
 std::optional<float> parse_number(std::string_view token) {
-  std::string_view digits = token;
-  bool negative = false;
-  if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) {
-    negative = digits.front() == '-';
-    digits.remove_prefix(1);
-  }
-  // from_chars alone would also take "inf", "nan" and a second sign.
-  if (digits.empty() || !(is_digit(digits.front()) || digits.front() == '.')) return std::nullopt;
+  const auto part = without_sign(token);
+  if (!part) return std::nullopt;
+  const auto [digits, negative] = *part;
   float value = 0.0f;
   const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value,
                                       std::chars_format::general);
@@ -157,16 +171,11 @@ namespace {
 }
 
 inline std::optional<double> coordinate_of(std::string_view token) {
-  std::string_view digits = token;
-  bool negative = false;
-  if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) {
-    negative = digits.front() == '-';
-    digits.remove_prefix(1);
-  }
-  if (digits.empty() || !(is_digit(digits.front()) || digits.front() == '.')) return std::nullopt;
-  if (double plain = 0.0; plain_decimal(digits, plain) && !halfway_between_floats(plain))
-    return negative ? -plain : plain;
-  return unusual_coordinate(token, digits, negative);
+  const auto part = without_sign(token);
+  if (!part) return std::nullopt;
+  if (double plain = 0.0; plain_decimal(part->digits, plain) && !halfway_between_floats(plain))
+    return part->negative ? -plain : plain;
+  return unusual_coordinate(token, part->digits, part->negative);
 }
 
 }  // namespace
