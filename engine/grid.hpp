@@ -53,7 +53,7 @@ class Grid {
   std::int32_t count() const { return static_cast<std::int32_t>(positions_.size()); }
 
   // Takes in the table's entries past count() in one go and lays out every
-  // entry afresh, sorting on `threads` threads.
+  // entry afresh, its cells and point-1 terms found on `threads` threads.
   void build(const poi::CompactTable& table, unsigned threads = 1);
   // Takes in the table's entries past count() one by one, as a run appends them.
   void append(const poi::CompactTable& table);
